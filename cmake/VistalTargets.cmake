@@ -1,0 +1,56 @@
+# Helpers that give every target of ours the same standard, warnings and include root.
+include(GoogleTest)
+
+set(VISTAL_WARNINGS -Wall -Wextra -Werror)
+
+# Environment of every test: offscreen Qt, and every network endpoint on loopback.
+set(VISTAL_TEST_ENV
+  QT_QPA_PLATFORM=offscreen
+  VISTAL_DISCOVERY_ADDRESS=127.0.0.1:18999
+  VISTAL_WAN_SERVER=127.0.0.1:19999
+  VISTAL_UPDATE_HOST=127.0.0.1:18080
+  VISTAL_CODEPAGE=CP1252)
+
+function(vistal_apply_defaults target)
+  target_compile_options(${target} PRIVATE ${VISTAL_WARNINGS})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# vistal_library(name SOURCES ... [DEPS ...])
+function(vistal_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  vistal_apply_defaults(${name})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# vistal_test(name SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [OWN_MAIN])
+# Each GoogleTest case becomes one CTest test, listed when CTest runs (no test program runs at build time).
+# OWN_MAIN: the sources bring their own main (for example one that builds a QApplication first).
+function(vistal_test name)
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  vistal_apply_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "${VISTAL_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+endfunction()
+
+# vistal_bench(name SOURCES ... [DEPS ...]): a Google Benchmark program, built only when the library is there.
+function(vistal_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT TARGET benchmark::benchmark)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  vistal_apply_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+endfunction()
