@@ -33,3 +33,24 @@ constexpr UINT WM_COPYDATA = 0x004A;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
+
+using COLORREF = uint32_t;
+
+// A logical font as the DVR protocol and the overlay settings carry it.
+struct LOGFONTW {
+    int32_t lfHeight;
+    int32_t lfWidth;
+    int32_t lfEscapement;
+    int32_t lfOrientation;
+    int32_t lfWeight;
+    uint8_t lfItalic;
+    uint8_t lfUnderline;
+    uint8_t lfStrikeOut;
+    uint8_t lfCharSet;
+    uint8_t lfOutPrecision;
+    uint8_t lfClipPrecision;
+    uint8_t lfQuality;
+    uint8_t lfPitchAndFamily;
+    char16_t lfFaceName[32];
+};
+static_assert(sizeof(LOGFONTW) == 92, "LOGFONTW layout");

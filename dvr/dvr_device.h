@@ -1,0 +1,181 @@
+#pragma once
+
+// The session record of one DVR and the records of its channels. Sessions live in g_deviceList; each is
+// allocated with `new DVRDevice()` (value-initialised, so every plain field starts at zero).
+
+#include <netdb.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "platform/system/thread_queue.h"
+#include "platform/system/win_types.h"
+
+struct DeviceTreeNode;
+struct SystemSettings;
+struct DVRNetworkParams;
+struct DVRUserAccount;
+struct DVRDiskInfo;
+struct DVRLanguageInfo;
+struct RemoteFileNode;
+
+constexpr int COMMAND_BUFFER_SIZE = 8192;
+constexpr int STREAM_BUFFER_SIZE = 2048000;
+constexpr int STREAM_SOCKET_RCVBUF = 32768;
+constexpr int REQUEST_RETRY_SECONDS = 3;
+constexpr int SILENCE_TIMEOUT_SECONDS = 30;
+constexpr int DEFAULT_KEEPALIVE_SECONDS = 10;
+
+// Session flags (DVRDevice::flags).
+constexpr uint32_t DEVICE_FLAG_HELLO = 0x1;
+constexpr uint32_t DEVICE_FLAG_LOGGED_IN = 0x2;
+constexpr uint32_t DEVICE_FLAG_LIVE_BOUND = 0x4;
+constexpr uint32_t DEVICE_FLAG_PLAYBACK_BOUND = 0x8;
+constexpr uint32_t DEVICE_FLAG_CHANNELS = 0x10;
+constexpr uint32_t DEVICE_FLAG_SYSTEM_PARAMS = 0x20;
+constexpr uint32_t DEVICE_FLAG_LINK_ERROR = 0x80000000u;
+
+// Channel flags (DVRChannel::flags), shared by the sessions, the media threads and the main window. Every
+// change is an atomic read-modify-write of the whole word.
+constexpr uint32_t CHANNEL_FLAG_VIDEO_HEADER_RECORD = 0x1;
+constexpr uint32_t CHANNEL_FLAG_AUDIO_HEADER_RECORD = 0x2;
+constexpr uint32_t CHANNEL_FLAG_VIDEO_HEADER_VIEW = 0x4;
+constexpr uint32_t CHANNEL_FLAG_AUDIO_HEADER_VIEW = 0x8;
+constexpr uint32_t CHANNEL_FLAG_VIDEO_HEADER_PREVIEW = 0x10;
+constexpr uint32_t CHANNEL_FLAG_AUDIO_HEADER_PREVIEW = 0x20;
+constexpr uint32_t CHANNEL_FLAG_STREAM_CLOSED = 0x40;
+constexpr uint32_t CHANNEL_FLAG_RECORD_WANTED = 0x80;
+constexpr uint32_t CHANNEL_FLAG_RECORDING = 0x200;
+constexpr uint32_t CHANNEL_FLAG_VIDEO_LOSS = 0x400;
+constexpr uint32_t CHANNEL_FLAG_ALARM = 0x800;
+
+// Rights of the logged-in user (DVRDevice::rights) and of a DVRUserAccount.
+constexpr uint32_t USER_RIGHT_VIEW = 0x1;
+constexpr uint32_t USER_RIGHT_RECORD = 0x2;
+constexpr uint32_t USER_RIGHT_PTZ = 0x4;
+constexpr uint32_t USER_RIGHT_REMOTE = 0x8;
+constexpr uint32_t USER_RIGHT_ADMIN = 0x10;
+constexpr uint32_t USER_RIGHT_EXIT = 0x20;
+
+// Camera options (DVRChannel::ptzOptions, bits 0-23 the speed level).
+constexpr uint32_t CAMERA_REVERSE_TILT = 0x80000000u;
+constexpr uint32_t CAMERA_REVERSE_PAN = 0x40000000u;
+constexpr uint32_t CAMERA_REVERSE_FOCUS = 0x20000000u;
+constexpr uint32_t CAMERA_REVERSE_ZOOM = 0x10000000u;
+
+// Alarm actions (DVRChannel::alarmActions).
+constexpr uint32_t ALARM_ACTION_EMAIL = 0x1;
+constexpr uint32_t ALARM_ACTION_MMS = 0x2;
+constexpr uint32_t ALARM_ACTION_SMS = 0x4;
+constexpr uint32_t ALARM_ACTION_CLIENT = 0x8;
+
+// One video overlay of a channel.
+struct OverlaySettings {
+    int32_t enabled;
+    int32_t position;  // 0 left-top, 1 left-bottom, 2 right-top, 3 right-bottom
+    int32_t offsetX;
+    int32_t offsetY;
+    COLORREF color;
+    LOGFONTW font;
+};
+
+// One step of a camera's auto-scan tour (step i for preset i + 1).
+struct AutoScanStep {
+    uint8_t enabled;
+    int32_t staySeconds;
+};
+
+// 8 x 8 zones: byte r = row r from the top, bit c = column c from the left.
+struct MotionZoneMask {
+    uint8_t rows[8];
+};
+
+// A worker thread's handle and queue id.
+struct WorkerThreadRef {
+    WorkerThread* handle;
+    ThreadId id;
+};
+
+struct DVRChannel {
+    char16_t name[256];
+    int32_t resolution;
+    uint32_t width;
+    int32_t height;
+    int32_t frameRate;
+    int32_t brightness;
+    int32_t contrast;
+    int32_t hue;
+    int32_t saturation;
+    int32_t sampleRate;
+    uint16_t bitsPerSample;
+    OverlaySettings titleOverlay;
+    OverlaySettings timeOverlay;
+    int32_t quality;
+    int32_t audioQuality;
+    int32_t audioEnabled;
+    uint32_t recordSchedule[8];
+    int32_t motionSensitivity;
+    MotionZoneMask motionMask;
+    uint8_t videoMask[8];
+    int32_t cameraType;
+    uint32_t ptzOptions;
+    int32_t ptzProtocol;
+    int32_t ptzAddress;
+    char16_t comPort[256];
+    int32_t baudRate;
+    uint8_t dataBits;
+    uint8_t parity;
+    uint8_t stopBits;
+    AutoScanStep autoScan[32];
+    uint32_t alarmActions;
+    int32_t subResolution;
+    int32_t subWidth;
+    int32_t subHeight;
+    int32_t subFrameRate;
+    int32_t subQuality;
+    uint8_t* videoHeader;  // 16 bytes, owned: newest video stream header of the live connection
+    uint8_t* audioHeader;  // 16 bytes, owned: newest audio stream header
+    int32_t frameAge;      // 160 ms ticks since the last live video frame (under lock)
+    std::atomic<uint32_t> flags;
+    int32_t viewSlots[4];  // 0: grid slot 0-63; 1-3: preview slots 64-66; -1 none
+    std::mutex lock;
+};
+
+struct DVRDevice {
+    DeviceTreeNode* node;  // not owned
+    int32_t sessionId;
+    int commandSocket;
+    int liveSocket;
+    int playbackSocket;
+    struct addrinfo* address;  // owned (freeaddrinfo)
+    uint8_t commandBuffer[COMMAND_BUFFER_SIZE];
+    int32_t commandFill;
+    uint8_t* liveBuffer;
+    int32_t liveFill;
+    uint8_t* playbackBuffer;
+    int32_t playbackFill;
+    WorkerThreadRef commandThread;
+    WorkerThreadRef liveThread;
+    WorkerThreadRef playbackThread;
+    SystemSettings* systemParams;
+    DVRNetworkParams* networkParams;
+    int32_t channelCount;
+    DVRChannel* channels;
+    int32_t userCount;
+    DVRUserAccount* users;
+    int32_t diskCount;
+    DVRDiskInfo* disks;
+    int32_t languageCount;
+    DVRLanguageInfo* languages;
+    RemoteFileNode* remoteFiles;
+    std::atomic<uint32_t> flags;
+    int32_t loginResult;
+    std::atomic<uint32_t> rights;
+    int32_t keepAliveSeconds;
+    int32_t lastKeepAlive;
+    int32_t lastReceived;
+    int32_t lastRequest;
+    std::mutex lock;
+    DVRDevice* next;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+// A fixed pool of frame nodes moved between a free list and a ready list under one lock. Producers take a
+// free node or drop the frame (the queue never blocks and never grows); consumers pop the oldest ready
+// node and give it back. A node's buffers only grow, so no allocation happens per frame once they have
+// reached the largest frame seen.
+
+#include <cstdint>
+#include <mutex>
+
+constexpr int LIVE_VIDEO_QUEUE_NODES = 90;
+constexpr int LIVE_AUDIO_QUEUE_NODES = 3;
+constexpr int PLAYBACK_VIDEO_QUEUE_NODES = 180;
+constexpr int PLAYBACK_AUDIO_QUEUE_NODES = 6;
+
+struct FrameBuffer {
+    uint32_t capacity;
+    uint32_t length;
+    uint8_t* data;
+};
+
+// A node whose payload length is 0 is an end marker (it ends the current record file).
+struct FrameNode {
+    FrameBuffer* header;
+    FrameBuffer* payload;
+    FrameNode* next;
+};
+
+class FrameQueue {
+public:
+    FrameQueue() = default;
+    ~FrameQueue() { Destroy(); }
+    FrameQueue(const FrameQueue&) = delete;
+    FrameQueue& operator=(const FrameQueue&) = delete;
+
+    // Empties both lists and creates count nodes on the free list (a node that cannot be allocated is
+    // skipped). Returns this queue.
+    FrameQueue* Init(int count);
+    // Frees every node on both lists. Nodes held by a consumer are not freed: the queue's threads must have
+    // ended.
+    void Destroy();
+
+    int GetFreeNode(FrameNode** node);
+    // Copy length bytes into the node's header or payload buffer; a null node stands for the head of the
+    // free list. -1 when no buffer could be had (also for length 0 on a buffer that never held data).
+    int SetNodeHeader(FrameNode* node, uint32_t length, const void* bytes);
+    int SetNodePayload(FrameNode* node, uint32_t length, const void* bytes);
+    int PushReady(FrameNode* node);
+    int PopReady(FrameNode** node);
+    int ReleaseNode(FrameNode* node);
+
+    FrameNode* freeHead = nullptr;
+    FrameNode* readyHead = nullptr;
+    int32_t nodeCount = 0;
+    std::mutex lock;
+    FrameNode* freeTail = nullptr;
+    FrameNode* readyTail = nullptr;
+
+private:
+    int CopyInto(FrameBuffer** slot, uint32_t length, const void* bytes);
+    FrameNode* FreeHeadUnderLock();
+};
