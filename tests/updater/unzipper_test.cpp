@@ -1,0 +1,141 @@
+#include "updater/unzipper.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "tests/updater/test_zip.h"
+#include "updater/package_install.h"
+
+namespace {
+
+class UnzipperTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_install = m_dir.filePath(QStringLiteral("install"));
+        ASSERT_TRUE(QDir().mkpath(m_install));
+        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/Vistal"), "old client"));
+        ASSERT_TRUE(QDir().mkpath(m_install + QStringLiteral("/language")));
+        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/language/language.eng"), "old texts"));
+        m_zip = m_dir.filePath(QStringLiteral("update.zip"));
+    }
+
+    QTemporaryDir m_dir;
+    QString m_install;
+    QString m_zip;
+};
+
+TEST_F(UnzipperTest, InstallsEntriesWithFoldersOverOldFiles) {
+    ASSERT_TRUE(WriteTestZip(m_zip, {
+                                        {"Vistal", "new client", false, 0100755u << 16},
+                                        {"skins/", "", true, 0x10},
+                                        {"language/language.eng", "new texts"},
+                                        {"data/deep/view.txt", QByteArray(5000, 'v')},
+                                    }));
+    EXPECT_EQ(InstallPackage(m_zip, m_install), 1);
+    EXPECT_EQ(ReadWholeFile(m_install + QStringLiteral("/Vistal")), "new client");
+    EXPECT_EQ(ReadWholeFile(m_install + QStringLiteral("/language/language.eng")), "new texts");
+    EXPECT_EQ(ReadWholeFile(m_install + QStringLiteral("/data/deep/view.txt")), QByteArray(5000, 'v'));
+    EXPECT_TRUE(QFileInfo(m_install + QStringLiteral("/skins")).isDir());
+    // No temporary file is left beside the targets.
+    EXPECT_EQ(DescribeTree(m_install).count(QStringLiteral("/.")), 0)
+        << DescribeTree(m_install).toStdString();
+    // The modification time is the entry's DOS time as local time.
+    QDateTime written = QFileInfo(m_install + QStringLiteral("/language/language.eng")).lastModified();
+    EXPECT_EQ(written, QDateTime(QDate(2024, 5, 2), QTime(12, 0, 0)));
+}
+
+TEST_F(UnzipperTest, FailedPackagesLeaveInstallationUnchanged) {
+    struct Case {
+        const char* what;
+        std::vector<TestZipEntry> entries;
+        QByteArray corrupt;  // bytes of a stored entry to damage after writing
+    };
+    const Case cases[] = {
+        {"climbing entry", {{"Vistal", "new client"}, {"../outside.txt", "escaped"}}, {}},
+        {"nested climbing entry", {{"Vistal", "new client"}, {"data/../../outside.txt", "escaped"}}, {}},
+        {"absolute entry", {{"Vistal", "new client"}, {"/tmp/outside.txt", "escaped"}}, {}},
+        {"drive entry", {{"Vistal", "new client"}, {"C:\\outside.txt", "escaped"}}, {}},
+        {"backslash climbing entry", {{"Vistal", "new client"}, {"..\\outside.txt", "escaped"}}, {}},
+        {"bad CRC in a later entry",
+         {{"Vistal", "new client"}, {"new/folder/file.bin", "STORED-DATA-TO-BREAK", true}},
+         "STORED-DATA-TO-BREAK"},
+    };
+    const QString before = DescribeTree(m_dir.path());
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteTestZip(m_zip, c.entries)) << c.what;
+        if (!c.corrupt.isEmpty()) {
+            ASSERT_TRUE(CorruptBytesInFile(m_zip, c.corrupt)) << c.what;
+        }
+        EXPECT_EQ(InstallPackage(m_zip, m_install), 0) << c.what;
+        QFile::remove(m_zip);
+        EXPECT_EQ(DescribeTree(m_dir.path()), before) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("outside.txt")))) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/outside.txt"))) << c.what;
+    }
+}
+
+TEST_F(UnzipperTest, BrokenOrMissingArchiveFails) {
+    const QString before = DescribeTree(m_install);
+    ASSERT_TRUE(WriteWholeFile(m_zip, "this is not a zip archive at all"));
+    EXPECT_EQ(InstallPackage(m_zip, m_install), 0);
+    // A valid archive cut short loses its central directory.
+    ASSERT_TRUE(WriteTestZip(m_zip, {{"Vistal", QByteArray(3000, 'x')}}));
+    QByteArray whole = ReadWholeFile(m_zip);
+    ASSERT_TRUE(WriteWholeFile(m_zip, whole.left(whole.size() / 2)));
+    EXPECT_EQ(InstallPackage(m_zip, m_install), 0);
+    EXPECT_EQ(InstallPackage(m_dir.filePath(QStringLiteral("none.zip")), m_install), 0);
+    EXPECT_EQ(DescribeTree(m_install), before);
+}
+
+TEST_F(UnzipperTest, SingleEntryExtractionAndNavigation) {
+    ASSERT_TRUE(WriteTestZip(m_zip, {
+                                        {"readme.txt", "text"},
+                                        {"bin/tool.EXE", "tool"},
+                                        {"bad.bin", "STORED-BREAK", true},
+                                    }));
+    ASSERT_TRUE(CorruptBytesInFile(m_zip, "STORED-BREAK"));
+    CUnzipper unzipper(m_zip);
+    EXPECT_EQ(unzipper.GetEntryCount(), 3);
+    // Moving by extension finds the entry ignoring case.
+    ASSERT_TRUE(unzipper.GoToFirstEntry(QStringLiteral("exe")));
+    UnzipEntryInfo info;
+    ASSERT_TRUE(unzipper.GetEntryInfo(&info));
+    EXPECT_EQ(info.name, QStringLiteral("bin/tool.EXE"));
+    // Without a folder the entry goes to the archive's path without its extension; ignorePath drops
+    // the entry's folders.
+    EXPECT_TRUE(unzipper.ExtractEntry(QString(), true));
+    EXPECT_EQ(ReadWholeFile(m_dir.filePath(QStringLiteral("update/tool.EXE"))), "tool");
+    // The damaged entry fails alone and leaves no file.
+    ASSERT_TRUE(unzipper.GoToNextEntry());
+    EXPECT_FALSE(unzipper.ExtractEntry(m_install, false));
+    EXPECT_FALSE(QFileInfo::exists(m_install + QStringLiteral("/bad.bin")));
+    EXPECT_EQ(DescribeTree(m_install).count(QStringLiteral("/.")), 0);
+    EXPECT_FALSE(unzipper.GoToNextEntry());
+    EXPECT_TRUE(unzipper.Close());
+    EXPECT_FALSE(unzipper.ExtractEntry(m_install, false));
+}
+
+TEST_F(UnzipperTest, ReadOnlyTargetIsKept) {
+    const QString client = m_install + QStringLiteral("/Vistal");
+    ASSERT_EQ(chmod(QFile::encodeName(client).constData(), 0555), 0);
+    if (access(QFile::encodeName(client).constData(), W_OK) == 0)
+        GTEST_SKIP() << "running with rights that ignore file modes";
+    ASSERT_TRUE(WriteTestZip(m_zip, {{"Vistal", "new client"}}));
+    EXPECT_EQ(InstallPackage(m_zip, m_install), 0);
+    EXPECT_EQ(ReadWholeFile(client), "old client");
+}
+
+TEST(EntryNames, SafeAndUnsafe) {
+    for (const char* safe : {"Vistal", "a/b/c.txt", "dir/", "a..b", "..hidden", "x/./y"})
+        EXPECT_TRUE(IsSafeEntryName(QString::fromLatin1(safe))) << safe;
+    for (const char* unsafe :
+         {"", "/etc/passwd", "\\x", "..", "../x", "a/../../x", "a\\..\\x", "C:x", "c:/x"})
+        EXPECT_FALSE(IsSafeEntryName(QString::fromLatin1(unsafe))) << unsafe;
+}
+
+}  // namespace
