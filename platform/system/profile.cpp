@@ -244,6 +244,7 @@ int WritePrivateProfileString(const QString& section, const QString& key, const 
     if (f.write(bytes) != bytes.size() || !f.commit())
         return 0;
     updated->signature = Stat(native);
+    updated->readable = true;
     g_cache[native.toStdString()] = updated;
     return 1;
 }
