@@ -10,8 +10,7 @@
 
 extern char** environ;
 
-int LaunchProcess(const QString& file, const QStringList& args, const QString& workFolder, bool wait,
-                  int* exitCode) {
+int StartProcess(const QString& file, const QStringList& args, const QString& workFolder, pid_t* pid) {
     QByteArray path = QFile::encodeName(file);
     std::vector<QByteArray> storage;
     storage.push_back(path);
@@ -27,12 +26,17 @@ int LaunchProcess(const QString& file, const QStringList& args, const QString& w
     QByteArray folder = QFile::encodeName(workFolder);
     if (!folder.isEmpty())
         posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
-    pid_t pid = 0;
     int rc = file.contains(QLatin1Char('/'))
-                 ? posix_spawn(&pid, path.constData(), &actions, nullptr, argv.data(), environ)
-                 : posix_spawnp(&pid, path.constData(), &actions, nullptr, argv.data(), environ);
+                 ? posix_spawn(pid, path.constData(), &actions, nullptr, argv.data(), environ)
+                 : posix_spawnp(pid, path.constData(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
+    return rc == 0 ? 0 : -1;
+}
+
+int LaunchProcess(const QString& file, const QStringList& args, const QString& workFolder, bool wait,
+                  int* exitCode) {
+    pid_t pid = 0;
+    if (StartProcess(file, args, workFolder, &pid) != 0)
         return -1;
     if (wait) {
         int status = 0;

@@ -1,0 +1,179 @@
+#include "tools/updsrv/update_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+constexpr int kRequestWaitMs = 2000;
+constexpr int kMaxRequestBytes = 8192;
+
+const char* ReasonOf(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Error";
+    }
+}
+
+bool SendAll(int fd, const QByteArray& data) {
+    qsizetype sent = 0;
+    while (sent < data.size()) {
+        ssize_t n = send(fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN) {
+                struct pollfd p = {fd, POLLOUT, 0};
+                if (poll(&p, 1, kRequestWaitMs) <= 0)
+                    return false;
+                continue;
+            }
+            return false;
+        }
+        sent += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+int UpdateServer::Start(uint16_t port) {
+    Stop();
+    m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listen < 0)
+        return -1;
+    int yes = 1;
+    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(port);
+    socklen_t len = sizeof addr;
+    if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 16) != 0 ||
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
+        pipe2(m_wake, O_CLOEXEC) != 0) {
+        Stop();
+        return -1;
+    }
+    m_port = ntohs(addr.sin_port);
+    m_stop = false;
+    m_thread = std::thread([this] { Run(); });
+    return 0;
+}
+
+void UpdateServer::Stop() {
+    m_stop = true;
+    if (m_wake[1] >= 0) {
+        char b = 1;
+        (void)!write(m_wake[1], &b, 1);
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+    for (int* fd : {&m_listen, &m_wake[0], &m_wake[1]}) {
+        if (*fd >= 0)
+            close(*fd);
+        *fd = -1;
+    }
+    m_port = 0;
+}
+
+QByteArray UpdateServer::HostPort() const {
+    return "127.0.0.1:" + QByteArray::number(m_port);
+}
+
+QByteArray UpdateServer::UrlOf(const QByteArray& path) const {
+    return "http://" + HostPort() + path;
+}
+
+void UpdateServer::SetFile(const QByteArray& path, const QByteArray& content) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files[path] = Entry{200, content};
+}
+
+void UpdateServer::SetStatus(const QByteArray& path, int status) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files[path] = Entry{status, QByteArray()};
+}
+
+void UpdateServer::Clear() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files.clear();
+    m_requests.clear();
+}
+
+int UpdateServer::RequestCount(const QByteArray& path) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_requests.value(path, 0);
+}
+
+void UpdateServer::Run() {
+    while (!m_stop) {
+        struct pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        int ready = poll(fds, 2, -1);
+        if (ready < 0 && errno != EINTR)
+            return;
+        if (m_stop || (fds[1].revents & POLLIN))
+            return;
+        if (!(fds[0].revents & POLLIN))
+            continue;
+        int client = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        Serve(client);
+        close(client);
+    }
+}
+
+void UpdateServer::Serve(int client) {
+    QByteArray request;
+    while (!request.contains("\r\n\r\n") && request.size() < kMaxRequestBytes) {
+        struct pollfd fds[2] = {{client, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        if (poll(fds, 2, kRequestWaitMs) <= 0 || (fds[1].revents & POLLIN))
+            return;
+        char buf[1024];
+        ssize_t n = recv(client, buf, sizeof buf, 0);
+        if (n <= 0)
+            return;
+        request.append(buf, n);
+    }
+    QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
+    int status = 400;
+    QByteArray body;
+    if (words.size() == 3 && words[0] == "GET") {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_requests[words[1]] += 1;
+        auto it = m_files.constFind(words[1]);
+        status = it == m_files.cend() ? 404 : it->status;
+        if (status == 200)
+            body = it->content;
+    }
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(status) + " " + ReasonOf(status) +
+        "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + QByteArray::number(body.size()) +
+        "\r\nConnection: close\r\n\r\n";
+    if (SendAll(client, head))
+        SendAll(client, body);
+}
+
+QByteArray MakeUpdateDescription(const QByteArray& version, const QByteArray& url, const QByteArray& hash) {
+    QByteArray text = "[UPDATE]\r\n";
+    if (!version.isEmpty())
+        text += "Version=" + version + "\r\n";
+    if (!url.isEmpty())
+        text += "Url=" + url + "\r\n";
+    if (!hash.isEmpty())
+        text += "Hash=" + hash + "\r\n";
+    return text;
+}
