@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// The updater's own texts, in English and simplified Chinese.
+enum UpdaterTextId {
+    TEXT_CAPTION,
+    TEXT_UPDATE_NOW,
+    TEXT_CHECKING,
+    TEXT_NEWER,
+    TEXT_CHECK_FAILED,
+    TEXT_UP_TO_DATE,
+    TEXT_UPDATING,
+    TEXT_UPDATE_DONE,
+    TEXT_UPDATE_FAILED,
+    TEXT_CANCEL,
+    TEXT_FINISH,
+    TEXT_RETRY_CAPTION,
+    TEXT_RETRY_MESSAGE,
+    TEXT_RETRY_CONTINUE,
+    TEXT_RETRY_EXIT,
+};
+
+QString UpdaterText(UpdaterTextId id, int english);
+
+// The system's default language as a language id (1033 English (US), 2052 Chinese (PRC), 4100 Chinese
+// (Singapore), 1028 Chinese (Taiwan), 3076 Chinese (Hong Kong)), from the locale settings LC_ALL,
+// LC_MESSAGES, LANG (the first that is set).
+unsigned GetSystemDefaultLangID();
+// 0 (Chinese texts) for the simplified Chinese languages 2052 and 4100, else 1.
+int IsEnglishLanguage(unsigned langId);
