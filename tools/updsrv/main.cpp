@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "updsrv: cannot listen on 127.0.0.1:%d\n", port);
         return 1;
     }
+    server.SetLogging(true);
     server.SetFile(kUpdateDescriptionPath, MakeUpdateDescription(version, server.UrlOf(kPackagePath), hash));
     server.SetFile(kPackagePath, package);
     std::printf("updsrv listening on %s offering %s\n", server.HostPort().constData(), version.constData());

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -158,6 +159,10 @@ void UpdateServer::Serve(int client) {
         status = it == m_files.cend() ? 404 : it->status;
         if (status == 200)
             body = it->content;
+    }
+    if (m_logging) {
+        std::printf("updsrv: %s %s %d\n", words.value(0).constData(), words.value(1).constData(), status);
+        std::fflush(stdout);
     }
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(status) + " " + ReasonOf(status) +

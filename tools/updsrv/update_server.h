@@ -34,6 +34,8 @@ public:
     void Clear();
     // How many requests for path arrived.
     int RequestCount(const QByteArray& path) const;
+    // Prints one line per request ("GET <path> <status>") to stdout.
+    void SetLogging(bool on) { m_logging = on; }
 
 private:
     void Run();
@@ -50,6 +52,7 @@ private:
     int m_wake[2] = {-1, -1};
     uint16_t m_port = 0;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_logging{false};
     std::thread m_thread;
 };
 
