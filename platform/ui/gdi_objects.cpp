@@ -1,5 +1,7 @@
 #include "platform/ui/gdi_objects.h"
 
+#include <QWidget>
+
 #include "resources/resource_bitmaps.h"
 
 QColor ToQColor(COLORREF colour) {
@@ -27,6 +29,14 @@ COLORREF GetSysColor(int index) {
         default:
             return RGB(0, 0, 0);
     }
+}
+
+void SetWidgetColour(QWidget* widget, QPalette::ColorRole role, COLORREF colour) {
+    if (widget == nullptr)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, ToQColor(colour));
+    widget->setPalette(palette);
 }
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {

@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QFont>
 #include <QImage>
+#include <QPalette>
 #include <QPen>
 #include <memory>
 
@@ -20,6 +21,10 @@ constexpr int COLOR_HIGHLIGHTTEXT = 14;
 constexpr int COLOR_BTNFACE = 15;
 constexpr int COLOR_GRAYTEXT = 17;
 COLORREF GetSysColor(int index);
+
+class QWidget;
+// Sets one colour of a widget's palette (a list's background or text).
+void SetWidgetColour(QWidget* widget, QPalette::ColorRole role, COLORREF colour);
 
 // The pixels behind a bitmap handle. A monochrome bitmap holds only black (0) and white (1) pixels.
 struct BitmapData {

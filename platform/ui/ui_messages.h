@@ -88,6 +88,8 @@ constexpr WORD CBN_CLOSEUP = 8;
 constexpr WORD STN_CLICKED = 0;
 
 // WM_NOTIFY: the header every notification record starts with; lParam points at it.
+class CDC;
+
 struct NMHDR {
     HWND hwndFrom = nullptr;
     uintptr_t idFrom = 0;

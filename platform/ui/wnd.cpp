@@ -5,6 +5,7 @@
 
 #include "platform/ui/gdi_objects.h"
 #include "platform/ui/message_loop.h"
+#include "platform/ui/owner_draw.h"
 #include "platform/ui/window_table.h"
 #include "platform/ui/wnd_event_bridge.h"
 
@@ -110,7 +111,11 @@ void CWnd::MoveWindowTo(CWnd& other) {
 void CWnd::CollectChildren(std::vector<CWnd*>& out) const {
     if (m_widget == nullptr)
         return;
-    for (WndEventBridge* bridge : m_widget->findChildren<WndEventBridge*>()) {
+    // The bridge has no meta-object of its own, so it is told apart by dynamic_cast.
+    for (QObject* object : m_widget->findChildren<QObject*>()) {
+        auto* bridge = dynamic_cast<WndEventBridge*>(object);
+        if (bridge == nullptr)
+            continue;
         CWnd* child = bridge->Wnd();
         if (child != nullptr && child != this && child->m_hWnd != nullptr)
             out.push_back(child);
@@ -236,6 +241,14 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return result;
             OnNotify(wParam, lParam, &result);
             return result;
+        }
+        case WM_DRAWITEM: {
+            LRESULT result = 0;
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            CWnd* control = item == nullptr ? nullptr : FromHandle(item->hwndItem);
+            if (control != nullptr && control->OnChildNotify(message, wParam, lParam, &result))
+                return result;
+            return Default();
         }
         case WM_TIMER:
             OnTimer(wParam);

@@ -35,6 +35,9 @@ public:
     BOOL Attach(QWidget* widget, CWnd* parent, UINT nID, DWORD style = 0);
     // Hands the widget and handle over to other (which must have none); this window is left empty.
     void MoveWindowTo(CWnd& other);
+    // Binds this object to the control nID of parent (a dialog's template control): the object takes over
+    // the control's window, or puts its own widget (CreateSubclassWidget) in the control's place.
+    BOOL SubclassDlgItem(UINT nID, CWnd* parent);
     // Sends WM_DESTROY here and to every child window, retires the handles and deletes the widget.
     virtual BOOL DestroyWindow();
 
@@ -100,6 +103,10 @@ public:
     virtual QWidget* GetPaintWidget() const { return m_widget.data(); }
 
 protected:
+    // A control class that draws itself gives the widget that stands in for the template's control;
+    // nullptr keeps the control's own widget.
+    virtual QWidget* CreateSubclassWidget() { return nullptr; }
+
     // Message crackers: each base version runs the default processing.
     virtual int OnCreate();
     virtual void OnDestroy();

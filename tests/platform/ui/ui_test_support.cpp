@@ -27,7 +27,8 @@ BOOL RecordingWnd::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT RecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_USER || message == WM_TIMER || message == WM_SHOWWINDOW || message == WM_DESTROY)
+    if (message >= WM_USER || message == WM_TIMER || message == WM_SHOWWINDOW || message == WM_DESTROY ||
+        message == WM_COMMAND)
         m_log->push_back({m_name, message, wParam, lParam});
     if (message == WM_TIMER && killTimerOnTick != 0 && wParam == killTimerOnTick)
         KillTimer(wParam);
