@@ -1,0 +1,221 @@
+#include "platform/ui/dialog.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QEventLoop>
+#include <QKeyEvent>
+
+#include "platform/ui/data_exchange.h"
+#include "platform/ui/range_ctrls.h"
+#include "platform/ui/win_app.h"
+#include "platform/ui/wnd_event_bridge.h"
+#include "resources/dialogs/dialog_templates.h"
+
+namespace {
+
+// The dialog's widget: Enter, Escape and the close box become the platform's IDOK and IDCANCEL.
+class DialogWidget : public QDialog {
+public:
+    explicit DialogWidget(QWidget* parent) : QDialog(parent) {}
+    CWnd* owner = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape) {
+            Command(IDCANCEL);
+        } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            Command(IDOK);
+        } else {
+            QDialog::keyPressEvent(event);
+        }
+    }
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        Command(IDCANCEL);
+    }
+    void reject() override { Command(IDCANCEL); }
+    void accept() override { Command(IDOK); }
+
+private:
+    void Command(int id) {
+        if (owner != nullptr && owner->m_hWnd != nullptr) {
+            WindowEventScope scope;
+            owner->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        }
+    }
+};
+
+QRect TemplateRect(short x, short y, short cx, short cy) {
+    return QRect(DialogUnitsToPixelsX(x), DialogUnitsToPixelsY(y), DialogUnitsToPixelsX(cx),
+                 DialogUnitsToPixelsY(cy));
+}
+
+}  // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_pParentWnd(pParentWnd), m_template(FindDialogTemplate(nIDTemplate)), m_nIDTemplate(nIDTemplate) {}
+
+CDialog::CDialog(const DialogTemplate* dialogTemplate, CWnd* pParentWnd)
+    : m_pParentWnd(pParentWnd),
+      m_template(dialogTemplate),
+      m_nIDTemplate(dialogTemplate == nullptr ? 0 : dialogTemplate->id) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr)
+        CDialog::DestroyWindow();
+}
+
+BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
+    if (m_template == nullptr || m_hWnd != nullptr)
+        return FALSE;
+    const DialogTemplate& t = *m_template;
+    bool child = (t.style & WS_CHILD) != 0;
+    if (parent == nullptr && !child)
+        parent = AfxGetMainWnd();
+    QWidget* parentWidget = parent == nullptr ? nullptr : parent->GetWidget();
+    QWidget* widget;
+    if (child) {
+        widget = new QWidget(parentWidget);
+    } else {
+        auto* dialog = new DialogWidget(parentWidget);
+        dialog->owner = this;
+        Qt::WindowFlags flags = Qt::Dialog;
+        if (!(t.style & WS_CAPTION))
+            flags = Qt::Tool | Qt::FramelessWindowHint;
+        dialog->setWindowFlags(flags);
+        dialog->setModal(modal);
+        widget = dialog;
+    }
+    widget->setWindowTitle(QString::fromUtf8(t.caption == nullptr ? "" : t.caption));
+    QRect rect = TemplateRect(t.x, t.y, t.cx, t.cy);
+    if (child)
+        widget->setGeometry(rect);
+    else
+        widget->resize(rect.size());
+    DWORD style = t.style & ~WS_VISIBLE;
+    if (!Attach(widget, parent, t.id, style))
+        return FALSE;
+    int group = 0;
+    for (size_t i = 0; i < t.itemCount; ++i) {
+        const DialogItemTemplate& item = t.items[i];
+        if (item.style & WS_GROUP)
+            ++group;
+        std::unique_ptr<CWnd> control = CreateTemplateControl(item, this, group);
+        if (control == nullptr)
+            continue;
+        // An up-down control with UDS_AUTOBUDDY takes the control made before it as its buddy.
+        auto* spin = dynamic_cast<CSpinButtonCtrl*>(control.get());
+        if (spin != nullptr && (item.style & UDS_AUTOBUDDY) && !m_templateControls.empty())
+            spin->SetBuddy(m_templateControls.back().get());
+        m_templateControls.push_back(std::move(control));
+    }
+    return TRUE;
+}
+
+intptr_t CDialog::DoModal() {
+    CWnd* parent = m_pParentWnd;
+    if (!CreateFromTemplate(parent, true))
+        return -1;
+    m_nModalResult = -1;
+    HWND self = m_hWnd;
+    {
+        WindowEventScope scope;
+        SendMessage(WM_INITDIALOG, 0, 0);
+    }
+    // EndDialog may already have been called while the dialog initialised.
+    if (FromHandle(self) == this && m_nModalResult == -1) {
+        ShowWindow(SW_SHOW);
+        QEventLoop loop;
+        m_bInModalLoop = true;
+        QObject::connect(GetWidget(), &QObject::destroyed, &loop, &QEventLoop::quit);
+        auto* dialog = static_cast<QDialog*>(GetWidget());
+        QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::DialogExec);
+        m_bInModalLoop = false;
+    }
+    int result = m_nModalResult;
+    if (FromHandle(self) == this)
+        DestroyWindow();
+    return result;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    m_template = FindDialogTemplate(nIDTemplate);
+    m_nIDTemplate = nIDTemplate;
+    return Create(m_template, pParentWnd);
+}
+
+BOOL CDialog::Create(const DialogTemplate* dialogTemplate, CWnd* pParentWnd) {
+    m_template = dialogTemplate;
+    if (pParentWnd != nullptr)
+        m_pParentWnd = pParentWnd;
+    if (!CreateFromTemplate(m_pParentWnd, false))
+        return FALSE;
+    HWND self = m_hWnd;
+    SendMessage(WM_INITDIALOG, 0, 0);
+    if (FromHandle(self) == this && (m_template->style & WS_VISIBLE))
+        ShowWindow(SW_SHOW);
+    return TRUE;
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    if (auto* dialog = qobject_cast<QDialog*>(GetWidget())) {
+        ShowWindow(SW_HIDE);
+        if (m_bInModalLoop)
+            dialog->done(nResult);
+    }
+}
+
+BOOL CDialog::DestroyWindow() {
+    if (m_hWnd == nullptr)
+        return FALSE;
+    BOOL result = CWnd::DestroyWindow();
+    m_templateControls.clear();
+    return result;
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return dx.Failed() ? FALSE : TRUE;
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        return OnInitDialog();
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    (void)lParam;
+    if (HIWORD(wParam) != BN_CLICKED)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            OnOK();
+            return TRUE;
+        case IDCANCEL:
+            OnCancel();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}

@@ -1,0 +1,186 @@
+#include "platform/ui/menu.h"
+
+#include <QMenu>
+
+#include "platform/ui/prompt_hook.h"
+#include "platform/ui/wnd_event_bridge.h"
+
+namespace {
+
+void CollectCommands(const QMenu& menu, QStringList& out) {
+    for (QAction* action : menu.actions()) {
+        if (action->menu() != nullptr)
+            CollectCommands(*action->menu(), out);
+        else if (!action->isSeparator() && action->isEnabled())
+            out << QString("%1:%2").arg(action->data().toUInt()).arg(action->text());
+    }
+}
+
+}  // namespace
+
+BOOL CMenu::CreatePopupMenu() {
+    m_items.clear();
+    m_created = true;
+    return TRUE;
+}
+
+BOOL CMenu::DestroyMenu() {
+    m_items.clear();
+    m_created = false;
+    return TRUE;
+}
+
+BOOL CMenu::AppendMenu(UINT flags, UINT id, const QString& text) {
+    if (!m_created)
+        return FALSE;
+    Item item;
+    item.flags = flags & ~MF_POPUP;
+    item.id = (flags & MF_SEPARATOR) ? 0 : id;
+    item.text = text;
+    m_items.push_back(std::move(item));
+    return TRUE;
+}
+
+BOOL CMenu::AppendMenu(UINT flags, std::unique_ptr<CMenu> subMenu, const QString& text) {
+    if (!m_created || subMenu == nullptr)
+        return FALSE;
+    Item item;
+    item.flags = flags | MF_POPUP;
+    item.text = text;
+    item.subMenu = std::move(subMenu);
+    m_items.push_back(std::move(item));
+    return TRUE;
+}
+
+CMenu::Item* CMenu::Find(UINT item, UINT flags) {
+    return const_cast<Item*>(static_cast<const CMenu*>(this)->Find(item, flags));
+}
+
+const CMenu::Item* CMenu::Find(UINT item, UINT flags) const {
+    if (flags & MF_BYPOSITION)
+        return item < m_items.size() ? &m_items[item] : nullptr;
+    for (const Item& entry : m_items) {
+        if (entry.subMenu != nullptr) {
+            if (const Item* inner = entry.subMenu->Find(item, flags))
+                return inner;
+        } else if (entry.id == item && !(entry.flags & MF_SEPARATOR)) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+UINT CMenu::CheckMenuItem(UINT item, UINT check) {
+    Item* entry = Find(item, check & MF_BYPOSITION);
+    if (entry == nullptr)
+        return static_cast<UINT>(-1);
+    UINT previous = entry->flags & MF_CHECKED;
+    entry->flags = (entry->flags & ~MF_CHECKED) | (check & MF_CHECKED);
+    return previous;
+}
+
+UINT CMenu::EnableMenuItem(UINT item, UINT enable) {
+    Item* entry = Find(item, enable & MF_BYPOSITION);
+    if (entry == nullptr)
+        return static_cast<UINT>(-1);
+    UINT previous = entry->flags & (MF_GRAYED | MF_DISABLED);
+    entry->flags = (entry->flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
+    return previous;
+}
+
+BOOL CMenu::ModifyMenu(UINT item, UINT flags, UINT newId, const QString& text) {
+    Item* entry = Find(item, flags & MF_BYPOSITION);
+    if (entry == nullptr)
+        return FALSE;
+    entry->flags = flags & ~MF_BYPOSITION;
+    entry->id = newId;
+    entry->text = text;
+    return TRUE;
+}
+
+BOOL CMenu::DeleteMenu(UINT item, UINT flags) {
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        bool match =
+            (flags & MF_BYPOSITION) ? i == item : (m_items[i].id == item && m_items[i].subMenu == nullptr);
+        if (match) {
+            m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(i));
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+UINT CMenu::GetMenuItemID(int position) const {
+    if (position < 0 || position >= GetMenuItemCount())
+        return 0;
+    const Item& item = m_items[static_cast<size_t>(position)];
+    return item.subMenu != nullptr ? static_cast<UINT>(-1) : item.id;
+}
+
+UINT CMenu::GetMenuState(UINT item, UINT flags) const {
+    const Item* entry = Find(item, flags);
+    return entry == nullptr ? static_cast<UINT>(-1) : entry->flags;
+}
+
+CMenu* CMenu::GetSubMenu(int position) const {
+    if (position < 0 || position >= GetMenuItemCount())
+        return nullptr;
+    return m_items[static_cast<size_t>(position)].subMenu.get();
+}
+
+namespace {
+
+void BuildQMenu(const CMenu& source, QMenu& menu) {
+    for (int i = 0; i < source.GetMenuItemCount(); ++i) {
+        UINT state = source.GetMenuState(static_cast<UINT>(i), MF_BYPOSITION);
+        if (state & MF_SEPARATOR) {
+            menu.addSeparator();
+            continue;
+        }
+        if (CMenu* sub = source.GetSubMenu(i)) {
+            QMenu* inner = menu.addMenu(QString());
+            BuildQMenu(*sub, *inner);
+            continue;
+        }
+        QAction* action = menu.addAction(QString());
+        action->setData(source.GetMenuItemID(i));
+        action->setEnabled(!(state & (MF_GRAYED | MF_DISABLED)));
+        action->setCheckable((state & MF_CHECKED) != 0);
+        action->setChecked((state & MF_CHECKED) != 0);
+    }
+}
+
+}  // namespace
+
+int CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner) {
+    QMenu menu;
+    BuildQMenu(*this, menu);
+    // Texts are set in a second pass: BuildQMenu only sees states and ids through the public accessors.
+    std::function<void(const CMenu&, QMenu&)> setTexts = [&](const CMenu& source, QMenu& target) {
+        QList<QAction*> actions = target.actions();
+        for (int i = 0; i < source.GetMenuItemCount() && i < actions.size(); ++i) {
+            const Item& item = source.m_items[static_cast<size_t>(i)];
+            actions[i]->setText(item.text);
+            if (item.subMenu != nullptr && actions[i]->menu() != nullptr)
+                setTexts(*item.subMenu, *actions[i]->menu());
+        }
+    };
+    setTexts(*this, menu);
+    UINT command = 0;
+    PromptRequest request;
+    request.kind = PromptKind::PopupMenu;
+    CollectCommands(menu, request.menuItems);
+    PromptAnswer answer;
+    if (AskPromptHook(request, &answer)) {
+        command = static_cast<UINT>(answer.result);
+    } else {
+        WindowEventScope scope;
+        QAction* chosen = menu.exec(QPoint(x, y));
+        command = chosen == nullptr ? 0 : chosen->data().toUInt();
+    }
+    if (flags & TPM_RETURNCMD)
+        return static_cast<int>(command);
+    if (command != 0 && owner != nullptr)
+        owner->PostMessage(WM_COMMAND, command, 0);
+    return command != 0 ? TRUE : FALSE;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// CMenu: a popup menu of commands, separators and submenus. TrackPopupMenu shows it at a screen point; the
+// chosen command is returned (TPM_RETURNCMD) or posted to the owner window as WM_COMMAND.
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "platform/ui/wnd.h"
+
+constexpr UINT MF_STRING = 0x0;
+constexpr UINT MF_BYCOMMAND = 0x0;
+constexpr UINT MF_ENABLED = 0x0;
+constexpr UINT MF_UNCHECKED = 0x0;
+constexpr UINT MF_GRAYED = 0x1;
+constexpr UINT MF_DISABLED = 0x2;
+constexpr UINT MF_CHECKED = 0x8;
+constexpr UINT MF_POPUP = 0x10;
+constexpr UINT MF_SEPARATOR = 0x800;
+constexpr UINT MF_BYPOSITION = 0x400;
+constexpr UINT TPM_LEFTALIGN = 0x0;
+constexpr UINT TPM_RIGHTBUTTON = 0x2;
+constexpr UINT TPM_BOTTOMALIGN = 0x20;
+constexpr UINT TPM_RETURNCMD = 0x100;
+
+class CMenu {
+public:
+    BOOL CreatePopupMenu();
+    BOOL DestroyMenu();
+    // A command (id, text), a separator, or a submenu (MF_POPUP with the submenu, which the menu takes).
+    BOOL AppendMenu(UINT flags, UINT id = 0, const QString& text = QString());
+    BOOL AppendMenu(UINT flags, std::unique_ptr<CMenu> subMenu, const QString& text);
+    UINT CheckMenuItem(UINT item, UINT check);
+    UINT EnableMenuItem(UINT item, UINT enable);
+    BOOL ModifyMenu(UINT item, UINT flags, UINT newId, const QString& text);
+    BOOL DeleteMenu(UINT item, UINT flags);
+    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
+    UINT GetMenuItemID(int position) const;
+    UINT GetMenuState(UINT item, UINT flags) const;
+    CMenu* GetSubMenu(int position) const;
+    // 0 when nothing was chosen (or without TPM_RETURNCMD, the command was posted to owner).
+    int TrackPopupMenu(UINT flags, int x, int y, CWnd* owner);
+
+private:
+    struct Item {
+        UINT flags = 0;
+        UINT id = 0;
+        QString text;
+        std::unique_ptr<CMenu> subMenu;
+    };
+    Item* Find(UINT item, UINT flags);
+    const Item* Find(UINT item, UINT flags) const;
+    std::vector<Item> m_items;
+    bool m_created = false;
+};

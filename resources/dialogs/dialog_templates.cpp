@@ -1,0 +1,20 @@
+#include "resources/dialogs/dialog_templates.h"
+
+#include "platform/ui/ui_styles.h"
+
+// Each dialog's template is defined in its own file; this list finds them by number.
+extern const DialogTemplate kVideoDialogTemplate;
+
+namespace {
+const DialogTemplate* const kTemplates[] = {
+    &kVideoDialogTemplate,
+};
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(UINT id) {
+    for (const DialogTemplate* t : kTemplates) {
+        if (t->id == id)
+            return t;
+    }
+    return nullptr;
+}

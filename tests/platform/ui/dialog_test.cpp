@@ -1,0 +1,151 @@
+// Dialogs from templates: controls in dialog units, data exchange, the modal loop (posts and timers keep
+// arriving, EndDialog ends it, Enter and Escape become OnOK and OnCancel) and modeless dialogs.
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QTest>
+#include <thread>
+
+#include "platform/ui/button.h"
+#include "platform/ui/data_exchange.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/edit.h"
+#include "tests/platform/ui/ui_test_support.h"
+
+namespace {
+
+constexpr UINT kEdit = 1001;
+constexpr UINT kCheck = 1002;
+constexpr UINT kPing = WM_USER + 50;
+
+const DialogItemTemplate kItems[] = {
+    {kEdit, WC_EDIT, WS_VISIBLE | WS_TABSTOP, "", 10, 10, 100, 12},
+    {kCheck, WC_BUTTON, WS_VISIBLE | BS_AUTOCHECKBOX, "Check", 10, 30, 100, 10},
+    {IDOK, WC_BUTTON, WS_VISIBLE | BS_DEFPUSHBUTTON, "OK", 10, 50, 50, 14},
+    {IDCANCEL, WC_BUTTON, WS_VISIBLE | BS_PUSHBUTTON, "Cancel", 70, 50, 50, 14},
+};
+const DialogTemplate kTemplate =
+    MakeDialogTemplate(9001, WS_POPUP | WS_CAPTION, "Test", 0, 0, 200, 80, kItems);
+
+class TestDialog : public CDialog {
+public:
+    TestDialog() : CDialog(&kTemplate, nullptr) {}
+    QString name = "first";
+    int checked = 1;
+    CEdit edit;
+    std::vector<std::string> events;
+    std::function<void(TestDialog&)> onInit;
+    std::function<void(TestDialog&, UINT)> onMessage;
+
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, kEdit, edit);
+        DDX_Text(pDX, kEdit, name);
+        DDX_Check(pDX, kCheck, checked);
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        events.push_back("init");
+        if (onInit)
+            onInit(*this);
+        return TRUE;
+    }
+    void OnOK() override {
+        events.push_back("ok");
+        CDialog::OnOK();
+    }
+    void OnCancel() override {
+        events.push_back("cancel");
+        CDialog::OnCancel();
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (onMessage && (message >= WM_USER || message == WM_TIMER))
+            onMessage(*this, message);
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(Dialog, ControlsArePlacedInDialogUnitsAndBoundByDataExchange) {
+    EXPECT_EQ(DialogUnitsToPixelsX(100), 150);
+    EXPECT_EQ(DialogUnitsToPixelsY(80), 130);
+    TestDialog dialog;
+    QRect editRect;
+    dialog.onInit = [&](TestDialog& d) {
+        editRect = d.edit.GetWidget()->geometry();
+        EXPECT_EQ(d.edit.GetWindowText(), "first");
+        EXPECT_EQ(d.GetDlgItem(kEdit), &d.edit);
+        d.edit.SetWindowText("second");
+        auto* check = dynamic_cast<CButton*>(d.GetDlgItem(kCheck));
+        ASSERT_NE(check, nullptr);
+        EXPECT_EQ(check->GetCheck(), BST_CHECKED);
+        check->SetCheck(BST_UNCHECKED);
+        d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(editRect, QRect(15, 16, 150, 20));
+    EXPECT_EQ(dialog.name, "second");
+    EXPECT_EQ(dialog.checked, 0);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_EQ(dialog.events, (std::vector<std::string>{"init", "ok"}));
+}
+
+TEST(Dialog, ModalLoopDeliversWorkerPostsAndTimersUntilEndDialog) {
+    TestDialog dialog;
+    int pings = 0;
+    int ticks = 0;
+    dialog.onInit = [&](TestDialog& d) {
+        d.SetTimer(1, 1);
+        std::thread([h = d.m_hWnd] {
+            for (int i = 0; i < 3; ++i)
+                PostMessage(h, kPing, 0, 0);
+        }).join();
+    };
+    dialog.onMessage = [&](TestDialog& d, UINT message) {
+        pings += message == kPing ? 1 : 0;
+        ticks += message == WM_TIMER ? 1 : 0;
+        if (pings == 3 && ticks >= 2)
+            d.EndDialog(77);
+    };
+    EXPECT_EQ(dialog.DoModal(), 77);
+}
+
+TEST(Dialog, EnterAndEscapeRunOnOkAndOnCancel) {
+    struct Case {
+        Qt::Key key;
+        intptr_t result;
+        const char* event;
+    };
+    for (const Case& c : {Case{Qt::Key_Escape, IDCANCEL, "cancel"}, Case{Qt::Key_Return, IDOK, "ok"}}) {
+        TestDialog dialog;
+        dialog.onInit = [&](TestDialog& d) {
+            QWidget* widget = d.GetWidget();
+            d.SetTimer(2, 1);
+            d.onMessage = [widget, key = c.key](TestDialog& self, UINT message) {
+                if (message != WM_TIMER)
+                    return;
+                self.KillTimer(2);
+                QTest::keyClick(widget, key);
+            };
+        };
+        EXPECT_EQ(dialog.DoModal(), c.result) << c.event;
+        EXPECT_EQ(dialog.events.back(), c.event);
+    }
+}
+
+TEST(Dialog, EndDialogDuringInitialisationSkipsTheLoop) {
+    TestDialog dialog;
+    dialog.onInit = [](TestDialog& d) { d.EndDialog(IDCANCEL); };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST(Dialog, ModelessDialogLivesUntilDestroyed) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(&kTemplate, nullptr));
+    EXPECT_EQ(dialog.events, (std::vector<std::string>{"init"}));
+    HWND handle = dialog.m_hWnd;
+    EXPECT_NE(CWnd::FromHandle(handle), nullptr);
+    EXPECT_TRUE(dialog.DestroyWindow());
+    EXPECT_EQ(CWnd::FromHandle(handle), nullptr);
+}
+
+}  // namespace

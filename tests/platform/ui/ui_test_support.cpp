@@ -1,0 +1,38 @@
+#include "tests/platform/ui/ui_test_support.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!cond()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+void DrainPostedEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+BOOL RecordingWnd::PreTranslateMessage(MSG* msg) {
+    if (msg->message >= WM_USER || msg->message == WM_TIMER)
+        m_log->push_back({m_name + ".pre", msg->message, msg->wParam, msg->lParam});
+    return takeMessage != 0 && msg->message == takeMessage;
+}
+
+LRESULT RecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_USER || message == WM_TIMER || message == WM_SHOWWINDOW || message == WM_DESTROY ||
+        message == WM_COMMAND)
+        m_log->push_back({m_name, message, wParam, lParam});
+    if (message == WM_TIMER && killTimerOnTick != 0 && wParam == killTimerOnTick)
+        KillTimer(wParam);
+    if (onMessage)
+        onMessage(message, wParam, lParam);
+    return CWnd::WindowProc(message, wParam, lParam);
+}
