@@ -1,0 +1,143 @@
+// The updater's windows, offscreen: each state of the main dialog and the confirmation are drawn into
+// PNG files under the build folder (tests/out/updater_*.png), and the whole dialog runs silently against
+// an update server.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/ui/range_ctrls.h"
+#include "tests/platform/ui/ui_test_support.h"
+#include "tools/updsrv/update_server.h"
+#include "updater/dlg_retry.h"
+#include "updater/updater_dialog_templates.h"
+#include "updater/updater_dlg.h"
+#include "updater/updater_messages.h"
+#include "updater/updater_texts.h"
+
+namespace {
+
+QString OutPath(const QString& name) {
+    QDir().mkpath(QStringLiteral(VISTAL_TEST_OUT_DIR));
+    return QStringLiteral(VISTAL_TEST_OUT_DIR "/updater_%1.png").arg(name);
+}
+
+bool SavePicture(CWnd& wnd, const QString& name) {
+    DrainPostedEvents();
+    QPixmap picture = wnd.GetWidget()->grab();
+    return !picture.isNull() && picture.save(OutPath(name));
+}
+
+QString TextOf(CWnd& dlg, UINT id) {
+    return dlg.GetDlgItem(id)->GetWindowText();
+}
+bool Visible(CWnd& dlg, UINT id) {
+    return dlg.GetDlgItem(id)->IsWindowVisible() != FALSE;
+}
+
+// Sets the locale that chooses the updater's language for the life of the object.
+class ScopedLang {
+public:
+    explicit ScopedLang(const char* lang) : m_saved(qgetenv("LANG")), m_savedAll(qgetenv("LC_ALL")) {
+        qunsetenv("LC_ALL");
+        qputenv("LANG", lang);
+    }
+    ~ScopedLang() {
+        qputenv("LANG", m_saved);
+        if (!m_savedAll.isEmpty())
+            qputenv("LC_ALL", m_savedAll);
+    }
+
+private:
+    QByteArray m_saved;
+    QByteArray m_savedAll;
+};
+
+TEST(UpdaterWindow, EachStateIsDrawn) {
+    ScopedLang lang("en_US.UTF-8");
+    struct Case {
+        const char* name;
+        int state, value;
+        UpdaterTextId text;
+        bool updateNowShown, progressShown;
+    };
+    const Case cases[] = {
+        {"checking", UPDATER_STATE_CHECKING, 0, TEXT_CHECKING, false, false},
+        {"newer", UPDATER_STATE_RESULT, CHECK_RESULT_NEWER, TEXT_NEWER, true, false},
+        {"check_failed", UPDATER_STATE_RESULT, CHECK_RESULT_FAILED, TEXT_CHECK_FAILED, false, false},
+        {"up_to_date", UPDATER_STATE_RESULT, CHECK_RESULT_CURRENT, TEXT_UP_TO_DATE, false, false},
+        {"updating", UPDATER_STATE_UPDATING, 0, TEXT_UPDATING, false, true},
+        {"progress", UPDATER_STATE_PROGRESS, 20, TEXT_UPDATING, false, true},
+        {"update_done", UPDATER_STATE_FINISHED, 1, TEXT_UPDATE_DONE, false, false},
+        {"update_failed", UPDATER_STATE_FINISHED, 0, TEXT_UPDATE_FAILED, false, false},
+    };
+    CUpdaterDlg dlg(UpdaterPaths{}, 0);
+    dlg.m_bStartWorker = false;
+    ASSERT_TRUE(dlg.Create(&kUpdaterDialogTemplate, nullptr));
+    EXPECT_EQ(dlg.GetWindowText(), QStringLiteral("Online Updater"));
+    for (const Case& c : cases) {
+        dlg.SetState(c.state, c.value);
+        EXPECT_EQ(TextOf(dlg, IDC_UPDATER_STATE_TEXT), UpdaterText(c.text, 1)) << c.name;
+        EXPECT_EQ(Visible(dlg, IDC_UPDATER_OK), c.updateNowShown) << c.name;
+        EXPECT_EQ(Visible(dlg, IDC_UPDATER_PROGRESS), c.progressShown) << c.name;
+        EXPECT_TRUE(Visible(dlg, IDC_UPDATER_CANCEL)) << c.name;
+        EXPECT_TRUE(SavePicture(dlg, QString::fromLatin1(c.name))) << c.name;
+    }
+    // The progress position is the bar's.
+    EXPECT_EQ(dynamic_cast<CProgressCtrl*>(dlg.GetDlgItem(IDC_UPDATER_PROGRESS))->GetPos(), 20);
+    dlg.DestroyWindow();
+}
+
+TEST(UpdaterWindow, ChineseTextsAndConfirmation) {
+    ScopedLang lang("zh_CN.UTF-8");
+    CUpdaterDlg dlg(UpdaterPaths{}, 0);
+    dlg.m_bStartWorker = false;
+    ASSERT_TRUE(dlg.Create(&kUpdaterDialogTemplate, nullptr));
+    dlg.SetState(UPDATER_STATE_RESULT, CHECK_RESULT_NEWER);
+    EXPECT_EQ(dlg.GetWindowText(), UpdaterText(TEXT_CAPTION, 0));
+    EXPECT_EQ(TextOf(dlg, IDC_UPDATER_OK), UpdaterText(TEXT_UPDATE_NOW, 0));
+    EXPECT_TRUE(SavePicture(dlg, QStringLiteral("newer_chinese")));
+    dlg.DestroyWindow();
+
+    for (int english : {1, 0}) {
+        CDlgRetry retry(english, nullptr);
+        ASSERT_TRUE(retry.Create(&kRetryDialogTemplate, nullptr));
+        EXPECT_EQ(retry.GetWindowText(), UpdaterText(TEXT_RETRY_CAPTION, english));
+        EXPECT_EQ(TextOf(retry, IDC_RETRY_TEXT), UpdaterText(TEXT_RETRY_MESSAGE, english));
+        EXPECT_EQ(TextOf(retry, IDOK), UpdaterText(TEXT_RETRY_CONTINUE, english));
+        EXPECT_TRUE(SavePicture(retry, english ? QStringLiteral("retry") : QStringLiteral("retry_chinese")));
+        retry.DestroyWindow();
+    }
+}
+
+TEST(UpdaterWindow, SilentDialogEndsWhenTheCheckFails) {
+    ScopedLang lang("en_US.UTF-8");
+    UpdateServer server;
+    ASSERT_EQ(server.Start(), 0);
+    server.SetStatus(kUpdateDescriptionPath, 404);
+    QByteArray savedHost = qgetenv("VISTAL_UPDATE_HOST");
+    qputenv("VISTAL_UPDATE_HOST", server.HostPort());
+    UpdaterPaths paths;
+    paths.iniPath = QDir::temp().filePath(QStringLiteral("upd-test-%1.ini").arg(getpid()));
+    CUpdaterDlg dlg(paths, 1);
+    // A guard against a dialog that never ends.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.EndDialog(-5); });
+    guard.start(20000);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    intptr_t result = dlg.DoModal();
+    qputenv("VISTAL_UPDATE_HOST", savedHost);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(server.RequestCount(kUpdateDescriptionPath), 1);
+    // It ended on the result, not on the auto-close timer.
+    EXPECT_LT(elapsed.elapsed(), 1900);
+}
+
+}  // namespace

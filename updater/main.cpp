@@ -1,0 +1,17 @@
+// The update program: checks the update server for a newer client and installs it on the operator's word.
+
+#include <QApplication>
+#include <QStringList>
+
+#include "updater/updater_app.h"
+
+int main(int argc, char** argv) {
+    // The command line before Qt takes its own options out of it.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QApplication application(argc, argv);
+    CUpdaterApp theApp(arguments);
+    theApp.Start();
+    return 0;
+}

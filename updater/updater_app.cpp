@@ -1,0 +1,51 @@
+#include "updater/updater_app.h"
+
+#include <curl/curl.h>
+
+#include <QDir>
+
+#include "core/file_helpers.h"
+#include "platform/ui/message_box.h"
+#include "updater/updater_dlg.h"
+#include "updater/updater_startup.h"
+
+namespace {
+
+// String resource 103: the network layer could not be initialised.
+const char kSocketInitFailed[] = "Windows 通信端口初始化失败。";
+
+}  // namespace
+
+CUpdaterApp::CUpdaterApp(const QStringList& arguments) : m_arguments(arguments) {}
+
+int CUpdaterApp::InitPaths() {
+    GetModuleFolder(&m_strAppDir);
+    m_tempDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vistal-updater-XXXXXX"));
+    QString temp = m_tempDir->isValid() ? m_tempDir->path() : QString();
+    UpdaterPaths paths = MakeUpdaterPaths(m_strAppDir, temp);
+    m_strTempDir = paths.tempDir;
+    m_strIniPath = paths.iniPath;
+    m_strZipPath = paths.zipPath;
+    return 0;
+}
+
+BOOL CUpdaterApp::InitInstance() {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        AfxMessageBox(QString::fromUtf8(kSocketInitFailed));
+        return FALSE;
+    }
+    InitPaths();
+    m_bSilent = ParseSilentFlag(m_arguments);
+    UpdaterPaths paths{m_strAppDir, m_strTempDir, m_strIniPath, m_strZipPath};
+    CUpdaterDlg dlg(paths, m_bSilent);
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CUpdaterApp::ExitInstance() {
+    m_tempDir.reset();
+    curl_global_cleanup();
+    return CWinApp::ExitInstance();
+}
