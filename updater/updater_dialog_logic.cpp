@@ -120,7 +120,7 @@ bool UpdaterDialogLogic::OnWorkerMessage(UINT msg, WPARAM wParam) {
 void UpdaterDialogLogic::OnOK() {
     SetState(UPDATER_STATE_UPDATING, 0);
     int closed = CloseRunningClient(
-        clientName, 0, [this] { return m_host->ConfirmClientClose(m_bEnglish); },
+        clientName, senderWindow, [this] { return m_host->ConfirmClientClose(m_bEnglish); },
         [this](int ms) { m_host->Pause(ms); }, closeTiming);
     if (closed == CLOSE_CLIENT_DECLINED) {
         m_host->EndDialog(IDCANCEL_RESULT);

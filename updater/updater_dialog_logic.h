@@ -78,6 +78,8 @@ public:
     CloseTiming closeTiming;
     // The client's executable name (tests use their own).
     QString clientName;
+    // The window named as the sender of the close request.
+    WPARAM senderWindow = 0;
 
 private:
     void StopWorkerAndRemoveFiles();

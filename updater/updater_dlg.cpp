@@ -34,6 +34,7 @@ BOOL CUpdaterDlg::OnInitDialog() {
     if (!m_hIcon.isNull() && GetWidget() != nullptr)
         GetWidget()->setWindowIcon(m_hIcon);
     m_hWndForWorker = m_hWnd;
+    m_logic.senderWindow = reinterpret_cast<WPARAM>(m_hWnd);
     UpdateFiles files;
     files.descriptionUrl = UpdateDescriptionUrl(UpdateServerHost());
     files.iniPath = m_paths.iniPath;

@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/system/clock.h"
 #include "tests/updater/fixture_process.h"
 #include "tests/updater/test_zip.h"
 #include "tools/updsrv/update_server.h"
@@ -94,6 +95,18 @@ protected:
         m_logic = std::make_unique<UpdaterDialogLogic>(&m_host, silent);
         m_logic->clientName = m_clients.Name();
         m_logic->OnInitDialog(m_files, 1, startWorker);
+    }
+    // An update server offering version 9.0.0 with the package at /p.zip (hash as given), and an empty
+    // installation folder; m_files point at both.
+    QString ServeUpdate(UpdateServer& server, const QByteArray& hash) {
+        EXPECT_EQ(server.Start(), 0);
+        const QString install = m_dir.filePath(QStringLiteral("install"));
+        EXPECT_TRUE(QDir().mkpath(install));
+        server.SetFile(kUpdateDescriptionPath, MakeUpdateDescription("9.0.0", server.UrlOf("/p.zip"), hash));
+        m_files = {UpdateDescriptionUrl(QString::fromLatin1(server.HostPort())),
+                   m_dir.filePath(QStringLiteral("u.ini")), m_dir.filePath(QStringLiteral("u.zip")),
+                   install + QStringLiteral("/Vistal"), install};
+        return install;
     }
     void TearDown() override {
         if (m_logic)
@@ -219,20 +232,13 @@ TEST_F(DialogLogicTest, DeclinedConfirmationEndsWithoutUpdate) {
 
 TEST_F(DialogLogicTest, WholeUpdateThroughTheWorker) {
     ASSERT_TRUE(m_dir.isValid());
-    UpdateServer server;
-    ASSERT_EQ(server.Start(), 0);
-    const QString install = m_dir.filePath(QStringLiteral("install"));
-    ASSERT_TRUE(QDir().mkpath(install));
     const QString package = m_dir.filePath(QStringLiteral("made.zip"));
     ASSERT_TRUE(WriteTestZip(package, {{"readme.txt", "new"}}));
     const QByteArray bytes = ReadWholeFile(package);
-    server.SetFile(kUpdateDescriptionPath,
-                   MakeUpdateDescription("9.0.0", server.UrlOf("/p.zip"),
-                                         QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()));
+    UpdateServer server;
+    const QString install =
+        ServeUpdate(server, QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
     server.SetFile("/p.zip", bytes);
-    m_files = {UpdateDescriptionUrl(QString::fromLatin1(server.HostPort())),
-               m_dir.filePath(QStringLiteral("u.ini")), m_dir.filePath(QStringLiteral("u.zip")),
-               install + QStringLiteral("/Vistal"), install};
     // A client that obeys the close request runs; the operator confirms.
     pid_t client =
         m_clients.Start({QStringLiteral("obey"), QStringLiteral("0"), m_dir.filePath(QStringLiteral("m"))});
@@ -259,6 +265,23 @@ TEST_F(DialogLogicTest, WholeUpdateThroughTheWorker) {
     EXPECT_FALSE(m_host.timers[TIMER_PROGRESS_ANIMATION]);
     EXPECT_FALSE(QFileInfo::exists(m_files.zipPath));
     EXPECT_FALSE(QFileInfo::exists(m_files.iniPath));
+}
+
+TEST_F(DialogLogicTest, EndingTheDialogCancelsADownload) {
+    ASSERT_TRUE(m_dir.isValid());
+    UpdateServer server;
+    const QString install = ServeUpdate(server, QByteArray(32, 'a'));
+    server.SetStalled("/p.zip", QByteArray(100000, 'z'));
+    Start(0, true);
+    ASSERT_TRUE(m_host.DeliverNext(*m_logic));
+    m_logic->OnOK();
+    ASSERT_TRUE(WaitFor([&] { return server.RequestCount("/p.zip") == 1; }, 5000));
+    // The worker leaves the hanging transfer as soon as it is asked to stop.
+    uint64_t start = MonotonicMs();
+    m_logic->DestroyWindow();
+    EXPECT_LT(MonotonicMs() - start, uint64_t(THREAD_STOP_WAIT_MS));
+    EXPECT_FALSE(QFileInfo::exists(m_files.zipPath));
+    EXPECT_EQ(DescribeTree(install), QString());
 }
 
 TEST(UpdaterLanguage, SystemLanguageChoosesTexts) {

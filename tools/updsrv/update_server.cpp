@@ -108,6 +108,11 @@ void UpdateServer::SetStatus(const QByteArray& path, int status) {
     m_files[path] = Entry{status, QByteArray()};
 }
 
+void UpdateServer::SetStalled(const QByteArray& path, const QByteArray& content) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files[path] = Entry{200, content, true};
+}
+
 void UpdateServer::Clear() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_files.clear();
@@ -152,13 +157,16 @@ void UpdateServer::Serve(int client) {
     QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
     int status = 400;
     QByteArray body;
+    bool stalled = false;
     if (words.size() == 3 && words[0] == "GET") {
         std::lock_guard<std::mutex> guard(m_lock);
         m_requests[words[1]] += 1;
         auto it = m_files.constFind(words[1]);
         status = it == m_files.cend() ? 404 : it->status;
-        if (status == 200)
+        if (status == 200) {
             body = it->content;
+            stalled = it->stalled;
+        }
     }
     if (m_logging) {
         std::printf("updsrv: %s %s %d\n", words.value(0).constData(), words.value(1).constData(), status);
@@ -168,8 +176,16 @@ void UpdateServer::Serve(int client) {
         "HTTP/1.1 " + QByteArray::number(status) + " " + ReasonOf(status) +
         "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + QByteArray::number(body.size()) +
         "\r\nConnection: close\r\n\r\n";
-    if (SendAll(client, head))
+    if (!SendAll(client, head))
+        return;
+    if (!stalled) {
         SendAll(client, body);
+        return;
+    }
+    SendAll(client, body.left(body.size() / 2));
+    struct pollfd wake = {m_wake[0], POLLIN, 0};
+    while (!m_stop && poll(&wake, 1, 100) == 0) {
+    }
 }
 
 QByteArray MakeUpdateDescription(const QByteArray& version, const QByteArray& url, const QByteArray& hash) {

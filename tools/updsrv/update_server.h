@@ -31,6 +31,9 @@ public:
     void SetFile(const QByteArray& path, const QByteArray& content);
     // Answers path with the given error status (500, 404...) instead.
     void SetStatus(const QByteArray& path, int status);
+    // Sends the head and the first bytes of content at path, then nothing more until the server stops
+    // (a transfer that hangs).
+    void SetStalled(const QByteArray& path, const QByteArray& content);
     void Clear();
     // How many requests for path arrived.
     int RequestCount(const QByteArray& path) const;
@@ -44,6 +47,7 @@ private:
     struct Entry {
         int status = 200;
         QByteArray content;
+        bool stalled = false;
     };
     mutable std::mutex m_lock;
     QMap<QByteArray, Entry> m_files;
