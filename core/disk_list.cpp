@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "core/record_list.h"
+
 #include "core/text_helpers.h"
 
 DiskList g_diskList;
@@ -51,13 +53,7 @@ int BuildDiskList(const QList<DriveEntry>& drives, DiskSpaceFn space) {
         if (info == nullptr)
             return -1;
         FillDiskInfo(info, drive.letter, total, free);
-        if (tail != nullptr) {
-            tail->next = info;
-        } else {
-            g_diskList.head = info;
-        }
-        tail = info;
-        ++g_diskList.count;
+        AppendRecord(&g_diskList, &tail, info);
     }
     return 0;
 }
@@ -67,14 +63,7 @@ int BuildDiskList() {
 }
 
 void FreeDiskList() {
-    DVRDiskInfo* info = g_diskList.head;
-    while (info != nullptr) {
-        DVRDiskInfo* next = info->next;
-        delete info;
-        info = next;
-    }
-    g_diskList.head = nullptr;
-    g_diskList.count = 0;
+    FreeRecordList(&g_diskList);
 }
 
 int GetRecordDiskUsage(const QString& recordDisks, QString* freeText, DiskSpaceFn space) {

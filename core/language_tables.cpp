@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "core/record_list.h"
+
 #include "core/app_version.h"
 #include "core/language_list.h"
 #include "core/system_settings.h"
@@ -110,24 +112,11 @@ int BuildLanguageList() {
         QString file = ApplyPathRule(theApp.m_strAppDir, ini.GetText(QString::number(i), "File"));
         if (!file.isEmpty())
             CIniFile(file).CopyString(256, info->name, "TEXT", "Name");
-        if (tail != nullptr) {
-            tail->next = info;
-        } else {
-            g_languageList.head = info;
-        }
-        tail = info;
-        ++g_languageList.count;
+        AppendRecord(&g_languageList, &tail, info);
     }
     return 0;
 }
 
 void FreeLanguageList() {
-    DVRLanguageInfo* info = g_languageList.head;
-    while (info != nullptr) {
-        DVRLanguageInfo* next = info->next;
-        delete info;
-        info = next;
-    }
-    g_languageList.head = nullptr;
-    g_languageList.count = 0;
+    FreeRecordList(&g_languageList);
 }
