@@ -103,7 +103,7 @@ void DrawPtzPad(QPainter& painter, QPointF origin, int active, int state) {
     for (int button = kPadUp; button <= kPadDown; ++button) {
         const int s = button == active ? state : 0;
         const QPointF at = GlyphCentre(button, centre) + (s == 2 ? QPointF(1, 1) : QPointF(0, 0));
-        const qreal size = button == kPadCentre ? 18 : 16;
+        const qreal size = 18;
         DrawGlyph(p, ButtonGlyph(button), QRectF(at.x() - size / 2, at.y() - size / 2, size, size), Ink(s));
     }
     p.restore();
