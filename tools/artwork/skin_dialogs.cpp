@@ -1,3 +1,4 @@
+#include "tools/artwork/glyphs.h"
 #include "tools/artwork/paint_kit.h"
 #include "tools/artwork/skins.h"
 
@@ -20,6 +21,9 @@ QImage DrawLoginSkin() {
         p.drawLine(0, kFooter, W, kFooter);
         p.setPen(colour::kEdgeLight);
         p.drawRect(0, 0, W - 1, H - 1);
+        // The lens emblem at the footer's left end, clear of buttons placed centred or to the right.
+        PrepareSmooth(p);
+        DrawGlyph(p, Glyph::kAperture, QRectF(14, kFooter + 12, 22, 22), colour::kAccentDim);
     }
     ClearKeyWhite(skin);
     return skin;
