@@ -1,0 +1,100 @@
+#include "core/tarvik_app.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLocalSocket>
+#include <QScreen>
+#include <cstdio>
+
+#include "core/file_helpers.h"
+#include "core/system_settings.h"
+#include "core/text_files.h"
+#include "platform/system/codepage.h"
+#include "platform/system/instance_lock.h"
+#include "platform/system/win_types.h"
+
+CTarvikApp theApp;
+int g_nScreenWidth = 0;
+int g_nScreenHeight = 0;
+
+namespace {
+
+// Asks the window of a running instance to come forward; true when one answered.
+bool RaiseRunningInstance() {
+    QLocalSocket socket;
+    socket.connectToServer(UserRuntimeFolder() + QLatin1Char('/') + QString::fromLatin1(APP_INSTANCE_NAME));
+    if (!socket.waitForConnected(500))
+        return false;
+    socket.write("raise\n");
+    socket.waitForBytesWritten(500);
+    socket.disconnectFromServer();
+    return true;
+}
+
+void ShowStartupFailure(const char* text) {
+    std::fputs(text, stderr);
+}
+
+}  // namespace
+
+CTarvikApp::CTarvikApp() : m_iniSystem(QString()), m_iniLanguage(QString()) {}
+
+CTarvikApp::~CTarvikApp() {
+    delete m_hInstanceEvent;
+}
+
+int CTarvikApp::InitInstance() {
+    bool heldElsewhere = false;
+    m_hInstanceEvent = InstanceLock::Acquire(QString::fromLatin1(APP_INSTANCE_NAME), &heldElsewhere);
+    if (m_hInstanceEvent == nullptr) {
+        // Another instance runs: bring its window forward when it has one.
+        return heldElsewhere && RaiseRunningInstance() ? TRUE : FALSE;
+    }
+    if (InitAppSystem() != 0) {
+        ShowStartupFailure("Initialize application system failed.\n");
+        return FALSE;
+    }
+    const QString updater = m_strAppDir + QStringLiteral("Updater");
+    if (g_systemSettings.EnableUpdate == 1 && QFile::exists(updater)) {
+        RunProgram(1, updater, QStringLiteral("/s"), m_strAppDir, 1);
+    }
+    // The main window runs here once it exists; until then start-up ends after preparing the files.
+    return FALSE;
+}
+
+int CTarvikApp::ExitInstance() {
+    delete m_hInstanceEvent;
+    m_hInstanceEvent = nullptr;
+    return 0;
+}
+
+int CTarvikApp::InitAppSystem() {
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    QScreen* screen = gui != nullptr ? QGuiApplication::primaryScreen() : nullptr;
+    g_nScreenWidth = screen != nullptr ? screen->geometry().width() : 0;
+    g_nScreenHeight = screen != nullptr ? screen->geometry().height() : 0;
+    if (g_nScreenWidth == 0 || g_nScreenHeight == 0)
+        return -1;
+
+    GetModuleFolder(&m_strAppDir);
+    // User names and passwords are encoded in the code page of the user's language.
+    SetAnsiCodePageForLanguage(DefaultLanguageFromLocale());
+
+    const QString systemIni = m_strAppDir + QStringLiteral("system.ini");
+    InitSystemIni(systemIni);
+    m_iniSystem.SetPath(systemIni);
+    LoadSystemSettings();
+    m_strDataDir = m_strAppDir + QStringLiteral("data\\");
+    m_strIndexDir = m_strAppDir + QStringLiteral("index\\");
+    m_strLanguageDir = m_strAppDir + QStringLiteral("language\\");
+
+    CreateDirectoryPath(QString::fromUtf16(g_systemSettings.SnapshotPath));
+    CreateDirectoryPath(m_strDataDir);
+    CreateDirectoryPath(m_strIndexDir);
+    CreateDirectoryPath(m_strLanguageDir);
+
+    InitLanguageIni(m_strAppDir + QStringLiteral("language.ini"));
+    DeployLanguageFiles();
+    m_iniLanguage.SetPath(ResolveLanguageFile(g_systemSettings.Language));
+    return 0;
+}

@@ -1,0 +1,41 @@
+#include "platform/system/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+
+QString UserRuntimeFolder() {
+    QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        return QFile::decodeName(runtime);
+    QString folder = QStringLiteral("/tmp/vistal-%1").arg(getuid());
+    QByteArray native = QFile::encodeName(folder);
+    mkdir(native.constData(), 0700);
+    return folder;
+}
+
+InstanceLock* InstanceLock::Acquire(const QString& name, bool* heldElsewhere) {
+    if (heldElsewhere)
+        *heldElsewhere = false;
+    QByteArray path =
+        QFile::encodeName(UserRuntimeFolder() + QLatin1Char('/') + name + QStringLiteral(".lock"));
+    int fd = open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (heldElsewhere)
+            *heldElsewhere = errno == EWOULDBLOCK;
+        close(fd);
+        return nullptr;
+    }
+    return new InstanceLock(fd);
+}
+
+InstanceLock::~InstanceLock() {
+    flock(m_fd, LOCK_UN);
+    close(m_fd);
+}

@@ -1,0 +1,121 @@
+// Starts the real Vistal program on an empty program folder and checks what it prepares.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "platform/system/instance_lock.h"
+#include "resources/language/builtin_language.h"
+
+namespace {
+
+QByteArray Utf16(const QString& text) {
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return bytes;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString SystemIniText(const char* version, int language) {
+    return QStringLiteral(
+               "[SYSTEM]\nVersion=%1\n\nDestination=1\nWanLine=0\nSystemUser=\nSystemPassword=\nLanguage=%"
+               "2\n\n"
+               "RecordDisks=C\nRecordDir=Records\nSnapshotPath=C:\\Snapshots\\\nDiskFullAction="
+               "1\nPopupMessage=1\n"
+               "ScrollInterval=5\nEnableBeep=0\nAutorun=0\nEnableUpdate=0\nEnableRGB=0\nShowDevice=0\n\n["
+               "USER]\n"
+               "RememberPassword=0\nAutoLogin=0\nName=\nPassword=\nScreenNum=0\nPointStart=0\nPointStop="
+               "0\n\n")
+        .arg(QString::fromLatin1(version))
+        .arg(language);
+}
+
+class VistalStart : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+    QString home, drive, runtime;
+    void SetUp() override {
+        home = root.filePath("Program Folder");
+        drive = root.filePath("c");
+        runtime = root.filePath("run");
+        QDir().mkpath(home);
+        QDir().mkpath(drive);
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    int Run(const char* locale, int timeoutMs = 20000) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VISTAL_HOME", home);
+        env.insert("VISTAL_DRIVE_C", drive);
+        env.insert("XDG_RUNTIME_DIR", runtime);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("LANG", QString::fromLatin1(locale));
+        env.remove("LC_ALL");
+        env.remove("LC_MESSAGES");
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(VISTAL_BINARY), {});
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            return -100;
+        }
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -200;
+    }
+};
+
+TEST_F(VistalStart, PreparesAnEmptyProgramFolder) {
+    struct Case {
+        const char* locale;
+        int language;
+    } cases[] = {{"zh_CN.UTF-8", 1}, {"zh_TW.UTF-8", 2}, {"en_US.UTF-8", 0}};
+    for (const Case& c : cases) {
+        QDir(home).removeRecursively();
+        QDir().mkpath(home);
+        ASSERT_EQ(Run(c.locale), 0) << c.locale;
+        EXPECT_EQ(ReadAll(home + "/system.ini"), Utf16(SystemIniText("0.0.1", c.language))) << c.locale;
+    }
+    EXPECT_EQ(ReadAll(home + "/language.ini"),
+              Utf16("[LANGUAGE]\nNumber=3\n\n[0]\nFile=.\\language\\language.eng\n[1]\n"
+                    "File=.\\language\\language.chs\n[2]\nFile=.\\language\\language.cht\n"));
+    const char* names[] = {"language.eng", "language.chs", "language.cht"};
+    for (int i = 0; i < 3; ++i) {
+        QString expected =
+            QString::fromUtf8(BuiltinLanguageText(i)).replace("Version=1.0.0\n", "Version=4.4.2\n");
+        EXPECT_EQ(ReadAll(home + "/language/" + names[i]), Utf16(expected)) << names[i];
+    }
+    for (const char* folder : {"data", "index", "language"})
+        EXPECT_TRUE(QFileInfo(home + "/" + folder).isDir());
+    EXPECT_TRUE(QFileInfo(drive + "/Snapshots").isDir());
+}
+
+TEST_F(VistalStart, SecondStartUpgradesTheSettings) {
+    ASSERT_EQ(Run("en_US.UTF-8"), 0);
+    ASSERT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_EQ(ReadAll(home + "/system.ini"), Utf16(SystemIniText("4.4.2", 0)));
+    ASSERT_EQ(Run("en_US.UTF-8"), 0);  // nothing more to upgrade
+    EXPECT_EQ(ReadAll(home + "/system.ini"), Utf16(SystemIniText("4.4.2", 0)));
+}
+
+TEST_F(VistalStart, ASecondInstanceEndsAtOnce) {
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    bool heldElsewhere = false;
+    InstanceLock* first = InstanceLock::Acquire("{5B1E3C4A-8F2D-4E61-9A7C-3D0B2F6E9C17}", &heldElsewhere);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(Run("en_US.UTF-8", 5000), 0);
+    EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
+    delete first;
+    EXPECT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+}  // namespace

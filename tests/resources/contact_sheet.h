@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+#include <vector>
+
+// One picture of a set with its resource number, for a contact sheet.
+struct SheetItem {
+    unsigned id;
+    QImage picture;
+};
+
+// Lays the pictures out in rows on one sheet, each scaled to a size that can be looked at (large skins
+// halved, small images enlarged without smoothing) with its number below it.
+QImage MakeContactSheet(const std::vector<SheetItem>& items, int sheetWidth);
