@@ -2,6 +2,8 @@
 
 #include <signal.h>
 
+#include <QFile>
+
 #include "platform/system/clock.h"
 #include "platform/system/copydata_endpoint.h"
 #include "platform/system/process_scan.h"
@@ -18,7 +20,9 @@ int CloseProcessByName(const QString& name, int force, WPARAM senderWindow, int*
         return 1;
     for (pid_t pid : pids) {
         if (force) {
-            kill(pid, SIGKILL);
+            // A process ended this way cannot remove its endpoint itself.
+            if (kill(pid, SIGKILL) == 0)
+                QFile::remove(CopyDataEndpointPath(pid));
             continue;
         }
         COPYDATASTRUCT request = {COPYDATA_CLOSE_REQUEST, 0, nullptr};

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/system/copydata_endpoint.h"
 #include "tests/updater/fixture_process.h"
 
 namespace {
@@ -72,6 +73,8 @@ TEST_F(CloseClientTest, ClientsThatDoNotEndAreTerminated) {
             << c.mode;
         int status = m_clients.WaitEnded(pid, 5000);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << c.mode << " " << status;
+        // The endpoint of a terminated client does not stay behind.
+        EXPECT_FALSE(QFileInfo::exists(CopyDataEndpointPath(pid))) << c.mode;
     }
 }
 

@@ -37,6 +37,7 @@ FixtureClients::~FixtureClients() {
         kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
+        QFile::remove(CopyDataEndpointPath(pid));
     }
 }
 
