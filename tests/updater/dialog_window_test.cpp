@@ -4,15 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include "platform/ui/range_ctrls.h"
 #include "tests/platform/ui/ui_test_support.h"
+#include "tests/updater/test_zip.h"
 #include "tools/updsrv/update_server.h"
 #include "updater/dlg_retry.h"
 #include "updater/updater_dialog_templates.h"
@@ -138,6 +142,59 @@ TEST(UpdaterWindow, SilentDialogEndsWhenTheCheckFails) {
     EXPECT_EQ(server.RequestCount(kUpdateDescriptionPath), 1);
     // It ended on the result, not on the auto-close timer.
     EXPECT_LT(elapsed.elapsed(), 1900);
+}
+
+TEST(UpdaterWindow, UpdateNowInstallsThePackage) {
+    ScopedLang lang("en_US.UTF-8");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString package = dir.filePath(QStringLiteral("made.zip"));
+    ASSERT_TRUE(WriteTestZip(package, {{"data/readme.txt", "installed"}}));
+    const QByteArray bytes = ReadWholeFile(package);
+    UpdateServer server;
+    ASSERT_EQ(server.Start(), 0);
+    server.SetFile(kUpdateDescriptionPath,
+                   MakeUpdateDescription("99.0.0", server.UrlOf("/p.zip"),
+                                         QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()));
+    server.SetFile("/p.zip", bytes);
+    QByteArray savedHost = qgetenv("VISTAL_UPDATE_HOST");
+    qputenv("VISTAL_UPDATE_HOST", server.HostPort());
+    UpdaterPaths paths =
+        MakeUpdaterPaths(dir.filePath(QStringLiteral("install/")), dir.filePath(QStringLiteral("tmp")));
+    ASSERT_TRUE(QDir().mkpath(paths.tempDir));
+    CUpdaterDlg dlg(paths, 0);
+    dlg.Logic().clientName = QStringLiteral("no-such-client-%1").arg(getpid());
+
+    // The operator: presses "Update Now" once it is offered and "Finish" at the end.
+    QStringList seen;
+    QTimer operatorActions;
+    QObject::connect(&operatorActions, &QTimer::timeout, [&] {
+        if (dlg.GetSafeHwnd() == nullptr)
+            return;
+        QString text = TextOf(dlg, IDC_UPDATER_STATE_TEXT);
+        if (seen.isEmpty() || seen.last() != text)
+            seen << text;
+        auto* button = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_UPDATER_OK)->GetWidget());
+        if (text == UpdaterText(TEXT_NEWER, 1) && button != nullptr && button->isVisible())
+            button->click();
+        if (text == UpdaterText(TEXT_UPDATE_DONE, 1) || text == UpdaterText(TEXT_UPDATE_FAILED, 1))
+            qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_UPDATER_CANCEL)->GetWidget())->click();
+    });
+    operatorActions.start(10);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.EndDialog(-5); });
+    guard.start(20000);
+    intptr_t result = dlg.DoModal();
+    operatorActions.stop();
+    qputenv("VISTAL_UPDATE_HOST", savedHost);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(seen.contains(UpdaterText(TEXT_NEWER, 1))) << seen.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(seen.last(), UpdaterText(TEXT_UPDATE_DONE, 1)) << seen.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(ReadWholeFile(paths.appDir + QStringLiteral("data/readme.txt")), "installed");
+    // Ending the dialog removed the downloads.
+    EXPECT_FALSE(QFileInfo::exists(paths.zipPath));
+    EXPECT_FALSE(QFileInfo::exists(paths.iniPath));
 }
 
 }  // namespace
