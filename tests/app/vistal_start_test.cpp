@@ -10,6 +10,7 @@
 
 #include "platform/system/instance_lock.h"
 #include "resources/language/builtin_language.h"
+#include "updater/version_resource.h"
 
 namespace {
 
@@ -116,6 +117,12 @@ TEST_F(VistalStart, ASecondInstanceEndsAtOnce) {
     delete first;
     EXPECT_EQ(Run("en_US.UTF-8"), 0);
     EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+TEST(VistalBinary, CarriesTheFileVersionTheUpdaterReads) {
+    CVersionResource version;
+    ASSERT_EQ(version.Load(QStringLiteral(VISTAL_BINARY)), 1);
+    EXPECT_EQ(version.GetFileVersion(), "4.4.2.0");
 }
 
 }  // namespace
