@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include "media/pixel_color.h"
+#include "media/pixel_portable.h"
 #include "media/pixel_vector.h"
 
 #define VISTAL_AVX2 __attribute__((target("avx2")))
@@ -208,8 +209,99 @@ void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int
     I420ToBgrWithKernel(destination, source, width, height, flip, 3, BgrxRowAvx2);
 }
 
-void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
-    I420ToBgrWithKernel(destination, source, width, height, flip, 4, BgrxRowAvx2);
+namespace {
+// 8 x 32-bit offsets -> 16 x 16-bit, each offset twice (two pixels per chroma sample).
+VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
+    __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(x), _mm256_extracti128_si256(x, 1));
+    return _mm256_set_m128i(_mm_unpackhi_epi16(packed, packed), _mm_unpacklo_epi16(packed, packed));
+}
+
+// Chroma offsets of 8 samples computed in fixed point: R = floor(1.4075 v), B = floor(1.779 u),
+// G = floor(-(0.3455 u + 0.7169 v)), with u = Cb - 128, v = Cr - 128. The constants are close enough that
+// each floor equals the double formula's for every input (the exhaustive test holds them to it), except
+// where the exact green value is a whole number: those lanes are reported in the returned bit mask.
+VISTAL_AVX2 int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs, __m256i* offB, __m256i* offG,
+                                  __m256i* offR) {
+    const __m256i bias = _mm256_set1_epi32(128);
+    __m256i u =
+        _mm256_sub_epi32(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(us))), bias);
+    __m256i v =
+        _mm256_sub_epi32(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(vs))), bias);
+    __m256i r = _mm256_srai_epi32(_mm256_mullo_epi32(v, _mm256_set1_epi32(92242)), 16);   // 1.4075 x 2^16
+    __m256i b = _mm256_srai_epi32(_mm256_mullo_epi32(u, _mm256_set1_epi32(116589)), 16);  // 1.779 x 2^16
+    __m256i g = _mm256_sub_epi32(
+        _mm256_setzero_si256(),
+        _mm256_add_epi32(_mm256_mullo_epi32(u, _mm256_set1_epi32(2898264)),    // 0.3455 x 2^23
+                         _mm256_mullo_epi32(v, _mm256_set1_epi32(6013793))));  // 0.7169 x 2^23
+    // Whole-number green: the fraction lies within the constants' error of 0 or 1.
+    __m256i fraction =
+        _mm256_and_si256(_mm256_add_epi32(g, _mm256_set1_epi32(419)), _mm256_set1_epi32((1 << 23) - 1));
+    int exact = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(_mm256_set1_epi32(838), fraction)));
+    g = _mm256_srai_epi32(g, 23);
+    *offB = PixelPairs(b);
+    *offG = PixelPairs(g);
+    *offR = PixelPairs(r);
+    return exact;
+}
+
+VISTAL_AVX2 void BgrxPixelsAvx2(uint8_t* out, const uint8_t* y, __m256i offB, __m256i offG, __m256i offR) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i luma = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
+    __m256i bg8 = _mm256_packus_epi16(_mm256_add_epi16(luma, offB), _mm256_add_epi16(luma, offG));
+    __m256i r8 = _mm256_packus_epi16(_mm256_add_epi16(luma, offR), zero);
+    __m256i bg = _mm256_unpacklo_epi8(bg8, _mm256_srli_si256(bg8, 8));
+    __m256i r0 = _mm256_unpacklo_epi8(r8, zero);
+    __m256i lo = _mm256_unpacklo_epi16(bg, r0);
+    __m256i hi = _mm256_unpackhi_epi16(bg, r0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(lo, hi, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), _mm256_permute2x128_si256(lo, hi, 0x31));
+}
+
+void BgrxPixelExact(uint8_t* out, int y, int cb, int cr) {
+    out[0] = BFromYuv(y, cb);
+    out[1] = GFromYuv(y, cb, cr);
+    out[2] = RFromYuv(y, cr);
+    out[3] = 0;
+}
+}  // namespace
+
+VISTAL_AVX2 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height,
+                                  int flip) {
+    if (width <= 0 || height <= 0)
+        return;
+    I420Planes p = SplitI420(source, width, height);
+    int chromaWidth = width / 2;
+    size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (int row = 0; row < height; row += 2) {
+        int rows = row + 1 < height ? 2 : 1;
+        const uint8_t* ys[2] = {p.y + static_cast<size_t>(row) * width,
+                                p.y + static_cast<size_t>(row + rows - 1) * width};
+        uint8_t* out[2] = {
+            destination + static_cast<size_t>(flip ? height - 1 - row : row) * rowBytes,
+            destination + static_cast<size_t>(flip ? height - row - rows : row + rows - 1) * rowBytes};
+        const uint8_t* us = p.u + static_cast<size_t>(row / 2) * chromaWidth;
+        const uint8_t* vs = p.v + static_cast<size_t>(row / 2) * chromaWidth;
+        int x = 0;
+        for (; x + 16 <= width; x += 16) {
+            __m256i offB, offG, offR;
+            int exact = ChromaOffsetsAvx2(us + x / 2, vs + x / 2, &offB, &offG, &offR);
+            for (int r = 0; r < rows; ++r)
+                BgrxPixelsAvx2(out[r] + 4 * x, ys[r] + x, offB, offG, offR);
+            for (int lane = 0; exact != 0; ++lane, exact >>= 1) {
+                if ((exact & 1) == 0)
+                    continue;
+                int m = x / 2 + lane;
+                for (int r = 0; r < rows; ++r) {
+                    for (int px = 2 * m; px <= 2 * m + 1; ++px)
+                        out[r][4 * px + 1] = GFromYuv(ys[r][px], us[m], vs[m]);
+                }
+            }
+        }
+        for (; x < width; ++x) {
+            for (int r = 0; r < rows; ++r)
+                BgrxPixelExact(out[r] + 4 * x, ys[r][x], us[x / 2], vs[x / 2]);
+        }
+    }
 }
 
 }  // namespace pixel

@@ -1,5 +1,7 @@
 #include "media/video_renderer.h"
 
+#include <libyuv/scale.h>
+
 #include "media/pixel_routines.h"
 
 namespace {
@@ -66,23 +68,41 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         return;
     Surface& surface = m_surfaces[index];
     std::lock_guard<std::mutex> guard(surface.lock);
-    size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    uint8_t* rgb = Grown(surface.rgb, pixels * 4);
-    switch (mode) {
-        case RENDER_MODE_PLANAR: {
-            uint8_t* planar = Grown(surface.planar, I420Size(width, height));
-            ImgCopyMem(planar, picture, I420Size(width, height));
-            BorderPlanar(planar, width, height, selected);
-            ImgI420ToBgrx32(rgb, planar, width, height, 0);
-            break;
+    // Reduce first when the rectangle (even-sized) is smaller than the picture.
+    int destWidth = (dest.right - dest.left) & ~1;
+    int destHeight = (dest.bottom - dest.top) & ~1;
+    bool reduce = destWidth >= 2 && destHeight >= 2 && destWidth <= width && destHeight <= height &&
+                  (destWidth < width || destHeight < height);
+    if (reduce || mode == RENDER_MODE_PLANAR) {
+        int w = reduce ? destWidth : width, h = reduce ? destHeight : height;
+        uint8_t* planar = Grown(surface.planar, I420Size(w, h));
+        if (reduce) {
+            ReduceI420(picture, width, height, planar, w, h);
+        } else {
+            ImgCopyMem(planar, picture, I420Size(w, h));
         }
-        default:
-            ImgI420ToBgrx32(rgb, picture, width, height, 0);
-            BorderRgb(rgb, width, height, selected);
-            break;
+        picture = planar;
+        width = w;
+        height = h;
+        if (mode == RENDER_MODE_PLANAR)
+            BorderPlanar(planar, width, height, selected);
     }
+    uint8_t* rgb = Grown(surface.rgb, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    ImgI420ToBgrx32(rgb, picture, width, height, 0);
+    if (mode != RENDER_MODE_PLANAR)
+        BorderRgb(rgb, width, height, selected);
     if (StretchBlitBgrx(*canvas, rgb, width, height, dest) == 0)
         canvas->RequestRepaint();
+}
+
+void VideoRenderer::ReduceI420(const uint8_t* source, int width, int height, uint8_t* destination,
+                               int destWidth, int destHeight) {
+    uint32_t luma = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
+    uint32_t destLuma = static_cast<uint32_t>(destWidth) * static_cast<uint32_t>(destHeight);
+    libyuv::I420Scale(source, width, source + luma, width / 2, source + luma + luma / 4, width / 2, width,
+                      height, destination, destWidth, destination + destLuma, destWidth / 2,
+                      destination + destLuma + destLuma / 4, destWidth / 2, destWidth, destHeight,
+                      libyuv::kFilterNone);
 }
 
 void VideoRenderer::BorderRgb(uint8_t* bgrx, int width, int height, int selected) const {

@@ -3,6 +3,7 @@
 #include <libyuv/scale_argb.h>
 
 #include <algorithm>
+#include <cstring>
 
 int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int height, const VideoRect& dest) {
     int destWidth = dest.right - dest.left;
@@ -19,6 +20,15 @@ int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int hei
     if (image.isNull() || clipRight <= clipLeft || clipBottom <= clipTop)
         return -1;
     int stride = static_cast<int>(image.bytesPerLine());
+    if (width == destWidth && height == destHeight) {
+        // Same size: a plain copy of the rows inside the canvas.
+        size_t rowBytes = static_cast<size_t>(clipRight - clipLeft) * 4;
+        for (int y = clipTop; y < clipBottom; ++y) {
+            std::memcpy(image.scanLine(dest.top + y) + static_cast<size_t>(dest.left + clipLeft) * 4,
+                        bgrx + (static_cast<size_t>(y) * width + clipLeft) * 4, rowBytes);
+        }
+        return 0;
+    }
     // libyuv addresses the clipped area from the rectangle's origin, which may lie left of or above the
     // canvas; only the clipped area is written.
     uint8_t* origin =

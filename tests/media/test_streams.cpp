@@ -2,10 +2,11 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 }
 
-std::vector<uint8_t> TestPicture(int frame, int width, int height) {
+std::vector<uint8_t> TestPicture(int frame, int width, int height, bool textured) {
     std::vector<uint8_t> picture(static_cast<size_t>(width) * height * 3 / 2);
     int box = width > 16 ? (frame * 8) % (width - 16) : 0;
     for (int y = 0; y < height; ++y) {
@@ -13,6 +14,8 @@ std::vector<uint8_t> TestPicture(int frame, int width, int height) {
             uint8_t value = x < width / 2 ? 60 : 200;
             if (x >= box && x < box + 16 && y >= 8 && y < 24)
                 value = 120;
+            if (textured)
+                value = static_cast<uint8_t>(value + (((x * 7 + y * 13 + frame * 5) ^ (x * y + frame)) & 31));
             picture[static_cast<size_t>(y) * width + x] = value;
         }
     }
@@ -36,7 +39,8 @@ void Drain(AVCodecContext* context, AVPacket* packet, EncodedStream* out) {
 }  // namespace
 
 bool EncodeTestStream(const char* encoder, int width, int height, int frames, EncodedStream* out, int gop,
-                      bool yuv422) {
+                      bool yuv422, bool textured) {
+    av_log_set_level(AV_LOG_ERROR);
     const AVCodec* codec = avcodec_find_encoder_by_name(encoder);
     if (codec == nullptr)
         return false;
@@ -53,10 +57,11 @@ bool EncodeTestStream(const char* encoder, int width, int height, int frames, En
         context->pix_fmt = jpeg ? (yuv422 ? AV_PIX_FMT_YUVJ422P : AV_PIX_FMT_YUVJ420P) : AV_PIX_FMT_YUV420P;
         context->gop_size = gop;
         context->max_b_frames = 0;
-        context->bit_rate = 400000;
+        context->bit_rate = static_cast<int64_t>(width) * height * 8;  // CIF about 800 kbit/s
         context->thread_count = 1;
         if (codec->id == AV_CODEC_ID_H264) {
-            av_opt_set(context->priv_data, "preset", "ultrafast", 0);
+            // Textured streams are for measuring: CABAC and the loop filter on, as cameras encode.
+            av_opt_set(context->priv_data, "preset", textured ? "veryfast" : "ultrafast", 0);
             av_opt_set(context->priv_data, "tune", "zerolatency", 0);
         }
         ok = avcodec_open2(context, codec, nullptr) >= 0;
@@ -72,7 +77,7 @@ bool EncodeTestStream(const char* encoder, int width, int height, int frames, En
     }
     for (int i = 0; ok && i < frames; ++i) {
         ok = av_frame_make_writable(frame) >= 0;
-        std::vector<uint8_t> picture = TestPicture(i, width, height);
+        std::vector<uint8_t> picture = TestPicture(i, width, height, textured);
         const uint8_t* planes[3] = {picture.data(), picture.data() + width * height,
                                     picture.data() + width * height * 5 / 4};
         for (int p = 0; ok && p < 3; ++p) {

@@ -66,6 +66,10 @@ TEST_P(RendererTest, PicturesAreStretchedAndSizeChangesKeepOtherIndexes) {
     renderer.RenderFrame(352, 288, 0, large.data(), VideoRect{100, 0, 200, 80}, 0);
     renderer.RenderFrame(32, 24, 1, small.data(), VideoRect{0, 100, 32, 124}, 0);
     EXPECT_EQ(At(150, 40), 0x808080u);
+    // A reduced picture keeps its whole 1-pixel frame at the rectangle's size.
+    EXPECT_EQ(At(100, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(199, 79), 0xFFFFFFu);
+    EXPECT_EQ(At(150, 1), 0x808080u);
     EXPECT_EQ(At(16, 112), 0x808080u);
 }
 
