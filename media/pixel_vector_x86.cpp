@@ -182,34 +182,6 @@ VISTAL_AVX2 void PlanesToYuy2Avx2(uint8_t* destination, const uint8_t* y, const 
 }
 
 namespace {
-VISTAL_AVX2 void BgrxRowAvx2(uint8_t* out, const uint8_t* y, const int16_t* offB, const int16_t* offG,
-                             const int16_t* offR, int count) {
-    const __m256i zero = _mm256_setzero_si256();
-    int x = 0;
-    for (; x + 16 <= count; x += 16) {
-        __m256i luma = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x)));
-        __m256i b = _mm256_add_epi16(luma, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offB + x)));
-        __m256i g = _mm256_add_epi16(luma, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offG + x)));
-        __m256i r = _mm256_add_epi16(luma, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offR + x)));
-        __m256i bg8 = _mm256_packus_epi16(b, g);    // B0-7 G0-7 | B8-15 G8-15
-        __m256i r8 = _mm256_packus_epi16(r, zero);  // R0-7 0 | R8-15 0
-        __m256i bg = _mm256_unpacklo_epi8(bg8, _mm256_srli_si256(bg8, 8));
-        __m256i r0 = _mm256_unpacklo_epi8(r8, zero);
-        __m256i lo = _mm256_unpacklo_epi16(bg, r0);  // pixels 0-3 | 8-11
-        __m256i hi = _mm256_unpackhi_epi16(bg, r0);  // pixels 4-7 | 12-15
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * x), _mm256_permute2x128_si256(lo, hi, 0x20));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * x + 32),
-                            _mm256_permute2x128_si256(lo, hi, 0x31));
-    }
-    BgrxTail(out, y, offB, offG, offR, x, count);
-}
-}  // namespace
-
-void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
-    I420ToBgrWithKernel(destination, source, width, height, flip, 3, BgrxRowAvx2);
-}
-
-namespace {
 // 8 x 32-bit offsets -> 16 x 16-bit, each offset twice (two pixels per chroma sample).
 VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
     __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(x), _mm256_extracti128_si256(x, 1));
@@ -220,8 +192,9 @@ VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
 // G = floor(-(0.3455 u + 0.7169 v)), with u = Cb - 128, v = Cr - 128. The constants are close enough that
 // each floor equals the double formula's for every input (the exhaustive test holds them to it), except
 // where the exact green value is a whole number: those lanes are reported in the returned bit mask.
-VISTAL_AVX2 int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs, __m256i* offB, __m256i* offG,
-                                  __m256i* offR) {
+VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs,
+                                                                        __m256i* offB, __m256i* offG,
+                                                                        __m256i* offR) {
     const __m256i bias = _mm256_set1_epi32(128);
     __m256i u =
         _mm256_sub_epi32(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(us))), bias);
@@ -244,34 +217,54 @@ VISTAL_AVX2 int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs, __m256i*
     return exact;
 }
 
-VISTAL_AVX2 void BgrxPixelsAvx2(uint8_t* out, const uint8_t* y, __m256i offB, __m256i offG, __m256i offR) {
+// 16 pixels of one row: clamp(Y + offset) for B, G and R, stored as BGRX (64 bytes) or BGR (48 bytes
+// stored, 52 written: the caller leaves room for 4 bytes past the block).
+template <int kBytes>
+VISTAL_AVX2 __attribute__((always_inline)) inline void BgrPixelsAvx2(uint8_t* out, const uint8_t* y,
+                                                                     __m256i offB, __m256i offG,
+                                                                     __m256i offR) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i luma = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
     __m256i bg8 = _mm256_packus_epi16(_mm256_add_epi16(luma, offB), _mm256_add_epi16(luma, offG));
     __m256i r8 = _mm256_packus_epi16(_mm256_add_epi16(luma, offR), zero);
     __m256i bg = _mm256_unpacklo_epi8(bg8, _mm256_srli_si256(bg8, 8));
     __m256i r0 = _mm256_unpacklo_epi8(r8, zero);
-    __m256i lo = _mm256_unpacklo_epi16(bg, r0);
-    __m256i hi = _mm256_unpackhi_epi16(bg, r0);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(lo, hi, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), _mm256_permute2x128_si256(lo, hi, 0x31));
+    __m256i lo = _mm256_unpacklo_epi16(bg, r0);  // pixels 0-3 | 8-11
+    __m256i hi = _mm256_unpackhi_epi16(bg, r0);  // pixels 4-7 | 12-15
+    if (kBytes == 4) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(lo, hi, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), _mm256_permute2x128_si256(lo, hi, 0x31));
+        return;
+    }
+    // Drop every fourth byte: 12 bytes of 4 pixels at the low end of each 128-bit lane.
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4,
+                                          5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    __m256i a = _mm256_shuffle_epi8(lo, pack);
+    __m256i b = _mm256_shuffle_epi8(hi, pack);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(a));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12), _mm256_castsi256_si128(b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 24), _mm256_extracti128_si256(a, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 36), _mm256_extracti128_si256(b, 1));
 }
 
-void BgrxPixelExact(uint8_t* out, int y, int cb, int cr) {
+template <int kBytes>
+void BgrPixelExact(uint8_t* out, int y, int cb, int cr) {
     out[0] = BFromYuv(y, cb);
     out[1] = GFromYuv(y, cb, cr);
     out[2] = RFromYuv(y, cr);
-    out[3] = 0;
+    if (kBytes == 4)
+        out[3] = 0;
 }
-}  // namespace
 
-VISTAL_AVX2 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height,
-                                  int flip) {
+template <int kBytes>
+VISTAL_AVX2 void I420ToBgrAvx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
     if (width <= 0 || height <= 0)
         return;
     I420Planes p = SplitI420(source, width, height);
     int chromaWidth = width / 2;
-    size_t rowBytes = static_cast<size_t>(width) * 4;
+    size_t rowBytes = static_cast<size_t>(width) * kBytes;
+    // BGR blocks write 4 bytes past themselves: they stop while two more pixels follow in the row.
+    int blockEnd = kBytes == 4 ? width : width - 2;
     for (int row = 0; row < height; row += 2) {
         int rows = row + 1 < height ? 2 : 1;
         const uint8_t* ys[2] = {p.y + static_cast<size_t>(row) * width,
@@ -282,26 +275,35 @@ VISTAL_AVX2 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, i
         const uint8_t* us = p.u + static_cast<size_t>(row / 2) * chromaWidth;
         const uint8_t* vs = p.v + static_cast<size_t>(row / 2) * chromaWidth;
         int x = 0;
-        for (; x + 16 <= width; x += 16) {
+        for (; x + 16 <= blockEnd; x += 16) {
             __m256i offB, offG, offR;
             int exact = ChromaOffsetsAvx2(us + x / 2, vs + x / 2, &offB, &offG, &offR);
             for (int r = 0; r < rows; ++r)
-                BgrxPixelsAvx2(out[r] + 4 * x, ys[r] + x, offB, offG, offR);
+                BgrPixelsAvx2<kBytes>(out[r] + kBytes * x, ys[r] + x, offB, offG, offR);
             for (int lane = 0; exact != 0; ++lane, exact >>= 1) {
                 if ((exact & 1) == 0)
                     continue;
                 int m = x / 2 + lane;
                 for (int r = 0; r < rows; ++r) {
                     for (int px = 2 * m; px <= 2 * m + 1; ++px)
-                        out[r][4 * px + 1] = GFromYuv(ys[r][px], us[m], vs[m]);
+                        out[r][kBytes * px + 1] = GFromYuv(ys[r][px], us[m], vs[m]);
                 }
             }
         }
         for (; x < width; ++x) {
             for (int r = 0; r < rows; ++r)
-                BgrxPixelExact(out[r] + 4 * x, ys[r][x], us[x / 2], vs[x / 2]);
+                BgrPixelExact<kBytes>(out[r] + kBytes * x, ys[r][x], us[x / 2], vs[x / 2]);
         }
     }
+}
+}  // namespace
+
+void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
+    I420ToBgrAvx2<3>(destination, source, width, height, flip);
+}
+
+void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
+    I420ToBgrAvx2<4>(destination, source, width, height, flip);
 }
 
 }  // namespace pixel

@@ -212,6 +212,19 @@ TEST_F(LiveMedia, HeadersOpenTheDecoderAndFollowSizeAndCodecChanges) {
     EXPECT_GE(g_screenSlots[2].lastFrameCapacity, I420Size(176, 144));
 }
 
+TEST_F(LiveMedia, APictureLargerThanItsHeaderSaysIsResizedBeforeTheCopy) {
+    WatchedCanvas& video = Canvas(kVideoWindow, 352, 288);
+    EncodedStream stream = Stream("mpeg4", 176, 288);
+    VideoStreamHeader header{176, 144, 2500, 16};  // announces half the real height
+    for (size_t i = 0; i < stream.packets.size(); ++i) {
+        const auto& p = stream.packets[i];
+        ASSERT_TRUE(PushFrame(g_screenSlots[3].videoQueue.get(), i == 0 ? &header : nullptr, p.data(),
+                              static_cast<uint32_t>(p.size())));
+    }
+    EXPECT_TRUE(video.WaitUntil([&] { return Near(video.At(176 + 44, 144 + 72), kLeftR, kLeftG, kLeftB); }));
+    EXPECT_EQ(g_screenSlots[3].decodedHeight.load(), 288);
+}
+
 TEST_F(LiveMedia, PreviewsDrawTheGridAndTheMotionZonesIntoTheirWindows) {
     WatchedCanvas& grid = Canvas(PreviewWindow(0), 176, 144);
     WatchedCanvas& zones = Canvas(PreviewWindow(2), 176, 144);
