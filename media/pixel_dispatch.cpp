@@ -61,6 +61,7 @@ void ImgFillRoutines(PixelRoutines* table, unsigned features) {
         table->ImgPlanesToYuy2 = pixel::PlanesToYuy2Avx2;
         table->ImgI420ToBgr24 = pixel::I420ToBgr24Avx2;
         table->ImgI420ToBgrx32 = pixel::I420ToBgrx32Avx2;
+        table->ImgBgr24ToI420 = pixel::Bgr24ToI420Avx2;
     } else if (features & IMG_CPU_SSE2) {
         table->ImgZeroMem = pixel::ZeroMemSse2;
         table->ImgFillMem = pixel::FillMemSse2;

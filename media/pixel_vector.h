@@ -31,5 +31,6 @@ void PlanesToYuy2Avx2(uint8_t* destination, const uint8_t* y, const uint8_t* u, 
                       int height);
 void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
+void Bgr24ToI420Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 
 }  // namespace pixel

@@ -3,6 +3,8 @@
 
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "media/pixel_color.h"
 #include "media/pixel_portable.h"
 #include "media/pixel_vector.h"
@@ -304,6 +306,96 @@ void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int
 
 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
     I420ToBgrAvx2<4>(destination, source, width, height, flip);
+}
+
+namespace {
+// B, G and R of 4 BGR24 pixels (12 bytes at p; 16 are read) as 32-bit integers.
+VISTAL_AVX2 __attribute__((always_inline)) inline void SplitBgr4(const uint8_t* p, __m128i* b, __m128i* g,
+                                                                 __m128i* r) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    *b = _mm_shuffle_epi8(x, _mm_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1));
+    *g = _mm_shuffle_epi8(x, _mm_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1));
+    *r = _mm_shuffle_epi8(x, _mm_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1));
+}
+
+// a x p + b x q + c x s + bias of 4 values, with the portable formulas' double operations in their order
+// ((a p + b q) + c s + bias, or a p - b q - c s + bias), truncated toward zero.
+VISTAL_AVX2 __attribute__((always_inline)) inline __m128i Weigh4(__m128i p, __m128i q, __m128i s, double a,
+                                                                 double b, double c, bool subtract,
+                                                                 double bias) {
+    __m256d x = _mm256_mul_pd(_mm256_set1_pd(a), _mm256_cvtepi32_pd(p));
+    __m256d y = _mm256_mul_pd(_mm256_set1_pd(b), _mm256_cvtepi32_pd(q));
+    __m256d z = _mm256_mul_pd(_mm256_set1_pd(c), _mm256_cvtepi32_pd(s));
+    __m256d sum = subtract ? _mm256_sub_pd(_mm256_sub_pd(x, y), z) : _mm256_add_pd(_mm256_add_pd(x, y), z);
+    if (bias != 0.0)
+        sum = _mm256_add_pd(sum, _mm256_set1_pd(bias));
+    return _mm256_cvttpd_epi32(sum);
+}
+
+// Means of four 2 x 2 blocks of one component (two rows of 8 pixels): (sum of four) >> 2.
+VISTAL_AVX2 __attribute__((always_inline)) inline __m128i BlockMeans(__m128i (&c)[2][2]) {
+    return _mm_srai_epi32(_mm_add_epi32(_mm_hadd_epi32(c[0][0], c[0][1]), _mm_hadd_epi32(c[1][0], c[1][1])),
+                          2);
+}
+
+VISTAL_AVX2 __attribute__((always_inline)) inline __m128i Bytes8(__m128i lo, __m128i hi) {
+    return _mm_packus_epi16(_mm_packs_epi32(lo, hi), _mm_setzero_si128());
+}
+}  // namespace
+
+VISTAL_AVX2 void Bgr24ToI420Avx2(uint8_t* destination, const uint8_t* source, int width, int height,
+                                 int flip) {
+    if (width <= 0 || height <= 0)
+        return;
+    uint32_t luma = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
+    uint8_t* outU = destination + luma;
+    uint8_t* outV = outU + luma / 4;
+    int chromaWidth = width / 2;
+    auto sourceRow = [&](int row) {
+        return source + static_cast<size_t>(flip ? height - 1 - row : row) * width * 3;
+    };
+    // Blocks of 8 pixels read 4 bytes past themselves: they stop while 2 more pixels follow in the row.
+    int blockEnd = width - 2;
+    for (int row = 0; row < height; row += 2) {
+        bool pair = row + 1 < height;
+        const uint8_t* in[2] = {sourceRow(row), sourceRow(pair ? row + 1 : row)};
+        uint8_t* outY[2] = {destination + static_cast<size_t>(row) * width,
+                            destination + static_cast<size_t>(pair ? row + 1 : row) * width};
+        int x = 0;
+        for (; x + 8 <= blockEnd; x += 8) {
+            __m128i b[2][2], g[2][2], r[2][2];
+            for (int k = 0; k < 2; ++k) {
+                SplitBgr4(in[k] + 3 * x, &b[k][0], &g[k][0], &r[k][0]);
+                SplitBgr4(in[k] + 3 * x + 12, &b[k][1], &g[k][1], &r[k][1]);
+                __m128i y0 = Weigh4(r[k][0], g[k][0], b[k][0], 0.299, 0.587, 0.114, false, 0.0);
+                __m128i y1 = Weigh4(r[k][1], g[k][1], b[k][1], 0.299, 0.587, 0.114, false, 0.0);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(outY[k] + x), Bytes8(y0, y1));
+            }
+            if (!pair)
+                continue;
+            __m128i mb = BlockMeans(b), mg = BlockMeans(g), mr = BlockMeans(r);
+            __m128i cb = Weigh4(mb, mg, mr, 0.5, 0.331264, 0.168736, true, 128.0);
+            __m128i cr = Weigh4(mr, mg, mb, 0.5, 0.418688, 0.081312, true, 128.0);
+            __m128i packed = Bytes8(cb, cr);  // Cb 0-3, Cr 0-3
+            int m = row / 2 * chromaWidth + x / 2;
+            uint32_t u = static_cast<uint32_t>(_mm_cvtsi128_si32(packed));
+            uint32_t v = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(packed, 4)));
+            std::memcpy(outU + m, &u, 4);
+            std::memcpy(outV + m, &v, 4);
+        }
+        for (int k = 0; k < (pair ? 2 : 1); ++k) {
+            for (int px = x; px < width; ++px)
+                outY[k][px] = YFromRgb(in[k][3 * px + 2], in[k][3 * px + 1], in[k][3 * px]);
+        }
+        for (int m = x / 2; pair && m < chromaWidth; ++m) {
+            int sum[3];
+            for (int c = 0; c < 3; ++c)
+                sum[c] = in[0][6 * m + c] + in[0][6 * m + 3 + c] + in[1][6 * m + c] + in[1][6 * m + 3 + c];
+            int bm = sum[0] >> 2, gm = sum[1] >> 2, rm = sum[2] >> 2;
+            outU[row / 2 * chromaWidth + m] = CbFromRgb(rm, gm, bm);
+            outV[row / 2 * chromaWidth + m] = CrFromRgb(rm, gm, bm);
+        }
+    }
 }
 
 }  // namespace pixel

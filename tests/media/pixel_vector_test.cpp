@@ -98,7 +98,11 @@ TEST(PixelVector, PackingAndConversionsMatchOnEverySize) {
                 ExpectSameOutput(tag + " yuy2", size_t(w) * h * 2, [&](int t, uint8_t* out) {
                     tables[t]->ImgPlanesToYuy2(out, y, u, v, w, h);
                 });
+                std::vector<uint8_t> bgr = RandomBytes(size_t(w) * h * 3, w * 5 + h);
                 for (int flip : {0, 1}) {
+                    ExpectSameOutput(tag + " to i420", I420Size(w, h), [&](int t, uint8_t* out) {
+                        tables[t]->ImgBgr24ToI420(out, bgr.data(), w, h, flip);
+                    });
                     ExpectSameOutput(tag + " bgrx", size_t(w) * h * 4, [&](int t, uint8_t* out) {
                         tables[t]->ImgI420ToBgrx32(out, picture.data(), w, h, flip);
                     });
@@ -148,6 +152,36 @@ TEST(PixelVector, ConversionsOutOfI420MatchOnEveryInputValue) {
         vector.ImgI420ToBgr24(bgr.data(), picture.data(), w, h, 0);
         EXPECT_TRUE(bgrx == expectBgrx) << level.name << " bgrx";
         EXPECT_TRUE(bgr == expectBgr) << level.name << " bgr";
+    }
+}
+
+TEST(PixelVector, ConversionIntoI420MatchesOnEveryInputValue) {
+    // 16 pictures of 2048 x 2048 whose 2 x 2 blocks each carry one (B, G, R) triple: together every triple
+    // reaches the luma formula and, as a block mean, the chroma formulas.
+    const int w = 2048, h = 2048;
+    std::vector<uint8_t> bgr(size_t(w) * h * 3);
+    std::vector<uint8_t> expect(I420Size(w, h)), got(I420Size(w, h));
+    PixelRoutines portable = Table(0);
+    std::vector<Level> levels = VectorLevels();
+    for (int chunk = 0; chunk < 16; ++chunk) {
+        for (int k = 0; k < (w / 2) * (h / 2); ++k) {
+            int triple = chunk << 20 | k;
+            int bx = k % (w / 2), by = k / (w / 2);
+            for (int dy = 0; dy < 2; ++dy) {
+                for (int dx = 0; dx < 2; ++dx) {
+                    uint8_t* p = &bgr[(size_t(2 * by + dy) * w + 2 * bx + dx) * 3];
+                    p[0] = static_cast<uint8_t>(triple);
+                    p[1] = static_cast<uint8_t>(triple >> 8);
+                    p[2] = static_cast<uint8_t>(triple >> 16);
+                }
+            }
+        }
+        portable.ImgBgr24ToI420(expect.data(), bgr.data(), w, h, 0);
+        for (const Level& level : levels) {
+            PixelRoutines vector = Table(level.features);
+            vector.ImgBgr24ToI420(got.data(), bgr.data(), w, h, 0);
+            ASSERT_TRUE(got == expect) << level.name << " chunk " << chunk;
+        }
     }
 }
 
