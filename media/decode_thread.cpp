@@ -19,6 +19,7 @@ extern "C" {
 namespace {
 
 constexpr int kIdleWaitMs = 5;
+constexpr int kFreeSlotWaitMs = 20;
 // Header sizes beyond this are not used to size the picture buffer; the decoder's own size still is.
 constexpr int kMaxHeaderSide = 8192;
 
@@ -61,6 +62,12 @@ bool QuitRequested(int waitMs) {
         quit = quit || msg.message == WM_QUIT;
     } while (PeekThreadMessage(&msg));
     return quit;
+}
+
+// A slot that shows no channel gets no packets: its thread looks less often.
+int IdleWait(ScreenSlot& slot) {
+    std::lock_guard<std::mutex> guard(slot.lock);
+    return slot.device != nullptr ? kIdleWaitMs : kFreeSlotWaitMs;
 }
 
 struct VideoState {
@@ -148,7 +155,7 @@ unsigned DecodeThread(void* arg) {
     bool idle = false;
     // A turn handles at most one video and one audio packet. It waits for messages only after a turn
     // that found no packet, so a backlog is worked off without pauses.
-    while (!QuitRequested(idle ? kIdleWaitMs : 0)) {
+    while (!QuitRequested(idle ? IdleWait(slot) : 0)) {
         idle = true;
         FrameNode* node = nullptr;
         if (videoQueue->PopReady(&node) == 0) {
