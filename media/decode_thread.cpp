@@ -8,6 +8,7 @@ extern "C" {
 
 #include "dvr/dvr_device.h"
 #include "media/audio_output.h"
+#include "media/heap_buffer.h"
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
@@ -23,29 +24,19 @@ constexpr int kFreeSlotWaitMs = 20;
 // Header sizes beyond this are not used to size the picture buffer; the decoder's own size still is.
 constexpr int kMaxHeaderSide = 8192;
 
-// The thread's contiguous I420 picture; grows and shrinks with the picture size.
+// The thread's contiguous I420 picture; resized with the picture size.
 class PictureBuffer {
 public:
-    ~PictureBuffer() { std::free(m_data); }
     void Resize(int width, int height) {
-        uint32_t bytes = width > 0 && height > 0 ? I420Size(width, height) : 0;
-        void* grown = bytes > 0 ? std::realloc(m_data, bytes) : nullptr;
-        if (grown == nullptr) {
-            std::free(m_data);
-            m_data = nullptr;
-            m_bytes = 0;
-            return;
-        }
-        m_data = static_cast<uint8_t*>(grown);
-        m_bytes = bytes;
+        m_buffer.Resize(width > 0 && height > 0 ? I420Size(width, height) : 0);
     }
     uint8_t* Holding(int width, int height) const {
-        return m_data != nullptr && m_bytes >= I420Size(width, height) ? m_data : nullptr;
+        return m_buffer.data() != nullptr && m_buffer.size() >= I420Size(width, height) ? m_buffer.data()
+                                                                                        : nullptr;
     }
 
 private:
-    uint8_t* m_data = nullptr;
-    uint32_t m_bytes = 0;
+    HeapBuffer m_buffer;
 };
 
 bool SaneSize(int width, int height) {

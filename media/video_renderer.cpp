@@ -12,12 +12,6 @@ void ColorToRgb24(COLORREF color, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>(color >> 16 & 0xFF);
 }
 
-template <typename T>
-T* Grown(std::vector<T>& buffer, size_t size) {
-    if (buffer.size() < size)
-        buffer.resize(size);
-    return buffer.data();
-}
 }  // namespace
 
 VideoRenderer::VideoRenderer(int forceRgb) : m_forceRgb(forceRgb) {
@@ -75,7 +69,9 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
                   (destWidth < width || destHeight < height);
     if (reduce || mode == RENDER_MODE_PLANAR) {
         int w = reduce ? destWidth : width, h = reduce ? destHeight : height;
-        uint8_t* planar = Grown(surface.planar, I420Size(w, h));
+        uint8_t* planar = surface.planar.AtLeast(I420Size(w, h));
+        if (planar == nullptr)
+            return;  // a buffer that cannot be had draws nothing
         if (reduce) {
             ReduceI420(picture, width, height, planar, w, h);
         } else {
@@ -87,7 +83,9 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         if (mode == RENDER_MODE_PLANAR)
             BorderPlanar(planar, width, height, selected);
     }
-    uint8_t* rgb = Grown(surface.rgb, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    uint8_t* rgb = surface.rgb.AtLeast(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    if (rgb == nullptr)
+        return;
     ImgI420ToBgrx32(rgb, picture, width, height, 0);
     if (mode != RENDER_MODE_PLANAR)
         BorderRgb(rgb, width, height, selected);

@@ -13,8 +13,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <vector>
 
+#include "media/heap_buffer.h"
 #include "platform/system/win_types.h"
 #include "platform/video/video_blit.h"
 
@@ -47,8 +47,8 @@ private:
     // The off-screen picture of one window index; buffers only grow.
     struct Surface {
         std::mutex lock;
-        std::vector<uint8_t> planar;  // I420 copy (or reduction) with its border
-        std::vector<uint8_t> rgb;     // BGRX
+        HeapBuffer planar;  // I420 copy (or reduction) with its border
+        HeapBuffer rgb;     // BGRX
     };
     int Init();
     void Draw(HWND window, int mode, int width, int height, int index, const uint8_t* picture,
