@@ -1,0 +1,7 @@
+# Media pipeline benchmarks: the pixel routines against libyuv, and the live path against bare decoding.
+vistal_bench(bench_media_pixels
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_pixels_bench.cpp
+  DEPS vistal_media vistal_libyuv)
+vistal_bench(bench_media_live
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp
+  DEPS vistal_media vistal_test_streams)

@@ -1,0 +1,102 @@
+// Each colour conversion of the pixel routines (as dispatched on this processor) against libyuv's
+// conversion between the same layouts, on CIF and D1 pictures.
+
+#include <libyuv.h>
+
+#include <random>
+#include <vector>
+
+#include "bench/ratio_reporter.h"
+#include "media/pixel_routines.h"
+
+namespace {
+
+struct Picture {
+    int width;
+    int height;
+    std::vector<uint8_t> i420;
+    std::vector<uint8_t> bgr24;
+    std::vector<uint8_t> out;
+    Picture(int w, int h)
+        : width(w), height(h), i420(I420Size(w, h)), bgr24(size_t(w) * h * 3), out(size_t(w) * h * 4) {
+        std::mt19937 rng(7);
+        for (auto& b : i420)
+            b = static_cast<uint8_t>(rng());
+        for (auto& b : bgr24)
+            b = static_cast<uint8_t>(rng());
+    }
+    const uint8_t* Y() const { return i420.data(); }
+    const uint8_t* U() const { return i420.data() + width * height; }
+    const uint8_t* V() const { return i420.data() + width * height * 5 / 4; }
+};
+
+Picture& Cif() {
+    static Picture p(352, 288);
+    return p;
+}
+Picture& D1() {
+    static Picture p(704, 576);
+    return p;
+}
+
+template <typename Fn>
+void Run(benchmark::State& state, Picture& p, Fn fn) {
+    for (auto _ : state) {
+        fn(p);
+        benchmark::DoNotOptimize(p.out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * p.width * p.height);
+}
+
+void Register(const char* name, Picture& (*picture)(), void (*ours)(Picture&), void (*reference)(Picture&)) {
+    benchmark::RegisterBenchmark((std::string(name) + "/ours").c_str(),
+                                 [=](benchmark::State& s) { Run(s, picture(), ours); });
+    benchmark::RegisterBenchmark((std::string(name) + "/reference").c_str(),
+                                 [=](benchmark::State& s) { Run(s, picture(), reference); });
+}
+
+void OursBgrx(Picture& p) {
+    ImgI420ToBgrx32(p.out.data(), p.i420.data(), p.width, p.height, 0);
+}
+void YuvBgrx(Picture& p) {
+    libyuv::I420ToARGB(p.Y(), p.width, p.U(), p.width / 2, p.V(), p.width / 2, p.out.data(), p.width * 4,
+                       p.width, p.height);
+}
+void OursBgr(Picture& p) {
+    ImgI420ToBgr24(p.out.data(), p.i420.data(), p.width, p.height, 0);
+}
+void YuvBgr(Picture& p) {
+    libyuv::I420ToRGB24(p.Y(), p.width, p.U(), p.width / 2, p.V(), p.width / 2, p.out.data(), p.width * 3,
+                        p.width, p.height);
+}
+void OursYuy2(Picture& p) {
+    ImgI420ToYuy2(p.out.data(), p.i420.data(), p.width, p.height);
+}
+void YuvYuy2(Picture& p) {
+    libyuv::I420ToYUY2(p.Y(), p.width, p.U(), p.width / 2, p.V(), p.width / 2, p.out.data(), p.width * 2,
+                       p.width, p.height);
+}
+void OursToI420(Picture& p) {
+    ImgBgr24ToI420(p.out.data(), p.bgr24.data(), p.width, p.height, 0);
+}
+void YuvToI420(Picture& p) {
+    uint8_t* y = p.out.data();
+    uint8_t* u = y + p.width * p.height;
+    uint8_t* v = u + p.width * p.height / 4;
+    libyuv::RGB24ToI420(p.bgr24.data(), p.width * 3, y, p.width, u, p.width / 2, v, p.width / 2, p.width,
+                        p.height);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ImgInitDispatch();
+    for (auto [size, picture] : {std::pair{"cif", &Cif}, std::pair{"d1", &D1}}) {
+        std::string s = size;
+        Register(("I420ToBgrx32_" + s).c_str(), picture, OursBgrx, YuvBgrx);
+        Register(("I420ToBgr24_" + s).c_str(), picture, OursBgr, YuvBgr);
+        Register(("I420ToYuy2_" + s).c_str(), picture, OursYuy2, YuvYuy2);
+        Register(("Bgr24ToI420_" + s).c_str(), picture, OursToI420, YuvToI420);
+    }
+    return RunWithRatios(argc, argv);
+}

@@ -1,0 +1,183 @@
+#include "media/media_system.h"
+
+#include <QImage>
+#include <new>
+
+#include "core/system_settings.h"
+#include "media/audio_output.h"
+#include "media/decode_thread.h"
+#include "media/main_window_state.h"
+#include "media/pixel_routines.h"
+#include "media/video_decoder.h"
+#include "media/video_renderer.h"
+#include "resources/resource_bitmaps.h"
+
+I420Picture g_noVideoImage;
+I420Picture g_idleImage;
+
+namespace {
+
+constexpr int kPictureWidth = 352;
+constexpr int kPictureHeight = 288;
+constexpr unsigned kNoVideoBitmap = 130;
+constexpr unsigned kIdleBitmap = 274;
+
+std::unique_ptr<FrameQueue> MakeQueue(int nodes) {
+    auto* queue = new (std::nothrow) FrameQueue();
+    if (queue != nullptr)
+        queue->Init(nodes);
+    return std::unique_ptr<FrameQueue>(queue);
+}
+
+void ClearSlot(ScreenSlot& slot) {
+    {
+        std::lock_guard<std::mutex> guard(slot.lock);
+        slot.device = nullptr;
+        slot.channel = -1;
+        slot.playBegin = slot.playDuration = slot.playState = slot.playSpeed = 0;
+        slot.playPosition = slot.playDayStart = 0;
+    }
+    slot.videoQueue.reset();
+    slot.audioQueue.reset();
+    slot.recordVideoQueue.reset();
+    slot.recordAudioQueue.reset();
+    slot.decoder.reset();
+    slot.decodedWidth.store(0);
+    slot.decodedHeight.store(0);
+    slot.lastSplitTime = 0;
+    std::free(slot.osdImage);
+    slot.osdImage = nullptr;
+    slot.osdImageWidth = slot.osdImageHeight = 0;
+    std::lock_guard<std::mutex> guard(slot.lastFrameLock);
+    std::free(slot.lastFrame);
+    slot.lastFrame = nullptr;
+    slot.lastFrameCapacity = 0;
+    slot.lastFrameWidth = slot.lastFrameHeight = 0;
+    slot.lastFrameTime = 0;
+}
+
+int MakeSlot(int index) {
+    ScreenSlot& slot = g_screenSlots[index];
+    ClearSlot(slot);
+    slot.videoQueue = MakeQueue(LIVE_VIDEO_QUEUE_NODES);
+    if (!slot.videoQueue)
+        return -1;
+    if (index < GRID_SCREEN_COUNT) {
+        slot.audioQueue = MakeQueue(LIVE_AUDIO_QUEUE_NODES);
+        slot.recordVideoQueue = MakeQueue(LIVE_VIDEO_QUEUE_NODES);
+        slot.recordAudioQueue = MakeQueue(LIVE_AUDIO_QUEUE_NODES);
+        if (!slot.audioQueue || !slot.recordVideoQueue || !slot.recordAudioQueue)
+            return -1;
+    }
+    slot.decoder.reset(new (std::nothrow) VideoDecoder());
+    return slot.decoder ? 0 : -1;
+}
+
+// A bitmap resource as a 352 x 288 I420 picture; empty when the bitmap is missing.
+I420Picture LoadBuiltInPicture(unsigned id) {
+    I420Picture picture;
+    QImage bitmap = LoadResourceBitmap(id);
+    if (bitmap.isNull())
+        return picture;
+    QImage bgr = bitmap.convertToFormat(QImage::Format_BGR888)
+                     .scaled(kPictureWidth, kPictureHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (bgr.isNull() || bgr.width() != kPictureWidth || bgr.height() != kPictureHeight)
+        return picture;
+    // Rows of the BGR picture without padding, top-down.
+    std::vector<uint8_t> rows(static_cast<size_t>(kPictureWidth) * kPictureHeight * 3);
+    for (int y = 0; y < kPictureHeight; ++y)
+        ImgCopyMem(rows.data() + static_cast<size_t>(y) * kPictureWidth * 3, bgr.constScanLine(y),
+                   kPictureWidth * 3);
+    picture.data.resize(I420Size(kPictureWidth, kPictureHeight));
+    ImgBgr24ToI420(picture.data.data(), rows.data(), kPictureWidth, kPictureHeight, 0);
+    picture.width = kPictureWidth;
+    picture.height = kPictureHeight;
+    return picture;
+}
+
+}  // namespace
+
+FrameQueue* MediaSlotQueue(int slot, SlotQueueKind kind) {
+    if (slot < 0 || slot >= SCREEN_SLOT_COUNT)
+        return nullptr;
+    ScreenSlot& s = g_screenSlots[slot];
+    switch (kind) {
+        case SLOT_QUEUE_VIDEO:
+            return s.videoQueue.get();
+        case SLOT_QUEUE_AUDIO:
+            return s.audioQueue.get();
+        case SLOT_QUEUE_RECORD_VIDEO:
+            return s.recordVideoQueue.get();
+        case SLOT_QUEUE_RECORD_AUDIO:
+            return s.recordAudioQueue.get();
+        default:
+            return nullptr;  // the playback slots belong to the playback engine
+    }
+}
+
+int InitMediaSystem() {
+    for (int i = 0; i < SCREEN_SLOT_COUNT; ++i) {
+        if (MakeSlot(i) != 0)
+            return -1;
+    }
+    SetSlotQueueProvider(MediaSlotQueue);
+    for (auto& renderer : g_renderers) {
+        renderer.reset(new (std::nothrow) VideoRenderer(g_systemSettings.EnableRGB));
+        if (!renderer)
+            return -1;
+    }
+    // The live player starts with 1 channel, 8000 Hz, 16 bits and a two-second buffer.
+    if (ReplaceAudioPlayer(g_liveAudio, LiveAudioFormat{1, 8000, 16}, g_mainWindowState.m_hWnd.load()) != 0)
+        return -1;
+    g_noVideoImage = LoadBuiltInPicture(kNoVideoBitmap);
+    g_idleImage = LoadBuiltInPicture(kIdleBitmap);
+    return 0;
+}
+
+void FreeMediaSystem() {
+    // No stream thread may find a slot's queues from here on.
+    SetSlotQueueProvider(nullptr);
+    for (ScreenSlot& slot : g_screenSlots)
+        ClearSlot(slot);
+    for (auto& renderer : g_renderers)
+        renderer.reset();
+    FreeAudioOutput(g_liveAudio);
+    g_noVideoImage = I420Picture{};
+    g_idleImage = I420Picture{};
+}
+
+namespace {
+void* SlotArg(int index) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(index));
+}
+int Start(WorkerThreadRef* ref, WorkerRoutine routine, void* arg) {
+    if (routine == nullptr)
+        return 0;
+    return StartWorkerThread(&ref->handle, &ref->id, routine, arg);
+}
+}  // namespace
+
+int StartMediaThreads(MediaThreadTable* threads) {
+    if (threads == nullptr)
+        return -1;
+    for (int i = 0; i < SCREEN_SLOT_COUNT; ++i) {
+        if (i < GRID_SCREEN_COUNT &&
+            Start(&threads->recordThreads[i], threads->recordRoutine, SlotArg(i)) != 0)
+            return -1;
+        if (Start(&threads->decodeThreads[i], DecodeThread, SlotArg(i)) != 0)
+            return -1;
+    }
+    return Start(&threads->supervisorThread, threads->supervisorRoutine, nullptr);
+}
+
+int StopMediaThreads(MediaThreadTable* threads) {
+    if (threads == nullptr)
+        return 0;
+    for (int i = 0; i < SCREEN_SLOT_COUNT; ++i) {
+        if (i < GRID_SCREEN_COUNT)
+            StopWorkerThread(&threads->recordThreads[i].handle, &threads->recordThreads[i].id);
+        StopWorkerThread(&threads->decodeThreads[i].handle, &threads->decodeThreads[i].id);
+    }
+    StopWorkerThread(&threads->supervisorThread.handle, &threads->supervisorThread.id);
+    return 0;
+}

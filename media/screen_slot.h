@@ -1,0 +1,80 @@
+#pragma once
+
+// The media record behind one place where a channel's pictures are shown: the 64 grid screens of the
+// main window and the three previews of the setup pages. Each slot holds the DVR and channel it shows,
+// the frame queues the stream parser fills for it, its decoder and its latest-frame copy.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "dvr/frame_queue.h"
+#include "platform/system/win_types.h"
+
+struct DVRDevice;
+class VideoDecoder;
+class VideoRenderer;
+class AviWriter;
+struct OverlayKeyColor;
+
+constexpr int SCREEN_SLOT_COUNT = 67;
+constexpr int GRID_SCREEN_COUNT = 64;
+constexpr int PREVIEW_SLOT_FIRST = 64;
+constexpr int PREVIEW_WINDOW_COUNT = 3;
+constexpr int LIVE_RENDERER_COUNT = 4;
+
+struct ScreenSlot {
+    // Overlay text of the playback speed label (playback slots).
+    int32_t osdCorner = 0;
+    int32_t osdOffsetX = 0;
+    int32_t osdOffsetY = 0;
+    COLORREF osdColor = 0;
+    LOGFONTW osdFont{};
+    // Guarded by lock: the DVR and channel shown (null / -1 when free) and the playback state values.
+    DVRDevice* device = nullptr;
+    int32_t channel = -1;
+    std::unique_ptr<FrameQueue> videoQueue;
+    std::unique_ptr<FrameQueue> audioQueue;  // grid slots
+    int32_t playBegin = 0;
+    int32_t playDuration = 0;
+    std::atomic<int32_t> decodedWidth{0};  // size of the last decoded picture (the decode thread's)
+    std::atomic<int32_t> decodedHeight{0};
+    int32_t playState = 0;
+    int32_t playSpeed = 0;
+    int32_t playPosition = 0;
+    int32_t playDayStart = 0;
+    std::mutex lock;
+    std::unique_ptr<FrameQueue> recordVideoQueue;  // grid slots
+    std::unique_ptr<FrameQueue> recordAudioQueue;  // grid slots
+    AviWriter* aviWriter = nullptr;                // made with recording
+    int32_t lastSplitTime = 0;
+    std::unique_ptr<VideoDecoder> decoder;
+    uint8_t* osdImage = nullptr;  // malloc
+    int32_t osdImageWidth = 0;
+    int32_t osdImageHeight = 0;
+    OverlayKeyColor* overlayKey = nullptr;  // made with the playback overlay
+    // Latest-frame copy, refreshed at most once a second by the drawing thread; guarded by lastFrameLock.
+    // It keeps its own size: readers use lastFrameWidth / lastFrameHeight, never the decoder's newer size.
+    int32_t lastFrameTime = 0;
+    uint8_t* lastFrame = nullptr;  // realloc
+    uint32_t lastFrameCapacity = 0;
+    int32_t lastFrameWidth = 0;
+    int32_t lastFrameHeight = 0;
+    std::mutex lastFrameLock;
+};
+
+extern ScreenSlot g_screenSlots[SCREEN_SLOT_COUNT];
+// The preview windows of slots 64-66 (set by the main window while a setup page shows one).
+extern std::atomic<HWND> g_previewWindows[PREVIEW_WINDOW_COUNT];
+// 0 draws the grid into the main video window, 1-3 the previews of slots 64-66.
+extern std::unique_ptr<VideoRenderer> g_renderers[LIVE_RENDERER_COUNT];
+
+// The DVR and channel a slot shows, copied under its lock; false when it shows nothing (no DVR, a
+// negative channel or one not below the DVR's channel count).
+bool SlotShows(ScreenSlot& slot, DVRDevice** device, int* channel);
+
+// The wall-clock second of the latest-frame refresh; tests replace it (nullptr restores the real one).
+using WallSecondsFn = int64_t (*)();
+void SetLastFrameClock(WallSecondsFn clock);
+int64_t LastFrameClockNow();
