@@ -3,6 +3,7 @@
 
 #include "core/file_version_text.h"
 #include "core/tarvik_app.h"
+#include "media/pixel_routines.h"
 
 // The file version the Updater reads from this binary.
 VISTAL_FILE_VERSION_TEXT("4.4.2.0")
@@ -10,6 +11,10 @@ VISTAL_FILE_VERSION_TEXT("4.4.2.0")
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    // The pixel routine table is filled before the application system starts and emptied after it ends.
+    ImgInitDispatch();
     theApp.InitInstance();
-    return theApp.ExitInstance();
+    int code = theApp.ExitInstance();
+    ImgShutdown();
+    return code;
 }
