@@ -333,6 +333,7 @@ struct DvrSim::Impl {
     void Loop() {
         int period = 1000 / (config.framesPerSecond > 0 ? config.framesPerSecond : 1);
         nextTick = NowMs() + period;
+        RunCommands();  // what was set before the start
         while (running.load()) {
             std::vector<pollfd> fds;
             fds.push_back(pollfd{listenFd, POLLIN, 0});
