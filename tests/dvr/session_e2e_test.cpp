@@ -4,7 +4,11 @@
 
 #include "core/system_settings.h"
 
+#include "dvr/dvr_protocol.h"
+#include "dvr/stream_frame.h"
 #include "tests/dvr/session_harness.h"
+#include "tests/dvr/test_slot_queues.h"
+#include "tools/dvrsim/video_source.h"
 
 namespace {
 
@@ -278,6 +282,91 @@ TEST_F(SessionTest, SixtyFourDvrsStartAndStop) {
     // Every thread leaves within one turn of its loop, far inside its 1500 ms bound.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     InitDeviceList();
+}
+
+TEST_F(SessionTest, LiveFramesReachTheScreenQueuesWithTheirHeader) {
+    dvrsim::SimConfig config = Config(2);
+    config.stream = true;
+    config.framesPerSecond = 25;
+    dvrsim::DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    TestSlotQueues queues;
+    FrameQueue* video = queues.Add(5, SLOT_QUEUE_VIDEO, LIVE_VIDEO_QUEUE_NODES);
+    FrameQueue* audio = queues.Add(5, SLOT_QUEUE_AUDIO, LIVE_AUDIO_QUEUE_NODES);
+    DVRDevice* device = AddDevice(sim.Port());
+    ASSERT_TRUE(WaitUntil([&] { return HasFlags(device, kOnline); }));
+
+    // What the screen grid does for the first screen that shows a channel.
+    DVRChannel& channel = device->channels[1];
+    std::atomic_ref<int32_t>(channel.viewSlots[0]).store(5);
+    channel.flags.fetch_and(~CHANNEL_FLAG_STREAM_CLOSED);
+    SendOpenStream(device, 1);
+
+    std::vector<std::pair<std::string, std::string>> pictures;
+    size_t audioPackets = 0;
+    std::string audioHeader;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (auto& frame : TestSlotQueues::Drain(video))
+            pictures.push_back(frame);
+        for (auto& frame : TestSlotQueues::Drain(audio)) {
+            if (audioHeader.empty())
+                audioHeader = frame.first;
+            ++audioPackets;
+        }
+        return pictures.size() >= 21;
+    }));
+    auto gop = dvrsim::GetEncodedGop(16, 352, 288, 25);
+    ASSERT_NE(gop, nullptr);
+    VideoStreamHeader header{};
+    ASSERT_EQ(pictures[0].first.size(), sizeof header);
+    std::memcpy(&header, pictures[0].first.data(), sizeof header);
+    EXPECT_EQ(header.width, 352);
+    EXPECT_EQ(header.height, 288);
+    EXPECT_EQ(header.frameRate, 2500);
+    EXPECT_EQ(header.codecType, 16);
+    // The header is sent again with every key frame and reaches the screen once each time.
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        bool key = gop->pictures[i % gop->pictures.size()].key;
+        EXPECT_EQ(!pictures[i].first.empty(), key) << i;
+        EXPECT_EQ(pictures[i].second, gop->pictures[i % gop->pictures.size()].bytes) << i;
+    }
+    EXPECT_GT(audioPackets, 0u);
+    AudioStreamHeader audioFormat{};
+    ASSERT_EQ(audioHeader.size(), sizeof audioFormat);
+    std::memcpy(&audioFormat, audioHeader.data(), sizeof audioFormat);
+    EXPECT_EQ(audioFormat.sampleRate, 8000u);
+    EXPECT_EQ(audioFormat.bitsPerSample, 16);
+    // A channel that nobody opened gets nothing.
+    EXPECT_EQ(device->channels[0].flags.load() & CHANNEL_FLAG_VIDEO_HEADER_VIEW, 0u);
+}
+
+TEST_F(SessionTest, BadFramesOnTheLiveConnectionDoNotStopIt) {
+    dvrsim::DvrSim sim(Config(2));
+    ASSERT_EQ(sim.Start(), 0);
+    DVRDevice* device = AddDevice(sim.Port());
+    ASSERT_TRUE(WaitUntil([&] { return HasFlags(device, kOnline); }));
+    // An alarm event in a text frame shows that the frames after the fault are parsed again.
+    std::string probe = dvrsim::DvrSim::Frame(0x2FE, 0, "", "131126 0 65536 \r\n\r\n");
+    std::string malformed = dvrsim::DvrSim::Frame(0x1FE, 0, "", "picture");
+    malformed[12] = 1;
+    struct Case {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"wrong length", malformed + probe},
+        {"no magic", dvrsim::DvrSim::Frame(0x1AA, 0, "", "x") + probe},
+        {"lost trailer", dvrsim::DvrSim::Frame(0x1FE, 0, "", "x", false) + probe + probe},
+        {"oversized",
+         dvrsim::DvrSim::Frame(0x1FE, 0, "", std::string(STREAM_BUFFER_SIZE + 4096, 'o')) + probe},
+    };
+    uint32_t generation = device->generation.load();
+    for (const Case& c : cases) {
+        device->channels[1].flags.fetch_and(~CHANNEL_FLAG_ALARM);
+        sim.SendRaw(dvrsim::SIM_LIVE, c.bytes);
+        EXPECT_TRUE(WaitUntil([&] { return (device->channels[1].flags.load() & CHANNEL_FLAG_ALARM) != 0; }))
+            << c.name;
+    }
+    EXPECT_EQ(device->generation.load(), generation);
 }
 
 }  // namespace
