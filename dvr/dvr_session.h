@@ -37,6 +37,8 @@ void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField);
 void HandleDeviceLost(HWND mainWindow, DVRDevice* device);
 
 unsigned CommandThreadProc(void* device);
+// True on the command thread of the device.
+bool IsCommandThreadOf(const DVRDevice* device);
 unsigned LiveStreamThreadProc(void* device);
 unsigned PlaybackStreamThreadProc(void* device);
 // The supervisor; started once (StartSupervisorThread) before sessions may be lost.

@@ -11,7 +11,7 @@ namespace {
 // Starts the two stream threads of a session that has just logged in. Only the command thread starts
 // them (a login reply in a text frame of a stream connection does not), and only once per session.
 void StartStreamThreads(DVRDevice* device) {
-    if (GetCurrentThreadId() == 0 || GetCurrentThreadId() != device->commandThread.id)
+    if (!IsCommandThreadOf(device))
         return;
     if (device->liveThread.handle == nullptr)
         StartWorkerThread(&device->liveThread.handle, &device->liveThread.id, LiveStreamThreadProc, device);

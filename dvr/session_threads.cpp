@@ -18,6 +18,8 @@
 
 namespace {
 
+thread_local const DVRDevice* t_commandDevice = nullptr;
+
 // True when WM_QUIT is among the posted messages (all of them are taken).
 bool QuitPosted() {
     ThreadMessage msg;
@@ -157,8 +159,13 @@ unsigned StreamThreadProc(DVRDevice* device, int type) {
 
 }  // namespace
 
+bool IsCommandThreadOf(const DVRDevice* device) {
+    return device != nullptr && t_commandDevice == device;
+}
+
 unsigned CommandThreadProc(void* arg) {
     auto* device = static_cast<DVRDevice*>(arg);
+    t_commandDevice = device;
     HWND mainWindow = GetDvrSessionHooks().mainWindow;
     for (;;) {
         if (QuitPosted())

@@ -29,8 +29,6 @@ int ParseSystemParams(const char* text, int length, DVRDevice* device, HWND) {
         if (device->systemParams == nullptr)
             return -1;
     }
-    device->flags.fetch_or(DEVICE_FLAG_SYSTEM_PARAMS);
-    device->lastRequest.store(0);
     SystemSettings* params = device->systemParams;
     DecodeTextField(disks, params->RecordDisks, 32);
     DecodeTextField(recordDir, params->RecordDir, 256);
@@ -42,6 +40,9 @@ int ParseSystemParams(const char* text, int length, DVRDevice* device, HWND) {
     params->Language = values[4];
     params->EnableBeep = values[5];
     params->Autorun = values[6];
+    // Set after the record is written, so that whoever sees the flag sees the values.
+    device->flags.fetch_or(DEVICE_FLAG_SYSTEM_PARAMS);
+    device->lastRequest.store(0);
     const DvrSessionHooks& hooks = GetDvrSessionHooks();
     HWND setup = hooks.setupDialog != nullptr ? hooks.setupDialog() : nullptr;
     if (setup != nullptr)
