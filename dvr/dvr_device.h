@@ -186,4 +186,6 @@ struct DVRDevice {
     // Serialises the senders of this DVR's connections and their closing, so that no message interleaves
     // with another and no send reaches a descriptor that was closed (and perhaps reused).
     std::mutex sendLock;
+    // The command thread's queue, set by that thread itself: a bind reply on a stream thread wakes it.
+    std::atomic<ThreadId> commandQueue;
 };

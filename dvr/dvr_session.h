@@ -39,6 +39,8 @@ void HandleDeviceLost(HWND mainWindow, DVRDevice* device);
 unsigned CommandThreadProc(void* device);
 // True on the command thread of the device.
 bool IsCommandThreadOf(const DVRDevice* device);
+// Makes the command thread look at the session's state now rather than at the end of its wait.
+void WakeCommandThread(DVRDevice* device);
 unsigned LiveStreamThreadProc(void* device);
 unsigned PlaybackStreamThreadProc(void* device);
 // The supervisor; started once (StartSupervisorThread) before sessions may be lost.
@@ -51,6 +53,8 @@ void StopSupervisorThread();
 void SuperviseDevices(HWND mainWindow, int64_t now);
 
 constexpr int COMMAND_WAIT_MS = 100;
+// The command thread's wait once every step of the session is done.
+constexpr int ONLINE_WAIT_MS = 1000;
 constexpr int SUPERVISOR_WAIT_MS = 100;
 // A refused or failed stream connect is tried again after this pause, not in a busy loop.
 constexpr int STREAM_CONNECT_RETRY_MS = 200;

@@ -49,6 +49,8 @@ int ParseLoginReply(const char* text, int length, DVRDevice* device, HWND) {
         return -1;
     if (type != CONN_COMMAND) {
         device->flags.fetch_or(type == CONN_LIVE ? DEVICE_FLAG_LIVE_BOUND : DEVICE_FLAG_PLAYBACK_BOUND);
+        // The channel request waits for both binds; the command thread need not wait for its next turn.
+        WakeCommandThread(device);
         return 0;
     }
     if (result != -1 && (device->flags.load() & DEVICE_FLAG_LOGGED_IN) == 0) {

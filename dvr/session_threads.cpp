@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,6 +20,9 @@
 namespace {
 
 thread_local const DVRDevice* t_commandDevice = nullptr;
+
+constexpr uint32_t kAllSteps = DEVICE_FLAG_HELLO | DEVICE_FLAG_LOGGED_IN | DEVICE_FLAG_LIVE_BOUND |
+                               DEVICE_FLAG_PLAYBACK_BOUND | DEVICE_FLAG_CHANNELS | DEVICE_FLAG_SYSTEM_PARAMS;
 
 // True when WM_QUIT is among the posted messages (all of them are taken).
 bool QuitPosted() {
@@ -75,12 +79,13 @@ void ResolveDevice(DVRDevice* device) {
 
 // Waits up to timeoutMs for sock to become readable (or only for the stop request when sock is -1).
 // -2 when the thread is asked to stop, 1 when readable, 0 otherwise.
+// A posted message (a wake-up) also ends the wait.
 int WaitReadable(int sock, int timeoutMs) {
-    struct pollfd pfd = {sock, POLLIN, 0};
-    int r = PollUntilStop(&pfd, sock >= 0 ? 1 : 0, timeoutMs);
+    struct pollfd fds[2] = {{CurrentThreadMessageFd(), POLLIN, 0}, {sock, POLLIN, 0}};
+    int r = PollUntilStop(fds, sock >= 0 ? 2 : 1, timeoutMs);
     if (r == -2)
         return -2;
-    return r > 0 && (pfd.revents & (POLLIN | POLLHUP | POLLERR)) != 0 ? 1 : 0;
+    return r > 0 && sock >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0 ? 1 : 0;
 }
 
 void SendSessionStep(DVRDevice* device, int64_t now) {
@@ -143,7 +148,8 @@ unsigned StreamThreadProc(DVRDevice* device, int type) {
             bindSent = true;
             lastBind = now;
         }
-        int ready = WaitReadable(sock, COMMAND_WAIT_MS);
+        // Once bound, the thread has nothing to do until data, a message or the stop arrives.
+        int ready = WaitReadable(sock, (device->flags.load() & boundFlag) != 0 ? -1 : COMMAND_WAIT_MS);
         if (ready == -2)
             break;
         if (ready == 1 && ReceiveDeviceData(device, mainWindow, type, sock) != 0) {
@@ -166,6 +172,7 @@ bool IsCommandThreadOf(const DVRDevice* device) {
 unsigned CommandThreadProc(void* arg) {
     auto* device = static_cast<DVRDevice*>(arg);
     t_commandDevice = device;
+    device->commandQueue.store(GetCurrentThreadId());
     HWND mainWindow = GetDvrSessionHooks().mainWindow;
     for (;;) {
         if (QuitPosted())
@@ -176,6 +183,9 @@ unsigned CommandThreadProc(void* arg) {
             int sock = ConnectDevice(device);
             device->flags.fetch_and(~DEVICE_FLAG_HELLO);
             if (sock >= 0) {
+                // Requests are whole messages of one send each: none should wait for the previous ACK.
+                int one = 1;
+                setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
                 device->commandFill = 0;
                 device->commandSocket.store(sock);
                 // Nothing was sent on this connection yet: its first step goes out at once.
@@ -189,7 +199,10 @@ unsigned CommandThreadProc(void* arg) {
             continue;
         }
         SendSessionStep(device, static_cast<int64_t>(MonotonicMs()));
-        int ready = WaitReadable(sock, COMMAND_WAIT_MS);
+        // A session whose steps are all done only waits for replies; it still looks again now and then
+        // in case a step was made due again (the system page asks for fresh parameters that way).
+        bool stepsDone = (device->flags.load() & kAllSteps) == kAllSteps;
+        int ready = WaitReadable(sock, stepsDone ? ONLINE_WAIT_MS : COMMAND_WAIT_MS);
         if (ready == -2)
             break;
         if (ready == 1 && ReceiveDeviceData(device, mainWindow, CONN_COMMAND, sock) != 0) {
@@ -202,8 +215,15 @@ unsigned CommandThreadProc(void* arg) {
                 break;
         }
     }
+    device->commandQueue.store(0);
     CloseDeviceSocket(device, &device->commandSocket);
     return 0;
+}
+
+void WakeCommandThread(DVRDevice* device) {
+    ThreadId queue = device->commandQueue.load();
+    if (queue != 0)
+        PostThreadMessage(queue, WM_NULL, 0, 0);
 }
 
 unsigned LiveStreamThreadProc(void* device) {

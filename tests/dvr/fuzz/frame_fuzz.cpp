@@ -1,6 +1,5 @@
 // Fuzz target: received live and playback bytes, cut into frames and parsed into the slots' queues.
 
-#include <cstdlib>
 #include <memory>
 
 #include "dvr/dvr_device.h"
@@ -67,22 +66,26 @@ std::vector<std::string> FuzzSeeds() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Setup();
-    auto* device = new DVRDevice();
-    device->commandSocket = -1;
-    device->liveSocket = -1;
-    device->playbackSocket = -1;
-    AllocDeviceChannels(device, 4);
-    device->channels[0].viewSlots[0] = 0;
-    device->channels[0].viewSlots[1] = 64;
-    device->channels[1].viewSlots[0] = 0;
-    device->channels[1].flags.fetch_or(CHANNEL_FLAG_RECORD_WANTED);
+    // One device for every input: its 2 MB stream buffers are made once, each input starts with them empty.
+    static DVRDevice* device = [] {
+        auto* made = new DVRDevice();
+        made->commandSocket = -1;
+        made->liveSocket = -1;
+        made->playbackSocket = -1;
+        AllocDeviceChannels(made, 4);
+        return made;
+    }();
+    device->liveFill = 0;
+    device->playbackFill = 0;
+    for (int i = 0; i < 4; ++i) {
+        DVRChannel& channel = device->channels[i];
+        channel.flags.store(i == 1 ? CHANNEL_FLAG_RECORD_WANTED : 0);
+        channel.viewSlots[0] = i < 2 ? 0 : -1;
+        channel.viewSlots[1] = i == 0 ? 64 : -1;
+    }
     ParseStreamFrame(static_cast<int>(size), device, nullptr, CONN_LIVE, data);
     SplitReceivedData(CONN_LIVE, static_cast<int>(size), data, device, nullptr);
     SplitReceivedData(CONN_PLAYBACK, static_cast<int>(size), data, device, nullptr);
     DrainQueues();
-    FreeDeviceChannels(device);
-    std::free(device->liveBuffer);
-    std::free(device->playbackBuffer);
-    delete device;
     return 0;
 }
