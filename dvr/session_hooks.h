@@ -2,7 +2,9 @@
 
 // What the sessions need of the windows and the screens, installed by the main window when it starts
 // (before the first session) and removed after the last session stopped. Every entry may be null: the
-// sessions then skip that step, so they run without any window (tests, tools).
+// sessions then skip that step, so they run without any window (tests, tools). releaseDeviceScreens and
+// restoreSavedViews run with g_deviceListLock held: they must not call FindDeviceByNode or anything else
+// that takes that lock, nor wait for another thread.
 
 #include "platform/system/win_types.h"
 
