@@ -1,5 +1,11 @@
 // Whole sessions over loopback against the simulated DVR.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "core/system_settings.h"
@@ -259,6 +265,35 @@ TEST_F(SessionTest, SessionThatCannotConnectStopsPromptly) {
     FreeDeviceList();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     InitDeviceList();
+}
+
+TEST_F(SessionTest, ReconnectsAfterAnEarlyCloseArePaced) {
+    // A DVR that closes every connection at once: the session connects again, but not in a busy loop.
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 16), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    DVRDevice* device = AddDevice(ntohs(address.sin_port));
+    int accepted = 0;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd pfd{listener, POLLIN, 0};
+        if (poll(&pfd, 1, 20) > 0) {
+            int fd = accept(listener, nullptr, nullptr);
+            if (fd >= 0) {
+                ++accepted;
+                close(fd);
+            }
+        }
+    }
+    EXPECT_GE(accepted, 2);
+    EXPECT_LE(accepted, 10);  // about one every 100 ms
+    EXPECT_FALSE(HasFlags(device, DEVICE_FLAG_LINK_ERROR));
+    close(listener);
 }
 
 TEST_F(SessionTest, SixtyFourDvrsStartAndStop) {
