@@ -144,10 +144,10 @@ struct DVRChannel {
 
 struct DVRDevice {
     DeviceTreeNode* node;  // not owned
-    int32_t sessionId;
-    int commandSocket;
-    int liveSocket;
-    int playbackSocket;
+    std::atomic<int32_t> sessionId;
+    std::atomic<int> commandSocket;
+    std::atomic<int> liveSocket;
+    std::atomic<int> playbackSocket;
     struct addrinfo* address;  // owned (freeaddrinfo)
     uint8_t commandBuffer[COMMAND_BUFFER_SIZE];
     int32_t commandFill;
@@ -160,7 +160,8 @@ struct DVRDevice {
     WorkerThreadRef playbackThread;
     SystemSettings* systemParams;
     DVRNetworkParams* networkParams;
-    int32_t channelCount;
+    // Published after the array (release), so a reader that sees a count sees the channels.
+    std::atomic<int32_t> channelCount;
     DVRChannel* channels;
     int32_t userCount;
     DVRUserAccount* users;
@@ -170,12 +171,21 @@ struct DVRDevice {
     DVRLanguageInfo* languages;
     RemoteFileNode* remoteFiles;
     std::atomic<uint32_t> flags;
-    int32_t loginResult;
+    std::atomic<int32_t> loginResult;
     std::atomic<uint32_t> rights;
-    int32_t keepAliveSeconds;
-    int32_t lastKeepAlive;
-    int32_t lastReceived;
-    int32_t lastRequest;
+    std::atomic<int32_t> keepAliveSeconds;
+    // Monotonic milliseconds (MonotonicMs); 0 means "never", so the next keep-alive or step goes out at once.
+    std::atomic<int64_t> lastKeepAlive;
+    std::atomic<int64_t> lastReceived;
+    std::atomic<int64_t> lastRequest;
     std::mutex lock;
     DVRDevice* next;
+    // Counts the starts of this session; messages posted to the UI thread carry it so that one posted by
+    // an earlier run of the session is dropped.
+    std::atomic<uint32_t> generation;
+    // Serialises the senders of this DVR's connections and their closing, so that no message interleaves
+    // with another and no send reaches a descriptor that was closed (and perhaps reused).
+    std::mutex sendLock;
+    // The command thread's queue, set by that thread itself: a bind reply on a stream thread wakes it.
+    std::atomic<ThreadId> commandQueue;
 };

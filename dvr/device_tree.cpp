@@ -1,0 +1,236 @@
+#include "dvr/device_tree.h"
+
+#include <QFile>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/base64.h"
+#include "dvr/dvr_session.h"
+#include "dvr/session_hooks.h"
+
+namespace {
+
+template <size_t N>
+void TerminateField(char16_t (&field)[N]) {
+    field[N - 1] = 0;
+}
+
+// Decodes a Base64 credential in place; a field the decoder refuses (empty) stays as read.
+template <size_t N>
+void DecodeStoredCredential(char16_t (&field)[N]) {
+    int length = 0;
+    while (field[length] != 0)
+        ++length;
+    char16_t* decoded = nullptr;
+    int capacity = 0;
+    if (Base64WToWide(length, field, &decoded, &capacity) == 0 && decoded != nullptr) {
+        std::memset(field, 0, sizeof field);
+        for (size_t i = 0; i + 1 < N && decoded[i] != 0; ++i)
+            field[i] = decoded[i];
+    }
+    std::free(decoded);
+}
+
+DeviceTreeNode* NewNode() {
+    return static_cast<DeviceTreeNode*>(std::calloc(1, sizeof(DeviceTreeNode)));
+}
+
+}  // namespace
+
+QString DeviceTreeFilePath(const QString& dataDir, bool lanMode) {
+    return dataDir + (lanMode ? QStringLiteral("tree.dat") : QStringLiteral("treew.dat"));
+}
+
+int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    char mark[2];
+    if (file.read(mark, 2) != 2 || static_cast<unsigned char>(mark[0]) != 0xFF ||
+        static_cast<unsigned char>(mark[1]) != 0xFE)
+        return -1;
+    DeviceTreeNode record;
+    while (file.read(reinterpret_cast<char*>(&record), sizeof record) == static_cast<qint64>(sizeof record)) {
+        TerminateField(record.name);
+        TerminateField(record.host);
+        TerminateField(record.altHost);
+        TerminateField(record.user);
+        TerminateField(record.password);
+        records->push_back(record);
+    }
+    return 0;
+}
+
+void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
+    ClearDeviceTree(view);
+    std::vector<DeviceTreeNode> records;
+    if (ReadDeviceTreeFile(path, &records) != 0)
+        return;
+    for (const DeviceTreeNode& record : records) {
+        DeviceTreeNode* node = NewNode();
+        if (node == nullptr)
+            return;
+        *node = record;
+        if (node->type == NODE_DVR) {
+            DecodeStoredCredential(node->user);
+            DecodeStoredCredential(node->password);
+            auto* device = new (std::nothrow) DVRDevice();
+            if (device == nullptr) {
+                std::free(node);
+                return;
+            }
+            device->node = node;
+            StartDeviceSession(device);
+            AppendDevice(device);
+        }
+        TreeItem parent = FindTreeItem(view, NODE_AREA, node->parentId, nullptr);
+        if (view->InsertItem(parent, node->name, node->type, node) == nullptr) {
+            // The item could not be made; its session keeps the record until the list is freed.
+            if (node->type != NODE_DVR)
+                std::free(node);
+            return;
+        }
+    }
+}
+
+void ClearDeviceTree(DeviceTreeView* view) {
+    for (TreeItem item = view->GetRootItem(); item != nullptr; item = view->GetNextSiblingItem(item))
+        FreeTreeItemData(view, item);
+    view->DeleteAllItems();
+}
+
+namespace {
+template <typename Match>
+TreeItem FindItem(DeviceTreeView* view, TreeItem start, const Match& match) {
+    for (TreeItem item = start; item != nullptr; item = view->GetNextSiblingItem(item)) {
+        DeviceTreeNode* data = view->GetItemData(item);
+        if (data != nullptr && match(data))
+            return item;
+        TreeItem child = view->GetChildItem(item);
+        if (child != nullptr) {
+            TreeItem found = FindItem(view, child, match);
+            if (found != nullptr)
+                return found;
+        }
+    }
+    return nullptr;
+}
+}  // namespace
+
+TreeItem FindTreeItem(DeviceTreeView* view, int type, int id, TreeItem start) {
+    if (start == nullptr)
+        start = view->GetRootItem();
+    return FindItem(view, start,
+                    [type, id](const DeviceTreeNode* data) { return data->type == type && data->id == id; });
+}
+
+TreeItem FindTreeItemByNode(DeviceTreeView* view, const DeviceTreeNode* node, TreeItem start) {
+    if (node == nullptr)
+        return nullptr;
+    if (start == nullptr)
+        start = view->GetRootItem();
+    return FindItem(view, start, [node](const DeviceTreeNode* data) { return data == node; });
+}
+
+void FreeTreeItemData(DeviceTreeView* view, TreeItem item) {
+    if (item == nullptr)
+        return;
+    for (TreeItem child = view->GetChildItem(item); child != nullptr; child = view->GetNextSiblingItem(child))
+        FreeTreeItemData(view, child);
+    std::free(view->GetItemData(item));
+}
+
+void DeleteChildItems(DeviceTreeView* view, TreeItem item) {
+    TreeItem child = view->GetChildItem(item);
+    while (child != nullptr) {
+        TreeItem next = view->GetNextSiblingItem(child);
+        FreeTreeItemData(view, child);
+        view->DeleteItem(child);
+        child = next;
+    }
+}
+
+void ShowChannelItems(DeviceTreeView* view, const DVRDevice* device, const char16_t (*names)[256],
+                      int count) {
+    if (device == nullptr)
+        return;
+    TreeItem dvrItem = FindTreeItemByNode(view, device->node, nullptr);
+    if (dvrItem == nullptr)
+        return;
+    DeleteChildItems(view, dvrItem);
+    for (int i = 0; i < count; ++i) {
+        if (names[i][0] == 0)
+            continue;
+        DeviceTreeNode* node = NewNode();
+        if (node == nullptr)
+            return;
+        node->type = NODE_CHANNEL;
+        node->id = i;
+        std::memcpy(node->name, names[i], sizeof node->name);
+        node->name[255] = 0;
+        if (view->InsertItem(dvrItem, node->name, TREE_ICON_CHANNEL, node) == nullptr) {
+            std::free(node);
+            return;
+        }
+    }
+}
+
+void SetChannelItemIcon(DeviceTreeView* view, const DVRDevice* device, int image, int channel) {
+    if (device == nullptr || channel < 0)
+        return;
+    TreeItem dvrItem = FindTreeItemByNode(view, device->node, nullptr);
+    if (dvrItem == nullptr)
+        return;
+    // Only the DVR's own children: another DVR's channel items carry the same ids.
+    for (TreeItem item = view->GetChildItem(dvrItem); item != nullptr;
+         item = view->GetNextSiblingItem(item)) {
+        DeviceTreeNode* data = view->GetItemData(item);
+        if (data != nullptr && data->type == NODE_CHANNEL && data->id == channel) {
+            view->SetItemImage(item, image);
+            return;
+        }
+    }
+}
+
+DVRDevice* SelectedTreeDevice(DeviceTreeView* view) {
+    TreeItem item = view->GetSelectedItem();
+    DeviceTreeNode* data = item != nullptr ? view->GetItemData(item) : nullptr;
+    if (data == nullptr)
+        return nullptr;
+    if (data->type == NODE_CHANNEL) {
+        item = view->GetParentItem(item);
+        data = item != nullptr ? view->GetItemData(item) : nullptr;
+    }
+    if (data == nullptr || data->type != NODE_DVR)
+        return nullptr;
+    return FindDeviceByNode(data);
+}
+
+void OnClickDeviceTree(DeviceTreeView* view) {
+    TreeItem item = view->GetSelectedItem();
+    if (item == nullptr || view->GetItemData(item) == nullptr)
+        return;
+    g_currentDevice.store(SelectedTreeDevice(view));
+}
+
+DVRDevice* FindDeviceByNode(const DeviceTreeNode* node) {
+    std::lock_guard<std::mutex> guard(g_deviceListLock);
+    for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next) {
+        if (device->node == node)
+            return device;
+    }
+    return nullptr;
+}
+
+void ReloadDevices(DeviceTreeView* view, const QString& path) {
+    const DvrSessionHooks& hooks = GetDvrSessionHooks();
+    if (hooks.releaseDeviceScreens != nullptr) {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next)
+            hooks.releaseDeviceScreens(device);
+    }
+    FreeDeviceList();
+    ClearDeviceTree(view);
+    InitDeviceList();
+    LoadDeviceTree(view, path);
+}

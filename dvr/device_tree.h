@@ -1,0 +1,45 @@
+#pragma once
+
+// The device tree file (tree.dat in LAN mode, treew.dat in WAN mode) and the items of the main window's
+// device tree. Each item owns a malloc'd DeviceTreeNode as its data; each DVR item also has a session
+// that points at that record. UI thread only.
+
+#include <QString>
+#include <vector>
+
+#include "dvr/device_tree_node.h"
+#include "dvr/device_tree_view.h"
+
+struct DVRDevice;
+
+// dataDir followed by "tree.dat" or "treew.dat".
+QString DeviceTreeFilePath(const QString& dataDir, bool lanMode);
+
+// Reads the records of a tree file as stored (credentials still Base64). Text fields are forced to end
+// inside their field; a trailing partial record is ignored. -1 when the file is missing or does not start
+// with FF FE.
+int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records);
+
+// Clears the tree, reads the file at path, inserts the items and starts one session per DVR.
+void LoadDeviceTree(DeviceTreeView* view, const QString& path);
+// Frees the data of every item and deletes all items.
+void ClearDeviceTree(DeviceTreeView* view);
+// First item at or after start (null: the first top-level item), depth-first in display order, whose data
+// has the type and id.
+TreeItem FindTreeItem(DeviceTreeView* view, int type, int id, TreeItem start);
+// The item whose data is the given record (ids may repeat; records do not).
+TreeItem FindTreeItemByNode(DeviceTreeView* view, const DeviceTreeNode* node, TreeItem start);
+// Frees the data of the item and its whole subtree; deletes no item.
+void FreeTreeItemData(DeviceTreeView* view, TreeItem item);
+// Deletes every child of the item, freeing their data first.
+void DeleteChildItems(DeviceTreeView* view, TreeItem item);
+// Replaces the DVR item's children by one channel item per named channel.
+void ShowChannelItems(DeviceTreeView* view, const DVRDevice* device, const char16_t (*names)[256], int count);
+void SetChannelItemIcon(DeviceTreeView* view, const DVRDevice* device, int image, int channel);
+// The session of the DVR selected in the tree, or null (area, nothing selected).
+DVRDevice* SelectedTreeDevice(DeviceTreeView* view);
+// Selection changed: g_currentDevice := SelectedTreeDevice.
+void OnClickDeviceTree(DeviceTreeView* view);
+DVRDevice* FindDeviceByNode(const DeviceTreeNode* node);
+// Stops and frees every session, clears the tree and loads it again from path.
+void ReloadDevices(DeviceTreeView* view, const QString& path);

@@ -1,0 +1,44 @@
+#include <cstddef>
+
+#include "dvr/dvr_device.h"
+#include "dvr/dvr_fields.h"
+#include "dvr/dvr_parsers.h"
+#include "dvr/dvr_protocol.h"
+#include "platform/system/clock.h"
+
+namespace {
+
+struct ParserEntry {
+    int replyId;
+    DvrMessageParser parser;
+};
+
+const ParserEntry kParsers[] = {
+    {DVR_RSP_HELLO, ParseHelloReply},           {DVR_RSP_LOGIN, ParseLoginReply},
+    {DVR_RSP_KEEPALIVE, ParseKeepAliveReply},   {DVR_RSP_CHANNEL_NAMES, ParseChannelNames},
+    {DVR_RSP_SYSTEM_PARAMS, ParseSystemParams}, {DVR_RSP_ALARM_EVENT, ParseAlarmEvent},
+};
+
+}  // namespace
+
+DvrMessageParser FindDvrParser(int replyId) {
+    for (const ParserEntry& entry : kParsers) {
+        if (entry.replyId == replyId)
+            return entry.parser;
+    }
+    return nullptr;
+}
+
+int DispatchDvrMessage(const char* text, DVRDevice* device, HWND mainWindow, int length) {
+    if (device == nullptr || text == nullptr)
+        return -1;
+    device->lastReceived.store(static_cast<int64_t>(MonotonicMs()));
+    int32_t id = 0;
+    FieldReader reader(text, length);
+    if (!reader.Int(&id))
+        return -1;
+    DvrMessageParser parser = FindDvrParser(id);
+    if (parser != nullptr)
+        parser(text, length, device, mainWindow);
+    return 0;
+}

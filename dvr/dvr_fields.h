@@ -1,0 +1,44 @@
+#pragma once
+
+// Field codecs of the DVR text protocol. Outgoing text fields are UTF-8 with white space sent as
+// SPACE_SUBSTITUTE and "(NULL)" for an empty text; credentials are Base64 of their code-page bytes.
+// Incoming messages are read field by field strictly within their own length.
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int TEXT_FIELD_SIZE = 256;
+
+// Text -> field bytes: every white-space or control character becomes SPACE_SUBSTITUTE, the UTF-8 is cut
+// at a character boundary so that it fits fieldSize - 1 bytes, and an empty result becomes "(NULL)".
+// out receives a NUL-terminated token of at most fieldSize - 1 bytes (fieldSize >= 7).
+void EncodeTextField(const char16_t* text, char* out, int fieldSize);
+// User name or password -> Base64 of its code-page bytes (white space as SPACE_SUBSTITUTE first), cut to
+// fieldSize - 1 bytes; "(NULL)" when empty.
+void EncodeCredentialField(const char16_t* text, char* out, int fieldSize);
+
+// Field token -> text: "(NULL)" is empty, SPACE_SUBSTITUTE becomes a space, UTF-8 is decoded into out of
+// outChars characters (always terminated).
+void DecodeTextField(const char* token, char16_t* out, int outChars);
+// Base64 credential token -> text of at most outChars - 1 characters, SPACE_SUBSTITUTE as spaces.
+void DecodeCredentialField(const char* token, char16_t* out, int outChars);
+
+// Reads the fields of one received message in order, never past its length.
+class FieldReader {
+public:
+    FieldReader(const char* text, int length) : text_(text), end_(text + (length > 0 ? length : 0)) {}
+    // A decimal number (optionally signed; saturated to 32 bits). False when none.
+    bool Int(int32_t* value);
+    // A hexadecimal number. False when none.
+    bool Hex(uint32_t* value);
+    // A token of non-white bytes into a NUL-terminated buffer of size bytes; false when there is none or
+    // when it is longer than size - 1 bytes.
+    bool Token(char* out, int size);
+    // One byte after any white space.
+    bool Char(char* value);
+
+private:
+    void SkipSpace();
+    const char* text_;
+    const char* end_;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+// What the sessions need of the windows and the screens, installed by the main window when it starts
+// (before the first session) and removed after the last session stopped. Every entry may be null: the
+// sessions then skip that step, so they run without any window (tests, tools). releaseDeviceScreens and
+// restoreSavedViews run with g_deviceListLock held: they must not call FindDeviceByNode or anything else
+// that takes that lock, nor wait for another thread.
+
+#include "platform/system/win_types.h"
+
+struct DVRDevice;
+
+struct DvrSessionHooks {
+    // Receives WM_DVR_TREE_EVENT (posted, never sent).
+    HWND mainWindow = nullptr;
+    // The setup dialog when it exists (receiver of WM_DEVICE_PARAMS_RECEIVED), else null. Any thread.
+    HWND (*setupDialog)() = nullptr;
+    // Whether the playback dialog is open (the frame parser drops playback frames otherwise). Any thread.
+    bool (*playbackOpen)() = nullptr;
+    // Releases every grid screen that shows the device (supervisor thread, when a session is restarted).
+    void (*releaseDeviceScreens)(DVRDevice* device) = nullptr;
+    // Puts the device's channels back on the grid screens that view.dat assigns to it and marks their
+    // tree items open (UI thread, after the channel items were made).
+    void (*restoreSavedViews)(DVRDevice* device) = nullptr;
+};
+
+// Copies the hooks (nullptr: none). Not to be called while sessions run.
+void SetDvrSessionHooks(const DvrSessionHooks* hooks);
+const DvrSessionHooks& GetDvrSessionHooks();

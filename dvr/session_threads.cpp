@@ -1,0 +1,235 @@
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QString>
+#include <cstdio>
+#include <cstring>
+
+#include "core/net_helpers.h"
+#include "dvr/device_tree_node.h"
+#include "dvr/dvr_protocol.h"
+#include "dvr/dvr_session.h"
+#include "dvr/receive_path.h"
+#include "dvr/session_hooks.h"
+#include "platform/system/clock.h"
+
+namespace {
+
+thread_local const DVRDevice* t_commandDevice = nullptr;
+
+constexpr uint32_t kAllSteps = DEVICE_FLAG_HELLO | DEVICE_FLAG_LOGGED_IN | DEVICE_FLAG_LIVE_BOUND |
+                               DEVICE_FLAG_PLAYBACK_BOUND | DEVICE_FLAG_CHANNELS | DEVICE_FLAG_SYSTEM_PARAMS;
+
+// True when WM_QUIT is among the posted messages (all of them are taken).
+bool QuitPosted() {
+    ThreadMessage msg;
+    bool quit = CurrentThreadStopRequested();
+    while (PeekThreadMessage(&msg) == 1) {
+        if (msg.message == WM_QUIT)
+            quit = true;
+    }
+    return quit;
+}
+
+// A step goes out when none was sent yet (0) or more than REQUEST_RETRY_SECONDS passed since the last.
+bool StepDue(int64_t last, int64_t now) {
+    return last == 0 || now - last > int64_t{REQUEST_RETRY_SECONDS} * 1000;
+}
+
+void SetNonBlocking(int sock) {
+    int flags = fcntl(sock, F_GETFL, 0);
+    if (flags >= 0)
+        fcntl(sock, F_SETFL, flags | O_NONBLOCK);
+}
+
+// A connected socket to the device's address, or -1.
+int ConnectDevice(DVRDevice* device) {
+    const struct addrinfo* address = device->address;
+    int sock = socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+    if (sock < 0)
+        return -1;
+    if (ConnectWithTimeout(address->ai_addr, sock, address->ai_addrlen) != 0) {
+        close(sock);
+        return -1;
+    }
+    SetNonBlocking(sock);
+    return sock;
+}
+
+void ResolveDevice(DVRDevice* device) {
+    if (device->address != nullptr || device->node == nullptr)
+        return;
+    QString host = QString::fromUtf16(device->node->host);
+    QByteArray hostUtf8 = host.toUtf8();
+    // At most 63 bytes, cut at a character boundary.
+    int length = hostUtf8.size() > 63 ? 63 : static_cast<int>(hostUtf8.size());
+    while (length < hostUtf8.size() && length > 0 && (static_cast<uint8_t>(hostUtf8[length]) & 0xC0) == 0x80)
+        --length;
+    hostUtf8.truncate(length);
+    char port[16];
+    std::snprintf(port, sizeof port, "%d", device->node->port);
+    struct addrinfo* result = nullptr;
+    if (ResolveTcpAddress(hostUtf8.constData(), port, &result) == 0)
+        device->address = result;
+}
+
+// Waits up to timeoutMs for sock to become readable (or only for the stop request when sock is -1).
+// -2 when the thread is asked to stop, 1 when readable, 0 otherwise.
+// A posted message (a wake-up) also ends the wait.
+int WaitReadable(int sock, int timeoutMs) {
+    struct pollfd fds[2] = {{CurrentThreadMessageFd(), POLLIN, 0}, {sock, POLLIN, 0}};
+    int r = PollUntilStop(fds, sock >= 0 ? 2 : 1, timeoutMs);
+    if (r == -2)
+        return -2;
+    return r > 0 && sock >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0 ? 1 : 0;
+}
+
+void SendSessionStep(DVRDevice* device, int64_t now) {
+    if (!StepDue(device->lastRequest.load(), now))
+        return;
+    uint32_t flags = device->flags.load();
+    int sent = 0;
+    if ((flags & DEVICE_FLAG_HELLO) == 0) {
+        SendHello(device);
+        sent = 1;
+    } else if ((flags & DEVICE_FLAG_LOGGED_IN) == 0) {
+        SendLogin(device, CONN_COMMAND);
+        sent = 1;
+    } else if ((flags & DEVICE_FLAG_LIVE_BOUND) != 0 && (flags & DEVICE_FLAG_PLAYBACK_BOUND) != 0 &&
+               (flags & DEVICE_FLAG_CHANNELS) == 0) {
+        SendGetChannelNames(device);
+        sent = 1;
+    } else if ((flags & DEVICE_FLAG_CHANNELS) != 0 && (flags & DEVICE_FLAG_SYSTEM_PARAMS) == 0) {
+        SendGetSystemParams(device);
+        sent = 1;
+    }
+    if (sent)
+        device->lastRequest.store(now);
+}
+
+unsigned StreamThreadProc(DVRDevice* device, int type) {
+    std::atomic<int>& socketField = type == CONN_LIVE ? device->liveSocket : device->playbackSocket;
+    uint32_t boundFlag = type == CONN_LIVE ? DEVICE_FLAG_LIVE_BOUND : DEVICE_FLAG_PLAYBACK_BOUND;
+    HWND mainWindow = GetDvrSessionHooks().mainWindow;
+    bool bindSent = false;
+    bool lost = false;
+    int64_t lastBind = 0;
+    for (;;) {
+        if (QuitPosted())
+            break;
+        if (socketField.load() < 0 && !lost && device->address != nullptr) {
+            int sock = ConnectDevice(device);
+            if (sock < 0) {
+                // Paced: a refused connect is not tried again at once.
+                if (WaitReadable(-1, STREAM_CONNECT_RETRY_MS) == -2)
+                    break;
+                continue;
+            }
+            int rcvbuf = STREAM_SOCKET_RCVBUF;
+            setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf);
+            device->flags.fetch_and(~boundFlag);
+            socketField.store(sock);
+            bindSent = false;
+        }
+        int sock = socketField.load();
+        if (sock < 0) {
+            if (WaitReadable(-1, COMMAND_WAIT_MS) == -2)
+                break;
+            continue;
+        }
+        int64_t now = static_cast<int64_t>(MonotonicMs());
+        if ((device->flags.load() & boundFlag) == 0 &&
+            (!bindSent || now - lastBind > int64_t{REQUEST_RETRY_SECONDS} * 1000)) {
+            SendLogin(device, type);
+            bindSent = true;
+            lastBind = now;
+        }
+        // Once bound, the thread has nothing to do until data, a message or the stop arrives.
+        int ready = WaitReadable(sock, (device->flags.load() & boundFlag) != 0 ? -1 : COMMAND_WAIT_MS);
+        if (ready == -2)
+            break;
+        if (ready == 1 && ReceiveDeviceData(device, mainWindow, type, sock) != 0) {
+            // A lost stream connection restarts the whole session, so the video never stops silently.
+            CloseDeviceSocket(device, &socketField);
+            lost = true;
+            device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
+        }
+    }
+    CloseDeviceSocket(device, &socketField);
+    return 0;
+}
+
+}  // namespace
+
+bool IsCommandThreadOf(const DVRDevice* device) {
+    return device != nullptr && t_commandDevice == device;
+}
+
+unsigned CommandThreadProc(void* arg) {
+    auto* device = static_cast<DVRDevice*>(arg);
+    t_commandDevice = device;
+    device->commandQueue.store(GetCurrentThreadId());
+    HWND mainWindow = GetDvrSessionHooks().mainWindow;
+    for (;;) {
+        if (QuitPosted())
+            break;
+        ResolveDevice(device);
+        if (device->commandSocket.load() < 0 && device->address != nullptr &&
+            (device->flags.load() & DEVICE_FLAG_LINK_ERROR) == 0) {
+            int sock = ConnectDevice(device);
+            device->flags.fetch_and(~DEVICE_FLAG_HELLO);
+            if (sock >= 0) {
+                // Requests are whole messages of one send each: none should wait for the previous ACK.
+                int one = 1;
+                setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                device->commandFill = 0;
+                device->commandSocket.store(sock);
+                // Nothing was sent on this connection yet: its first step goes out at once.
+                device->lastRequest.store(0);
+            }
+        }
+        int sock = device->commandSocket.load();
+        if (sock < 0) {
+            if (WaitReadable(-1, COMMAND_WAIT_MS) == -2)
+                break;
+            continue;
+        }
+        SendSessionStep(device, static_cast<int64_t>(MonotonicMs()));
+        // A session whose steps are all done only waits for replies; it still looks again now and then
+        // in case a step was made due again (the system page asks for fresh parameters that way).
+        bool stepsDone = (device->flags.load() & kAllSteps) == kAllSteps;
+        int ready = WaitReadable(sock, stepsDone ? ONLINE_WAIT_MS : COMMAND_WAIT_MS);
+        if (ready == -2)
+            break;
+        if (ready == 1 && ReceiveDeviceData(device, mainWindow, CONN_COMMAND, sock) != 0) {
+            // The connection is closed here, so nothing is written to it any more. Before the login it is
+            // connected again in the next round; after it the supervisor restarts the session.
+            CloseDeviceSocket(device, &device->commandSocket);
+            if ((device->flags.load() & DEVICE_FLAG_LOGGED_IN) != 0)
+                device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
+            else if (WaitReadable(-1, COMMAND_WAIT_MS) == -2)
+                break;
+        }
+    }
+    device->commandQueue.store(0);
+    CloseDeviceSocket(device, &device->commandSocket);
+    return 0;
+}
+
+void WakeCommandThread(DVRDevice* device) {
+    ThreadId queue = device->commandQueue.load();
+    if (queue != 0)
+        PostThreadMessage(queue, WM_NULL, 0, 0);
+}
+
+unsigned LiveStreamThreadProc(void* device) {
+    return StreamThreadProc(static_cast<DVRDevice*>(device), CONN_LIVE);
+}
+
+unsigned PlaybackStreamThreadProc(void* device) {
+    return StreamThreadProc(static_cast<DVRDevice*>(device), CONN_PLAYBACK);
+}

@@ -1,0 +1,158 @@
+// The simulated DVR: its encoded video decodes, and it answers a raw client as the protocol says.
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include "tools/dvrsim/dvr_sim.h"
+#include "tools/dvrsim/video_source.h"
+
+namespace {
+
+using namespace dvrsim;
+
+// Decodes every picture of the group; the count of pictures that came out and their size.
+int DecodeAll(const EncodedGop& gop, AVCodecID id, int* width, int* height) {
+    const AVCodec* codec = avcodec_find_decoder(id);
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    int decoded = 0;
+    if (avcodec_open2(context, codec, nullptr) == 0) {
+        for (size_t i = 0; i <= gop.pictures.size(); ++i) {
+            if (i < gop.pictures.size()) {
+                packet->data = reinterpret_cast<uint8_t*>(const_cast<char*>(gop.pictures[i].bytes.data()));
+                packet->size = static_cast<int>(gop.pictures[i].bytes.size());
+                avcodec_send_packet(context, packet);
+            } else {
+                avcodec_send_packet(context, nullptr);
+            }
+            while (avcodec_receive_frame(context, frame) == 0) {
+                *width = frame->width;
+                *height = frame->height;
+                ++decoded;
+            }
+        }
+    }
+    packet->data = nullptr;
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&context);
+    return decoded;
+}
+
+TEST(DvrSimVideo, EncodedGroupsDecode) {
+    struct Case {
+        int codec;
+        AVCodecID id;
+        int width;
+        int height;
+    } cases[] = {
+        {kCodecMpeg4, AV_CODEC_ID_MPEG4, 352, 288}, {kCodecH263, AV_CODEC_ID_H263, 352, 288},
+        {kCodecH264, AV_CODEC_ID_H264, 352, 288},   {kCodecMpeg4, AV_CODEC_ID_MPEG4, 704, 576},
+        {kCodecH264, AV_CODEC_ID_H264, 704, 576},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codec);
+        if (!HasEncoder(c.codec)) {
+            ADD_FAILURE() << "no encoder for codec " << c.codec;
+            continue;
+        }
+        auto gop = GetEncodedGop(c.codec, c.width, c.height, 5);
+        ASSERT_NE(gop, nullptr);
+        ASSERT_EQ(gop->pictures.size(), 10u);
+        EXPECT_TRUE(gop->pictures[0].key);
+        EXPECT_EQ(GetEncodedGop(c.codec, c.width, c.height, 5), gop);  // encoded once
+        int width = 0;
+        int height = 0;
+        EXPECT_EQ(DecodeAll(*gop, c.id, &width, &height), 10);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+    }
+}
+
+TEST(DvrSimVideo, PcmPacketLength) {
+    EXPECT_EQ(PcmPacket(8000, 5, 0).size(), 3200u);
+}
+
+class RawClient {
+public:
+    explicit RawClient(uint16_t port) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~RawClient() { close(fd_); }
+    bool connected() const { return connected_; }
+    void Send(const std::string& text) {
+        ASSERT_EQ(send(fd_, text.data(), text.size(), 0), ssize_t(text.size()));
+    }
+    // Receives until `bytes` bytes came or 2 s passed.
+    std::string Receive(size_t bytes) {
+        std::string out;
+        while (out.size() < bytes) {
+            pollfd pfd{fd_, POLLIN, 0};
+            if (poll(&pfd, 1, 2000) <= 0)
+                break;
+            char buffer[4096];
+            ssize_t got = recv(fd_, buffer, std::min(sizeof buffer, bytes - out.size()), 0);
+            if (got <= 0)
+                break;
+            out.append(buffer, static_cast<size_t>(got));
+        }
+        return out;
+    }
+
+private:
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+TEST(DvrSimProtocol, AnswersAndRecords) {
+    SimConfig config;
+    config.users.push_back(SimUser{"admin", "secret", 0x15});
+    config.channels.push_back(SimChannel{"Front door", kCodecMpeg4, 352, 288});
+    config.keepAliveSeconds = 7;
+    DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    RawClient command(sim.Port());
+    ASSERT_TRUE(command.connected());
+    struct Case {
+        std::string request;
+        std::string reply;
+    } cases[] = {
+        {"65537 67108864 \r\n\r\n", "131073 67108864 \r\n\r\n"},
+        {"65538 0 0 YWRtaW4= d3Jvbmc= \r\n\r\n", "131074 0 0 -1 0 \r\n\r\n"},  // wrong password
+        {"65538 0 0 YWRtaW4= c2VjcmV0 \r\n\r\n", "131074 1000 0 0 21 \r\n\r\n"},
+        {"65539 0 \r\n\r\n", "131075 7 \r\n\r\n"},
+        {"65541 \r\n\r\n",
+         "131077 240 1 \r\n\r\n131077 1 0 Front\x08"
+         "door \r\n\r\n131077 255 \r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        command.Send(c.request);
+        EXPECT_EQ(command.Receive(c.reply.size()), c.reply) << c.request;
+    }
+    RawClient live(sim.Port());
+    live.Send("65538 1000 1 \r\n\r\n");
+    std::string bind = "131074 1000 1 0 0 \r\n\r\n";
+    EXPECT_EQ(live.Receive(16 + bind.size() + 8), DvrSim::Frame(0x2FE, 0, "", bind));
+    ASSERT_TRUE(sim.WaitForRequests(0x10002, 3, 2000));
+    auto requests = sim.Requests();
+    ASSERT_EQ(requests.size(), 6u);
+    EXPECT_EQ(requests[0].bytes, cases[0].request);
+    EXPECT_EQ(requests[5].connection, SIM_LIVE);
+    EXPECT_EQ(requests[5].connectionId, 2);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// dvrsim: a simulated DVR on a loopback port, for the demo and for trying the client by hand.
+//   dvrsim [--port N] [--user name:password[:rights]]... [--channels N] [--codec CH=mpeg4|h264|h263]...
+//          [--size CH=352x288|704x576]... [--keepalive S] [--fps N]
+
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tools/dvrsim/dvr_sim.h"
+#include "tools/dvrsim/video_source.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int) {
+    g_stop = 1;
+}
+
+int CodecByName(const std::string& name) {
+    if (name == "h264")
+        return dvrsim::kCodecH264;
+    if (name == "h263")
+        return dvrsim::kCodecH263;
+    if (name == "mpeg4")
+        return dvrsim::kCodecMpeg4;
+    return -1;
+}
+
+int Usage() {
+    std::fprintf(
+        stderr,
+        "usage: dvrsim [--port N] [--user name:password[:rights]]... [--channels N]\n"
+        "              [--codec CH=mpeg4|h264|h263]... [--size CH=WxH]... [--keepalive S] [--fps N]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    dvrsim::SimConfig config;
+    int channels = 4;
+    std::vector<std::pair<int, int>> codecs;
+    std::vector<std::pair<int, std::pair<int, int>>> sizes;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (i + 1 >= argc)
+            return Usage();
+        std::string value = argv[++i];
+        size_t eq = value.find('=');
+        if (option == "--port") {
+            config.port = static_cast<uint16_t>(std::atoi(value.c_str()));
+        } else if (option == "--user") {
+            dvrsim::SimUser user;
+            size_t colon = value.find(':');
+            user.name = value.substr(0, colon);
+            if (colon != std::string::npos) {
+                std::string rest = value.substr(colon + 1);
+                size_t second = rest.find(':');
+                user.password = rest.substr(0, second);
+                if (second != std::string::npos)
+                    user.rights =
+                        static_cast<uint32_t>(std::strtoul(rest.substr(second + 1).c_str(), nullptr, 0));
+            }
+            config.users.push_back(user);
+        } else if (option == "--channels") {
+            channels = std::atoi(value.c_str());
+        } else if (option == "--codec" && eq != std::string::npos) {
+            int codec = CodecByName(value.substr(eq + 1));
+            if (codec < 0)
+                return Usage();
+            codecs.emplace_back(std::atoi(value.substr(0, eq).c_str()), codec);
+        } else if (option == "--size" && eq != std::string::npos) {
+            int width = 0;
+            int height = 0;
+            if (std::sscanf(value.substr(eq + 1).c_str(), "%dx%d", &width, &height) != 2)
+                return Usage();
+            sizes.push_back({std::atoi(value.substr(0, eq).c_str()), {width, height}});
+        } else if (option == "--keepalive") {
+            config.keepAliveSeconds = std::atoi(value.c_str());
+        } else if (option == "--fps") {
+            config.framesPerSecond = std::atoi(value.c_str());
+        } else {
+            return Usage();
+        }
+    }
+    if (channels < 0 || channels > 256 || config.framesPerSecond <= 0)
+        return Usage();
+    if (config.users.empty())
+        config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
+    for (int i = 0; i < channels; ++i)
+        config.channels.push_back(
+            dvrsim::SimChannel{"Camera " + std::to_string(i + 1), dvrsim::kCodecMpeg4, 352, 288});
+    for (auto& [channel, codec] : codecs) {
+        if (channel >= 0 && channel < channels)
+            config.channels[channel].codec = codec;
+    }
+    for (auto& [channel, size] : sizes) {
+        if (channel >= 0 && channel < channels) {
+            config.channels[channel].width = size.first;
+            config.channels[channel].height = size.second;
+        }
+    }
+    for (const auto& channel : config.channels) {
+        if (!dvrsim::HasEncoder(channel.codec))
+            std::fprintf(stderr, "dvrsim: no encoder for codec %d here; that channel sends no video\n",
+                         channel.codec);
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    dvrsim::DvrSim sim(config);
+    if (sim.Start() != 0) {
+        std::fprintf(stderr, "dvrsim: cannot listen on 127.0.0.1:%u\n", config.port);
+        return 1;
+    }
+    std::printf("dvrsim listening on 127.0.0.1:%u\n", sim.Port());
+    std::fflush(stdout);
+    while (!g_stop)
+        pause();
+    sim.Stop();
+    return 0;
+}
