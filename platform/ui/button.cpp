@@ -48,7 +48,7 @@ BOOL CButton::Create(const QString& text, DWORD style, const RECT& rect, CWnd* p
             widget = new QGroupBox(text);
             break;
         case BS_OWNERDRAW:
-            widget = new OwnerDrawButtonWidget;
+            widget = NewOwnerDrawWidget();
             m_ownerDrawText = text;
             break;
         default: {
@@ -110,6 +110,10 @@ void CButton::SetCheck(int check) {
 }
 
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
+
+QWidget* CButton::NewOwnerDrawWidget() {
+    return new OwnerDrawButtonWidget;
+}
 
 UINT CButton::SystemItemState() const {
     if (!IsWindowEnabled())
