@@ -1,12 +1,23 @@
 #include "platform/ui/tree_ctrl.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QTreeWidget>
 
 // An item handle is the Qt item itself.
 struct TreeItem : QTreeWidgetItem {};
 
 namespace {
+
+// The tree widget, able to draw its items into a picture as it would on the screen.
+class TreeWidget : public QTreeWidget {
+public:
+    void DrawItemsInto(QImage* image) {
+        QPainter painter(image);
+        painter.fillRect(image->rect(), viewport()->palette().color(QPalette::Base));
+        drawTree(&painter, QRegion(image->rect()));
+    }
+};
 
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
@@ -28,7 +39,7 @@ bool IsSpecial(HTREEITEM item) {
 }  // namespace
 
 BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
-    auto* tree = new QTreeWidget;
+    auto* tree = new TreeWidget;
     tree->setHeaderHidden(true);
     tree->setColumnCount(1);
     tree->setRootIsDecorated((style & TVS_LINESATROOT) != 0);
@@ -54,6 +65,14 @@ BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
         tree->setParent(parent->GetWidget());
     tree->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     return Attach(tree, parent, nID, style | WS_CHILD);
+}
+
+BOOL CTreeCtrl::DrawItemsInto(QImage* image) const {
+    auto* tree = dynamic_cast<TreeWidget*>(GetWidget());
+    if (tree == nullptr || image == nullptr)
+        return FALSE;
+    tree->DrawItemsInto(image);
+    return TRUE;
 }
 
 QWidget* CTreeCtrl::GetPaintWidget() const {

@@ -50,8 +50,8 @@ BOOL CMyTreeCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRES
 }
 
 void CMyTreeCtrl::OnPaint() {
-    // While the control's own drawing is taken into a memory picture, the control paints as usual.
-    if (m_bDefaultPainting || m_bmpBackground.IsNull()) {
+    // Without a background the control paints as usual.
+    if (m_bmpBackground.IsNull()) {
         CTreeCtrl::OnPaint();
         return;
     }
@@ -65,9 +65,7 @@ void CMyTreeCtrl::OnPaint() {
     // 1. The control's own painting into a memory context.
     CBitmap items;
     items.CreateCompatibleBitmap(w, h);
-    m_bDefaultPainting = true;
-    GetPaintWidget()->render(&items.Image(), QPoint(), QRegion(), QWidget::DrawChildren);
-    m_bDefaultPainting = false;
+    DrawItemsInto(&items.Image());
     CDC itemsDC;
     itemsDC.CreateCompatibleDC(nullptr);
     itemsDC.SelectObject(&items);

@@ -28,5 +28,4 @@ protected:
 
 private:
     void OnButtonDown(POINT point);
-    bool m_bDefaultPainting = false;
 };
