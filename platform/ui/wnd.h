@@ -17,6 +17,7 @@
 
 class WndEventBridge;
 class CFont;
+class CRgn;
 
 class CWnd {
 public:
@@ -96,6 +97,8 @@ public:
     static CWnd* GetCapture();
     void SetFont(CFont* font, BOOL bRedraw = TRUE);
     CFont* GetFont() const { return m_pFont; }
+    // Only the region's part of the window is drawn and takes the mouse (nullptr: the whole window).
+    int SetWindowRgn(const CRgn* region, BOOL bRedraw);
     // IDC_ARROW, IDC_SIZEALL, ... for this window.
     void SetWindowCursor(UINT idc);
 

@@ -1,6 +1,7 @@
 #include "ui/controls/bitmap_slider.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/ui/dc.h"
 #include "resources/resource_bitmaps.h"
@@ -25,6 +26,17 @@ HBITMAP LoadHandle(unsigned id) {
     if (!bitmap.FromImage(LoadResourceBitmap(id)))
         return nullptr;
     return bitmap.Detach();
+}
+
+// Both bitmaps of a pair, or neither.
+bool LoadPair(unsigned firstId, unsigned secondId, HBITMAP* first, HBITMAP* second) {
+    std::unique_ptr<BitmapData> one(LoadHandle(firstId));
+    std::unique_ptr<BitmapData> two(LoadHandle(secondId));
+    if (one == nullptr || two == nullptr)
+        return false;
+    *first = one.release();
+    *second = two.release();
+    return true;
 }
 
 }  // namespace
@@ -102,11 +114,9 @@ void CBitmapSlider::ReleaseThumb() {
 }
 
 int CBitmapSlider::LoadChannelBitmaps() {
-    HBITMAP normal = LoadHandle(185);
-    HBITMAP active = LoadHandle(186);
-    if (normal == nullptr || active == nullptr) {
-        delete normal;
-        delete active;
+    HBITMAP normal = nullptr;
+    HBITMAP active = nullptr;
+    if (!LoadPair(185, 186, &normal, &active)) {
         ReleaseChannel();
         return 0;
     }
@@ -131,11 +141,9 @@ int CBitmapSlider::SetChannelBitmaps(HBITMAP normal, HBITMAP active) {
 }
 
 int CBitmapSlider::LoadThumbBitmaps() {
-    HBITMAP thumb = LoadHandle(215);
-    HBITMAP dragged = LoadHandle(214);
-    if (thumb == nullptr || dragged == nullptr) {
-        delete thumb;
-        delete dragged;
+    HBITMAP thumb = nullptr;
+    HBITMAP dragged = nullptr;
+    if (!LoadPair(215, 214, &thumb, &dragged)) {
         ReleaseThumb();
         return 0;
     }
