@@ -9,7 +9,9 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp() : m_pPreviousApp(g_app) { g_app = this; }
+CWinApp::CWinApp() : m_pPreviousApp(g_app) {
+    g_app = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_app == this)

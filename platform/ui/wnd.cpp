@@ -614,18 +614,16 @@ CWnd* CWnd::GetFocus() {
     return FindWindowOfWidget(QApplication::focusWidget());
 }
 
+// The capture is kept by the layer rather than by a pointer grab of the desktop: while a button is held
+// Qt already sends every move to the pressed widget, and a captured window that the pointer leaves with
+// no button held hears of it as a move outside (see the event bridge).
 CWnd* CWnd::SetCapture() {
     CWnd* previous = FromHandle(g_captureHwnd);
     if (previous == this)
         return previous;
     g_captureHwnd = m_hWnd;
-    if (previous != nullptr) {
-        if (previous->m_widget != nullptr)
-            previous->m_widget->releaseMouse();
+    if (previous != nullptr)
         previous->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(m_hWnd));
-    }
-    if (m_widget != nullptr && m_widget->isVisible())
-        m_widget->grabMouse();
     return previous;
 }
 
@@ -638,8 +636,6 @@ BOOL ReleaseCapture() {
     g_captureHwnd = nullptr;
     if (previous == nullptr)
         return TRUE;
-    if (previous->GetWidget() != nullptr)
-        previous->GetWidget()->releaseMouse();
     previous->SendMessage(WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }

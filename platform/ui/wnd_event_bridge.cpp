@@ -229,6 +229,15 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
         case QEvent::FocusOut:
             wnd->WindowProc(WM_KILLFOCUS, 0, 0);
             return false;
+        case QEvent::Leave:
+            // A captured window hears the pointer go: as a move to a point outside it.
+            if (watched != wnd->GetPaintWidget() || CWnd::GetCapture() != wnd ||
+                QApplication::mouseButtons() != Qt::NoButton)
+                return false;
+            msg.message = WM_MOUSEMOVE;
+            msg.wParam = 0;
+            msg.lParam = MAKELPARAM(-1, -1);
+            break;
         case QEvent::Hide:
         case QEvent::WindowDeactivate:
             if (watched == wnd->GetWidget())

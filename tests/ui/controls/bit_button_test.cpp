@@ -214,3 +214,18 @@ TEST_F(BitButtonTest, ToolTipShowsOnlyAfterItsTextIsSet) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BitButtonTest, PointerLeavingAHoveredButtonShowsTheNormalPicture) {
+    QTest::mouseMove(W(), QPoint(10, 10));
+    ASSERT_EQ(button.m_nState, BITBUTTON_STATE_HOVER);
+    EXPECT_EQ(CWnd::GetCapture(), &button);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(W(), &leave);
+    EXPECT_EQ(button.m_nState, BITBUTTON_STATE_NORMAL);
+    EXPECT_EQ(button.m_bHover, 0);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+}  // namespace
