@@ -72,6 +72,9 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
     bool child = (t.style & WS_CHILD) != 0;
     if (parent == nullptr && !child)
         parent = AfxGetMainWnd();
+    // The main window itself is run as a dialog: it has no owner.
+    if (parent == this)
+        parent = nullptr;
     QWidget* parentWidget = parent == nullptr ? nullptr : parent->GetWidget();
     QWidget* widget;
     if (child) {
@@ -81,7 +84,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
         dialog->owner = this;
         Qt::WindowFlags flags = Qt::Dialog;
         if (!(t.style & WS_CAPTION))
-            flags = Qt::Tool | Qt::FramelessWindowHint;
+            flags = (parentWidget != nullptr ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint;
         dialog->setWindowFlags(flags);
         dialog->setModal(modal);
         widget = dialog;

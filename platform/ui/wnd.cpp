@@ -66,7 +66,7 @@ BOOL CWnd::Attach(QWidget* widget, CWnd* parent, UINT nID, DWORD style) {
     m_dwStyle = style;
     m_hWndParent = nullptr;
     m_hWndOwner = nullptr;
-    if (parent != nullptr) {
+    if (parent != nullptr && parent != this) {
         if (style & WS_CHILD) {
             m_hWndParent = parent->m_hWnd;
             if (widget->parentWidget() != parent->GetWidget())

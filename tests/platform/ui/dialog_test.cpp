@@ -149,3 +149,26 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Dialog, MainWindowRunAsAModalDialogHasNoOwnerAndSeesItsPosts) {
+    TestDialog main;
+    AfxGetApp()->m_pMainWnd = &main;
+    int walks = 0;
+    main.onInit = [&](TestDialog& d) {
+        EXPECT_EQ(d.GetParent(), nullptr);
+        d.PostMessage(kPing);
+    };
+    main.onMessage = [&](TestDialog& d, UINT message) {
+        if (message == kPing) {
+            ++walks;
+            d.EndDialog(IDOK);
+        }
+    };
+    EXPECT_EQ(main.DoModal(), IDOK);
+    EXPECT_EQ(walks, 1);
+    AfxGetApp()->m_pMainWnd = nullptr;
+}
+
+}  // namespace

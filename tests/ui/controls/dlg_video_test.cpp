@@ -5,9 +5,7 @@
 
 #include <QTest>
 #include <QWheelEvent>
-#include <thread>
 
-#include "platform/video/video_canvas.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/dlg_video.h"
 #include "ui/window_messages.h"
@@ -128,27 +126,6 @@ TEST_F(VideoTest, WithoutMousePtzClicksArePostedAndNoCommandIsSent) {
     EXPECT_NE(std::find(posts.begin(), posts.end(), std::pair<UINT, LPARAM>{WM_VIDEO_RCLICK, (10 << 16) | 9}),
               posts.end());
     EXPECT_TRUE(ptz.empty());
-}
-
-TEST_F(VideoTest, CanvasDrawnByAWorkerIsPaintedOverTheDarkBlueBackground) {
-    Make(1);
-    QImage before = W()->grab().toImage();
-    EXPECT_EQ(QColor(before.pixel(300, 200)), QColor(0, 0, 0));  // the canvas starts black
-    HWND hwnd = video->m_hWnd;
-    std::thread drawer([hwnd] {
-        std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(hwnd);
-        ASSERT_NE(canvas, nullptr);
-        {
-            std::lock_guard<std::mutex> guard(canvas->Lock());
-            canvas->Image().fill(QColor(10, 200, 30));
-        }
-        canvas->RequestRepaint();
-        canvas->RequestRepaint();  // folded into the first
-    });
-    drawer.join();
-    ASSERT_TRUE(WaitUntil([&] { return QColor(W()->grab().toImage().pixel(5, 5)) == QColor(10, 200, 30); }));
-    video->DestroyWindow();
-    EXPECT_EQ(FindWindowCanvas(hwnd), nullptr);
 }
 
 }  // namespace
