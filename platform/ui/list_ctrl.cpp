@@ -79,6 +79,11 @@ int CHeaderCtrl::GetItemImage(int index) const {
     return image.isValid() ? image.toInt() : -1;
 }
 
+QWidget* CHeaderCtrl::GetPaintWidget() const {
+    auto* header = qobject_cast<QHeaderView*>(GetWidget());
+    return header == nullptr ? GetWidget() : header->viewport();
+}
+
 BOOL CHeaderCtrl::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
     return FALSE;
 }

@@ -101,6 +101,7 @@ public:
     // The picture shown in a heading (-1: none).
     BOOL SetItemImage(int index, int image);
     int GetItemImage(int index) const;
+    QWidget* GetPaintWidget() const override;
 
 protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;

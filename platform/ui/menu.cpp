@@ -4,6 +4,7 @@
 
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/wnd_event_bridge.h"
+#include "resources/menus/menu_templates.h"
 
 namespace {
 
@@ -21,6 +22,36 @@ void CollectCommands(const QMenu& menu, QStringList& out) {
 BOOL CMenu::CreatePopupMenu() {
     m_items.clear();
     m_created = true;
+    return TRUE;
+}
+
+BOOL CMenu::LoadMenu(UINT nIDResource) {
+    return LoadMenuIndirect(FindMenuTemplate(nIDResource));
+}
+
+BOOL CMenu::LoadMenuIndirect(const MenuTemplate* menuTemplate) {
+    if (menuTemplate == nullptr)
+        return FALSE;
+    CreatePopupMenu();
+    // The menu being filled at each depth.
+    std::vector<CMenu*> open{this};
+    for (size_t i = 0; i < menuTemplate->itemCount; ++i) {
+        const MenuItemTemplate& item = menuTemplate->items[i];
+        if (item.depth < 0 || static_cast<size_t>(item.depth) >= open.size())
+            return FALSE;
+        open.resize(static_cast<size_t>(item.depth) + 1);
+        CMenu* target = open.back();
+        QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
+        if (item.flags & MF_POPUP) {
+            auto sub = std::make_unique<CMenu>();
+            sub->CreatePopupMenu();
+            CMenu* subMenu = sub.get();
+            target->AppendMenu(item.flags, std::move(sub), text);
+            open.push_back(subMenu);
+        } else {
+            target->AppendMenu(item.flags, item.id, text);
+        }
+    }
     return TRUE;
 }
 

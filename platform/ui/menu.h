@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/menu_template.h"
 #include "platform/ui/wnd.h"
 
 constexpr UINT MF_STRING = 0x0;
@@ -27,6 +28,10 @@ constexpr UINT TPM_RETURNCMD = 0x100;
 class CMenu {
 public:
     BOOL CreatePopupMenu();
+    // The menu resource with that number (a bar of popups: GetSubMenu(0) is the first); FALSE when the
+    // program has no such menu.
+    BOOL LoadMenu(UINT nIDResource);
+    BOOL LoadMenuIndirect(const MenuTemplate* menuTemplate);
     BOOL DestroyMenu();
     // A command (id, text), a separator, or a submenu (MF_POPUP with the submenu, which the menu takes).
     BOOL AppendMenu(UINT flags, UINT id = 0, const QString& text = QString());

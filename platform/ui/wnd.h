@@ -39,6 +39,8 @@ public:
     // Binds this object to the control nID of parent (a dialog's template control): the object takes over
     // the control's window, or puts its own widget (CreateSubclassWidget) in the control's place.
     BOOL SubclassDlgItem(UINT nID, CWnd* parent);
+    // Binds this object to the window hwnd (a control's part, such as a list view's header).
+    BOOL SubclassWindow(HWND hwnd);
     // Sends WM_DESTROY here and to every child window, retires the handles and deletes the widget.
     virtual BOOL DestroyWindow();
 
