@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QPushButton>
 
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/range_ctrls.h"
@@ -24,7 +25,12 @@ protected:
         if (event->key() == Qt::Key_Escape) {
             Command(IDCANCEL);
         } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            Command(IDOK);
+            // Enter presses the push button that has the focus, otherwise it is OK.
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            if (focused != nullptr && isAncestorOf(focused))
+                focused->click();
+            else
+                Command(IDOK);
         } else {
             QDialog::keyPressEvent(event);
         }

@@ -5,8 +5,11 @@
 
 #include <QTest>
 
+#include "platform/ui/data_exchange.h"
+#include "platform/ui/dialog.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/bit_button.h"
+#include "ui/controls/bitmap_slider.h"
 #include "ui/window_messages.h"
 
 namespace {
@@ -226,6 +229,59 @@ TEST_F(BitButtonTest, PointerLeavingAHoveredButtonShowsTheNormalPicture) {
     EXPECT_EQ(button.m_nState, BITBUTTON_STATE_NORMAL);
     EXPECT_EQ(button.m_bHover, 0);
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+const DialogItemTemplate kPanelItems[] = {
+    {1020, WC_BUTTON, WS_VISIBLE | BS_OWNERDRAW, "", 10, 10, 30, 30},
+    {1025, WC_TRACKBAR, WS_VISIBLE, "", 10, 50, 40, 8},
+};
+const DialogTemplate kPanel =
+    MakeDialogTemplate(9200, WS_POPUP | WS_CAPTION, "Panel", 0, 0, 120, 80, kPanelItems);
+
+// A dialog that binds the skin controls to its template's controls, as every dialog of the program does.
+class PanelDialog : public CDialog {
+public:
+    PanelDialog() : CDialog(&kPanel, nullptr) {}
+    CBitButton tiltUp;
+    CBitmapSlider volume;
+    std::vector<std::string> heard;
+
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, 1020, tiltUp);
+        DDX_Control(pDX, 1025, volume);
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        tiltUp.LoadBitmapFromImage(Strip());
+        return TRUE;
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_BITBUTTON_DOWN)
+            heard.push_back("down " + std::to_string(wParam));
+        if (message == WM_BITBUTTON_UP)
+            heard.push_back("up " + std::to_string(wParam));
+        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == 1020)
+            heard.push_back("click");
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(SkinControlsInDialogs, BoundControlsTakeTheTemplatesPlaceAndReportToTheDialog) {
+    PanelDialog dialog;
+    ASSERT_TRUE(dialog.Create(&kPanel, nullptr));
+    dialog.ShowWindow(SW_SHOW);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.GetWidget()));
+    EXPECT_EQ(dialog.GetDlgItem(1020), &dialog.tiltUp);
+    EXPECT_EQ(dialog.GetDlgItem(1025), &dialog.volume);
+    EXPECT_EQ(dialog.tiltUp.GetWidget()->pos(), QPoint(15, 16));
+    EXPECT_EQ(dialog.tiltUp.GetWidget()->size(), QSize(40, 20));  // sized to its picture
+    QTest::mouseClick(dialog.tiltUp.GetWidget(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(dialog.heard, (std::vector<std::string>{"down 1020", "up 1020", "click"}));
+    dialog.DestroyWindow();
 }
 
 }  // namespace
