@@ -63,7 +63,10 @@ BOOL CButton::Create(const QString& text, DWORD style, const RECT& rect, CWnd* p
         widget->setParent(parent->GetWidget());
     widget->setGeometry(ToQRect(rect));
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        QObject::connect(button, &QAbstractButton::clicked, button, [this] { OnUserClick(); });
+        QObject::connect(button, &QAbstractButton::clicked, button, [button] {
+            if (auto* self = CurrentWindow<CButton>(button))
+                self->OnUserClick();
+        });
     return Attach(widget, parent, nID, style | WS_CHILD);
 }
 
@@ -106,6 +109,13 @@ void CButton::SetCheck(int check) {
                                                         : Qt::Unchecked);
     } else if (auto* button = qobject_cast<QAbstractButton*>(GetWidget())) {
         button->setChecked(check == BST_CHECKED);
+    }
+}
+
+void CButton::TakeOverState(const CWnd& from) {
+    if (auto* button = dynamic_cast<const CButton*>(&from)) {
+        m_nRadioGroup = button->m_nRadioGroup;
+        m_ownerDrawText = button->m_ownerDrawText;
     }
 }
 

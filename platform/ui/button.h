@@ -30,6 +30,7 @@ protected:
     QString TextOfWidget() const override;
     // The item state the system would draw an owner-drawn button with.
     UINT SystemItemState() const;
+    void TakeOverState(const CWnd& from) override;
     // The owner-drawn button's own pressed state (pressed and not yet released or cancelled).
     bool m_bSystemPushed = false;
 

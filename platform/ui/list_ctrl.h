@@ -166,6 +166,8 @@ protected:
     // NM_CLICK, NM_RCLICK or NM_DBLCLK with the cell under point.
     void NotifyClick(UINT code, POINT point);
 
+    void TakeOverState(const CWnd& from) override;
+
 private:
     void OnQtItemChanged(int item);
     CHeaderCtrl m_header;

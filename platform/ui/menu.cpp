@@ -141,6 +141,16 @@ BOOL CMenu::DeleteMenu(UINT item, UINT flags) {
     return FALSE;
 }
 
+BOOL CMenu::SetDefaultItem(UINT item, BOOL byPosition) {
+    Item* entry = Find(item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+    if (entry == nullptr)
+        return FALSE;
+    for (Item& other : m_items)
+        other.flags &= ~MFS_DEFAULT;
+    entry->flags |= MFS_DEFAULT;
+    return TRUE;
+}
+
 UINT CMenu::GetMenuItemID(int position) const {
     if (position < 0 || position >= GetMenuItemCount())
         return 0;
@@ -178,6 +188,12 @@ void BuildQMenu(const CMenu& source, QMenu& menu) {
         action->setEnabled(!(state & (MF_GRAYED | MF_DISABLED)));
         action->setCheckable((state & MF_CHECKED) != 0);
         action->setChecked((state & MF_CHECKED) != 0);
+        if (state & MFS_DEFAULT) {
+            QFont bold = action->font();
+            bold.setBold(true);
+            action->setFont(bold);
+            menu.setDefaultAction(action);
+        }
     }
 }
 

@@ -20,6 +20,7 @@ constexpr UINT MF_CHECKED = 0x8;
 constexpr UINT MF_POPUP = 0x10;
 constexpr UINT MF_SEPARATOR = 0x800;
 constexpr UINT MF_BYPOSITION = 0x400;
+constexpr UINT MFS_DEFAULT = 0x1000;
 constexpr UINT TPM_LEFTALIGN = 0x0;
 constexpr UINT TPM_RIGHTBUTTON = 0x2;
 constexpr UINT TPM_BOTTOMALIGN = 0x20;
@@ -40,6 +41,8 @@ public:
     UINT EnableMenuItem(UINT item, UINT enable);
     BOOL ModifyMenu(UINT item, UINT flags, UINT newId, const QString& text);
     BOOL DeleteMenu(UINT item, UINT flags);
+    // The item shown in bold, which a double click on the tray icon would choose.
+    BOOL SetDefaultItem(UINT item, BOOL byPosition = FALSE);
     int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
     UINT GetMenuItemID(int position) const;
     UINT GetMenuState(UINT item, UINT flags) const;

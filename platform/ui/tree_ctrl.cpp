@@ -48,19 +48,21 @@ BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     SetWidgetColour(tree, QPalette::Base, RGB(255, 255, 255));
     SetWidgetColour(tree, QPalette::Text, RGB(0, 0, 0));
     QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
-                     [this, tree](QTreeWidgetItem* now, QTreeWidgetItem* before) {
+                     [tree](QTreeWidgetItem* now, QTreeWidgetItem* before) {
                          // Only the user's selection is told; the program's SelectItem blocks signals.
-                         if (!tree->signalsBlocked())
-                             SendTreeNotify(TVN_SELCHANGED, H(before), H(now));
+                         auto* self = CurrentWindow<CTreeCtrl>(tree);
+                         if (!tree->signalsBlocked() && self != nullptr)
+                             self->SendTreeNotify(TVN_SELCHANGED, H(before), H(now));
                      });
-    QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [this](QTreeWidgetItem* item) {
-        SendTreeNotify(TVN_ITEMEXPANDING, nullptr, H(item));
-        SendTreeNotify(TVN_ITEMEXPANDED, nullptr, H(item));
-    });
-    QObject::connect(tree, &QTreeWidget::itemCollapsed, tree, [this](QTreeWidgetItem* item) {
-        SendTreeNotify(TVN_ITEMEXPANDING, nullptr, H(item));
-        SendTreeNotify(TVN_ITEMEXPANDED, nullptr, H(item));
-    });
+    // Qt reports a branch once it has opened or closed: both notifications follow each other then.
+    auto expansion = [tree](QTreeWidgetItem* item) {
+        if (auto* self = CurrentWindow<CTreeCtrl>(tree)) {
+            self->SendTreeNotify(TVN_ITEMEXPANDING, nullptr, H(item));
+            self->SendTreeNotify(TVN_ITEMEXPANDED, nullptr, H(item));
+        }
+    };
+    QObject::connect(tree, &QTreeWidget::itemExpanded, tree, expansion);
+    QObject::connect(tree, &QTreeWidget::itemCollapsed, tree, expansion);
     if (parent != nullptr)
         tree->setParent(parent->GetWidget());
     tree->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());

@@ -90,10 +90,11 @@ BOOL CWnd::Attach(QWidget* widget, CWnd* parent, UINT nID, DWORD style) {
 void CWnd::MoveWindowTo(CWnd& other) {
     if (m_hWnd == nullptr || other.m_hWnd != nullptr)
         return;
-    // The handle keeps its value; the table entry now names the other object.
-    HWND hwnd = m_hWnd;
-    FreeWindowHandle(hwnd);
-    other.m_hWnd = AllocWindowHandle(&other);
+    // The handle keeps its value (child windows and buddies refer to it); the table entry now names the
+    // other object.
+    if (!RetargetWindowHandle(m_hWnd, &other))
+        return;
+    other.m_hWnd = m_hWnd;
     other.m_widget = m_widget;
     other.m_bridge = m_bridge;
     other.m_hWndParent = m_hWndParent;
@@ -103,6 +104,7 @@ void CWnd::MoveWindowTo(CWnd& other) {
     other.m_pFont = m_pFont;
     if (m_bridge != nullptr)
         m_bridge->Retarget(&other);
+    other.TakeOverState(*this);
     m_hWnd = nullptr;
     m_widget = nullptr;
     m_bridge = nullptr;
@@ -603,6 +605,32 @@ void CWnd::SetRedraw(BOOL bRedraw) {
         m_widget->setUpdatesEnabled(bRedraw != FALSE);
 }
 
+BOOL CWnd::LockWindowUpdate() {
+    if (m_widget == nullptr)
+        return FALSE;
+    m_widget->setUpdatesEnabled(false);
+    return TRUE;
+}
+
+void CWnd::UnlockWindowUpdate() {
+    if (m_widget != nullptr)
+        m_widget->setUpdatesEnabled(true);
+}
+
+BOOL CWnd::SetForegroundWindow() {
+    if (m_widget == nullptr)
+        return FALSE;
+    QWidget* window = m_widget->window();
+    window->raise();
+    window->activateWindow();
+    return TRUE;
+}
+
+void CWnd::BringWindowToTop() {
+    if (m_widget != nullptr)
+        m_widget->window()->raise();
+}
+
 CWnd* CWnd::SetFocus() {
     CWnd* previous = GetFocus();
     if (m_widget != nullptr)
@@ -652,6 +680,17 @@ void CWnd::SetFont(CFont* font, BOOL bRedraw) {
 void CWnd::SetWindowCursor(UINT idc) {
     if (m_widget != nullptr)
         GetPaintWidget()->setCursor(QCursor(CursorShapeOf(idc)));
+}
+
+CWnd* WindowOfWidget(const QWidget* widget) {
+    if (widget == nullptr)
+        return nullptr;
+    for (QObject* child : widget->children()) {
+        auto* bridge = dynamic_cast<WndEventBridge*>(child);
+        if (bridge != nullptr && bridge->Wnd() != nullptr)
+            return bridge->Wnd();
+    }
+    return nullptr;
 }
 
 CWnd* FindWindowOfWidget(QWidget* widget) {

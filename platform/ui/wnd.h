@@ -93,6 +93,11 @@ public:
     void UpdateWindow();
     BOOL RedrawWindow(const RECT* rect = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     void SetRedraw(BOOL bRedraw = TRUE);
+    // Holds every redraw of the window until UnlockWindowUpdate.
+    BOOL LockWindowUpdate();
+    void UnlockWindowUpdate();
+    BOOL SetForegroundWindow();
+    void BringWindowToTop();
     CWnd* SetFocus();
     static CWnd* GetFocus();
     CWnd* SetCapture();
@@ -111,6 +116,8 @@ protected:
     // A control class that draws itself gives the widget that stands in for the template's control;
     // nullptr keeps the control's own widget.
     virtual QWidget* CreateSubclassWidget() { return nullptr; }
+    // A control that takes over another's window takes over the state that control keeps beside it.
+    virtual void TakeOverState(const CWnd& from) { (void)from; }
 
     // Message crackers: each base version runs the default processing.
     virtual int OnCreate();
@@ -167,5 +174,12 @@ private:
 
 // The window whose widget is widget or the nearest ancestor of it with a window.
 CWnd* FindWindowOfWidget(QWidget* widget);
+// The window object that holds widget now (not an ancestor's). A control's notifications are sent
+// through it, so that an object that took the control over (DDX_Control, SubclassWindow) hears them.
+CWnd* WindowOfWidget(const QWidget* widget);
+template <typename T>
+T* CurrentWindow(const QWidget* widget) {
+    return dynamic_cast<T*>(WindowOfWidget(widget));
+}
 // Mouse capture without a window object (ReleaseCapture).
 BOOL ReleaseCapture();

@@ -90,9 +90,10 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button) {
                    : button == Qt::MiddleButton ? WM_MBUTTONUP
                                                 : 0;
         case QEvent::MouseButtonDblClick:
-            return button == Qt::LeftButton    ? WM_LBUTTONDBLCLK
-                   : button == Qt::RightButton ? WM_RBUTTONDBLCLK
-                                               : 0;
+            return button == Qt::LeftButton     ? WM_LBUTTONDBLCLK
+                   : button == Qt::RightButton  ? WM_RBUTTONDBLCLK
+                   : button == Qt::MiddleButton ? WM_MBUTTONDBLCLK
+                                                : 0;
         default:
             return 0;
     }

@@ -138,8 +138,15 @@ protected:
 };
 
 TEST_F(ControlTest, SubclassedHeaderHearsClicksOnItsItems) {
+    // The list itself is taken over by another object first, as binding a dialog's control does; the
+    // header must still find it as its parent.
+    CListCtrl made;
+    ASSERT_TRUE(made.Create(WS_VISIBLE | LVS_REPORT, RECT{0, 0, 300, 200}, &parent, 41));
+    HWND handle = made.m_hWnd;
     CListCtrl list;
-    ASSERT_TRUE(list.Create(WS_VISIBLE | LVS_REPORT, RECT{0, 0, 300, 200}, &parent, 41));
+    made.MoveWindowTo(list);
+    EXPECT_EQ(list.m_hWnd, handle);
+    EXPECT_EQ(CWnd::FromHandle(handle), &list);
     list.InsertColumn(0, "Channels", LVCFMT_LEFT, 120);
     list.InsertColumn(1, "Name", LVCFMT_LEFT, 120);
     CountingHeader header;
