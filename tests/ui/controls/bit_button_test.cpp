@@ -166,6 +166,14 @@ TEST_F(BitButtonTest, EveryPressEndsWithOneReleaseAndClicksOnlyInside) {
              t.button.ShowWindow(SW_SHOW);
          },
          {"down", "up"}},
+        {"parent window hidden while held",
+         [&](BitButtonTest& t, QWidget* w) {
+             QTest::mousePress(w, Qt::LeftButton, {}, in);
+             t.parent.ShowWindow(SW_HIDE);
+             t.parent.ShowWindow(SW_SHOW);
+             QTest::mouseRelease(w, Qt::LeftButton, {}, in);
+         },
+         {"down", "up"}},
         {"capture taken by another window",
          [&](BitButtonTest& t, QWidget* w) {
              QTest::mousePress(w, Qt::LeftButton, {}, in);
@@ -282,6 +290,16 @@ TEST(SkinControlsInDialogs, BoundControlsTakeTheTemplatesPlaceAndReportToTheDial
     QTest::mouseClick(dialog.tiltUp.GetWidget(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(dialog.heard, (std::vector<std::string>{"down 1020", "up 1020", "click"}));
     dialog.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BitButtonTest, ButtonDestroyedWhileHeldReportsTheRelease) {
+    QTest::mousePress(W(), Qt::LeftButton, {}, QPoint(10, 10));
+    button.DestroyWindow();
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"down", "up"}));
 }
 
 }  // namespace
