@@ -300,6 +300,7 @@ TEST_F(BitButtonTest, ButtonDestroyedWhileHeldReportsTheRelease) {
     QTest::mousePress(W(), Qt::LeftButton, {}, QPoint(10, 10));
     button.DestroyWindow();
     EXPECT_EQ(Reports(), (std::vector<std::string>{"down", "up"}));
+    QTest::mouseRelease(parent.GetWidget(), Qt::LeftButton, {}, QPoint(1, 1));
 }
 
 }  // namespace
