@@ -48,7 +48,7 @@ BOOL CButton::Create(const QString& text, DWORD style, const RECT& rect, CWnd* p
             widget = new QGroupBox(text);
             break;
         case BS_OWNERDRAW:
-            widget = new OwnerDrawButtonWidget;
+            widget = NewOwnerDrawWidget();
             m_ownerDrawText = text;
             break;
         default: {
@@ -63,7 +63,10 @@ BOOL CButton::Create(const QString& text, DWORD style, const RECT& rect, CWnd* p
         widget->setParent(parent->GetWidget());
     widget->setGeometry(ToQRect(rect));
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        QObject::connect(button, &QAbstractButton::clicked, button, [this] { OnUserClick(); });
+        QObject::connect(button, &QAbstractButton::clicked, button, [button] {
+            if (auto* self = CurrentWindow<CButton>(button))
+                self->OnUserClick();
+        });
     return Attach(widget, parent, nID, style | WS_CHILD);
 }
 
@@ -109,7 +112,18 @@ void CButton::SetCheck(int check) {
     }
 }
 
+void CButton::TakeOverState(const CWnd& from) {
+    if (auto* button = dynamic_cast<const CButton*>(&from)) {
+        m_nRadioGroup = button->m_nRadioGroup;
+        m_ownerDrawText = button->m_ownerDrawText;
+    }
+}
+
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
+
+QWidget* CButton::NewOwnerDrawWidget() {
+    return new OwnerDrawButtonWidget;
+}
 
 UINT CButton::SystemItemState() const {
     if (!IsWindowEnabled())

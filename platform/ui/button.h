@@ -18,6 +18,8 @@ public:
     UINT GetButtonStyle() const { return GetStyle() & BS_TYPEMASK; }
     // Radio buttons of one group (from a WS_GROUP control to the next) uncheck each other.
     void SetRadioGroup(int group) { m_nRadioGroup = group; }
+    // The widget of an owner-drawn button (it paints nothing of its own).
+    static QWidget* NewOwnerDrawWidget();
     // Owner-drawn buttons: draws the button; the default draws nothing.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
 
@@ -28,6 +30,7 @@ protected:
     QString TextOfWidget() const override;
     // The item state the system would draw an owner-drawn button with.
     UINT SystemItemState() const;
+    void TakeOverState(const CWnd& from) override;
     // The owner-drawn button's own pressed state (pressed and not yet released or cancelled).
     bool m_bSystemPushed = false;
 

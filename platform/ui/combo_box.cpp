@@ -14,10 +14,15 @@ BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     auto* combo = new QComboBox;
     combo->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    QObject::connect(combo, &QComboBox::activated, combo, [this] { NotifyParentCommand(CBN_SELCHANGE); });
+    QObject::connect(combo, &QComboBox::activated, combo, [combo] {
+        if (auto* self = CurrentWindow<CComboBox>(combo))
+            self->NotifyParentCommand(CBN_SELCHANGE);
+    });
     if (combo->lineEdit() != nullptr) {
-        QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo,
-                         [this] { NotifyParentCommand(CBN_EDITCHANGE); });
+        QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo] {
+            if (auto* self = CurrentWindow<CComboBox>(combo))
+                self->NotifyParentCommand(CBN_EDITCHANGE);
+        });
     }
     if (parent != nullptr)
         combo->setParent(parent->GetWidget());

@@ -15,7 +15,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlParams {
     DWORD style;
     RECT rect;
     CWnd* parent;
@@ -25,27 +25,27 @@ struct ControlSpec {
 
 // Controls created as (style, rect, parent, id); a template text becomes the window text.
 template <typename Control>
-std::unique_ptr<CWnd> Build(const ControlSpec& spec) {
+std::unique_ptr<CWnd> Build(const ControlParams& params) {
     auto control = std::make_unique<Control>();
-    if (!control->Create(spec.style, spec.rect, spec.parent, spec.id))
+    if (!control->Create(params.style, params.rect, params.parent, params.id))
         return nullptr;
-    if (!spec.text.isEmpty())
-        control->SetWindowText(spec.text);
+    if (!params.text.isEmpty())
+        control->SetWindowText(params.text);
     return control;
 }
 
 // Controls created with their text.
 template <typename Control>
-std::unique_ptr<CWnd> BuildWithText(const ControlSpec& spec) {
+std::unique_ptr<CWnd> BuildWithText(const ControlParams& params) {
     auto control = std::make_unique<Control>();
-    if (!control->Create(spec.text, spec.style, spec.rect, spec.parent, spec.id))
+    if (!control->Create(params.text, params.style, params.rect, params.parent, params.id))
         return nullptr;
     return control;
 }
 
 struct FactoryEntry {
     const char* windowClass;
-    std::unique_ptr<CWnd> (*build)(const ControlSpec&);
+    std::unique_ptr<CWnd> (*build)(const ControlParams&);
 };
 
 const FactoryEntry kFactory[] = {
@@ -67,22 +67,22 @@ const FactoryEntry kFactory[] = {
 }  // namespace
 
 std::unique_ptr<CWnd> CreateTemplateControl(const DialogItemTemplate& item, CWnd* parent, int radioGroup) {
-    ControlSpec spec{item.style | WS_CHILD,
-                     RECT{DialogUnitsToPixelsX(item.x), DialogUnitsToPixelsY(item.y),
-                          DialogUnitsToPixelsX(item.x + item.cx), DialogUnitsToPixelsY(item.y + item.cy)},
-                     parent, item.id, QString::fromUtf8(item.text == nullptr ? "" : item.text)};
+    ControlParams params{item.style | WS_CHILD,
+                         RECT{DialogUnitsToPixelsX(item.x), DialogUnitsToPixelsY(item.y),
+                              DialogUnitsToPixelsX(item.x + item.cx), DialogUnitsToPixelsY(item.y + item.cy)},
+                         parent, item.id, QString::fromUtf8(item.text == nullptr ? "" : item.text)};
     if (item.windowClass == nullptr)
         return nullptr;
     if (strcasecmp(item.windowClass, WC_BUTTON) == 0) {
         auto button = std::make_unique<CButton>();
         button->SetRadioGroup(radioGroup);
-        if (!button->Create(spec.text, spec.style, spec.rect, parent, item.id))
+        if (!button->Create(params.text, params.style, params.rect, parent, item.id))
             return nullptr;
         return button;
     }
     for (const FactoryEntry& entry : kFactory) {
         if (strcasecmp(item.windowClass, entry.windowClass) == 0)
-            return entry.build(spec);
+            return entry.build(params);
     }
     return nullptr;
 }

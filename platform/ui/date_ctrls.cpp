@@ -39,12 +39,13 @@ BOOL CDateTimeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID
     picker->setDisplayFormat(timeOnly ? "HH:mm:ss" : "yyyy-MM-dd");
     picker->setCalendarPopup(!timeOnly && !(style & DTS_UPDOWN));
     // Only the user's edits are told: the program's SetTime blocks the signal.
-    QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, picker, [this, picker] {
-        if (picker->signalsBlocked())
+    QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, picker, [picker] {
+        auto* self = CurrentWindow<CDateTimeCtrl>(picker);
+        if (picker->signalsBlocked() || self == nullptr)
             return;
         NMHDR hdr;
         hdr.code = DTN_DATETIMECHANGE;
-        NotifyParent(&hdr);
+        self->NotifyParent(&hdr);
     });
     if (parent != nullptr)
         picker->setParent(parent->GetWidget());
@@ -79,12 +80,16 @@ BOOL CDateTimeCtrl::SetDateTime(const QDateTime& time) {
 BOOL CMonthCalCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     auto* calendar = new QCalendarWidget;
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    QObject::connect(calendar, &QCalendarWidget::clicked, calendar, [this] {
+    QObject::connect(calendar, &QCalendarWidget::clicked, calendar, [calendar] {
         NMHDR hdr;
         hdr.code = MCN_SELCHANGE;
-        NotifyParent(&hdr);
+        if (auto* self = CurrentWindow<CMonthCalCtrl>(calendar))
+            self->NotifyParent(&hdr);
     });
-    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar, [this] { ApplyDayState(); });
+    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar, [calendar] {
+        if (auto* self = CurrentWindow<CMonthCalCtrl>(calendar))
+            self->ApplyDayState();
+    });
     if (parent != nullptr)
         calendar->setParent(parent->GetWidget());
     calendar->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());

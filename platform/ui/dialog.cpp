@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QPushButton>
 
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/range_ctrls.h"
@@ -24,7 +25,12 @@ protected:
         if (event->key() == Qt::Key_Escape) {
             Command(IDCANCEL);
         } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            Command(IDOK);
+            // Enter presses the push button that has the focus, otherwise it is OK.
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            if (focused != nullptr && isAncestorOf(focused))
+                focused->click();
+            else
+                Command(IDOK);
         } else {
             QDialog::keyPressEvent(event);
         }
@@ -72,6 +78,9 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
     bool child = (t.style & WS_CHILD) != 0;
     if (parent == nullptr && !child)
         parent = AfxGetMainWnd();
+    // The main window itself is run as a dialog: it has no owner.
+    if (parent == this)
+        parent = nullptr;
     QWidget* parentWidget = parent == nullptr ? nullptr : parent->GetWidget();
     QWidget* widget;
     if (child) {
@@ -81,7 +90,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
         dialog->owner = this;
         Qt::WindowFlags flags = Qt::Dialog;
         if (!(t.style & WS_CAPTION))
-            flags = Qt::Tool | Qt::FramelessWindowHint;
+            flags = (parentWidget != nullptr ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint;
         dialog->setWindowFlags(flags);
         dialog->setModal(modal);
         widget = dialog;

@@ -10,10 +10,11 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     if (style & ES_MULTILINE) {
         auto* text = new QPlainTextEdit;
         text->setReadOnly(style & ES_READONLY);
-        QObject::connect(text, &QPlainTextEdit::textChanged, text, [this, text] {
+        QObject::connect(text, &QPlainTextEdit::textChanged, text, [text] {
             // Only typing counts: changes made by the program happen with the signal blocked.
-            if (!text->signalsBlocked())
-                NotifyParentCommand(EN_CHANGE);
+            auto* self = CurrentWindow<CEdit>(text);
+            if (!text->signalsBlocked() && self != nullptr)
+                self->NotifyParentCommand(EN_CHANGE);
         });
         widget = text;
     } else {
@@ -27,7 +28,10 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
         line->setReadOnly(style & ES_READONLY);
         if (style & ES_NUMBER)
             line->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), line));
-        QObject::connect(line, &QLineEdit::textEdited, line, [this] { NotifyParentCommand(EN_CHANGE); });
+        QObject::connect(line, &QLineEdit::textEdited, line, [line] {
+            if (auto* self = CurrentWindow<CEdit>(line))
+                self->NotifyParentCommand(EN_CHANGE);
+        });
         widget = line;
     }
     if (parent != nullptr)

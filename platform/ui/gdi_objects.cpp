@@ -63,6 +63,16 @@ BOOL CBitmap::CreateCompatibleBitmap(int width, int height) {
     return TRUE;
 }
 
+BOOL CBitmap::CreateTransparentBitmap(int width, int height) {
+    m_data.reset();
+    if (width <= 0 || height <= 0)
+        return FALSE;
+    m_data = std::make_unique<BitmapData>();
+    m_data->image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    m_data->image.fill(Qt::transparent);
+    return TRUE;
+}
+
 BOOL CBitmap::CreateMonochromeBitmap(int width, int height) {
     if (!CreateCompatibleBitmap(width, height))
         return FALSE;

@@ -52,6 +52,9 @@ public:
     BOOL FromImage(const QImage& image);
     // A colour bitmap of the given size, black.
     BOOL CreateCompatibleBitmap(int width, int height);
+    // A colour bitmap of the given size whose pixels are transparent until drawn (a control's face that
+    // lets its parent show where it draws nothing).
+    BOOL CreateTransparentBitmap(int width, int height);
     // A monochrome bitmap of the given size, black.
     BOOL CreateMonochromeBitmap(int width, int height);
     BOOL DeleteObject();

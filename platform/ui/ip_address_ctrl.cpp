@@ -27,7 +27,10 @@ BOOL CIPAddressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nI
         field->setAlignment(Qt::AlignCenter);
         field->setMaxLength(3);
         field->setObjectName(QString("field%1").arg(i));
-        QObject::connect(field, &QLineEdit::textEdited, box, [this] { NotifyParentCommand(EN_CHANGE); });
+        QObject::connect(field, &QLineEdit::textEdited, box, [box] {
+            if (auto* self = CurrentWindow<CIPAddressCtrl>(box))
+                self->NotifyParentCommand(EN_CHANGE);
+        });
         layout->addWidget(field);
         if (i < 3)
             layout->addWidget(new QLabel(".", box));

@@ -13,10 +13,14 @@ BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     list->setSelectionMode((style & LBS_MULTIPLESEL) ? QAbstractItemView::MultiSelection
                                                      : QAbstractItemView::SingleSelection);
     if (style & LBS_NOTIFY) {
-        QObject::connect(list, &QListWidget::itemPressed, list,
-                         [this] { NotifyParentCommand(LBN_SELCHANGE); });
-        QObject::connect(list, &QListWidget::itemDoubleClicked, list,
-                         [this] { NotifyParentCommand(LBN_DBLCLK); });
+        QObject::connect(list, &QListWidget::itemPressed, list, [list] {
+            if (auto* self = CurrentWindow<CListBox>(list))
+                self->NotifyParentCommand(LBN_SELCHANGE);
+        });
+        QObject::connect(list, &QListWidget::itemDoubleClicked, list, [list] {
+            if (auto* self = CurrentWindow<CListBox>(list))
+                self->NotifyParentCommand(LBN_DBLCLK);
+        });
     }
     if (parent != nullptr)
         list->setParent(parent->GetWidget());

@@ -12,7 +12,6 @@ namespace {
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
 constexpr int kStateImageRole = Qt::UserRole + 3;
-constexpr int kHeaderImageRole = Qt::UserRole + 4;
 
 QTreeWidget* List(const CWnd* wnd) {
     return qobject_cast<QTreeWidget*>(wnd->GetWidget());
@@ -28,13 +27,14 @@ QTreeWidgetItem* Row(const CWnd* wnd, int item) {
 // Paints each cell in the colours the parent gives in its custom-draw round.
 class CustomDrawDelegate : public QStyledItemDelegate {
 public:
-    CustomDrawDelegate(CListCtrl* list, QObject* parent) : QStyledItemDelegate(parent), m_list(list) {}
+    explicit CustomDrawDelegate(QTreeWidget* list) : QStyledItemDelegate(list), m_list(list) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         COLORREF text = CLR_DEFAULT;
         COLORREF background = CLR_DEFAULT;
         RECT rect{option.rect.left(), option.rect.top(), option.rect.right() + 1, option.rect.bottom() + 1};
-        m_list->CustomDrawCell(index.row(), index.column(), rect, &text, &background);
+        if (auto* self = CurrentWindow<CListCtrl>(m_list))
+            self->CustomDrawCell(index.row(), index.column(), rect, &text, &background);
         QStyleOptionViewItem cell(option);
         if (background != CLR_DEFAULT && background != CLR_NONE && !(option.state & QStyle::State_Selected))
             painter->fillRect(option.rect, ToQColor(background));
@@ -44,44 +44,10 @@ public:
     }
 
 private:
-    CListCtrl* m_list;
+    QTreeWidget* m_list;
 };
 
 }  // namespace
-
-int CHeaderCtrl::GetItemCount() const {
-    auto* header = qobject_cast<QHeaderView*>(GetWidget());
-    return header == nullptr ? 0 : header->count();
-}
-
-CImageList* CHeaderCtrl::SetImageList(CImageList* list) {
-    CImageList* previous = m_images;
-    m_images = list;
-    return previous;
-}
-
-BOOL CHeaderCtrl::SetItemImage(int index, int image) {
-    auto* header = qobject_cast<QHeaderView*>(GetWidget());
-    if (header == nullptr || header->model() == nullptr || index < 0 || index >= header->count())
-        return FALSE;
-    QAbstractItemModel* model = header->model();
-    model->setHeaderData(index, Qt::Horizontal, image, kHeaderImageRole);
-    model->setHeaderData(index, Qt::Horizontal, m_images == nullptr ? QIcon() : m_images->Icon(image),
-                         Qt::DecorationRole);
-    return TRUE;
-}
-
-int CHeaderCtrl::GetItemImage(int index) const {
-    auto* header = qobject_cast<QHeaderView*>(GetWidget());
-    if (header == nullptr || header->model() == nullptr || index < 0 || index >= header->count())
-        return -1;
-    QVariant image = header->model()->headerData(index, Qt::Horizontal, kHeaderImageRole);
-    return image.isValid() ? image.toInt() : -1;
-}
-
-BOOL CHeaderCtrl::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
-    return FALSE;
-}
 
 CListCtrl::CListCtrl() = default;
 CListCtrl::~CListCtrl() = default;
@@ -96,7 +62,7 @@ BOOL CListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     list->setSelectionMode((style & LVS_SINGLESEL) ? QAbstractItemView::SingleSelection
                                                    : QAbstractItemView::ExtendedSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setItemDelegate(new CustomDrawDelegate(this, list));
+    list->setItemDelegate(new CustomDrawDelegate(list));
     list->header()->setStretchLastSection(false);
     list->header()->setSectionsClickable(true);
     if (parent != nullptr)
@@ -104,29 +70,31 @@ BOOL CListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     list->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     if (!Attach(list, parent, nID, style | WS_CHILD))
         return FALSE;
-    QObject::connect(list, &QTreeWidget::itemChanged, list, [this, list](QTreeWidgetItem* item, int) {
-        OnQtItemChanged(list->indexOfTopLevelItem(item));
+    QObject::connect(list, &QTreeWidget::itemChanged, list, [list](QTreeWidgetItem* item, int) {
+        if (auto* self = CurrentWindow<CListCtrl>(list))
+            self->OnQtItemChanged(list->indexOfTopLevelItem(item));
     });
     QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list,
-                     [this, list](const QItemSelection& selected, const QItemSelection& deselected) {
-                         if (list->signalsBlocked())
+                     [list](const QItemSelection& selected, const QItemSelection& deselected) {
+                         auto* self = CurrentWindow<CListCtrl>(list);
+                         if (list->signalsBlocked() || self == nullptr)
                              return;
                          for (const QModelIndex& index : selected.indexes()) {
                              if (index.column() == 0) {
-                                 m_selectionMark = index.row();
-                                 NotifyItemChanged(index.row(), LVIS_SELECTED, 0);
+                                 self->m_selectionMark = index.row();
+                                 self->NotifyItemChanged(index.row(), LVIS_SELECTED, 0);
                              }
                          }
                          for (const QModelIndex& index : deselected.indexes()) {
                              if (index.column() == 0)
-                                 NotifyItemChanged(index.row(), 0, LVIS_SELECTED);
+                                 self->NotifyItemChanged(index.row(), 0, LVIS_SELECTED);
                          }
                      });
     m_header.Attach(list->header(), this, 0, WS_CHILD | WS_VISIBLE);
     QHeaderView* header = list->header();
     QObject::connect(header, &QHeaderView::sectionClicked, header, [header](int section) {
         // The header window may have been subclassed: its current owner is found by its widget.
-        CWnd* wnd = FindWindowOfWidget(header);
+        CWnd* wnd = WindowOfWidget(header);
         if (wnd == nullptr || wnd->GetParent() == nullptr)
             return;
         WindowEventScope scope;
@@ -137,9 +105,20 @@ BOOL CListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
         nm.iItem = section;
         wnd->GetParent()->SendMessage(WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
     });
-    QObject::connect(header, &QHeaderView::sectionClicked, list,
-                     [this](int section) { SendListNotify(LVN_COLUMNCLICK, -1, section, POINT{}); });
+    QObject::connect(header, &QHeaderView::sectionClicked, list, [list](int section) {
+        if (auto* self = CurrentWindow<CListCtrl>(list))
+            self->SendListNotify(LVN_COLUMNCLICK, -1, section, POINT{});
+    });
     return TRUE;
+}
+
+void CListCtrl::TakeOverState(const CWnd& from) {
+    if (auto* list = dynamic_cast<const CListCtrl*>(&from)) {
+        m_smallImages = list->m_smallImages;
+        m_stateImages = list->m_stateImages;
+        m_exStyle = list->m_exStyle;
+        m_selectionMark = list->m_selectionMark;
+    }
 }
 
 QWidget* CListCtrl::GetPaintWidget() const {
@@ -545,7 +524,7 @@ CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
         return &m_header;
     // The header may have been subclassed by another object.
     QTreeWidget* list = List(this);
-    return list == nullptr ? nullptr : dynamic_cast<CHeaderCtrl*>(FindWindowOfWidget(list->header()));
+    return list == nullptr ? nullptr : CurrentWindow<CHeaderCtrl>(list->header());
 }
 
 void CListCtrl::SetBkColor(COLORREF colour) {

@@ -8,6 +8,7 @@
 
 #include <QPointer>
 
+#include "platform/ui/header_ctrl.h"
 #include "platform/ui/image_list.h"
 #include "platform/ui/wnd.h"
 
@@ -36,8 +37,6 @@ constexpr UINT LVHT_NOWHERE = 0x1;
 constexpr UINT LVHT_ONITEM = 0xE;
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
-constexpr UINT HDN_ITEMCLICK = static_cast<UINT>(-322);
-constexpr UINT HDF_IMAGE = 0x800;
 
 constexpr DWORD CDDS_PREPAINT = 0x1;
 constexpr DWORD CDDS_ITEM = 0x10000;
@@ -76,38 +75,11 @@ struct NMLVCUSTOMDRAW {
     int iSubItem = 0;
 };
 
-struct NMHEADER {
-    NMHDR hdr;
-    int iItem = -1;
-    int iButton = 0;
-};
-
 struct LVHITTESTINFO {
     POINT pt;
     UINT flags = 0;
     int iItem = -1;
     int iSubItem = 0;
-};
-
-class CListCtrl;
-class CDC;
-
-// The heading row of a list view: a window of its own (so it can be subclassed) whose item clicks reach
-// the window that owns it as HDN_ITEMCLICK.
-class CHeaderCtrl : public CWnd {
-public:
-    int GetItemCount() const;
-    CImageList* SetImageList(CImageList* list);
-    // The picture shown in a heading (-1: none).
-    BOOL SetItemImage(int index, int image);
-    int GetItemImage(int index) const;
-
-protected:
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-
-private:
-    friend class CListCtrl;
-    CImageList* m_images = nullptr;
 };
 
 class CListCtrl : public CWnd {
@@ -164,6 +136,8 @@ protected:
     void SendListNotify(UINT code, int item, int subItem, POINT point);
     // NM_CLICK, NM_RCLICK or NM_DBLCLK with the cell under point.
     void NotifyClick(UINT code, POINT point);
+
+    void TakeOverState(const CWnd& from) override;
 
 private:
     void OnQtItemChanged(int item);

@@ -4,6 +4,7 @@
 
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/wnd_event_bridge.h"
+#include "resources/menus/menu_templates.h"
 
 namespace {
 
@@ -21,6 +22,36 @@ void CollectCommands(const QMenu& menu, QStringList& out) {
 BOOL CMenu::CreatePopupMenu() {
     m_items.clear();
     m_created = true;
+    return TRUE;
+}
+
+BOOL CMenu::LoadMenu(UINT nIDResource) {
+    return LoadMenuIndirect(FindMenuTemplate(nIDResource));
+}
+
+BOOL CMenu::LoadMenuIndirect(const MenuTemplate* menuTemplate) {
+    if (menuTemplate == nullptr)
+        return FALSE;
+    CreatePopupMenu();
+    // The menu being filled at each depth.
+    std::vector<CMenu*> open{this};
+    for (size_t i = 0; i < menuTemplate->itemCount; ++i) {
+        const MenuItemTemplate& item = menuTemplate->items[i];
+        if (item.depth < 0 || static_cast<size_t>(item.depth) >= open.size())
+            return FALSE;
+        open.resize(static_cast<size_t>(item.depth) + 1);
+        CMenu* target = open.back();
+        QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
+        if (item.flags & MF_POPUP) {
+            auto sub = std::make_unique<CMenu>();
+            sub->CreatePopupMenu();
+            CMenu* subMenu = sub.get();
+            target->AppendMenu(item.flags, std::move(sub), text);
+            open.push_back(subMenu);
+        } else {
+            target->AppendMenu(item.flags, item.id, text);
+        }
+    }
     return TRUE;
 }
 
@@ -110,6 +141,16 @@ BOOL CMenu::DeleteMenu(UINT item, UINT flags) {
     return FALSE;
 }
 
+BOOL CMenu::SetDefaultItem(UINT item, BOOL byPosition) {
+    Item* entry = Find(item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+    if (entry == nullptr)
+        return FALSE;
+    for (Item& other : m_items)
+        other.flags &= ~MFS_DEFAULT;
+    entry->flags |= MFS_DEFAULT;
+    return TRUE;
+}
+
 UINT CMenu::GetMenuItemID(int position) const {
     if (position < 0 || position >= GetMenuItemCount())
         return 0;
@@ -147,6 +188,12 @@ void BuildQMenu(const CMenu& source, QMenu& menu) {
         action->setEnabled(!(state & (MF_GRAYED | MF_DISABLED)));
         action->setCheckable((state & MF_CHECKED) != 0);
         action->setChecked((state & MF_CHECKED) != 0);
+        if (state & MFS_DEFAULT) {
+            QFont bold = action->font();
+            bold.setBold(true);
+            action->setFont(bold);
+            menu.setDefaultAction(action);
+        }
     }
 }
 

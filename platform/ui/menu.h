@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/menu_template.h"
 #include "platform/ui/wnd.h"
 
 constexpr UINT MF_STRING = 0x0;
@@ -19,6 +20,7 @@ constexpr UINT MF_CHECKED = 0x8;
 constexpr UINT MF_POPUP = 0x10;
 constexpr UINT MF_SEPARATOR = 0x800;
 constexpr UINT MF_BYPOSITION = 0x400;
+constexpr UINT MFS_DEFAULT = 0x1000;
 constexpr UINT TPM_LEFTALIGN = 0x0;
 constexpr UINT TPM_RIGHTBUTTON = 0x2;
 constexpr UINT TPM_BOTTOMALIGN = 0x20;
@@ -27,6 +29,10 @@ constexpr UINT TPM_RETURNCMD = 0x100;
 class CMenu {
 public:
     BOOL CreatePopupMenu();
+    // The menu resource with that number (a bar of popups: GetSubMenu(0) is the first); FALSE when the
+    // program has no such menu.
+    BOOL LoadMenu(UINT nIDResource);
+    BOOL LoadMenuIndirect(const MenuTemplate* menuTemplate);
     BOOL DestroyMenu();
     // A command (id, text), a separator, or a submenu (MF_POPUP with the submenu, which the menu takes).
     BOOL AppendMenu(UINT flags, UINT id = 0, const QString& text = QString());
@@ -35,6 +41,8 @@ public:
     UINT EnableMenuItem(UINT item, UINT enable);
     BOOL ModifyMenu(UINT item, UINT flags, UINT newId, const QString& text);
     BOOL DeleteMenu(UINT item, UINT flags);
+    // The item shown in bold, which a double click on the tray icon would choose.
+    BOOL SetDefaultItem(UINT item, BOOL byPosition = FALSE);
     int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
     UINT GetMenuItemID(int position) const;
     UINT GetMenuState(UINT item, UINT flags) const;

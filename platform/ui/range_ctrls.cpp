@@ -22,13 +22,14 @@ BOOL CSliderCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) 
     slider->setTickPosition((style & TBS_NOTICKS) ? QSlider::NoTicks : QSlider::TicksBelow);
     slider->setRange(0, 100);
     UINT scroll = (style & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
-    auto notify = [this, scroll](UINT code, int pos) {
-        CWnd* parent = GetParent();
+    auto notify = [slider, scroll](UINT code, int pos) {
+        CWnd* self = WindowOfWidget(slider);
+        CWnd* parent = self == nullptr ? nullptr : self->GetParent();
         if (parent == nullptr)
             return;
         WindowEventScope scope;
         parent->SendMessage(scroll, MAKEWPARAM(static_cast<int>(code), pos),
-                            reinterpret_cast<LPARAM>(m_hWnd));
+                            reinterpret_cast<LPARAM>(self->m_hWnd));
     };
     // Only the user's moves are told: the slider's action and release signals, never valueChanged.
     QObject::connect(slider, &QSlider::actionTriggered, slider, [slider, notify](int action) {
@@ -133,8 +134,14 @@ BOOL CSpinButtonCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT n
     down->setAutoRepeat(true);
     layout->addWidget(up);
     layout->addWidget(down);
-    QObject::connect(up, &QToolButton::clicked, box, [this] { Step(1); });
-    QObject::connect(down, &QToolButton::clicked, box, [this] { Step(-1); });
+    QObject::connect(up, &QToolButton::clicked, box, [box] {
+        if (auto* self = CurrentWindow<CSpinButtonCtrl>(box))
+            self->Step(1);
+    });
+    QObject::connect(down, &QToolButton::clicked, box, [box] {
+        if (auto* self = CurrentWindow<CSpinButtonCtrl>(box))
+            self->Step(-1);
+    });
     if (parent != nullptr)
         box->setParent(parent->GetWidget());
     box->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
@@ -158,6 +165,15 @@ void CSpinButtonCtrl::Step(int delta) {
         parent->SendMessage((GetStyle() & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL,
                             MAKEWPARAM(static_cast<int>(TB_THUMBPOSITION), m_pos),
                             reinterpret_cast<LPARAM>(m_hWnd));
+    }
+}
+
+void CSpinButtonCtrl::TakeOverState(const CWnd& from) {
+    if (auto* spin = dynamic_cast<const CSpinButtonCtrl*>(&from)) {
+        m_buddy = spin->m_buddy;
+        m_lower = spin->m_lower;
+        m_upper = spin->m_upper;
+        m_pos = spin->m_pos;
     }
 }
 

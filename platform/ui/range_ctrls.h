@@ -53,6 +53,9 @@ public:
     CWnd* SetBuddy(CWnd* buddy);
     CWnd* GetBuddy() const { return FromHandle(m_buddy); }
 
+protected:
+    void TakeOverState(const CWnd& from) override;
+
 private:
     void Step(int delta);
     HWND m_buddy = nullptr;

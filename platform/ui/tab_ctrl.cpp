@@ -13,14 +13,15 @@ BOOL CTabCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     tabs->setDrawBase(false);
     tabs->setExpanding(false);
     // The user's choice: a press on another tab. Changes made with SetCurSel block the signals.
-    QObject::connect(tabs, &QTabBar::currentChanged, tabs, [this, tabs](int) {
-        if (tabs->signalsBlocked())
+    QObject::connect(tabs, &QTabBar::currentChanged, tabs, [tabs](int) {
+        auto* self = CurrentWindow<CTabCtrl>(tabs);
+        if (tabs->signalsBlocked() || self == nullptr)
             return;
         NMHDR hdr;
         hdr.code = TCN_SELCHANGING;
-        NotifyParent(&hdr);
+        self->NotifyParent(&hdr);
         hdr.code = TCN_SELCHANGE;
-        NotifyParent(&hdr);
+        self->NotifyParent(&hdr);
     });
     if (parent != nullptr)
         tabs->setParent(parent->GetWidget());

@@ -17,11 +17,11 @@ UINT MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
         case QSystemTrayIcon::DoubleClick:
             return WM_LBUTTONDBLCLK;
         case QSystemTrayIcon::Context:
-            return WM_RBUTTONUP;
+            return WM_RBUTTONDOWN;
         case QSystemTrayIcon::MiddleClick:
-            return WM_MBUTTONUP;
+            return WM_MBUTTONDOWN;
         default:
-            return WM_LBUTTONUP;
+            return WM_LBUTTONDOWN;
     }
 }
 

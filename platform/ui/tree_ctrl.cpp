@@ -1,12 +1,23 @@
 #include "platform/ui/tree_ctrl.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QTreeWidget>
 
 // An item handle is the Qt item itself.
 struct TreeItem : QTreeWidgetItem {};
 
 namespace {
+
+// The tree widget, able to draw its items into a picture as it would on the screen.
+class TreeWidget : public QTreeWidget {
+public:
+    void DrawItemsInto(QImage* image) {
+        QPainter painter(image);
+        painter.fillRect(image->rect(), viewport()->palette().color(QPalette::Base));
+        drawTree(&painter, QRegion(image->rect()));
+    }
+};
 
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
@@ -28,7 +39,7 @@ bool IsSpecial(HTREEITEM item) {
 }  // namespace
 
 BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
-    auto* tree = new QTreeWidget;
+    auto* tree = new TreeWidget;
     tree->setHeaderHidden(true);
     tree->setColumnCount(1);
     tree->setRootIsDecorated((style & TVS_LINESATROOT) != 0);
@@ -37,23 +48,33 @@ BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     SetWidgetColour(tree, QPalette::Base, RGB(255, 255, 255));
     SetWidgetColour(tree, QPalette::Text, RGB(0, 0, 0));
     QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
-                     [this, tree](QTreeWidgetItem* now, QTreeWidgetItem* before) {
+                     [tree](QTreeWidgetItem* now, QTreeWidgetItem* before) {
                          // Only the user's selection is told; the program's SelectItem blocks signals.
-                         if (!tree->signalsBlocked())
-                             SendTreeNotify(TVN_SELCHANGED, H(before), H(now));
+                         auto* self = CurrentWindow<CTreeCtrl>(tree);
+                         if (!tree->signalsBlocked() && self != nullptr)
+                             self->SendTreeNotify(TVN_SELCHANGED, H(before), H(now));
                      });
-    QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [this](QTreeWidgetItem* item) {
-        SendTreeNotify(TVN_ITEMEXPANDING, nullptr, H(item));
-        SendTreeNotify(TVN_ITEMEXPANDED, nullptr, H(item));
-    });
-    QObject::connect(tree, &QTreeWidget::itemCollapsed, tree, [this](QTreeWidgetItem* item) {
-        SendTreeNotify(TVN_ITEMEXPANDING, nullptr, H(item));
-        SendTreeNotify(TVN_ITEMEXPANDED, nullptr, H(item));
-    });
+    // Qt reports a branch once it has opened or closed: both notifications follow each other then.
+    auto expansion = [tree](QTreeWidgetItem* item) {
+        if (auto* self = CurrentWindow<CTreeCtrl>(tree)) {
+            self->SendTreeNotify(TVN_ITEMEXPANDING, nullptr, H(item));
+            self->SendTreeNotify(TVN_ITEMEXPANDED, nullptr, H(item));
+        }
+    };
+    QObject::connect(tree, &QTreeWidget::itemExpanded, tree, expansion);
+    QObject::connect(tree, &QTreeWidget::itemCollapsed, tree, expansion);
     if (parent != nullptr)
         tree->setParent(parent->GetWidget());
     tree->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     return Attach(tree, parent, nID, style | WS_CHILD);
+}
+
+BOOL CTreeCtrl::DrawItemsInto(QImage* image) const {
+    auto* tree = dynamic_cast<TreeWidget*>(GetWidget());
+    if (tree == nullptr || image == nullptr)
+        return FALSE;
+    tree->DrawItemsInto(image);
+    return TRUE;
 }
 
 QWidget* CTreeCtrl::GetPaintWidget() const {

@@ -4,6 +4,8 @@
 // NM_CLICK, NM_RCLICK and NM_DBLCLK on clicks, TVN_SELCHANGED when the user selects an item, and
 // TVN_ITEMEXPANDING / TVN_ITEMEXPANDED around a branch the user opens or closes.
 
+#include <QImage>
+
 #include "platform/ui/image_list.h"
 #include "platform/ui/wnd.h"
 
@@ -63,6 +65,8 @@ public:
     void SetBkColor(COLORREF colour);
     void SetTextColor(COLORREF colour);
     QWidget* GetPaintWidget() const override;
+    // Draws the items as the control paints them, on its background colour, into image (client size).
+    BOOL DrawItemsInto(QImage* image) const;
 
 protected:
     void OnLButtonUp(UINT nFlags, POINT point) override;

@@ -9,13 +9,13 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp() {
+CWinApp::CWinApp() : m_pPreviousApp(g_app) {
     g_app = this;
 }
 
 CWinApp::~CWinApp() {
     if (g_app == this)
-        g_app = nullptr;
+        g_app = m_pPreviousApp;
 }
 
 BOOL CWinApp::InitInstance() {

@@ -24,6 +24,10 @@ public:
 
 protected:
     int m_nExitCode = 0;
+
+private:
+    // The application object made before this one (tests make short-lived ones).
+    CWinApp* m_pPreviousApp;
 };
 
 CWinApp* AfxGetApp();

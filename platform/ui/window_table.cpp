@@ -66,6 +66,15 @@ void FreeWindowHandle(HWND hwnd) {
     g_freeIndexes.push_back(static_cast<uintptr_t>(entry - g_entries.data()));
 }
 
+bool RetargetWindowHandle(HWND hwnd, CWnd* wnd) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    Entry* entry = FindEntry(hwnd);
+    if (entry == nullptr || wnd == nullptr)
+        return false;
+    entry->wnd = wnd;
+    return true;
+}
+
 CWnd* LookupWindowHandle(HWND hwnd) {
     std::lock_guard<std::mutex> guard(g_lock);
     Entry* entry = FindEntry(hwnd);

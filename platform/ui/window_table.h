@@ -13,6 +13,8 @@ class CWnd;
 HWND AllocWindowHandle(CWnd* wnd);
 // Retires the handle; later lookups of it fail. Unknown or stale handles are ignored.
 void FreeWindowHandle(HWND hwnd);
+// The handle now names wnd (another object takes over the window); FALSE for a stale handle.
+bool RetargetWindowHandle(HWND hwnd, CWnd* wnd);
 // The window of a live handle, else nullptr.
 CWnd* LookupWindowHandle(HWND hwnd);
 // True while the handle names a live window (any thread).

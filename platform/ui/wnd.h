@@ -17,6 +17,7 @@
 
 class WndEventBridge;
 class CFont;
+class CRgn;
 
 class CWnd {
 public:
@@ -38,6 +39,8 @@ public:
     // Binds this object to the control nID of parent (a dialog's template control): the object takes over
     // the control's window, or puts its own widget (CreateSubclassWidget) in the control's place.
     BOOL SubclassDlgItem(UINT nID, CWnd* parent);
+    // Binds this object to the window hwnd (a control's part, such as a list view's header).
+    BOOL SubclassWindow(HWND hwnd);
     // Sends WM_DESTROY here and to every child window, retires the handles and deletes the widget.
     virtual BOOL DestroyWindow();
 
@@ -90,12 +93,19 @@ public:
     void UpdateWindow();
     BOOL RedrawWindow(const RECT* rect = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     void SetRedraw(BOOL bRedraw = TRUE);
+    // Holds every redraw of the window until UnlockWindowUpdate.
+    BOOL LockWindowUpdate();
+    void UnlockWindowUpdate();
+    BOOL SetForegroundWindow();
+    void BringWindowToTop();
     CWnd* SetFocus();
     static CWnd* GetFocus();
     CWnd* SetCapture();
     static CWnd* GetCapture();
     void SetFont(CFont* font, BOOL bRedraw = TRUE);
     CFont* GetFont() const { return m_pFont; }
+    // Only the region's part of the window is drawn and takes the mouse (nullptr: the whole window).
+    int SetWindowRgn(const CRgn* region, BOOL bRedraw);
     // IDC_ARROW, IDC_SIZEALL, ... for this window.
     void SetWindowCursor(UINT idc);
 
@@ -106,6 +116,8 @@ protected:
     // A control class that draws itself gives the widget that stands in for the template's control;
     // nullptr keeps the control's own widget.
     virtual QWidget* CreateSubclassWidget() { return nullptr; }
+    // A control that takes over another's window takes over the state that control keeps beside it.
+    virtual void TakeOverState(const CWnd& from) { (void)from; }
 
     // Message crackers: each base version runs the default processing.
     virtual int OnCreate();
@@ -162,5 +174,12 @@ private:
 
 // The window whose widget is widget or the nearest ancestor of it with a window.
 CWnd* FindWindowOfWidget(QWidget* widget);
+// The window object that holds widget now (not an ancestor's). A control's notifications are sent
+// through it, so that an object that took the control over (DDX_Control, SubclassWindow) hears them.
+CWnd* WindowOfWidget(const QWidget* widget);
+template <typename T>
+T* CurrentWindow(const QWidget* widget) {
+    return dynamic_cast<T*>(WindowOfWidget(widget));
+}
 // Mouse capture without a window object (ReleaseCapture).
 BOOL ReleaseCapture();

@@ -90,9 +90,10 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button) {
                    : button == Qt::MiddleButton ? WM_MBUTTONUP
                                                 : 0;
         case QEvent::MouseButtonDblClick:
-            return button == Qt::LeftButton    ? WM_LBUTTONDBLCLK
-                   : button == Qt::RightButton ? WM_RBUTTONDBLCLK
-                                               : 0;
+            return button == Qt::LeftButton     ? WM_LBUTTONDBLCLK
+                   : button == Qt::RightButton  ? WM_RBUTTONDBLCLK
+                   : button == Qt::MiddleButton ? WM_MBUTTONDBLCLK
+                                                : 0;
         default:
             return 0;
     }
@@ -229,6 +230,15 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
         case QEvent::FocusOut:
             wnd->WindowProc(WM_KILLFOCUS, 0, 0);
             return false;
+        case QEvent::Leave:
+            // A captured window hears the pointer go: as a move to a point outside it.
+            if (watched != wnd->GetPaintWidget() || CWnd::GetCapture() != wnd ||
+                QApplication::mouseButtons() != Qt::NoButton)
+                return false;
+            msg.message = WM_MOUSEMOVE;
+            msg.wParam = 0;
+            msg.lParam = MAKELPARAM(-1, -1);
+            break;
         case QEvent::Hide:
         case QEvent::WindowDeactivate:
             if (watched == wnd->GetWidget())

@@ -28,3 +28,11 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* parent) {
     SetTextOfWidget(text);
     return TRUE;
 }
+
+BOOL CWnd::SubclassWindow(HWND hwnd) {
+    CWnd* current = FromHandle(hwnd);
+    if (current == nullptr || m_hWnd != nullptr || current == this)
+        return FALSE;
+    current->MoveWindowTo(*this);
+    return TRUE;
+}

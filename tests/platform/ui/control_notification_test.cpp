@@ -118,3 +118,53 @@ TEST_F(ControlTest, ListViewReportsCheckChangesAndTakesCellColours) {
 }
 
 }  // namespace
+
+namespace {
+
+// A header subclassed by another object, as a check-all list does.
+class CountingHeader : public CHeaderCtrl {
+public:
+    std::vector<int> clicks;
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* pResult) override {
+        auto* nm = reinterpret_cast<NMHEADER*>(lParam);
+        if (message != WM_NOTIFY || nm->hdr.code != HDN_ITEMCLICK)
+            return FALSE;
+        clicks.push_back(nm->iItem);
+        *pResult = 0;
+        return TRUE;
+    }
+};
+
+TEST_F(ControlTest, SubclassedHeaderHearsClicksOnItsItems) {
+    // The list itself is taken over by another object first, as binding a dialog's control does; the
+    // header must still find it as its parent.
+    CListCtrl made;
+    ASSERT_TRUE(made.Create(WS_VISIBLE | LVS_REPORT, RECT{0, 0, 300, 200}, &parent, 41));
+    HWND handle = made.m_hWnd;
+    CListCtrl list;
+    made.MoveWindowTo(list);
+    EXPECT_EQ(list.m_hWnd, handle);
+    EXPECT_EQ(CWnd::FromHandle(handle), &list);
+    list.InsertColumn(0, "Channels", LVCFMT_LEFT, 120);
+    list.InsertColumn(1, "Name", LVCFMT_LEFT, 120);
+    CountingHeader header;
+    ASSERT_TRUE(header.SubclassWindow(list.GetHeaderCtrl()->m_hWnd));
+    EXPECT_EQ(list.GetHeaderCtrl(), &header);
+    CImageList images;
+    images.Create(13, 13, ILC_COLOR32, 3, 3);
+    QImage box(13, 13, QImage::Format_RGB32);
+    box.fill(Qt::gray);
+    images.Add(box);
+    images.Add(box);
+    header.SetImageList(&images);
+    EXPECT_TRUE(header.SetItemImage(0, 1));
+    EXPECT_EQ(header.GetItemImage(0), 1);
+    // The heading row's mouse input arrives on its viewport, as on the screen.
+    QWidget* headings = header.GetPaintWidget();
+    QTest::mouseClick(headings, Qt::LeftButton, {}, QPoint(180, headings->height() / 2));
+    EXPECT_EQ(header.clicks, std::vector<int>{1});
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/dc.h"
+#include "platform/ui/region.h"
 #include "tests/platform/ui/ui_test_support.h"
 
 namespace {
@@ -89,6 +90,29 @@ TEST(DeviceContext, StretchAndOriginAndPatternBrush) {
     dc.FillRect(RECT{0, 1, 8, 2}, &tiles);
     EXPECT_EQ(dc.GetPixel(4, 1), RGB(0, 0, 0));
     EXPECT_EQ(dc.GetPixel(5, 1), RGB(255, 255, 255));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Region, CornerPixelsXoredOutOfAWindowRegion) {
+    CRgn region;
+    region.CreateRectRgn(0, 0, 100, 50);
+    CRgn pixel;
+    pixel.CreateRectRgn(0, 0, 1, 1);
+    EXPECT_EQ(region.CombineRgn(&region, &pixel, RGN_XOR), COMPLEXREGION);
+    EXPECT_FALSE(region.PtInRegion(0, 0));
+    EXPECT_TRUE(region.PtInRegion(1, 0));
+    EXPECT_TRUE(region.PtInRegion(99, 49));
+    EXPECT_FALSE(region.PtInRegion(100, 49));
+
+    CWnd wnd;
+    ASSERT_TRUE(wnd.Attach(new QWidget, nullptr, 0, 0));
+    wnd.SetWindowRgn(&region, TRUE);
+    EXPECT_FALSE(wnd.GetWidget()->mask().contains(QPoint(0, 0)));
+    wnd.SetWindowRgn(nullptr, FALSE);
+    EXPECT_TRUE(wnd.GetWidget()->mask().isEmpty());
 }
 
 }  // namespace

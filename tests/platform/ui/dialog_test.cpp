@@ -11,6 +11,8 @@
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/edit.h"
+#include "platform/ui/list_ctrl.h"
+#include "platform/ui/range_ctrls.h"
 #include "tests/platform/ui/ui_test_support.h"
 
 namespace {
@@ -146,6 +148,96 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed) {
     EXPECT_NE(CWnd::FromHandle(handle), nullptr);
     EXPECT_TRUE(dialog.DestroyWindow());
     EXPECT_EQ(CWnd::FromHandle(handle), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Dialog, MainWindowRunAsAModalDialogHasNoOwnerAndSeesItsPosts) {
+    TestDialog main;
+    AfxGetApp()->m_pMainWnd = &main;
+    int walks = 0;
+    main.onInit = [&](TestDialog& d) {
+        EXPECT_EQ(d.GetParent(), nullptr);
+        d.PostMessage(kPing);
+    };
+    main.onMessage = [&](TestDialog& d, UINT message) {
+        if (message == kPing) {
+            ++walks;
+            d.EndDialog(IDOK);
+        }
+    };
+    EXPECT_EQ(main.DoModal(), IDOK);
+    EXPECT_EQ(walks, 1);
+    AfxGetApp()->m_pMainWnd = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+constexpr UINT kOffset = 1067;
+constexpr UINT kSpin = 1148;
+constexpr UINT kList = 1134;
+
+const DialogItemTemplate kBoundItems[] = {
+    {kOffset, WC_EDIT, WS_VISIBLE | ES_NUMBER, "", 10, 10, 40, 12},
+    {kSpin, WC_UPDOWN, WS_VISIBLE | UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT, "", 50, 10, 10, 12},
+    {kList, WC_LISTVIEW, WS_VISIBLE | LVS_REPORT, "", 10, 30, 150, 80},
+};
+const DialogTemplate kBoundTemplate =
+    MakeDialogTemplate(9002, WS_POPUP | WS_CAPTION, "Bound", 0, 0, 180, 120, kBoundItems);
+
+// A list that handles its own item changes, as a check-box list does.
+class ReflectingList : public CListCtrl {
+public:
+    std::vector<int> changed;
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* pResult) override {
+        auto* nm = reinterpret_cast<NMLISTVIEW*>(lParam);
+        if (message != WM_NOTIFY || nm->hdr.code != LVN_ITEMCHANGED)
+            return FALSE;
+        changed.push_back(nm->iItem);
+        *pResult = 0;
+        return TRUE;
+    }
+};
+
+class BoundDialog : public CDialog {
+public:
+    BoundDialog() : CDialog(&kBoundTemplate, nullptr) {}
+    CSpinButtonCtrl spin;
+    ReflectingList list;
+    int parentSawItemChanged = 0;
+
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, kSpin, spin);
+        DDX_Control(pDX, kList, list);
+    }
+    BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT*) override {
+        parentSawItemChanged += reinterpret_cast<NMHDR*>(lParam)->code == LVN_ITEMCHANGED ? 1 : 0;
+        return TRUE;
+    }
+};
+
+TEST(Dialog, BoundControlsKeepTheirTemplateStateAndHandleTheirOwnNotifications) {
+    BoundDialog dialog;
+    ASSERT_TRUE(dialog.Create(&kBoundTemplate, nullptr));
+    // The up-down control took the edit before it as its buddy when the dialog was built.
+    EXPECT_EQ(dialog.spin.GetBuddy(), dialog.GetDlgItem(kOffset));
+    dialog.spin.SetRange32(0, 40);
+    dialog.spin.SetPos32(7);
+    EXPECT_EQ(dialog.GetDlgItem(kOffset)->GetWindowText(), "7");
+
+    dialog.list.SetExtendedStyle(LVS_EX_CHECKBOXES);
+    dialog.list.InsertColumn(0, "Channel", LVCFMT_LEFT, 100);
+    dialog.list.InsertItem(0, "1");
+    dialog.list.SetCheck(0, TRUE);
+    EXPECT_EQ(dialog.list.changed, std::vector<int>{0});
+    EXPECT_EQ(dialog.parentSawItemChanged, 0);
+    dialog.DestroyWindow();
 }
 
 }  // namespace

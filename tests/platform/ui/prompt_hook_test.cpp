@@ -74,3 +74,42 @@ TEST_F(PromptTest, PopupMenuReturnsOrPostsTheChosenCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+const MenuItemTemplate kTreeMenuItems[] = {
+    {0, MF_POPUP, 0, "Tree"},
+    {1, MF_STRING, 32801, "Load Config..."},
+    {1, MF_SEPARATOR, 0, nullptr},
+    {1, MF_POPUP, 0, "Add"},
+    {2, MF_STRING, 32805, "Add Area..."},
+    {2, MF_STRING, 32806, "Add DVR..."},
+    {1, MF_STRING, 32808, "Delete"},
+};
+const MenuTemplate kTreeMenu = MakeMenuTemplate(9290, kTreeMenuItems);
+
+TEST_F(PromptTest, MenuFromATemplateKeepsItsNestingAndOffersNestedCommands) {
+    CMenu bar;
+    EXPECT_FALSE(bar.LoadMenu(424242));
+    ASSERT_TRUE(bar.LoadMenuIndirect(&kTreeMenu));
+    CMenu* popup = bar.GetSubMenu(0);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->GetMenuItemCount(), 4);
+    EXPECT_EQ(popup->GetMenuItemID(0), 32801u);
+    ASSERT_NE(popup->GetSubMenu(2), nullptr);
+    EXPECT_EQ(popup->GetSubMenu(2)->GetMenuItemID(1), 32806u);
+    popup->ModifyMenu(32806, MF_STRING, 32806, "Add a DVR");
+    EXPECT_TRUE(popup->DeleteMenu(1, MF_BYPOSITION));
+    SetPromptHook([&](const PromptRequest& r) {
+        asked.push_back(r);
+        PromptAnswer a;
+        a.result = 32806;
+        return a;
+    });
+    EXPECT_EQ(popup->TrackPopupMenu(TPM_RETURNCMD, 0, 0, nullptr), 32806);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].menuItems,
+              (QStringList{"32801:Load Config...", "32805:Add Area...", "32806:Add a DVR", "32808:Delete"}));
+}
+
+}  // namespace
