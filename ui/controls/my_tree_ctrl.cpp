@@ -4,7 +4,11 @@
 #include "resources/resource_bitmaps.h"
 
 BOOL CMyTreeCtrl::LoadBackground() {
-    return LoadBackgroundImage(LoadResourceBitmap(132));
+    // The background picture is dark: item texts are drawn light so that they stay readable over it.
+    BOOL loaded = LoadBackgroundImage(LoadResourceBitmap(132));
+    if (loaded)
+        SetTextColor(0x00E6DED8);
+    return loaded;
 }
 
 BOOL CMyTreeCtrl::LoadBackgroundImage(const QImage& image) {
