@@ -15,11 +15,10 @@
 #include "platform/audio/pcm_format.h"
 #include "platform/system/thread_queue.h"
 #include "platform/system/win_types.h"
+#include "ui/window_messages.h"
 
 class SoundBuffer;
 
-constexpr UINT WM_AUDIO_NOTIFY_POSITION = WM_USER + 0x1001;
-constexpr UINT WM_AUDIO_NOTIFY_STOP = WM_USER + 0x1002;
 constexpr int AUDIO_NOTIFY_STOP_WAIT_MS = 1000;
 
 class AudioPlayer {
