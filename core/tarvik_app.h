@@ -65,10 +65,8 @@ public:
     uint16_t m_wBom = 0xFEFF;
 };
 
+// The one application object; other parts reach its settings through it.
 extern CTarvikApp theApp;
-inline CTarvikApp* AfxGetApp() {
-    return &theApp;
-}
 
 extern int g_nScreenWidth;
 extern int g_nScreenHeight;
