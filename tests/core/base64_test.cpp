@@ -116,7 +116,10 @@ TEST_P(CredentialTest, WideTextSurvivesTheRoundTripInEachCodePage) {
 INSTANTIATE_TEST_SUITE_P(CodePages, CredentialTest,
                          ::testing::Values(CredentialCase{"CP1252", "admin pass"},
                                            CredentialCase{"CP936", "用户 名"},
-                                           CredentialCase{"CP950", "密碼 123"}));
+                                           CredentialCase{"CP950", "密碼 123"}),
+                         [](const ::testing::TestParamInfo<CredentialCase>& info) {
+                             return std::string(info.param.codePage);
+                         });
 
 TEST(Base64, WrappersRefuseEmptyInputAndKeepTheBuffer) {
     char16_t* buffer = nullptr;
