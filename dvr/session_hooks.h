@@ -16,6 +16,7 @@ struct DvrSessionHooks {
     // The setup dialog when it exists (receiver of WM_DEVICE_PARAMS_RECEIVED), else null. Any thread.
     HWND (*setupDialog)() = nullptr;
     // Whether the playback dialog is open (the frame parser drops playback frames otherwise). Any thread.
+    // The media system installs it when it starts (the main window's state) and removes it at its end.
     bool (*playbackOpen)() = nullptr;
     // Releases every grid screen that shows the device (supervisor thread, when a session is restarted).
     void (*releaseDeviceScreens)(DVRDevice* device) = nullptr;

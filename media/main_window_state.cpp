@@ -32,3 +32,7 @@ VideoRect MainWindowState::ScreenRect(int screen) const {
 int32_t LiveVolume(int sliderPosition, int muted) {
     return muted ? SOUND_VOLUME_MIN : (sliderPosition - 50) * 100;
 }
+
+bool MainWindowPlaybackOpen() {
+    return g_mainWindowState.m_bPlaybackOpen.load() != 0;
+}

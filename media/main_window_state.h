@@ -33,3 +33,6 @@ extern MainWindowState g_mainWindowState;
 // The live volume for a volume slider position: (position - 50) x 100 hundredths of a decibel, or
 // silence while muted.
 int32_t LiveVolume(int sliderPosition, int muted);
+
+// Whether the playback dialog is open, for the frame parser (any thread).
+bool MainWindowPlaybackOpen();

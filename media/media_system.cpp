@@ -3,7 +3,11 @@
 #include <QImage>
 #include <new>
 
+#include "core/disk_list.h"
+#include "core/language_list.h"
 #include "core/system_settings.h"
+#include "dvr/dvr_session.h"
+#include "dvr/session_hooks.h"
 #include "media/audio_output.h"
 #include "media/decode_thread.h"
 #include "media/main_window_state.h"
@@ -95,6 +99,22 @@ I420Picture LoadBuiltInPicture(unsigned id) {
     return picture;
 }
 
+// The frame parser queues playback frames only while the main window says the playback dialog is open.
+// Installed before the first session starts, removed after the last one stopped; the other hooks stay.
+void InstallPlaybackOpenHook() {
+    DvrSessionHooks hooks = GetDvrSessionHooks();
+    hooks.playbackOpen = MainWindowPlaybackOpen;
+    SetDvrSessionHooks(&hooks);
+}
+
+void RemovePlaybackOpenHook() {
+    DvrSessionHooks hooks = GetDvrSessionHooks();
+    if (hooks.playbackOpen == MainWindowPlaybackOpen) {
+        hooks.playbackOpen = nullptr;
+        SetDvrSessionHooks(&hooks);
+    }
+}
+
 }  // namespace
 
 FrameQueue* MediaSlotQueue(int slot, SlotQueueKind kind) {
@@ -121,6 +141,12 @@ int InitMediaSystem() {
             return -1;
     }
     SetSlotQueueProvider(MediaSlotQueue);
+    // The client's own disk and language lists and the empty session list. A list that cannot be built
+    // completely stays as far as it got: the start goes on without it.
+    BuildDiskList();
+    BuildLanguageList();
+    InitDeviceList();
+    InstallPlaybackOpenHook();
     for (auto& renderer : g_renderers) {
         renderer.reset(new (std::nothrow) VideoRenderer(g_systemSettings.EnableRGB));
         if (!renderer)
@@ -135,10 +161,14 @@ int InitMediaSystem() {
 }
 
 void FreeMediaSystem() {
-    // No stream thread may find a slot's queues from here on.
+    // The sessions' stream threads write into the slots' queues: they end before any queue is freed.
+    FreeDeviceList();
+    RemovePlaybackOpenHook();
     SetSlotQueueProvider(nullptr);
     for (ScreenSlot& slot : g_screenSlots)
         ClearSlot(slot);
+    FreeDiskList();
+    FreeLanguageList();
     for (auto& renderer : g_renderers)
         renderer.reset();
     FreeAudioOutput(g_liveAudio);

@@ -30,9 +30,14 @@ struct MediaThreadTable {
     WorkerThreadRef supervisorThread = {};
 };
 
-// 0, or -1 at the first slot member that cannot be made. Call once, before any media thread runs.
+// Makes the slots, the client's disk and language lists, the empty session list (the frame parser then
+// asks the main window state whether playback is open), the renderers, the live player and the built-in
+// pictures. 0, or -1 at the first slot member that cannot be made. Call once, before any media thread
+// and any session runs.
 int InitMediaSystem();
-// Frees what InitMediaSystem made (also after a failed start). Call after StopMediaThreads.
+// Stops and frees the sessions first, so that no stream thread reaches a slot any more, then frees the
+// slots and everything else InitMediaSystem made (also after a failed start). Call after
+// StopMediaThreads.
 void FreeMediaSystem();
 // Slot 0 record, slot 0 decode, slot 1 record, ... slot 63 decode, slots 64-66 decode, the supervisor.
 // -1 at the first thread that cannot be started (those started keep running).

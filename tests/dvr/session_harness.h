@@ -21,6 +21,7 @@
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
 #include "platform/system/window_post.h"
+#include "tests/dvr/bounded_wait.h"
 #include "tests/dvr/memory_tree_view.h"
 #include "tools/dvrsim/dvr_sim.h"
 
@@ -44,17 +45,6 @@ inline BOOL CollectPost(HWND hwnd, UINT msg, WPARAM, LPARAM lParam, PostPayloadD
     std::lock_guard<std::mutex> guard(g_postLock);
     g_treeEvents.push_back(lParam);
     return TRUE;
-}
-
-// Waits up to timeoutMs for the condition, looking every 2 ms.
-inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
 }
 
 class SessionTest : public ::testing::Test {
