@@ -129,12 +129,16 @@ protected:
         file.close();
         LoadDeviceTree(&view, path);
     }
-    // A loaded single DVR (id 1) on the simulator, logged in with its channel items shown.
+    // A loaded single DVR (id 1) on the simulator, logged in with its channel items shown and with no
+    // reply still on its way (the system parameters come last), so that moving the clock ages the last one.
     HTREEITEM LoadOnlineDvr(dvrsim::DvrSim& sim) {
         Load({Record(NODE_DVR, 1, u"Gate", 0, sim.Port())});
         HTREEITEM dvr = Item(NODE_DVR, 1);
-        EXPECT_TRUE(
-            WaitUntil([&] { return Image(dvr) == TREE_ICON_DVR_ONLINE && tree.ItemHasChildren(dvr); }));
+        DVRDevice* device = Device(dvr);
+        EXPECT_TRUE(WaitUntil([&] {
+            return (device->flags.load() & kOnline) == kOnline && Image(dvr) == TREE_ICON_DVR_ONLINE &&
+                   tree.ItemHasChildren(dvr);
+        }));
         return dvr;
     }
 
