@@ -25,6 +25,7 @@
 #include "ui/controls/my_tree_ctrl.h"
 #include "ui/device_tree_adapter.h"
 #include "ui/device_tree_images.h"
+#include "ui/window_messages.h"
 
 namespace device_tree_test {
 
