@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 
 // An item handle is the Qt item itself.
-struct TreeItem : QTreeWidgetItem {};
+struct TreeCtrlItem : QTreeWidgetItem {};
 
 namespace {
 
@@ -110,7 +110,7 @@ HTREEITEM CTreeCtrl::InsertItem(const QString& text, int image, int selectedImag
     QTreeWidget* tree = Tree(this);
     if (tree == nullptr)
         return nullptr;
-    auto* item = new TreeItem;
+    auto* item = new TreeCtrlItem;
     item->setText(0, text);
     QSignalBlocker block(tree);
     if (parent == nullptr || IsSpecial(parent)) {

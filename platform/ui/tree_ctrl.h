@@ -9,8 +9,8 @@
 #include "platform/ui/image_list.h"
 #include "platform/ui/wnd.h"
 
-struct TreeItem;
-using HTREEITEM = TreeItem*;
+struct TreeCtrlItem;
+using HTREEITEM = TreeCtrlItem*;
 inline HTREEITEM const TVI_ROOT = reinterpret_cast<HTREEITEM>(~uintptr_t{0} - 0xFFFF);
 inline HTREEITEM const TVI_FIRST = reinterpret_cast<HTREEITEM>(~uintptr_t{0} - 0xFFFE);
 inline HTREEITEM const TVI_LAST = reinterpret_cast<HTREEITEM>(~uintptr_t{0} - 0xFFFD);

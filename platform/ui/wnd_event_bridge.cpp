@@ -211,6 +211,9 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::Paint:
+            // Only the widget the window paints on: a scroll area's frame draws itself.
+            if (watched != wnd->GetPaintWidget())
+                return false;
             wnd->m_bDefaultAsked = false;
             wnd->WindowProc(WM_PAINT, 0, 0);
             return !wnd->m_bDefaultAsked;

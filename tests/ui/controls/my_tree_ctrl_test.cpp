@@ -91,4 +91,18 @@ TEST_F(TreeTest, ItemsArePaintedOverTheTiledBackground) {
     EXPECT_TRUE(textFound);
 }
 
+// Only the item area is the control's own painting: the frame around it draws itself, so painting the
+// whole control paints the items once, on the item area, and Qt has nothing to warn about.
+TEST_F(TreeTest, FrameAroundTheItemsPaintsItself) {
+    static QStringList warnings;
+    warnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    ASSERT_TRUE(tree.LoadBackground());
+    QImage whole = tree.GetWidget()->grab().toImage();
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(whole.isNull());
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+}
+
 }  // namespace
