@@ -1,7 +1,5 @@
 #include "media/video_renderer.h"
 
-#include <libyuv/scale.h>
-
 #include "media/pixel_routines.h"
 
 namespace {
@@ -73,7 +71,7 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         if (planar == nullptr)
             return;  // a buffer that cannot be had draws nothing
         if (reduce) {
-            ReduceI420(picture, width, height, planar, w, h);
+            surface.reduce.ScaleI420(picture, width, height, planar, w, h);
         } else {
             ImgCopyMem(planar, picture, I420Size(w, h));
         }
@@ -91,16 +89,6 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         BorderRgb(rgb, width, height, selected);
     if (StretchBlitBgrx(*canvas, rgb, width, height, dest) == 0)
         canvas->RequestRepaint();
-}
-
-void VideoRenderer::ReduceI420(const uint8_t* source, int width, int height, uint8_t* destination,
-                               int destWidth, int destHeight) {
-    uint32_t luma = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
-    uint32_t destLuma = static_cast<uint32_t>(destWidth) * static_cast<uint32_t>(destHeight);
-    libyuv::I420Scale(source, width, source + luma, width / 2, source + luma + luma / 4, width / 2, width,
-                      height, destination, destWidth, destination + destLuma, destWidth / 2,
-                      destination + destLuma + destLuma / 4, destWidth / 2, destWidth, destHeight,
-                      libyuv::kFilterNone);
 }
 
 void VideoRenderer::BorderRgb(uint8_t* bgrx, int width, int height, int selected) const {

@@ -1,0 +1,121 @@
+#include "media/point_scaler.h"
+
+#include <immintrin.h>
+#include <libyuv/scale.h>
+
+namespace {
+constexpr int kBlock = 16;
+
+// Source positions of point sampling: step (source << 16) / destination, the first position half a step
+// in.
+void SamplePositions(std::vector<int32_t>* positions, int source, int destination) {
+    int32_t step = static_cast<int32_t>((static_cast<int64_t>(source) << 16) / destination);
+    int32_t position = step >> 1;
+    positions->resize(static_cast<size_t>(destination));
+    for (int i = 0; i < destination; ++i) {
+        (*positions)[static_cast<size_t>(i)] = position >> 16;
+        position += step;
+    }
+}
+
+// Size pairs for which libyuv takes its own row routines (width kept, 3/4, 1/2, 3/8, 1/4) rather than
+// general point sampling; those pictures go through libyuv itself.
+bool LibyuvSpecialCase(int sw, int sh, int dw, int dh) {
+    if (dw == sw)
+        return dh != sh;
+    if (dw > sw || dh > sh)
+        return false;
+    return (4 * dw == 3 * sw && 4 * dh == 3 * sh) || (2 * dw == sw && 2 * dh == sh) ||
+           (8 * dw == 3 * sw && dh == (3 * sh + 7) / 8) || (4 * dw == sw && 4 * dh == sh);
+}
+
+bool HaveSsse3() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return have;
+#else
+    return false;
+#endif
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("ssse3"))) void ShuffleBlock(uint8_t* out, const uint8_t* in, const uint8_t* shuffles) {
+    __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16));
+    __m128i a = _mm_shuffle_epi8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles)));
+    __m128i b = _mm_shuffle_epi8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + 16)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(a, b));
+}
+#endif
+}  // namespace
+
+void PointScaler::Prepare(PlaneMap* map, int sourceWidth, int sourceHeight, int width, int height) {
+    if (map->sourceWidth == sourceWidth && map->sourceHeight == sourceHeight && map->width == width &&
+        map->height == height)
+        return;
+    map->sourceWidth = sourceWidth;
+    map->sourceHeight = sourceHeight;
+    map->width = width;
+    map->height = height;
+    SamplePositions(&map->columns, sourceWidth, width);
+    SamplePositions(&map->rows, sourceHeight, height);
+    int blocks = HaveSsse3() ? width / kBlock : 0;
+    map->blockBase.assign(static_cast<size_t>(blocks), -1);
+    map->shuffles.assign(static_cast<size_t>(blocks) * 2 * kBlock, 0x80);
+    for (int b = 0; b < blocks; ++b) {
+        const int32_t* columns = map->columns.data() + b * kBlock;
+        int32_t base = columns[0];
+        if (columns[kBlock - 1] - base >= 2 * kBlock || base + 2 * kBlock > sourceWidth)
+            continue;
+        map->blockBase[static_cast<size_t>(b)] = base;
+        uint8_t* shuffle = map->shuffles.data() + static_cast<size_t>(b) * 2 * kBlock;
+        for (int i = 0; i < kBlock; ++i) {
+            int offset = columns[i] - base;
+            shuffle[offset < kBlock ? i : kBlock + i] = static_cast<uint8_t>(offset % kBlock);
+        }
+    }
+}
+
+void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, uint8_t* destination) {
+    int blocks = static_cast<int>(map.blockBase.size());
+    for (int y = 0; y < map.height; ++y) {
+        const uint8_t* in = source + static_cast<size_t>(map.rows[static_cast<size_t>(y)]) * map.sourceWidth;
+        uint8_t* out = destination + static_cast<size_t>(y) * map.width;
+        int x = 0;
+        for (int b = 0; b < blocks; ++b, x += kBlock) {
+            int32_t base = map.blockBase[static_cast<size_t>(b)];
+#if defined(__x86_64__) || defined(__i386__)
+            if (base >= 0) {
+                ShuffleBlock(out + x, in + base, map.shuffles.data() + static_cast<size_t>(b) * 2 * kBlock);
+                continue;
+            }
+#endif
+            for (int i = x; i < x + kBlock; ++i)
+                out[i] = in[map.columns[static_cast<size_t>(i)]];
+        }
+        for (; x < map.width; ++x)
+            out[x] = in[map.columns[static_cast<size_t>(x)]];
+    }
+}
+
+void PointScaler::ScaleI420(const uint8_t* source, int width, int height, uint8_t* destination, int destWidth,
+                            int destHeight) {
+    size_t luma = static_cast<size_t>(width) * static_cast<size_t>(height);
+    size_t destLuma = static_cast<size_t>(destWidth) * static_cast<size_t>(destHeight);
+    if (LibyuvSpecialCase(width, height, destWidth, destHeight) ||
+        LibyuvSpecialCase(width / 2, height / 2, destWidth / 2, destHeight / 2)) {
+        libyuv::I420Scale(source, width, source + luma, width / 2, source + luma + luma / 4, width / 2, width,
+                          height, destination, destWidth, destination + destLuma, destWidth / 2,
+                          destination + destLuma + destLuma / 4, destWidth / 2, destWidth, destHeight,
+                          libyuv::kFilterNone);
+        return;
+    }
+    Prepare(&m_luma, width, height, destWidth, destHeight);
+    Prepare(&m_chroma, width / 2, height / 2, destWidth / 2, destHeight / 2);
+    ScalePlane(m_luma, source, destination);
+    ScalePlane(m_chroma, source + luma, destination + destLuma);
+    ScalePlane(m_chroma, source + luma + luma / 4, destination + destLuma + destLuma / 4);
+}
