@@ -41,15 +41,29 @@ bool HaveSsse3() {
 #endif
 }
 
+// The blocks of one row: shuffled where the block has a base, else pixel by pixel.
 #if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("ssse3"))) void ShuffleBlock(uint8_t* out, const uint8_t* in, const uint8_t* shuffles) {
-    __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16));
-    __m128i a = _mm_shuffle_epi8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles)));
-    __m128i b = _mm_shuffle_epi8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + 16)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(a, b));
-}
+__attribute__((target("ssse3")))
 #endif
+void ScaleBlocks(uint8_t* out, const uint8_t* in, const int32_t* columns, const int32_t* blockBase,
+                 const uint8_t* shuffles, int blocks) {
+    for (int b = 0; b < blocks; ++b, out += kBlock, columns += kBlock, shuffles += 2 * kBlock) {
+#if defined(__x86_64__) || defined(__i386__)
+        if (blockBase[b] >= 0) {
+            const uint8_t* p = in + blockBase[b];
+            __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+            __m128i x = _mm_shuffle_epi8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles)));
+            __m128i y =
+                _mm_shuffle_epi8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + kBlock)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(x, y));
+            continue;
+        }
+#endif
+        for (int i = 0; i < kBlock; ++i)
+            out[i] = in[columns[i]];
+    }
+}
 }  // namespace
 
 void PointScaler::Prepare(PlaneMap* map, int sourceWidth, int sourceHeight, int width, int height) {
@@ -84,18 +98,10 @@ void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, uint8_t
     for (int y = 0; y < map.height; ++y) {
         const uint8_t* in = source + static_cast<size_t>(map.rows[static_cast<size_t>(y)]) * map.sourceWidth;
         uint8_t* out = destination + static_cast<size_t>(y) * map.width;
-        int x = 0;
-        for (int b = 0; b < blocks; ++b, x += kBlock) {
-            int32_t base = map.blockBase[static_cast<size_t>(b)];
-#if defined(__x86_64__) || defined(__i386__)
-            if (base >= 0) {
-                ShuffleBlock(out + x, in + base, map.shuffles.data() + static_cast<size_t>(b) * 2 * kBlock);
-                continue;
-            }
-#endif
-            for (int i = x; i < x + kBlock; ++i)
-                out[i] = in[map.columns[static_cast<size_t>(i)]];
-        }
+        // Blocks exist only where the processor has SSSE3.
+        if (blocks > 0)
+            ScaleBlocks(out, in, map.columns.data(), map.blockBase.data(), map.shuffles.data(), blocks);
+        int x = blocks * kBlock;
         for (; x < map.width; ++x)
             out[x] = in[map.columns[static_cast<size_t>(x)]];
     }
