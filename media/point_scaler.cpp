@@ -93,10 +93,10 @@ void PointScaler::Prepare(PlaneMap* map, int sourceWidth, int sourceHeight, int 
     }
 }
 
-void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, uint8_t* destination) {
+void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, int stride, uint8_t* destination) {
     int blocks = static_cast<int>(map.blockBase.size());
     for (int y = 0; y < map.height; ++y) {
-        const uint8_t* in = source + static_cast<size_t>(map.rows[static_cast<size_t>(y)]) * map.sourceWidth;
+        const uint8_t* in = source + static_cast<size_t>(map.rows[static_cast<size_t>(y)]) * stride;
         uint8_t* out = destination + static_cast<size_t>(y) * map.width;
         // Blocks exist only where the processor has SSSE3.
         if (blocks > 0)
@@ -107,21 +107,20 @@ void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, uint8_t
     }
 }
 
-void PointScaler::ScaleI420(const uint8_t* source, int width, int height, uint8_t* destination, int destWidth,
-                            int destHeight) {
-    size_t luma = static_cast<size_t>(width) * static_cast<size_t>(height);
+void PointScaler::ScaleI420(const I420Source& source, int width, int height, uint8_t* destination,
+                            int destWidth, int destHeight) {
     size_t destLuma = static_cast<size_t>(destWidth) * static_cast<size_t>(destHeight);
+    uint8_t* out[3] = {destination, destination + destLuma, destination + destLuma + destLuma / 4};
     if (LibyuvSpecialCase(width, height, destWidth, destHeight) ||
         LibyuvSpecialCase(width / 2, height / 2, destWidth / 2, destHeight / 2)) {
-        libyuv::I420Scale(source, width, source + luma, width / 2, source + luma + luma / 4, width / 2, width,
-                          height, destination, destWidth, destination + destLuma, destWidth / 2,
-                          destination + destLuma + destLuma / 4, destWidth / 2, destWidth, destHeight,
-                          libyuv::kFilterNone);
+        libyuv::I420Scale(source.plane[0], source.stride[0], source.plane[1], source.stride[1],
+                          source.plane[2], source.stride[2], width, height, out[0], destWidth, out[1],
+                          destWidth / 2, out[2], destWidth / 2, destWidth, destHeight, libyuv::kFilterNone);
         return;
     }
     Prepare(&m_luma, width, height, destWidth, destHeight);
     Prepare(&m_chroma, width / 2, height / 2, destWidth / 2, destHeight / 2);
-    ScalePlane(m_luma, source, destination);
-    ScalePlane(m_chroma, source + luma, destination + destLuma);
-    ScalePlane(m_chroma, source + luma + luma / 4, destination + destLuma + destLuma / 4);
+    ScalePlane(m_luma, source.plane[0], source.stride[0], out[0]);
+    ScalePlane(m_chroma, source.plane[1], source.stride[1], out[1]);
+    ScalePlane(m_chroma, source.plane[2], source.stride[2], out[2]);
 }

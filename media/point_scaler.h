@@ -1,19 +1,22 @@
 #pragma once
 
-// Point-sampled reduction of contiguous I420 pictures: each destination pixel takes the source pixel at
-// libyuv's point-sampling position (16.16 fixed-point step source / destination, starting half a step in),
-// so the result is byte for byte what libyuv::I420Scale gives with kFilterNone. The column and row maps and
-// the byte shuffles of each 16-pixel block are kept while the sizes stay the same, so a picture costs two
-// shuffles per 16 pixels instead of a position computation per pixel. Size pairs that libyuv reduces
-// through its own row routines are left to libyuv.
+// Point-sampled reduction of I420 pictures into contiguous ones: each destination pixel takes the source
+// pixel at libyuv's point-sampling position (16.16 fixed-point step source / destination, starting half a
+// step in), so the result is byte for byte what libyuv::I420Scale gives with kFilterNone. The column and row
+// maps and the byte shuffles of each 16-pixel block are kept while the sizes stay the same, so a picture
+// costs two shuffles per 16 pixels instead of a position computation per pixel. Size pairs that libyuv
+// reduces through its own row routines are left to libyuv.
 
 #include <cstdint>
 #include <vector>
 
+#include "media/i420_source.h"
+
 class PointScaler {
 public:
-    // Scales the width x height picture into destWidth x destHeight (all even and at least 2).
-    void ScaleI420(const uint8_t* source, int width, int height, uint8_t* destination, int destWidth,
+    // Scales the width x height picture into the contiguous destWidth x destHeight one (all even and at
+    // least 2).
+    void ScaleI420(const I420Source& source, int width, int height, uint8_t* destination, int destWidth,
                    int destHeight);
 
 private:
@@ -32,7 +35,7 @@ private:
         std::vector<uint8_t> shuffles;
     };
     static void Prepare(PlaneMap* map, int sourceWidth, int sourceHeight, int width, int height);
-    static void ScalePlane(const PlaneMap& map, const uint8_t* source, uint8_t* destination);
+    static void ScalePlane(const PlaneMap& map, const uint8_t* source, int stride, uint8_t* destination);
 
     PlaneMap m_luma;
     PlaneMap m_chroma;

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "media/heap_buffer.h"
+#include "media/i420_source.h"
 #include "media/point_scaler.h"
 #include "platform/system/win_types.h"
 #include "platform/video/video_blit.h"
@@ -39,6 +40,9 @@ public:
     // Draws a picture of window index (0-63) into dest; an index out of range draws nothing.
     void RenderFrame(int width, int height, int index, const uint8_t* picture, const VideoRect& dest,
                      int selected);
+    // RenderFrame for a picture given by its planes (a decoder's picture, drawn without a contiguous copy).
+    void RenderPlanes(int width, int height, int index, const I420Source& source, const VideoRect& dest,
+                      int selected);
     // Draws a picture over the whole canvas of window (index 0, not selected, always planar).
     void RenderToWindow(HWND window, int width, int height, const uint8_t* picture);
 
@@ -53,7 +57,7 @@ private:
         PointScaler reduce;
     };
     int Init();
-    void Draw(HWND window, int mode, int width, int height, int index, const uint8_t* picture,
+    void Draw(HWND window, int mode, int width, int height, int index, const I420Source& source,
               const VideoRect& dest, int selected);
     void BorderRgb(uint8_t* bgrx, int width, int height, int selected) const;
     void BorderPlanar(uint8_t* frame, int width, int height, int selected) const;

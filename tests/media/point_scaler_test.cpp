@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <libyuv/scale.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -37,9 +38,25 @@ TEST(PointScaler, MatchesLibyuvPointSampling) {
                               c.destWidth, expect.data() + destLuma, c.destWidth / 2,
                               expect.data() + destLuma + destLuma / 4, c.destWidth / 2, c.destWidth,
                               c.destHeight, libyuv::kFilterNone);
-            scaler.ScaleI420(source.data(), c.width, c.height, got.data(), c.destWidth, c.destHeight);
+            I420Source contiguous = ContiguousI420(source.data(), c.width, c.height);
+            scaler.ScaleI420(contiguous, c.width, c.height, got.data(), c.destWidth, c.destHeight);
             EXPECT_TRUE(got == expect)
                 << c.width << "x" << c.height << " to " << c.destWidth << "x" << c.destHeight;
+            // The same picture with rows 40 bytes longer than the picture's (a decoder's planes).
+            std::vector<uint8_t> padded[3];
+            I420Source strided{};
+            for (int p = 0; p < 3; ++p) {
+                int w = p == 0 ? c.width : c.width / 2, h = p == 0 ? c.height : c.height / 2;
+                strided.stride[p] = w + 40;
+                padded[p].assign(size_t(w + 40) * h, 0xEE);
+                for (int y = 0; y < h; ++y)
+                    std::copy_n(contiguous.plane[p] + y * w, w, padded[p].begin() + y * (w + 40));
+                strided.plane[p] = padded[p].data();
+            }
+            std::fill(got.begin(), got.end(), 0);
+            scaler.ScaleI420(strided, c.width, c.height, got.data(), c.destWidth, c.destHeight);
+            EXPECT_TRUE(got == expect)
+                << c.width << "x" << c.height << " to " << c.destWidth << "x" << c.destHeight << " strided";
         }
     }
 }
