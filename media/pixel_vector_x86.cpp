@@ -193,7 +193,8 @@ VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
 // Chroma offsets of 8 samples computed in fixed point: R = floor(1.4075 v), B = floor(1.779 u),
 // G = floor(-(0.3455 u + 0.7169 v)), with u = Cb - 128, v = Cr - 128. The constants are close enough that
 // each floor equals the double formula's for every input (the exhaustive test holds them to it), except
-// where the exact green value is a whole number: those lanes are reported in the returned bit mask.
+// where the exact green value is a whole number: those lanes, but for grey, are reported in the returned
+// bit mask.
 VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs,
                                                                         __m256i* offB, __m256i* offG,
                                                                         __m256i* offR) {
@@ -211,7 +212,11 @@ VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const ui
     // Whole-number green: the fraction lies within the constants' error of 0 or 1.
     __m256i fraction =
         _mm256_and_si256(_mm256_add_epi32(g, _mm256_set1_epi32(419)), _mm256_set1_epi32((1 << 23) - 1));
-    int exact = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(_mm256_set1_epi32(838), fraction)));
+    __m256i whole = _mm256_cmpgt_epi32(_mm256_set1_epi32(838), fraction);
+    // Grey (Cb = Cr = 128) is whole too, but its offset 0 is exact for every Y (the formula's terms are
+    // exactly 0): only the other whole lanes are reported.
+    __m256i grey = _mm256_cmpeq_epi32(_mm256_or_si256(u, v), _mm256_setzero_si256());
+    int exact = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_andnot_si256(grey, whole)));
     g = _mm256_srai_epi32(g, 23);
     *offB = PixelPairs(b);
     *offG = PixelPairs(g);
