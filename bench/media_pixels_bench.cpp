@@ -3,6 +3,7 @@
 
 #include <libyuv.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -17,13 +18,16 @@ struct Picture {
     std::vector<uint8_t> i420;
     std::vector<uint8_t> bgr24;
     std::vector<uint8_t> out;
-    Picture(int w, int h)
+    // Random bytes; a grey picture (a monochrome camera's) has every chroma sample at 128.
+    Picture(int w, int h, bool grey = false)
         : width(w), height(h), i420(I420Size(w, h)), bgr24(size_t(w) * h * 3), out(size_t(w) * h * 4) {
         std::mt19937 rng(7);
         for (auto& b : i420)
             b = static_cast<uint8_t>(rng());
         for (auto& b : bgr24)
             b = static_cast<uint8_t>(rng());
+        if (grey)
+            std::fill(i420.begin() + w * h, i420.end(), uint8_t{128});
     }
     const uint8_t* Y() const { return i420.data(); }
     const uint8_t* U() const { return i420.data() + width * height; }
@@ -36,6 +40,10 @@ Picture& Cif() {
 }
 Picture& D1() {
     static Picture p(704, 576);
+    return p;
+}
+Picture& GreyCif() {
+    static Picture p(352, 288, true);
     return p;
 }
 
@@ -98,5 +106,6 @@ int main(int argc, char** argv) {
         Register(("I420ToYuy2_" + s).c_str(), picture, OursYuy2, YuvYuy2);
         Register(("Bgr24ToI420_" + s).c_str(), picture, OursToI420, YuvToI420);
     }
+    Register("I420ToBgrx32_grey_cif", &GreyCif, OursBgrx, YuvBgrx);
     return RunWithRatios(argc, argv);
 }

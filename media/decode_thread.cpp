@@ -9,6 +9,7 @@ extern "C" {
 #include "dvr/dvr_device.h"
 #include "media/audio_output.h"
 #include "media/heap_buffer.h"
+#include "media/i420_source.h"
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
@@ -61,6 +62,8 @@ int IdleWait(ScreenSlot& slot) {
     return slot.device != nullptr ? kIdleWaitMs : kFreeSlotWaitMs;
 }
 
+int DisplaySlotPicture(int index, const I420Source& source, uint8_t* picture, int width, int height);
+
 struct VideoState {
     VideoStreamHeader header{};
     bool decoderOpen = false;
@@ -103,6 +106,16 @@ void DecodeVideoNode(int index, ScreenSlot& slot, VideoState& state, const Frame
         state.header.height = height;
         SetDecodedSize(slot, state, width, height);
     }
+    if (!SaneSize(width, height))
+        return;
+    if (index < GRID_SCREEN_COUNT) {
+        // Grid screens draw (and keep their latest-frame copy) straight from the decoder's planes.
+        I420Source planes{{frame->data[0], frame->data[1], frame->data[2]},
+                          {frame->linesize[0], frame->linesize[1], frame->linesize[2]}};
+        DisplaySlotPicture(index, planes, nullptr, width, height);
+        return;
+    }
+    // Previews draw the zone grid into the picture: they take a contiguous copy.
     uint8_t* picture = state.picture.Holding(width, height);
     if (picture == nullptr)
         return;
@@ -165,7 +178,7 @@ unsigned DecodeThread(void* arg) {
 
 namespace {
 // Refreshes the latest-frame copy of a grid slot once a wall-clock second.
-void RefreshLastFrame(ScreenSlot& slot, const uint8_t* picture, int width, int height) {
+void RefreshLastFrame(ScreenSlot& slot, const I420Source& source, int width, int height) {
     int32_t now = static_cast<int32_t>(LastFrameClockNow());
     std::lock_guard<std::mutex> guard(slot.lastFrameLock);
     if (now == slot.lastFrameTime)
@@ -183,7 +196,12 @@ void RefreshLastFrame(ScreenSlot& slot, const uint8_t* picture, int width, int h
         slot.lastFrame = static_cast<uint8_t*>(grown);
         slot.lastFrameCapacity = bytes;
     }
-    ImgCopyMem(slot.lastFrame, picture, bytes);
+    if (const uint8_t* picture = ContiguousBuffer(source, width, height)) {
+        ImgCopyMem(slot.lastFrame, picture, bytes);
+    } else {
+        ImgCopyStridedI420(slot.lastFrame, source.plane[0], source.stride[0], source.plane[1],
+                           source.stride[1], source.plane[2], source.stride[2], width, height);
+    }
     slot.lastFrameWidth = width;
     slot.lastFrameHeight = height;
     slot.lastFrameTime = now;
@@ -208,9 +226,10 @@ void DrawPreview(int index, DVRDevice* device, int channel, uint8_t* picture, in
     renderer->SetWindow(window);
     renderer->RenderToWindow(window, width, height, picture);
 }
-}  // namespace
 
-int DisplaySlotFrame(int index, uint8_t* picture, int width, int height) {
+// DisplaySlotFrame for a picture given by its planes; picture is the same picture as a contiguous buffer
+// that may be drawn into, needed by the preview slots (null for the grid's decoder planes).
+int DisplaySlotPicture(int index, const I420Source& source, uint8_t* picture, int width, int height) {
     if (index < 0 || index >= SCREEN_SLOT_COUNT)
         return -1;
     ScreenSlot& slot = g_screenSlots[index];
@@ -218,22 +237,29 @@ int DisplaySlotFrame(int index, uint8_t* picture, int width, int height) {
     int channel = -1;
     if (!SlotShows(slot, &device, &channel))
         return -1;
-    if (picture == nullptr)
+    if (source.plane[0] == nullptr)
         return 0;
     if (index < GRID_SCREEN_COUNT)
-        RefreshLastFrame(slot, picture, width, height);
+        RefreshLastFrame(slot, source, width, height);
     if (g_mainWindowState.m_bPlaybackOpen.load())
         return 0;
     if (index >= PREVIEW_SLOT_FIRST) {
-        DrawPreview(index, device, channel, picture, width, height);
+        if (picture != nullptr)
+            DrawPreview(index, device, channel, picture, width, height);
         return 0;
     }
     VideoRenderer* renderer = g_renderers[0].get();
     if (renderer != nullptr && g_mainWindowState.m_bScreenShown[index].load()) {
-        renderer->RenderFrame(width, height, index, picture, g_mainWindowState.ScreenRect(index),
-                              index == g_mainWindowState.m_nCurScreen.load());
+        renderer->RenderPlanes(width, height, index, source, g_mainWindowState.ScreenRect(index),
+                               index == g_mainWindowState.m_nCurScreen.load());
     }
     return 0;
+}
+}  // namespace
+
+int DisplaySlotFrame(int index, uint8_t* picture, int width, int height) {
+    I420Source source = picture != nullptr ? ContiguousI420(picture, width, height) : I420Source{};
+    return DisplaySlotPicture(index, source, picture, width, height);
 }
 
 int PlaySlotAudio(int index, const uint8_t* data, uint32_t length, int channels, uint32_t sampleRate,

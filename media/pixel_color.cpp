@@ -17,7 +17,8 @@ ChromaOffsets MakeOffsets() {
             // -(0.3455 u + 0.7169 v) = -(3455 u + 7169 v) / 10000: a whole number exactly when the
             // numerator is a multiple of 10000.
             int numerator = 3455 * (cb - 128) + 7169 * (cr - 128);
-            t.gExact[index] = numerator % 10000 == 0 ? 1 : 0;
+            // Grey (numerator 0) is whole too, but its offset 0 is exact for every Y: not marked.
+            t.gExact[index] = numerator % 10000 == 0 && numerator != 0 ? 1 : 0;
             t.g[index] = static_cast<int16_t>(std::floor(-0.3455 * (cb - 128) - 0.7169 * (cr - 128)));
         }
     }

@@ -35,7 +35,8 @@ inline uint8_t BFromYuv(int y, int cb) {
 // Integer form of the YUV to RGB formulas for the vector versions: each component is clamp(Y + offset),
 // with an offset per chroma value (pair). It equals the formulas above for every Y except for the few
 // (Cb, Cr) pairs whose exact green offset is a whole number: there the double rounding depends on Y, and
-// those pairs are marked so that their pixels are computed with GFromYuv.
+// those pairs are marked so that their pixels are computed with GFromYuv (all but grey, whose formula
+// terms are exactly 0).
 struct ChromaOffsets {
     int16_t r[256];         // by Cr
     int16_t b[256];         // by Cb

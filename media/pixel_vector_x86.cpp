@@ -184,16 +184,17 @@ VISTAL_AVX2 void PlanesToYuy2Avx2(uint8_t* destination, const uint8_t* y, const 
 }
 
 namespace {
-// 8 x 32-bit offsets -> 16 x 16-bit, each offset twice (two pixels per chroma sample).
+// 8 x 32-bit offsets (each within 16 bits) -> 16 x 16-bit, each offset twice (two pixels per chroma
+// sample): the low half of every 32-bit lane copied into its high half, which keeps the lanes in place.
 VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
-    __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(x), _mm256_extracti128_si256(x, 1));
-    return _mm256_set_m128i(_mm_unpackhi_epi16(packed, packed), _mm_unpacklo_epi16(packed, packed));
+    return _mm256_blend_epi16(x, _mm256_slli_epi32(x, 16), 0xAA);
 }
 
 // Chroma offsets of 8 samples computed in fixed point: R = floor(1.4075 v), B = floor(1.779 u),
 // G = floor(-(0.3455 u + 0.7169 v)), with u = Cb - 128, v = Cr - 128. The constants are close enough that
 // each floor equals the double formula's for every input (the exhaustive test holds them to it), except
-// where the exact green value is a whole number: those lanes are reported in the returned bit mask.
+// where the exact green value is a whole number: those lanes, but for grey, are reported in the returned
+// bit mask.
 VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs,
                                                                         __m256i* offB, __m256i* offG,
                                                                         __m256i* offR) {
@@ -211,7 +212,11 @@ VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const ui
     // Whole-number green: the fraction lies within the constants' error of 0 or 1.
     __m256i fraction =
         _mm256_and_si256(_mm256_add_epi32(g, _mm256_set1_epi32(419)), _mm256_set1_epi32((1 << 23) - 1));
-    int exact = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(_mm256_set1_epi32(838), fraction)));
+    __m256i whole = _mm256_cmpgt_epi32(_mm256_set1_epi32(838), fraction);
+    // Grey (Cb = Cr = 128) is whole too, but its offset 0 is exact for every Y (the formula's terms are
+    // exactly 0): only the other whole lanes are reported.
+    __m256i grey = _mm256_cmpeq_epi32(_mm256_or_si256(u, v), _mm256_setzero_si256());
+    int exact = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_andnot_si256(grey, whole)));
     g = _mm256_srai_epi32(g, 23);
     *offB = PixelPairs(b);
     *offG = PixelPairs(g);
@@ -249,6 +254,28 @@ VISTAL_AVX2 __attribute__((always_inline)) inline void BgrPixelsAvx2(uint8_t* ou
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 36), _mm256_extracti128_si256(b, 1));
 }
 
+// 16 pixels from column x (even) of one or two rows sharing their chroma row; out[r] points at the
+// block's first pixel of row r.
+template <int kBytes>
+VISTAL_AVX2 __attribute__((always_inline)) inline void BgrBlockAvx2(uint8_t* const out[2],
+                                                                    const uint8_t* const ys[2],
+                                                                    const uint8_t* us, const uint8_t* vs,
+                                                                    int x, int rows) {
+    __m256i offB, offG, offR;
+    int exact = ChromaOffsetsAvx2(us + x / 2, vs + x / 2, &offB, &offG, &offR);
+    for (int r = 0; r < rows; ++r)
+        BgrPixelsAvx2<kBytes>(out[r], ys[r] + x, offB, offG, offR);
+    for (int lane = 0; exact != 0; ++lane, exact >>= 1) {
+        if ((exact & 1) == 0)
+            continue;
+        int m = x / 2 + lane;
+        for (int r = 0; r < rows; ++r) {
+            for (int px = 2 * m; px <= 2 * m + 1; ++px)
+                out[r][kBytes * (px - x) + 1] = GFromYuv(ys[r][px], us[m], vs[m]);
+        }
+    }
+}
+
 template <int kBytes>
 void BgrPixelExact(uint8_t* out, int y, int cb, int cr) {
     out[0] = BFromYuv(y, cb);
@@ -278,19 +305,19 @@ VISTAL_AVX2 void I420ToBgrAvx2(uint8_t* destination, const uint8_t* source, int 
         const uint8_t* vs = p.v + static_cast<size_t>(row / 2) * chromaWidth;
         int x = 0;
         for (; x + 16 <= blockEnd; x += 16) {
-            __m256i offB, offG, offR;
-            int exact = ChromaOffsetsAvx2(us + x / 2, vs + x / 2, &offB, &offG, &offR);
+            uint8_t* block[2] = {out[0] + kBytes * x, out[1] + kBytes * x};
+            BgrBlockAvx2<kBytes>(block, ys, us, vs, x, rows);
+        }
+        if (x < width && width >= 16) {
+            // The last 16 pixels of the row through a scratch block (the BGR block writes past its end),
+            // redoing some pixels already written with the same values.
+            alignas(32) uint8_t scratch[2][64 + 4];
+            uint8_t* block[2] = {scratch[0], scratch[1]};
+            int last = width - 16;
+            BgrBlockAvx2<kBytes>(block, ys, us, vs, last, rows);
             for (int r = 0; r < rows; ++r)
-                BgrPixelsAvx2<kBytes>(out[r] + kBytes * x, ys[r] + x, offB, offG, offR);
-            for (int lane = 0; exact != 0; ++lane, exact >>= 1) {
-                if ((exact & 1) == 0)
-                    continue;
-                int m = x / 2 + lane;
-                for (int r = 0; r < rows; ++r) {
-                    for (int px = 2 * m; px <= 2 * m + 1; ++px)
-                        out[r][kBytes * px + 1] = GFromYuv(ys[r][px], us[m], vs[m]);
-                }
-            }
+                std::memcpy(out[r] + kBytes * last, scratch[r], kBytes * 16);
+            x = width;
         }
         for (; x < width; ++x) {
             for (int r = 0; r < rows; ++r)

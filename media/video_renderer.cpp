@@ -1,7 +1,5 @@
 #include "media/video_renderer.h"
 
-#include <libyuv/scale.h>
-
 #include "media/pixel_routines.h"
 
 namespace {
@@ -38,7 +36,13 @@ int VideoRenderer::SetWindow(HWND window) {
 
 void VideoRenderer::RenderFrame(int width, int height, int index, const uint8_t* picture,
                                 const VideoRect& dest, int selected) {
-    Draw(m_window.load(), m_mode, width, height, index, picture, dest, selected);
+    if (picture != nullptr)
+        RenderPlanes(width, height, index, ContiguousI420(picture, width, height), dest, selected);
+}
+
+void VideoRenderer::RenderPlanes(int width, int height, int index, const I420Source& source,
+                                 const VideoRect& dest, int selected) {
+    Draw(m_window.load(), m_mode, width, height, index, source, dest, selected);
 }
 
 void VideoRenderer::RenderToWindow(HWND window, int width, int height, const uint8_t* picture) {
@@ -50,12 +54,13 @@ void VideoRenderer::RenderToWindow(HWND window, int width, int height, const uin
             dest.bottom = canvas->Image().height();
         }
     }
-    Draw(window, RENDER_MODE_PLANAR, width, height, 0, picture, dest, 0);
+    if (picture != nullptr)
+        Draw(window, RENDER_MODE_PLANAR, width, height, 0, ContiguousI420(picture, width, height), dest, 0);
 }
 
-void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index, const uint8_t* picture,
+void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index, const I420Source& source,
                          const VideoRect& dest, int selected) {
-    if (index < 0 || index >= RENDER_WINDOW_COUNT || picture == nullptr || width < 2 || height < 2)
+    if (index < 0 || index >= RENDER_WINDOW_COUNT || source.plane[0] == nullptr || width < 2 || height < 2)
         return;
     std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(window);
     if (!canvas)
@@ -67,15 +72,20 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
     int destHeight = (dest.bottom - dest.top) & ~1;
     bool reduce = destWidth >= 2 && destHeight >= 2 && destWidth <= width && destHeight <= height &&
                   (destWidth < width || destHeight < height);
-    if (reduce || mode == RENDER_MODE_PLANAR) {
+    // The conversion takes a contiguous picture: a decoder's planes are copied (or reduced) first.
+    const uint8_t* picture = ContiguousBuffer(source, width, height);
+    if (reduce || mode == RENDER_MODE_PLANAR || picture == nullptr) {
         int w = reduce ? destWidth : width, h = reduce ? destHeight : height;
         uint8_t* planar = surface.planar.AtLeast(I420Size(w, h));
         if (planar == nullptr)
             return;  // a buffer that cannot be had draws nothing
         if (reduce) {
-            ReduceI420(picture, width, height, planar, w, h);
-        } else {
+            surface.reduce.ScaleI420(source, width, height, planar, w, h);
+        } else if (picture != nullptr) {
             ImgCopyMem(planar, picture, I420Size(w, h));
+        } else {
+            ImgCopyStridedI420(planar, source.plane[0], source.stride[0], source.plane[1], source.stride[1],
+                               source.plane[2], source.stride[2], w, h);
         }
         picture = planar;
         width = w;
@@ -91,16 +101,6 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         BorderRgb(rgb, width, height, selected);
     if (StretchBlitBgrx(*canvas, rgb, width, height, dest) == 0)
         canvas->RequestRepaint();
-}
-
-void VideoRenderer::ReduceI420(const uint8_t* source, int width, int height, uint8_t* destination,
-                               int destWidth, int destHeight) {
-    uint32_t luma = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
-    uint32_t destLuma = static_cast<uint32_t>(destWidth) * static_cast<uint32_t>(destHeight);
-    libyuv::I420Scale(source, width, source + luma, width / 2, source + luma + luma / 4, width / 2, width,
-                      height, destination, destWidth, destination + destLuma, destWidth / 2,
-                      destination + destLuma + destLuma / 4, destWidth / 2, destWidth, destHeight,
-                      libyuv::kFilterNone);
 }
 
 void VideoRenderer::BorderRgb(uint8_t* bgrx, int width, int height, int selected) const {

@@ -4,7 +4,7 @@
 // picture of its own window index (0-63) and is stretched into a destination rectangle in the window's
 // coordinates. Every picture gets a 1-pixel border: green for the selected screen, white for the others.
 // RGB32 mode converts and borders in RGB; planar mode borders the YUV planes and converts afterwards.
-// A picture larger than its rectangle is first reduced to the rectangle's size (libyuv), so only the
+// A picture larger than its rectangle is first reduced to the rectangle's size (point sampling), so only the
 // pixels shown are converted and the 1-pixel border stays whole; a smaller one is converted and then
 // stretched.
 // The canvases take both; the packed YUY2 mode of displays that offer only packed YUV is never chosen.
@@ -15,6 +15,8 @@
 #include <mutex>
 
 #include "media/heap_buffer.h"
+#include "media/i420_source.h"
+#include "media/point_scaler.h"
 #include "platform/system/win_types.h"
 #include "platform/video/video_blit.h"
 
@@ -38,6 +40,9 @@ public:
     // Draws a picture of window index (0-63) into dest; an index out of range draws nothing.
     void RenderFrame(int width, int height, int index, const uint8_t* picture, const VideoRect& dest,
                      int selected);
+    // RenderFrame for a picture given by its planes (a decoder's picture, drawn without a contiguous copy).
+    void RenderPlanes(int width, int height, int index, const I420Source& source, const VideoRect& dest,
+                      int selected);
     // Draws a picture over the whole canvas of window (index 0, not selected, always planar).
     void RenderToWindow(HWND window, int width, int height, const uint8_t* picture);
 
@@ -49,12 +54,11 @@ private:
         std::mutex lock;
         HeapBuffer planar;  // I420 copy (or reduction) with its border
         HeapBuffer rgb;     // BGRX
+        PointScaler reduce;
     };
     int Init();
-    void Draw(HWND window, int mode, int width, int height, int index, const uint8_t* picture,
+    void Draw(HWND window, int mode, int width, int height, int index, const I420Source& source,
               const VideoRect& dest, int selected);
-    static void ReduceI420(const uint8_t* source, int width, int height, uint8_t* destination, int destWidth,
-                           int destHeight);
     void BorderRgb(uint8_t* bgrx, int width, int height, int selected) const;
     void BorderPlanar(uint8_t* frame, int width, int height, int selected) const;
 
