@@ -34,7 +34,7 @@ bool CreateUtf16FileIfAbsent(const QString& path, const QString& text) {
 }
 
 bool ReplaceUtf16File(const QString& path, const QString& text) {
-    QSaveFile f(QFile::decodeName(QFile::encodeName(ToNativePath(path))));
+    QSaveFile f(ToNativePath(path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
     QByteArray bytes = Utf16WithBom(text);
