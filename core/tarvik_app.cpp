@@ -11,6 +11,7 @@
 #include "core/text_files.h"
 #include "platform/system/codepage.h"
 #include "platform/system/instance_lock.h"
+#include "platform/system/runtime_folder.h"
 #include "platform/system/win_types.h"
 
 CTarvikApp theApp;

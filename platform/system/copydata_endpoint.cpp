@@ -1,5 +1,7 @@
 #include "platform/system/copydata_endpoint.h"
 
+#include "platform/system/runtime_folder.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -30,15 +32,6 @@ struct CopyDataReply {
     uint32_t reserved;
     int64_t result;
 };
-
-bool MakePrivateFolder(const QByteArray& path) {
-    if (mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat st;
-    if (lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid())
-        return false;
-    return (st.st_mode & 077) == 0;
-}
 
 bool FillAddress(const QByteArray& path, sockaddr_un* addr) {
     std::memset(addr, 0, sizeof *addr);
@@ -84,13 +77,7 @@ bool TransferAll(int fd, void* data, size_t length, uint64_t deadlineMs, bool re
 }  // namespace
 
 QString CopyDataEndpointFolder() {
-    QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    QByteArray folder;
-    if (!runtime.isEmpty() && access(runtime.constData(), W_OK) == 0)
-        folder = runtime + "/vistal";
-    else
-        folder = "/tmp/vistal-" + QByteArray::number(getuid());
-    return MakePrivateFolder(folder) ? QFile::decodeName(folder) : QString();
+    return UserRuntimeFolder();
 }
 
 QString CopyDataEndpointPath(pid_t pid) {

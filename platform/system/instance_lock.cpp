@@ -1,5 +1,7 @@
 #include "platform/system/instance_lock.h"
 
+#include "platform/system/runtime_folder.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,21 +10,13 @@
 #include <QFile>
 #include <cerrno>
 
-QString UserRuntimeFolder() {
-    QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        return QFile::decodeName(runtime);
-    QString folder = QStringLiteral("/tmp/vistal-%1").arg(getuid());
-    QByteArray native = QFile::encodeName(folder);
-    mkdir(native.constData(), 0700);
-    return folder;
-}
-
 InstanceLock* InstanceLock::Acquire(const QString& name, bool* heldElsewhere) {
     if (heldElsewhere)
         *heldElsewhere = false;
-    QByteArray path =
-        QFile::encodeName(UserRuntimeFolder() + QLatin1Char('/') + name + QStringLiteral(".lock"));
+    const QString folder = UserRuntimeFolder();
+    if (folder.isEmpty())
+        return nullptr;
+    QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name + QStringLiteral(".lock"));
     int fd = open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return nullptr;

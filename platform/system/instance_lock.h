@@ -18,7 +18,3 @@ private:
     explicit InstanceLock(int fd) : m_fd(fd) {}
     int m_fd;
 };
-
-// The user's private runtime folder: $XDG_RUNTIME_DIR, or /tmp/vistal-<uid> (mode 0700). Local sockets
-// of the programs live here too.
-QString UserRuntimeFolder();

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The user's private folder for the programs' lock files and local sockets: $XDG_RUNTIME_DIR/vistal when
+// that is writable, else /tmp/vistal-<uid>. It is made with mode 0700 and used only when it is a folder of
+// this user that no one else can enter; "" otherwise.
+QString UserRuntimeFolder();
