@@ -83,23 +83,13 @@ void BeginDeviceList(RelaySession* session, int32_t count) {
     session->entryCount = count;
 }
 
-// One entry message after its id and index: the eight entry fields and the flag.
-int StoreDeviceEntry(FieldReader* reader, int32_t index, RelaySession* session) {
-    RelayDeviceEntry entry;
-    int32_t useAltHost = 0;
-    if (!reader->Int(&entry.spare0) || !reader->Token(entry.name, sizeof entry.name) ||
-        !reader->Int(&entry.spare1) || !reader->Int(&entry.spare2) ||
-        !reader->Token(entry.host, sizeof entry.host) || !reader->Int(&entry.port) ||
-        !reader->Token(entry.altHost, sizeof entry.altHost) || !reader->Int(&entry.altValue) ||
-        !reader->Int(&useAltHost))
-        return -1;
-    if (index < 0 || index >= session->entryCount)
-        return -1;
-    if (useAltHost != 0)
-        std::memcpy(entry.host, entry.altHost, sizeof entry.host);
-    entry.received = true;
-    session->entries[static_cast<size_t>(index)] = entry;
-    return 0;
+// The eight entry fields and the flag of an entry message, after its id and index.
+bool ReadDeviceEntry(FieldReader* reader, RelayDeviceEntry* entry, int32_t* useAltHost) {
+    return reader->Int(&entry->spare0) && reader->Token(entry->name, sizeof entry->name) &&
+           reader->Int(&entry->spare1) && reader->Int(&entry->spare2) &&
+           reader->Token(entry->host, sizeof entry->host) && reader->Int(&entry->port) &&
+           reader->Token(entry->altHost, sizeof entry->altHost) && reader->Int(&entry->altValue) &&
+           reader->Int(useAltHost);
 }
 
 // The list end: one DVR node per received entry in index order, merged into the tree file.
@@ -323,16 +313,27 @@ int ParseRelayDeviceList(const char* message, int length, RelaySession* session)
     int32_t id = 0, kind = 0;
     if (!ReadIntFields(&reader, &id, &kind))
         return -1;
-    if (kind == LIST_BEGIN) {
+    // Entries 240 and 255 carry the index of the list start and end: their eleven fields tell them apart.
+    RelayDeviceEntry entry;
+    int32_t useAltHost = 0;
+    FieldReader entryReader = reader;
+    const bool isEntry = ReadDeviceEntry(&entryReader, &entry, &useAltHost);
+    if (!isEntry && kind == LIST_BEGIN) {
         int32_t count = 0;
         if (!reader.Int(&count))
             return -1;
         BeginDeviceList(session, count);
         return 0;
     }
-    if (kind == LIST_END) {
+    if (!isEntry && kind == LIST_END) {
         EndDeviceList(session);
         return 0;
     }
-    return StoreDeviceEntry(&reader, kind, session);
+    if (!isEntry || kind < 0 || kind >= session->entryCount)
+        return -1;
+    if (useAltHost != 0)
+        std::memcpy(entry.host, entry.altHost, sizeof entry.host);
+    entry.received = true;
+    session->entries[static_cast<size_t>(kind)] = entry;
+    return 0;
 }
