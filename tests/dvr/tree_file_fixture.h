@@ -16,25 +16,7 @@
 #include "core/base64.h"
 #include "dvr/device_list_node.h"
 #include "dvr/device_tree_node.h"
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : m_name(name), m_saved(qgetenv(name)), m_was(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (m_was)
-            qputenv(m_name, m_saved);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    QByteArray m_saved;
-    bool m_was;
-};
+#include "tests/scoped_env.h"
 
 // A DVR record as the client writes it: user and password hold Base64 text (the default user "admin").
 inline DeviceTreeNode DvrRecord(int id, const QString& name, const QString& host, int port,

@@ -12,7 +12,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+
+#include "tools/simkit/sim_service.h"
 
 class LanResponder {
 public:
@@ -23,8 +24,8 @@ public:
 
     // Binds every local address at port (0: a free port) and starts answering. 0, or -1.
     int Start(uint16_t port = 0);
-    void Stop();
-    uint16_t Port() const { return m_port; }
+    void Stop() { m_service.Stop(); }
+    uint16_t Port() const { return m_service.Port(); }
 
     // Where the replies go: the requester's address at this port.
     void SetReplyPort(uint16_t port);
@@ -40,21 +41,15 @@ public:
 
 private:
     void Run();
-    // Waits up to ms or until Stop; false when stopped.
-    bool Pause(int ms);
 
     mutable std::mutex m_lock;
     QList<QByteArray> m_replies;
     QByteArray m_lastRequest;
     uint16_t m_replyPort = 8998;
     int m_delayMs = 0;
-    int m_socket = -1;
-    int m_wake[2] = {-1, -1};
-    uint16_t m_port = 0;
     std::atomic<int> m_requests{0};
-    std::atomic<bool> m_stop{false};
     std::atomic<bool> m_logging{false};
-    std::thread m_thread;
+    SimService m_service;
 };
 
 // A discovery reply: "<id> <status> <error> 0 <name> <host> 0 <port>" and the terminator; name and host in

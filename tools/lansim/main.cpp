@@ -3,8 +3,6 @@
 // Each --dvr adds a well-formed reply, each --raw a datagram of the given bytes. Prints its port and each
 // request; runs until SIGINT or SIGTERM.
 
-#include <signal.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,11 +32,7 @@ int main(int argc, char** argv) {
             replies.append(QByteArray(argv[i + 1]));
         }
     }
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    BlockStopSignals();
 
     LanResponder responder;
     if (port < 0 || port > 65535 || replyPort < 1 || replyPort > 65535 ||
@@ -52,8 +46,7 @@ int main(int argc, char** argv) {
     responder.SetLogging(true);
     std::printf("lansim listening on port %d, replies to port %d\n", responder.Port(), replyPort);
     std::fflush(stdout);
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    WaitForStopSignal();
     responder.Stop();
     return 0;
 }

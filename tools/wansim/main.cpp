@@ -3,8 +3,6 @@
 // Faults: silent, close, param-first, param-only, logout-with-reply, trickle, no-terminator,
 // list-never-ends. Prints the address it listens on and each request; runs until SIGINT or SIGTERM.
 
-#include <signal.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,13 +74,7 @@ int main(int argc, char** argv) {
     server.SetDevices(devices);
     server.SetFault(fault);
 
-    // Block the stop signals before the server thread starts, so that only sigwait takes them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    BlockStopSignals();
     if (port < 0 || port > 65535 || server.Start(static_cast<uint16_t>(port)) != 0) {
         std::fprintf(stderr, "wansim: cannot listen on 127.0.0.1:%d\n", port);
         return 1;
@@ -91,8 +83,7 @@ int main(int argc, char** argv) {
     std::printf("wansim listening on %s with %d devices\n", server.HostPort().constData(),
                 static_cast<int>(devices.size()));
     std::fflush(stdout);
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    WaitForStopSignal();
     server.Stop();
     return 0;
 }

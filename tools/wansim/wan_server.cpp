@@ -1,7 +1,6 @@
 #include "tools/wansim/wan_server.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -50,47 +49,11 @@ QByteArray Token(const QString& text, bool ansi) {
 }  // namespace
 
 int WanServer::Start(uint16_t port) {
-    Stop();
-    m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_listen < 0)
-        return -1;
-    int yes = 1;
-    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(port);
-    socklen_t len = sizeof addr;
-    if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 16) != 0 ||
-        getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
-        pipe2(m_wake, O_CLOEXEC) != 0) {
-        Stop();
-        return -1;
-    }
-    m_port = ntohs(addr.sin_port);
-    m_stop = false;
-    m_thread = std::thread([this] { Run(); });
-    return 0;
-}
-
-void WanServer::Stop() {
-    m_stop = true;
-    if (m_wake[1] >= 0) {
-        char b = 1;
-        (void)!write(m_wake[1], &b, 1);
-    }
-    if (m_thread.joinable())
-        m_thread.join();
-    for (int* fd : {&m_listen, &m_wake[0], &m_wake[1]}) {
-        if (*fd >= 0)
-            close(*fd);
-        *fd = -1;
-    }
-    m_port = 0;
+    return m_service.Start(SOCK_STREAM, INADDR_LOOPBACK, port, [this] { Run(); });
 }
 
 QByteArray WanServer::HostPort() const {
-    return "127.0.0.1:" + QByteArray::number(m_port);
+    return "127.0.0.1:" + QByteArray::number(Port());
 }
 
 void WanServer::AddUser(const QString& user, const QString& password) {
@@ -124,22 +87,9 @@ QList<QByteArray> WanServer::Requests() const {
     return m_requests;
 }
 
-bool WanServer::Pause(int ms) {
-    pollfd wake = {m_wake[0], POLLIN, 0};
-    return !m_stop && poll(&wake, 1, ms) == 0;
-}
-
 void WanServer::Run() {
-    while (!m_stop) {
-        pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        int ready = poll(fds, 2, -1);
-        if (ready < 0 && errno != EINTR)
-            return;
-        if (m_stop || (fds[1].revents & POLLIN))
-            return;
-        if (!(fds[0].revents & POLLIN))
-            continue;
-        int client = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+    while (m_service.WaitReadable(m_service.Socket(), -1) > 0) {
+        int client = accept4(m_service.Socket(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             continue;
         Serve(client);
@@ -149,13 +99,7 @@ void WanServer::Run() {
 
 void WanServer::Serve(int client) {
     QByteArray pending;
-    while (!m_stop) {
-        pollfd fds[2] = {{client, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        int ready = poll(fds, 2, -1);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0 || (fds[1].revents & POLLIN))
-            return;
+    while (m_service.WaitReadable(client, -1) > 0) {
         char buf[4096];
         ssize_t n = recv(client, buf, sizeof buf, 0);
         if (n <= 0)
@@ -191,12 +135,12 @@ bool WanServer::Send(int client, const QByteArray& bytes) {
     }
     const int step = fault == WanFault::Trickle ? 1 : static_cast<int>(bytes.size());
     for (qsizetype sent = 0; sent < bytes.size();) {
-        if (fault == WanFault::Trickle && sent > 0 && !Pause(trickleMs))
+        if (fault == WanFault::Trickle && sent > 0 && !m_service.Pause(trickleMs))
             return false;
         qsizetype chunk = qMin<qsizetype>(step, bytes.size() - sent);
         ssize_t n = send(client, bytes.constData() + sent, static_cast<size_t>(chunk), MSG_NOSIGNAL);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-            if (!Pause(1))
+            if (!m_service.Pause(1))
                 return false;
             continue;
         }
@@ -252,11 +196,11 @@ bool WanServer::Answer(int client, const QByteArray& request) {
             case WanFault::ParamOnly:
                 return Send(client, param);
             case WanFault::ParamFirst:
-                return Send(client, param) && Pause(50) && Send(client, LoginReply(request));
+                return Send(client, param) && m_service.Pause(50) && Send(client, LoginReply(request));
             case WanFault::LogoutWithReply:
                 return Send(client, Message(QByteArray::number(kRspLogout)) + LoginReply(request));
             case WanFault::NoTerminator:
-                return Send(client, QByteArray(kClientBufferSize, 'x')) && Pause(50) &&
+                return Send(client, QByteArray(kClientBufferSize, 'x')) && m_service.Pause(50) &&
                        Send(client, LoginReply(request));
             default:
                 return Send(client, LoginReply(request));
@@ -272,7 +216,7 @@ bool WanServer::Answer(int client, const QByteArray& request) {
         QByteArray last = list.mid(list.indexOf(kTerminator) + 4);
         if (last.isEmpty())
             last = param;
-        while (Pause(20)) {
+        while (m_service.Pause(20)) {
             if (!Send(client, last))
                 return false;
         }

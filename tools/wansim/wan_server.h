@@ -11,7 +11,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+
+#include "tools/simkit/sim_service.h"
 
 // One DVR of the device list. The name goes out in the 8-bit code page, the hosts in UTF-8; each is sent
 // as one token, so none may hold white space.
@@ -45,8 +46,8 @@ public:
 
     // Listens on 127.0.0.1 at port (0: a free port) and starts serving. 0, or -1 when it cannot listen.
     int Start(uint16_t port = 0);
-    void Stop();
-    uint16_t Port() const { return m_port; }
+    void Stop() { m_service.Stop(); }
+    uint16_t Port() const { return m_service.Port(); }
     // "127.0.0.1:<port>", the form VISTAL_WAN_SERVER takes.
     QByteArray HostPort() const;
 
@@ -70,8 +71,6 @@ private:
     QByteArray LoginReply(const QByteArray& request);
     QByteArray DeviceList();
     bool Send(int client, const QByteArray& bytes);
-    // Waits up to ms or until Stop; false when stopped.
-    bool Pause(int ms);
 
     mutable std::mutex m_lock;
     QList<QPair<QString, QString>> m_users;
@@ -82,10 +81,6 @@ private:
     WanFault m_fault = WanFault::None;
     int m_trickleMs = 5;
     int m_nextRelayId = 1;
-    int m_listen = -1;
-    int m_wake[2] = {-1, -1};
-    uint16_t m_port = 0;
-    std::atomic<bool> m_stop{false};
     std::atomic<bool> m_logging{false};
-    std::thread m_thread;
+    SimService m_service;
 };
