@@ -206,8 +206,10 @@ int ReceiveRelayMessages(RelaySession* session, uint32_t doneFlag, uint64_t dead
         const uint64_t now = MonotonicMs();
         if (now >= deadlineMs)
             return -1;
+        // Each receive waits at most RELAY_TIMEOUT_MS: a silent server ends the wait before the deadline.
+        const uint64_t left = deadlineMs - now;
         pollfd pfd = {session->socket, POLLIN, 0};
-        int ready = poll(&pfd, 1, static_cast<int>(deadlineMs - now));
+        int ready = poll(&pfd, 1, static_cast<int>(left < RELAY_TIMEOUT_MS ? left : RELAY_TIMEOUT_MS));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)

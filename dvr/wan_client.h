@@ -7,8 +7,8 @@
 //
 // Threads: everything here runs on the UI thread only (login dialog, start-up auto-login, device list
 // refresh, the request relay's delete). Each call that waits blocks that thread for a bounded time:
-// CheckLogin at most the connect time-out plus RELAY_LOGIN_DEADLINE_MS, RefreshDeviceList (WAN mode) at
-// most RELAY_LIST_DEADLINE_MS.
+// CheckLogin at most the connect time-out (3 s) plus RELAY_LOGIN_DEADLINE_MS, RefreshDeviceList (WAN
+// mode) at most RELAY_LIST_DEADLINE_MS, and either ends after RELAY_TIMEOUT_MS of silence.
 
 #include <QString>
 #include <cstdint>
@@ -108,6 +108,7 @@ void SendRelayDeleteDevice(DeviceTreeNode* node);
 [[nodiscard]] int ParseRelayDeviceList(const char* message, int length, RelaySession* session);
 
 // Receives into the session's buffer and dispatches every complete message until one of them sets
-// doneFlag, the connection closes or fails, or deadlineMs (MonotonicMs) passes. A buffer filled without
-// a terminator is discarded. 0 when the flag was set, -1 otherwise.
+// doneFlag, the connection closes or fails, nothing arrives for RELAY_TIMEOUT_MS, or deadlineMs
+// (MonotonicMs) passes. A buffer filled without a terminator is discarded. 0 when the flag was set, -1
+// otherwise.
 [[nodiscard]] int ReceiveRelayMessages(RelaySession* session, uint32_t doneFlag, uint64_t deadlineMs);

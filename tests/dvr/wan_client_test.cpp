@@ -240,6 +240,19 @@ TEST_F(WanTest, EndlessListMergesNothing) {
     EXPECT_EQ(ReadBytes(TreePath()), before);
 }
 
+// A server that stops answering ends the refresh after one receive time-out, well before its deadline.
+TEST_F(WanTest, SilentListEndsAfterOneTimeOut) {
+    server.SetDevices(Devices(2));
+    ASSERT_EQ(CheckLogin("admin", "admin"), LOGIN_OK);
+    server.SetFault(WanFault::Silent);
+    const uint64_t start = MonotonicMs();
+    RefreshDeviceList();
+    const uint64_t took = MonotonicMs() - start;
+    EXPECT_GE(took, static_cast<uint64_t>(RELAY_TIMEOUT_MS - 100));
+    EXPECT_LT(took, static_cast<uint64_t>(RELAY_LIST_DEADLINE_MS - 500));
+    EXPECT_FALSE(QFile::exists(TreePath()));
+}
+
 TEST_F(WanTest, RefreshWithoutConnectionDoesNothing) {
     const QByteArray before = TreeFileBytes({DvrRecord(4, "Kept", "1.2.3.5", 1)});
     ASSERT_TRUE(WriteBytes(TreePath(), before));

@@ -207,6 +207,8 @@ bool WanServer::Answer(int client, const QByteArray& request) {
         }
     }
     if (id == kReqGetDevices) {
+        if (fault == WanFault::Silent)
+            return true;
         const QByteArray list = DeviceList();
         if (!Send(client, list))
             return false;

@@ -27,7 +27,7 @@ struct WanDevice {
 
 enum class WanFault {
     None,
-    Silent,           // reads the login, never answers
+    Silent,           // reads the requests, never answers
     Close,            // closes the connection on the login
     ParamFirst,       // a PARAM message, then the login reply in a later segment
     ParamOnly,        // a PARAM message in place of the login reply, then silence
