@@ -354,3 +354,24 @@ TEST(RelayParsers, EntriesWithinTheAnnouncedCount) {
 }
 
 }  // namespace
+
+namespace {
+
+// Entries 240 and 255 have the list start's and end's marker as their index; their eleven fields make
+// them entries.
+TEST(RelayParsers, EntriesWithTheMarkersAsIndex) {
+    RelaySession session;
+    const char* messages[] = {
+        "262162 240 300",
+        "262162 240 0 Gate 0 0 10.0.0.1 9000 10.0.0.9 4 0",
+        "262162 255 0 Yard 0 0 10.0.0.2 9001 10.0.0.8 5 0",
+    };
+    for (const char* m : messages)
+        ASSERT_EQ(DispatchRelayMessage(&session, m, static_cast<int>(std::strlen(m))), 0);
+    EXPECT_EQ(session.entryCount, 300);
+    EXPECT_EQ(session.flags & RELAY_FLAG_LIST_COMPLETE, 0u);
+    EXPECT_STREQ(session.entries[240].name, "Gate");
+    EXPECT_STREQ(session.entries[255].name, "Yard");
+}
+
+}  // namespace
