@@ -8,6 +8,7 @@
 #include "core/system_settings.h"
 #include "dvr/dvr_session.h"
 #include "dvr/session_hooks.h"
+#include "dvr/wan_client.h"
 #include "media/audio_output.h"
 #include "media/decode_thread.h"
 #include "media/main_window_state.h"
@@ -146,6 +147,8 @@ int InitMediaSystem() {
     BuildDiskList();
     BuildLanguageList();
     InitDeviceList();
+    if (InitRelaySession() != 0)
+        return -1;
     InstallPlaybackOpenHook();
     for (auto& renderer : g_renderers) {
         renderer.reset(new (std::nothrow) VideoRenderer(g_systemSettings.EnableRGB));
@@ -163,6 +166,7 @@ int InitMediaSystem() {
 void FreeMediaSystem() {
     // The sessions' stream threads write into the slots' queues: they end before any queue is freed.
     FreeDeviceList();
+    FreeRelaySession();
     RemovePlaybackOpenHook();
     SetSlotQueueProvider(nullptr);
     for (ScreenSlot& slot : g_screenSlots)
