@@ -128,9 +128,12 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
     state->diskFullPosted = false;
     QString native = ToNativePath(path);
     // A file of the same name (begun in the same second) moves aside; an existing file is never replaced.
-    if (QFileInfo::exists(native) &&
-        (ShellRenameFile(path, path + QStringLiteral(".avi")) == 0 || QFileInfo::exists(native)))
-        return;
+    if (QFileInfo::exists(native)) {
+        const QString aside = path + QStringLiteral(".avi");
+        if (QFileInfo::exists(ToNativePath(aside)) || ShellRenameFile(path, aside) == 0 ||
+            QFileInfo::exists(native))
+            return;
+    }
     if (OpenStreams(slot.aviWriter.get(), native, state) != 0)
         return;
     state->fileOpen = true;

@@ -17,9 +17,7 @@ TEST(RecordDiskFullNotice, ShowsAtOnceThenAtMostOnceAnHour) {
         {1, kStart + 1, false},     // posted again at once
         {1, kStart + 3600, false},  // exactly an hour later: not yet
         {0, kStart + 3601, false},  // other wParam values do nothing
-        {2, kStart + 3601, false},
-        {1, kStart + 3601, true},
-        {1, kStart + 3700, false},
+        {2, kStart + 3601, false}, {1, kStart + 3601, true}, {1, kStart + 3700, false},
     };
     RecordDiskFullNotice notice;
     for (const Step& s : steps)
