@@ -18,6 +18,7 @@
 #include "media/record_storage.h"
 #include "platform/audio/sound_buffer.h"
 #include "tests/media/avi_readback.h"
+#include "tests/media/record_drive.h"
 #include "tests/media/test_streams.h"
 #include "tests/media/window_posts.h"
 #include "ui/window_messages.h"
@@ -43,15 +44,9 @@ int TestFreeBytes(QChar, uint64_t* freeBytes) {
 class RecordThreadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-        SetSoundBackend(SOUND_BACKEND_NULL);
         ASSERT_TRUE(drive.isValid());
-        qputenv("VISTAL_DRIVE_X", QFile::encodeName(drive.path()));
         g_now = kNoon;
         g_freeBytes = 4000ull * 1024 * 1024;
-        SetRecordClock(TestClock);
-        SetDiskFreeBytesFunction(TestFreeBytes);
         g_mainWindowState.m_hWnd = kMainWindow;
         ASSERT_EQ(InitMediaSystem(), 0);
         UseStorage("X", 0);
@@ -70,20 +65,10 @@ protected:
         delete[] device->channels;
         delete device;
         std::free(node);
-        SetRecordClock(nullptr);
-        SetDiskFreeBytesFunction(nullptr);
-        qunsetenv("VISTAL_DRIVE_X");
         g_mainWindowState.m_hWnd = nullptr;
-        SetSoundBackend(SOUND_BACKEND_AUTO);
     }
     void UseStorage(const char* disks, int action) {
-        RecordStorageConfig config;
-        config.disks = QString::fromLatin1(disks);
-        config.recordDir = QStringLiteral("Records");
-        config.extension = QStringLiteral("avi");
-        config.diskFullAction = action;
-        config.cleanupThread = false;
-        g_recordStorage = std::make_unique<RecordStorage>(config);
+        g_recordStorage = std::make_unique<RecordStorage>(RecordDrive::Storage(action, disks));
     }
     void Show(DVRDevice* d, int channel) {
         std::lock_guard<std::mutex> guard(g_screenSlots[kSlot].lock);
@@ -132,7 +117,7 @@ protected:
         return v != nullptr ? static_cast<int>(v->packets.size()) : -1;
     }
 
-    QTemporaryDir drive;
+    RecordDrive drive{TestClock, TestFreeBytes};
     DeviceTreeNode* node = nullptr;
     DVRDevice* device = nullptr;
     EncodedStream stream;

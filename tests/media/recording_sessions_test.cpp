@@ -19,6 +19,7 @@
 #include "tests/dvr/bounded_wait.h"
 #include "tests/media/avi_readback.h"
 #include "tests/media/live_view_support.h"
+#include "tests/media/record_drive.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
 
@@ -42,23 +43,11 @@ bool QueueEmpty(FrameQueue* queue) {
 
 class RecordingSessions : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-        SetSoundBackend(SOUND_BACKEND_NULL);
-        ASSERT_TRUE(drive.isValid());
-        qputenv("VISTAL_DRIVE_X", QFile::encodeName(drive.path()));
-        SetRecordClock(FixedClock);
-        SetDiskFreeBytesFunction(PlentyFree);
-    }
+    void SetUp() override { ASSERT_TRUE(drive.isValid()); }
     void TearDown() override {
         for (DeviceTreeNode* node : nodes)
             std::free(node);
         SetDvrSessionHooks(nullptr);
-        SetRecordClock(nullptr);
-        SetDiskFreeBytesFunction(nullptr);
-        qunsetenv("VISTAL_DRIVE_X");
-        SetSoundBackend(SOUND_BACKEND_AUTO);
     }
     // Waits until the simulator's counts stay put and the screens' record queues are empty.
     static bool Settle(dvrsim::DvrSim& sim, const std::vector<int>& screens) {
@@ -76,7 +65,7 @@ protected:
             },
             8000);
     }
-    QTemporaryDir drive;
+    RecordDrive drive{FixedClock, PlentyFree};
     std::vector<DeviceTreeNode*> nodes;
 };
 
@@ -93,11 +82,7 @@ TEST_F(RecordingSessions, TwoChannelsRecordWhatTheDvrSentIntoCompleteFiles) {
     ASSERT_EQ(sim.Start(), 0);
 
     ASSERT_EQ(InitMediaSystem(), 0);
-    RecordStorageConfig storage;
-    storage.disks = QStringLiteral("X");
-    storage.recordDir = QStringLiteral("Records");
-    storage.extension = QStringLiteral("avi");
-    g_recordStorage = std::make_unique<RecordStorage>(storage);
+    g_recordStorage = std::make_unique<RecordStorage>(RecordDrive::Storage(0));
     MediaThreadTable threads;
     threads.supervisorRoutine = SupervisorThreadProc;
     ASSERT_EQ(StartMediaThreads(&threads), 0);
