@@ -1,5 +1,6 @@
 #include "media/record_thread.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
@@ -119,14 +120,16 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
     int channel = -1;
     if (!SlotShows(slot, &device, &channel))
         return;
+    // A drive letter the drive map does not know would put the file below the working folder: that
+    // counts as no disk.
     QString path;
     if (storage == nullptr || storage->MakeRecordPath(DvrName(device), channel, &path) != 0 ||
-        CreateDirectoryPath(path) == 0) {
+        !QDir::isAbsolutePath(ToNativePath(path)) || CreateDirectoryPath(path) == 0) {
         PostDiskFull(state);
         return;
     }
     state->diskFullPosted = false;
-    QString native = ToNativePath(path);
+    const QString native = ToNativePath(path);
     // A file of the same name (begun in the same second) moves aside; an existing file is never replaced.
     if (QFileInfo::exists(native)) {
         const QString aside = path + QStringLiteral(".avi");

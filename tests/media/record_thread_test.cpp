@@ -269,15 +269,23 @@ TEST_F(RecordThreadTest, WithoutADiskTheNoticeIsPostedOncePerRunOfFailures) {
     Video(5);
     UseStorage("", 1);  // no disk at all
     Video(6);
+    g_freeBytes = 4000ull * 1024 * 1024;
+    UseStorage("X", 0);
+    Video(7);  // recording again
+    EndMarker();
+    UseStorage("Q", 1);  // a letter the drive map does not know: never a folder below the working one
+    Video(8);
     std::vector<RecordedPost> all = posts.Posts();
-    ASSERT_EQ(all.size(), 2u);
+    ASSERT_EQ(all.size(), 3u);
     for (const RecordedPost& p : all) {
         EXPECT_EQ(p.hwnd, kMainWindow);
         EXPECT_EQ(p.message, WM_RECORD_DISKFULL);
         EXPECT_EQ(p.wParam, 1u);
         EXPECT_EQ(p.lParam, 0);
     }
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("CH002_120000.avi")});
+    EXPECT_EQ(Files(),
+              (QStringList{QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120000.avi.avi")}));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("Q:")));
 }
 
 TEST_F(RecordThreadTest, ADvrNameThatNoFolderCanHoldBecomesOneSafeFolder) {
