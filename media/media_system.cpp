@@ -73,7 +73,7 @@ int MakeSlot(int index) {
     if (index < GRID_SCREEN_COUNT) {
         slot.audioQueue = MakeQueue(LIVE_AUDIO_QUEUE_NODES);
         slot.recordVideoQueue = MakeQueue(LIVE_VIDEO_QUEUE_NODES);
-        slot.recordAudioQueue = MakeQueue(LIVE_AUDIO_QUEUE_NODES);
+        slot.recordAudioQueue = MakeQueue(RECORD_AUDIO_QUEUE_NODES);
         if (!slot.audioQueue || !slot.recordVideoQueue || !slot.recordAudioQueue)
             return -1;
         // A slot without a writer records nothing; that is not a failure of the start.

@@ -16,6 +16,11 @@
 struct DVRDevice;
 class RecordStorage;
 
+// Nodes of a grid slot's record audio queue: as many as its record video queue, so a record thread that
+// is late (a slow disk, a busy machine) loses no audio before it would lose pictures. The live audio
+// queue stays short: late live sound is worth nothing.
+constexpr int RECORD_AUDIO_QUEUE_NODES = 90;
+
 // What one record thread keeps between its turns.
 struct RecordThreadState {
     VideoStreamHeader videoHeader{};
