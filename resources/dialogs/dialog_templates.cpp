@@ -4,10 +4,12 @@
 
 // Each dialog's template is defined in its own file; this list finds them by number.
 extern const DialogTemplate kVideoDialogTemplate;
+extern const DialogTemplate kMessageDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
     &kVideoDialogTemplate,
+    &kMessageDialogTemplate,
 };
 }  // namespace
 
