@@ -108,6 +108,14 @@ TEST_F(BitButtonTest, DisabledButtonShowsTheFirstPictureWithGreyText) {
     EXPECT_TRUE(grey) << "the text is drawn in the grey-text colour";
 }
 
+TEST_F(BitButtonTest, NewTextIsDrawnOverThePictureAtOnce) {
+    QImage plain = button.Face().copy();
+    button.SetWindowText("OK");
+    EXPECT_NE(button.Face(), plain);
+    button.SetWindowText("");
+    EXPECT_EQ(button.Face(), plain);
+}
+
 struct Sequence {
     const char* name;
     std::function<void(BitButtonTest&, QWidget*)> run;
