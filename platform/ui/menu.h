@@ -10,17 +10,6 @@
 #include "platform/ui/menu_template.h"
 #include "platform/ui/wnd.h"
 
-constexpr UINT MF_STRING = 0x0;
-constexpr UINT MF_BYCOMMAND = 0x0;
-constexpr UINT MF_ENABLED = 0x0;
-constexpr UINT MF_UNCHECKED = 0x0;
-constexpr UINT MF_GRAYED = 0x1;
-constexpr UINT MF_DISABLED = 0x2;
-constexpr UINT MF_CHECKED = 0x8;
-constexpr UINT MF_POPUP = 0x10;
-constexpr UINT MF_SEPARATOR = 0x800;
-constexpr UINT MF_BYPOSITION = 0x400;
-constexpr UINT MFS_DEFAULT = 0x1000;
 constexpr UINT TPM_LEFTALIGN = 0x0;
 constexpr UINT TPM_RIGHTBUTTON = 0x2;
 constexpr UINT TPM_BOTTOMALIGN = 0x20;
