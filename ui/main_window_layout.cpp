@@ -105,3 +105,26 @@ std::vector<ControlPlacement> MainControlPlacements(int width, int height, int s
 POINT ChannelLedPosition(int screen, int height) {
     return POINT{20 + (screen % 16) * 19, height - 72 + (screen / 16) * 19};
 }
+
+std::vector<POINT> SkinCornerCutPixels(const QImage& skin, int width, int height) {
+    constexpr int kCorner = 11;
+    std::vector<POINT> cut;
+    const int bw = skin.width();
+    const int bh = skin.height();
+    if (bw < kCorner || bh < kCorner)
+        return cut;
+    auto white = [&skin](int x, int y) { return (skin.pixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu; };
+    for (int y = 0; y < kCorner; ++y) {
+        for (int x = 0; x < kCorner; ++x) {
+            if (white(x, y))
+                cut.push_back(POINT{x, y});
+            if (white(bw - 1 - x, y))
+                cut.push_back(POINT{width - 1 - x, y});
+            if (white(x, bh - 1 - y))
+                cut.push_back(POINT{x, height - 1 - y});
+            if (white(bw - 1 - x, bh - 1 - y))
+                cut.push_back(POINT{width - 1 - x, height - 1 - y});
+        }
+    }
+    return cut;
+}

@@ -4,6 +4,7 @@
 // tables, so that every size (the full screen, a restored 800 x 600, anything the operator drags to) can
 // be checked without a window.
 
+#include <QImage>
 #include <vector>
 
 #include "platform/ui/ui_geometry.h"
@@ -41,3 +42,8 @@ std::vector<ControlPlacement> MainControlPlacements(int width, int height, int s
 
 // The 17 x 17 light of grid screen i (0-63): four rows of 16 in the bottom-left block of the skin.
 POINT ChannelLedPosition(int screen, int height);
+
+// The window pixels that the rounded corners of the skin take out of a W x H window: each pure white
+// pixel of the skin's four 11 x 11 corners removes the pixel at the same distance from the same window
+// corner.
+std::vector<POINT> SkinCornerCutPixels(const QImage& skin, int width, int height);

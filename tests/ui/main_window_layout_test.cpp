@@ -112,4 +112,31 @@ TEST(MainWindowLayout, ChannelLightsSitInFourRowsAboveTheBottomEdge) {
     }
 }
 
+TEST(MainWindowLayout, WhiteSkinCornersCutTheSameWindowCorners) {
+    QImage skin(1024, 768, QImage::Format_RGB32);
+    skin.fill(QColor(40, 40, 40));
+    // A three-pixel white triangle in each corner of the skin, and white pixels elsewhere that do not count.
+    for (POINT p : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}})
+        for (POINT c :
+             {POINT{p.x, p.y}, POINT{1023 - p.x, p.y}, POINT{p.x, 767 - p.y}, POINT{1023 - p.x, 767 - p.y}})
+            skin.setPixel(c.x, c.y, 0xFFFFFFFF);
+    skin.setPixel(11, 0, 0xFFFFFFFF);
+    skin.setPixel(500, 400, 0xFFFFFFFF);
+    skin.setPixel(2, 2, 0xFFFFFFFE);  // nearly white stays
+    auto cut = SkinCornerCutPixels(skin, 800, 600);
+    ASSERT_EQ(cut.size(), 12u);
+    auto has = [&cut](int x, int y) {
+        for (POINT p : cut) {
+            if (p.x == x && p.y == y)
+                return true;
+        }
+        return false;
+    };
+    const POINT expected[] = {{0, 0},   {1, 0},   {0, 1},   {799, 0},   {798, 0},   {799, 1},
+                              {0, 599}, {1, 599}, {0, 598}, {799, 599}, {798, 599}, {799, 598}};
+    for (POINT p : expected)
+        EXPECT_TRUE(has(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_TRUE(SkinCornerCutPixels(QImage(), 800, 600).empty());
+}
+
 }  // namespace
