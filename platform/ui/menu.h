@@ -35,6 +35,8 @@ public:
     int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
     UINT GetMenuItemID(int position) const;
     UINT GetMenuState(UINT item, UINT flags) const;
+    // The item's text into text; its length, or 0 when there is no such item.
+    int GetMenuString(UINT item, QString& text, UINT flags) const;
     CMenu* GetSubMenu(int position) const;
     // 0 when nothing was chosen (or without TPM_RETURNCMD, the command was posted to owner).
     int TrackPopupMenu(UINT flags, int x, int y, CWnd* owner);
