@@ -1,11 +1,13 @@
 #include "core/file_helpers.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdio>
 
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
@@ -68,6 +70,15 @@ int ShellDeleteFiles(const QStringList& paths) {
 int ShellRenameFile(const QString& from, const QString& to) {
     QByteArray a = QFile::encodeName(ToNativePath(from));
     QByteArray b = QFile::encodeName(ToNativePath(to));
+    // A rename never replaces an existing file (a recording begun in the same second keeps its file).
+    if (renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return 1;
+    if (errno != EINVAL && errno != ENOSYS)
+        return 0;
+    // A file system without the no-replace flag: check first, then rename.
+    struct stat st;
+    if (lstat(b.constData(), &st) == 0 || errno != ENOENT)
+        return 0;
     return std::rename(a.constData(), b.constData()) == 0 ? 1 : 0;
 }
 

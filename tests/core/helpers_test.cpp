@@ -211,6 +211,14 @@ TEST(ShellHelpers, RenameAndDeleteFilesAndFolders) {
     EXPECT_EQ(ShellRenameFile(dir.filePath("day/cam/a.avi"), dir.filePath("day/cam/b.avi")), 1);
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("day/cam/b.avi")));
     EXPECT_EQ(ShellRenameFile(dir.filePath("none"), dir.filePath("x")), 0);
+    // A rename never replaces: both files stay as they were.
+    QFile c(dir.filePath("day/cam/c.avi"));
+    ASSERT_TRUE(c.open(QIODevice::WriteOnly));
+    c.write("earlier");
+    c.close();
+    EXPECT_EQ(ShellRenameFile(dir.filePath("day/cam/b.avi"), dir.filePath("day/cam/c.avi")), 0);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("day/cam/b.avi")));
+    EXPECT_EQ(QFileInfo(dir.filePath("day/cam/c.avi")).size(), 7);
     EXPECT_EQ(ShellDeleteFiles({dir.filePath("day")}), 1);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("day")));
 }
