@@ -67,7 +67,9 @@ QString DecodeToText(const char* base64, int length) {
     size_t size = static_cast<size_t>(length);
     Base64Decode(reinterpret_cast<const unsigned char*>(base64), static_cast<size_t>(length), bytes.data(),
                  &size);
-    return AnsiToWide(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(size)));
+    // The decoded bytes are a NUL-terminated string: a NUL among them ends the text.
+    const auto* begin = reinterpret_cast<const char*>(bytes.data());
+    return AnsiToWide(QByteArray(begin, static_cast<qsizetype>(strnlen(begin, size))));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ int CreateDirectoryPath(const QString& path);
 
 // Deletes files and folders (folders with their contents), without asking. 1 when all went, else 0.
 int ShellDeleteFiles(const QStringList& paths);
-// Renames (moves) one file or folder. 1 on success, else 0.
+// Renames (moves) one file or folder; never replaces an existing target. 1 on success, else 0.
 int ShellRenameFile(const QString& from, const QString& to);
 
 // Runs file with its parameter line in workFolder; with wait, until it ends. Failures are not reported.

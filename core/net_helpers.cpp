@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/async_lookup.h"
 #include "platform/system/thread_queue.h"
 
 namespace {
@@ -47,8 +48,8 @@ int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** r
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
-    getaddrinfo(host, service, &hints, result);
-    return *result != nullptr ? 0 : -1;
+    // The lookup ends early when the calling worker is asked to stop.
+    return LookupAddress(host, service, &hints, result) == 0 ? 0 : -1;
 }
 
 int ReadEndpointSetting(const char* variable, const char* defaultHost, int defaultPort, std::string* host,

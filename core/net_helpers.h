@@ -10,7 +10,8 @@ constexpr int CONNECT_TIMEOUT_SECONDS = 3;
 // socket stays open either way (the caller closes it) and is left blocking.
 int ConnectWithTimeout(const struct sockaddr* addr, int sock, socklen_t addrLength);
 
-// getaddrinfo for an IPv4 TCP address; 0 when a result came back (free it with freeaddrinfo), else -1.
+// getaddrinfo for an IPv4 TCP address; 0 when a result came back (free it with freeaddrinfo), else -1
+// (also when the calling worker is asked to stop while the name server has not answered).
 int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result);
 
 #include <string>

@@ -84,8 +84,10 @@ int CSystemInfo::SampleCpuUsage() {
     QStringList fields = line.simplified().split(QLatin1Char(' '));
     if (fields.size() < 5 || fields[0] != QLatin1String("cpu"))
         return 0;
+    // user nice system idle iowait irq softirq steal; the guest times that follow are already counted in
+    // user and nice.
     uint64_t total = 0;
-    for (int i = 1; i < fields.size(); ++i)
+    for (int i = 1; i < fields.size() && i <= 8; ++i)
         total += fields[i].toULongLong();
     uint64_t idle = fields[4].toULongLong() + (fields.size() > 5 ? fields[5].toULongLong() : 0);
     // /proc/stat counts the time of every processor, so idle and total need no division by their number.

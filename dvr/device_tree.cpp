@@ -7,6 +7,7 @@
 #include "core/base64.h"
 #include "dvr/dvr_session.h"
 #include "dvr/session_hooks.h"
+#include "platform/system/paths.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ QString DeviceTreeFilePath(const QString& dataDir, bool lanMode) {
 }
 
 int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records) {
-    QFile file(path);
+    // The path is in stored form (the data folder ends in a backslash).
+    QFile file(ToNativePath(path));
     if (!file.open(QIODevice::ReadOnly))
         return -1;
     char mark[2];

@@ -115,8 +115,9 @@ unsigned AudioPlayer::NotifyThread(void* arg) {
             uint64_t count = 0;
             if ((fds[i].revents & POLLIN) == 0 || read(fds[i].fd, &count, sizeof count) != sizeof count)
                 continue;
+            // Signals that came while the thread was away merge into one post, as an auto-reset event's do.
             HWND window = self->m_window.load();
-            for (uint64_t n = 0; n < count && window != nullptr; ++n)
+            if (count > 0 && window != nullptr)
                 PostMessage(window, messages[i], reinterpret_cast<WPARAM>(self), 0);
         }
         bool quit = false;

@@ -18,6 +18,7 @@ extern "C" {
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
 #include "platform/system/thread_queue.h"
+#include "platform/video/video_canvas.h"
 
 namespace {
 
@@ -208,9 +209,13 @@ void DrawPreview(int index, DVRDevice* device, int channel, uint8_t* picture, in
         }
         ImgDrawZonesI420(picture, width, height, mask.rows);
     }
+    // A preview is drawn only while its window is set and on screen (the setup dialog may stay hidden).
     HWND window = g_previewWindows[preview].load();
     VideoRenderer* renderer = g_renderers[1 + preview].get();
     if (window == nullptr || renderer == nullptr)
+        return;
+    std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(window);
+    if (canvas != nullptr && !canvas->IsShown())
         return;
     renderer->SetWindow(window);
     renderer->RenderToWindow(window, width, height, picture);

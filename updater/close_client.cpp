@@ -33,7 +33,8 @@ int CloseProcessByName(const QString& name, int force, WPARAM senderWindow, int*
 }
 
 int CloseRunningClient(const QString& name, WPARAM senderWindow, const std::function<bool()>& confirm,
-                       const std::function<void(int ms)>& pause, const CloseTiming& timing) {
+                       const std::function<void(int ms)>& pause, const CloseTiming& timing,
+                       const std::function<bool()>& cancelled) {
     int pass = 0;
     uint64_t graceEnd = 0;
     uint64_t forceStart = 0;
@@ -56,6 +57,9 @@ int CloseRunningClient(const QString& name, WPARAM senderWindow, const std::func
             CloseProcessByName(name, 1);
         }
         pause(timing.passDelayMs);
+        // The operator's Cancel during a pause ends the sequence before anything else is done.
+        if (cancelled && cancelled())
+            return CLOSE_CLIENT_DECLINED;
     }
     return CLOSE_CLIENT_DONE;
 }

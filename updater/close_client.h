@@ -34,6 +34,9 @@ enum CloseClientResult {
 // The closing sequence before an update. While a client runs: on the first pass ask confirm (false ends
 // with CLOSE_CLIENT_DECLINED); on the next two passes send the close request; once a request was handled
 // the client gets timing.graceMs to end by itself; then it is terminated each pass until it is gone.
-// pause(ms) waits between the passes (the dialog keeps painting meanwhile).
+// pause(ms) waits between the passes (the dialog keeps painting meanwhile). When cancelled (if given)
+// turns true after a pause, the sequence ends with CLOSE_CLIENT_DECLINED and nothing more is sent or
+// terminated.
 int CloseRunningClient(const QString& name, WPARAM senderWindow, const std::function<bool()>& confirm,
-                       const std::function<void(int ms)>& pause, const CloseTiming& timing = CloseTiming());
+                       const std::function<void(int ms)>& pause, const CloseTiming& timing = CloseTiming(),
+                       const std::function<bool()>& cancelled = nullptr);

@@ -119,9 +119,12 @@ bool UpdaterDialogLogic::OnWorkerMessage(UINT msg, WPARAM wParam) {
 
 void UpdaterDialogLogic::OnOK() {
     SetState(UPDATER_STATE_UPDATING, 0);
+    m_bCancelRequested = false;
+    m_bClosingClient = true;
     int closed = CloseRunningClient(
         clientName, senderWindow, [this] { return m_host->ConfirmClientClose(m_bEnglish); },
-        [this](int ms) { m_host->Pause(ms); }, closeTiming);
+        [this](int ms) { m_host->Pause(ms); }, closeTiming, [this] { return m_bCancelRequested; });
+    m_bClosingClient = false;
     if (closed == CLOSE_CLIENT_DECLINED) {
         m_host->EndDialog(IDCANCEL_RESULT);
         return;
@@ -136,6 +139,14 @@ void UpdaterDialogLogic::OnOK() {
     m_host->SetTimer(TIMER_PROGRESS_ANIMATION, TIMER_PERIOD_MS);
     m_nProgressTimer = TIMER_PROGRESS_ANIMATION;
     PostThreadMessage(m_dwWorkerThreadId, WM_UPDATE_START, 0, 0);
+}
+
+void UpdaterDialogLogic::OnCancel() {
+    if (m_bClosingClient) {
+        m_bCancelRequested = true;
+        return;
+    }
+    m_host->EndDialog(IDCANCEL_RESULT);
 }
 
 void UpdaterDialogLogic::DestroyWindow() {

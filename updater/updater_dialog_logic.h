@@ -68,6 +68,9 @@ public:
     bool OnWorkerMessage(UINT msg, WPARAM wParam);
     // "Update Now".
     void OnOK();
+    // "Cancel". While "Update Now" is closing the client it only ends that closing (no client is
+    // terminated after it), and the closing then ends the dialog; otherwise the dialog ends at once.
+    void OnCancel();
     // The dialog's end: timers, worker, downloaded files. The window calls it before it goes away, so that
     // the worker never posts to a window that is being destroyed.
     void DestroyWindow();
@@ -88,6 +91,8 @@ private:
     int m_bSilent;
     int m_bEnglish = 1;
     int m_nAutoCloseTicks = AUTO_CLOSE_TICKS;
+    bool m_bClosingClient = false;
+    bool m_bCancelRequested = false;
     uintptr_t m_nProgressTimer = 0;
     uintptr_t m_nAutoCloseTimer = 0;
     WorkerThread* m_hWorkerThread = nullptr;

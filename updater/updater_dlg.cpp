@@ -64,7 +64,7 @@ void CUpdaterDlg::OnOK() {
 }
 
 void CUpdaterDlg::OnCancel() {
-    CDialog::EndDialog(IDCANCEL);
+    m_logic.OnCancel();
 }
 
 void CUpdaterDlg::OnTimer(uintptr_t nIDEvent) {

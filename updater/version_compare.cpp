@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-void ReadVersionNumbers(const QString& text, uint32_t numbers[3]) {
+void ReadVersionNumbers(const QString& text, uint32_t numbers[3], bool commaSeparates) {
     QString blanks = text;
-    blanks.replace(QLatin1Char(','), QLatin1Char(' '));
+    if (commaSeparates)
+        blanks.replace(QLatin1Char(','), QLatin1Char(' '));
     blanks.replace(QLatin1Char('.'), QLatin1Char(' '));
     int read[3] = {0, 0, 0};
     std::sscanf(blanks.toLatin1().constData(), "%d %d %d", &read[0], &read[1], &read[2]);
@@ -15,8 +16,10 @@ void ReadVersionNumbers(const QString& text, uint32_t numbers[3]) {
 bool IsVersionNewer(const QString& offered, const QString& installed) {
     uint32_t a[3];
     uint32_t b[3];
-    ReadVersionNumbers(offered, a);
-    ReadVersionNumbers(installed, b);
+    // The offered version comes from the update description ("4.4.3"); the installed one is a file
+    // version, which may be written with commas ("4, 4, 2, 0").
+    ReadVersionNumbers(offered, a, false);
+    ReadVersionNumbers(installed, b, true);
     for (int i = 0; i < 3; ++i) {
         if (a[i] != b[i])
             return a[i] > b[i];

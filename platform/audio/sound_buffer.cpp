@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -115,7 +116,16 @@ void SoundBuffer::Stop() {
 }
 
 void SoundBuffer::SetVolume(int32_t hundredthsOfDb) {
-    m_volume.store(std::clamp<int32_t>(hundredthsOfDb, SOUND_VOLUME_MIN, 0));
+    int32_t volume = std::clamp<int32_t>(hundredthsOfDb, SOUND_VOLUME_MIN, 0);
+    if (m_volume.exchange(volume) == volume || volume != SOUND_VOLUME_MIN)
+        return;
+    {
+        // Muted: the sound queued at the old volume is dropped at once.
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_dropQueued = true;
+        m_generation.fetch_add(1);
+    }
+    m_wake.notify_all();
 }
 
 void SoundBuffer::SetNotifications(std::vector<uint32_t> offsets, int positionFd, int stopFd) {
@@ -160,10 +170,27 @@ void SoundBuffer::PlayLoop() {
     std::vector<uint8_t> chunk(m_chunk);
     std::unique_lock<std::mutex> guard(m_lock);
     bool started = false;
+    bool queued = false;  // the sink may hold sound not yet heard
+    // The loop's own clock: a device that fails, or takes bytes faster than they play, cannot make it
+    // run ahead of real time by more than kPlayLead (nor flood the owner with position reports).
+    const auto kPlayLead = std::chrono::milliseconds(200);
+    auto clockStart = std::chrono::steady_clock::now();
+    uint64_t clockBytes = 0;
     while (!m_quit) {
-        if (!m_playing) {
-            started = false;
-            m_wake.wait(guard);
+        if (!m_playing || m_dropQueued) {
+            m_dropQueued = false;
+            if (queued) {
+                // Stopped or muted: what the device still holds is dropped, not played out.
+                guard.unlock();
+                m_sink->Reset();
+                guard.lock();
+                queued = false;
+            }
+            if (!m_playing) {
+                started = false;
+                // The lock was let go for the drop: a quit or start may have come in meanwhile.
+                m_wake.wait(guard, [this] { return m_quit || m_playing; });
+            }
             continue;
         }
         uint64_t generation = m_generation.load();
@@ -174,18 +201,33 @@ void SoundBuffer::PlayLoop() {
         if (!started) {
             m_sink->Reset();
             started = true;
+            clockStart = std::chrono::steady_clock::now();
+            clockBytes = 0;
         }
         ApplyVolume(chunk.data(), bytes);
         bool played = m_sink->Write(chunk.data(), bytes, m_generation, generation);
+        queued = true;
         guard.lock();
         if (!played || m_generation.load() != generation) {
-            started = false;  // a restart or stop came in: the sink starts anew
+            // A restart or stop came in: the sink starts anew (a mute only drops what it holds).
+            if (!m_dropQueued)
+                started = false;
             continue;
         }
         m_playCursor = (from + bytes) % Size();
         for (uint32_t offset : m_notifyOffsets) {
             if (offset >= from && offset < from + bytes)
                 SignalFd(m_positionFd);
+        }
+        clockBytes += bytes;
+        auto now = std::chrono::steady_clock::now();
+        auto due = clockStart + std::chrono::microseconds(clockBytes * 1000000 / m_format.bytesPerSecond);
+        if (now > due) {
+            // Behind (a slow device): no credit is kept, so the clock never lets a burst through later.
+            clockStart = now - std::chrono::microseconds(clockBytes * 1000000 / m_format.bytesPerSecond);
+        } else if (due - now > kPlayLead) {
+            m_wake.wait_until(guard, due - kPlayLead,
+                              [&] { return m_quit || m_generation.load() != generation; });
         }
     }
 }

@@ -69,10 +69,11 @@ private:
     uint32_t m_playCursor = 0;
     bool m_playing = false;
     bool m_quit = false;
+    bool m_dropQueued = false;  // set by a mute: the play thread drops what the sink holds
     std::vector<uint32_t> m_notifyOffsets;
     int m_positionFd = -1;
     int m_stopFd = -1;
     std::atomic<int32_t> m_volume{0};
-    std::atomic<uint64_t> m_generation{0};  // changes at every start, stop and at the end
+    std::atomic<uint64_t> m_generation{0};  // changes at every start, stop, mute and at the end
     std::thread m_thread;
 };

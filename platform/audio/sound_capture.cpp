@@ -10,6 +10,7 @@ namespace {
 std::mutex g_lock;
 std::condition_variable g_changed;
 uint64_t g_granted = 0;
+int g_resets = 0;
 std::vector<uint8_t> g_played;
 
 class CaptureSink : public SoundSink {
@@ -30,7 +31,11 @@ public:
         g_changed.notify_all();
         return true;
     }
-    void Reset() override {}
+    void Reset() override {
+        std::lock_guard<std::mutex> guard(g_lock);
+        ++g_resets;
+        g_changed.notify_all();
+    }
 };
 }  // namespace
 
@@ -42,6 +47,7 @@ namespace sound_capture {
 void Reset() {
     std::lock_guard<std::mutex> guard(g_lock);
     g_granted = 0;
+    g_resets = 0;
     g_played.clear();
 }
 
@@ -55,6 +61,17 @@ bool WaitPlayed(uint64_t bytes, int timeoutMs) {
     std::unique_lock<std::mutex> guard(g_lock);
     return g_changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
                               [bytes] { return g_played.size() >= bytes; });
+}
+
+bool WaitResets(int count, int timeoutMs) {
+    std::unique_lock<std::mutex> guard(g_lock);
+    return g_changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                              [count] { return g_resets >= count; });
+}
+
+int Resets() {
+    std::lock_guard<std::mutex> guard(g_lock);
+    return g_resets;
 }
 
 std::vector<uint8_t> Played() {

@@ -6,6 +6,8 @@
 
 #include <QList>
 #include <QString>
+#include <cstdint>
+#include <functional>
 
 // The program folder, ending in '/': VISTAL_HOME when set, otherwise the folder of the executable.
 QString ProgramFolder();
@@ -22,11 +24,27 @@ struct DriveEntry {
     bool removable = false;
 };
 
-// Drives in letter order: C is the user's home folder; D, E, ... are the other writable mounted
-// block-device file systems in order of mount point; VISTAL_DRIVE_<LETTER>=<folder> overrides or adds one.
-// The mount table and the sysfs block folder are parameters so tests can give fixtures.
-QList<DriveEntry> ListDrives(const QString& mountsFile = QStringLiteral("/proc/self/mounts"),
-                             const QString& sysBlockDir = QStringLiteral("/sys/class/block"));
+// The identity of the file system that holds folder (st_dev). 0 on success; -1 when folder is missing or
+// is not a folder.
+int FolderDeviceId(const QString& folder, uint64_t* deviceId);
+
+// Where the drive map comes from; every field has the running system's value by default, so tests can
+// give fixtures.
+struct DriveSources {
+    QString mountsFile = QStringLiteral("/proc/self/mounts");
+    QString sysBlockDir = QStringLiteral("/sys/class/block");
+    QString homeFolder;      // "" means the user's home folder
+    QString assignmentFile;  // the kept letters; "" means drives.ini in the program folder
+    std::function<int(const QString& folder, uint64_t* deviceId)> deviceId = FolderDeviceId;
+};
+
+// Drives in letter order. C is the home folder's file system. Every other writable file system, block
+// device or network share, gets one letter however many mount points show it (by device id); the
+// system's own virtual file systems and RAM disks get none. A letter once given is kept in the
+// assignment file ([DRIVES] L=<mount folder>) and stays reserved while its file system is absent, so a
+// stick mounted later never takes over a stored record disk; a new file system takes the lowest free
+// letter from D on. VISTAL_DRIVE_<LETTER>=<folder> overrides or adds one (a RAM disk enters this way).
+QList<DriveEntry> ListDrives(const DriveSources& sources = DriveSources());
 
 // The folder of a drive letter (either case), "" when the letter is not mapped.
 QString DriveFolder(QChar letter);

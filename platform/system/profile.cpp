@@ -211,8 +211,9 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int def, co
         return def;
     int i = 0;
     bool negative = false;
-    if (value[0] == QLatin1Char('-') || value[0] == QLatin1Char('+')) {
-        negative = value[0] == QLatin1Char('-');
+    // Only a minus sign may lead the digits: "+5" does not start with a number.
+    if (value[0] == QLatin1Char('-')) {
+        negative = true;
         i = 1;
     }
     long long n = 0;

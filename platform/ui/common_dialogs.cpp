@@ -78,9 +78,12 @@ int BrowseForFolder(CWnd* owner, const QString& title, QString* folder) {
         answer.path = chosen;
     }
     if (answer.result != IDOK || answer.path.isEmpty())
-        return IDCANCEL;
+        return -1;
+    // The callers append file names to the folder, so it always ends in a separator.
     *folder = answer.path;
-    return IDOK;
+    if (!folder->endsWith(QLatin1Char('\\')) && !folder->endsWith(QLatin1Char('/')))
+        *folder += QLatin1Char('\\');
+    return 0;
 }
 
 CColorDialog::CColorDialog(COLORREF initial, DWORD, CWnd* parent) : m_colour(initial), m_parent(parent) {}

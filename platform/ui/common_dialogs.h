@@ -32,7 +32,8 @@ private:
     QString m_path;
 };
 
-// Asks for a folder; IDOK with *folder set, or IDCANCEL.
+// Asks for a folder; 0 with *folder set to it, ending in a backslash when it does not end in a separator
+// already; -1 when cancelled (*folder unchanged).
 int BrowseForFolder(CWnd* owner, const QString& title, QString* folder);
 
 class CColorDialog {

@@ -25,6 +25,10 @@ public:
     // The window installs how a repaint is requested (called on any thread) and reports each paint.
     void SetRepaintHook(std::function<void()> hook);
     void RepaintDone() { m_repaintPending.store(false); }
+    // Whether the window is on screen, as its window last saw: a hidden window's canvas is not drawn.
+    // The window clears it when a repaint finds it hidden and sets it again when it paints.
+    void SetShown(bool shown) { m_shown.store(shown); }
+    bool IsShown() const { return m_shown.load(); }
 
 private:
     std::mutex m_lock;
@@ -32,6 +36,7 @@ private:
     std::mutex m_hookLock;
     std::function<void()> m_hook;
     std::atomic<bool> m_repaintPending{false};
+    std::atomic<bool> m_shown{true};
 };
 
 // The window layer registers the canvas of each video window; drawing threads look it up by handle.

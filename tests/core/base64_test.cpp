@@ -140,4 +140,22 @@ TEST(Base64, PlainTextWhereBase64IsExpectedDecodesToItsValidPrefix) {
     EXPECT_EQ(text.size(), 3);  // "admi" decodes to three bytes, "n" alone fails
 }
 
+TEST(Base64, DecodedTextEndsAtTheFirstNul) {
+    // "ab\0cd" and "\0x": the text is what comes before the NUL, whichever way it is decoded.
+    struct Case {
+        const char* base64;
+        const char16_t* text;
+    } cases[] = {{"YWIAY2Q=", u"ab"}, {"AHg=", u""}, {"YWJj", u"abc"}};
+    for (const Case& c : cases) {
+        QString text;
+        ASSERT_TRUE(Base64ToWide(QString::fromLatin1(c.base64), &text));
+        EXPECT_EQ(text, QString::fromUtf16(c.text)) << c.base64;
+        char16_t* buffer = nullptr;
+        int capacity = 0;
+        ASSERT_EQ(Base64AToWide(&buffer, c.base64, static_cast<int>(std::strlen(c.base64)), &capacity), 0);
+        EXPECT_EQ(QString::fromUtf16(buffer), QString::fromUtf16(c.text)) << c.base64;
+        std::free(buffer);
+    }
+}
+
 }  // namespace

@@ -165,6 +165,43 @@ TEST(CreateDirectoryPath, CreatesEveryFolderBeforeTheLastSeparator) {
     EXPECT_EQ(CreateDirectoryPath(base + "/file/sub/"), 0);
 }
 
+TEST(CreateDirectoryPath, NeverCreatesTheFirstComponent) {
+    QTemporaryDir dir;
+    QString base = dir.path();
+    QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(base));
+    qputenv("VISTAL_DRIVE_P", (base + "/proot").toLocal8Bit());
+    qunsetenv("VISTAL_DRIVE_Q");
+    struct Case {
+        QString path;
+        int result;
+        QStringList made;
+        QStringList notMade;
+    } cases[] = {
+        // A letter mapped to nothing fails and leaves no folder named after it.
+        {"Q:\\qa\\qb\\", 0, {}, {"Q:", "Q:/qa"}},
+        // The drive's root is not made, so nothing below it can be.
+        {"P:\\pa\\", 0, {}, {"proot"}},
+        // The first folder of a relative path is not made either.
+        {"r1\\r2\\r3", 0, {}, {"r1"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CreateDirectoryPath(c.path), c.result) << c.path.toStdString();
+        for (const QString& m : c.made)
+            EXPECT_TRUE(QFileInfo(base + "/" + m).isDir()) << m.toStdString();
+        for (const QString& m : c.notMade)
+            EXPECT_FALSE(QFileInfo::exists(base + "/" + m)) << m.toStdString();
+    }
+    ASSERT_TRUE(QDir(base).mkpath("proot"));
+    ASSERT_TRUE(QDir(base).mkpath("r1"));
+    EXPECT_EQ(CreateDirectoryPath("P:\\pa\\pb\\"), 1);
+    EXPECT_TRUE(QFileInfo(base + "/proot/pa/pb").isDir());
+    EXPECT_EQ(CreateDirectoryPath("r1\\r2\\r3"), 1);
+    EXPECT_TRUE(QFileInfo(base + "/r1/r2").isDir());
+    qunsetenv("VISTAL_DRIVE_P");
+    ASSERT_TRUE(QDir::setCurrent(previous));
+}
+
 TEST(ShellHelpers, RenameAndDeleteFilesAndFolders) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("day/cam");
@@ -174,6 +211,14 @@ TEST(ShellHelpers, RenameAndDeleteFilesAndFolders) {
     EXPECT_EQ(ShellRenameFile(dir.filePath("day/cam/a.avi"), dir.filePath("day/cam/b.avi")), 1);
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("day/cam/b.avi")));
     EXPECT_EQ(ShellRenameFile(dir.filePath("none"), dir.filePath("x")), 0);
+    // A rename never replaces: both files stay as they were.
+    QFile c(dir.filePath("day/cam/c.avi"));
+    ASSERT_TRUE(c.open(QIODevice::WriteOnly));
+    c.write("earlier");
+    c.close();
+    EXPECT_EQ(ShellRenameFile(dir.filePath("day/cam/b.avi"), dir.filePath("day/cam/c.avi")), 0);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("day/cam/b.avi")));
+    EXPECT_EQ(QFileInfo(dir.filePath("day/cam/c.avi")).size(), 7);
     EXPECT_EQ(ShellDeleteFiles({dir.filePath("day")}), 1);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("day")));
 }

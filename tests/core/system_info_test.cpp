@@ -57,6 +57,9 @@ TEST_F(SystemInfoTest, SamplesTheProcessorLoadBetweenCalls) {
     EXPECT_EQ(info.GetCpuUsage(), 50);  // 100 idle of 200
     // No time passed: the previous value stays instead of a division by zero.
     EXPECT_EQ(info.GetCpuUsage(), 50);
+    // Guest time is part of user and nice time and counts once: 100 idle of 200, not of 700.
+    Put(root.filePath("proc/stat"), "cpu  200 0 200 1000 0 0 0 0 400 100\n");
+    EXPECT_EQ(info.GetCpuUsage(), 50);
 }
 
 int FakeSpace(const QString& folder, uint64_t* total, uint64_t* free) {

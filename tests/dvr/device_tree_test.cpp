@@ -10,6 +10,7 @@
 #include "core/base64.h"
 #include "dvr/device_tree.h"
 #include "dvr/dvr_session.h"
+#include "platform/system/paths.h"
 #include "tests/dvr/memory_tree_view.h"
 
 namespace {
@@ -54,7 +55,7 @@ protected:
         ClearDeviceTree(&tree);
     }
     void Write(const std::vector<DeviceTreeNode>& records, bool mark = true, const QByteArray& tail = {}) {
-        QFile file(path);
+        QFile file(ToNativePath(path));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         if (mark)
             file.write("\xFF\xFE", 2);
@@ -109,6 +110,24 @@ TEST_F(DeviceTreeTest, AreasAndDvrsInTheirPlaces) {
     EXPECT_EQ(FindDeviceByNode(gate->data)->node, gate->data);
     EXPECT_EQ(FindTreeItem(&tree, NODE_DVR, 3, nullptr), tree.Roots()[2].get());
     EXPECT_EQ(FindTreeItem(&tree, NODE_AREA, 9, nullptr), nullptr);
+}
+
+TEST_F(DeviceTreeTest, LoadsTheTreeFromTheProgramsDataFolder) {
+    // The application keeps its data folder (m_strDataDir) in stored form: "<program folder>data\\".
+    qputenv("VISTAL_HOME", dir.path().toLocal8Bit());
+    ASSERT_TRUE(QDir(dir.path()).mkpath("data"));
+    const QString dataDirs[] = {ProgramFolder() + QStringLiteral("data\\"), QStringLiteral(".\\data\\")};
+    for (const QString& dataDir : dataDirs) {
+        path = DeviceTreeFilePath(dataDir, true);
+        Write({Area(1, u"North"), Dvr(1, u"Gate", 1)});
+        LoadDeviceTree(&tree, path);
+        ASSERT_EQ(tree.Roots().size(), 1u) << dataDir.toStdString();
+        EXPECT_EQ(tree.Roots()[0]->children[0]->text, u"Gate");
+        FreeDeviceList();
+        InitDeviceList();
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.path() + "/data/tree.dat"));
+    qunsetenv("VISTAL_HOME");
 }
 
 TEST_F(DeviceTreeTest, FilesThatGiveAnEmptyTree) {

@@ -245,6 +245,23 @@ TEST_F(LiveMedia, PreviewsDrawTheGridAndTheMotionZonesIntoTheirWindows) {
     EXPECT_FALSE(Near(zones.At(30, 9), 254, 0, 0, 40));  // zone (0, 1) is not selected: no cross
 }
 
+TEST_F(LiveMedia, APreviewWhoseWindowIsHiddenIsNotDrawn) {
+    WatchedCanvas& hidden = Canvas(PreviewWindow(0), 176, 144);
+    WatchedCanvas& shown = Canvas(PreviewWindow(1), 176, 144);
+    hidden.canvas->SetShown(false);
+    g_previewWindows[0] = PreviewWindow(0);
+    g_previewWindows[1] = PreviewWindow(1);
+    Assign(64, 0);
+    Assign(65, 1);
+    EncodedStream stream = Stream("mpeg4", 176, 144);
+    PushStream(64, stream, 16);
+    PushStream(65, stream, 16);
+    EXPECT_TRUE(shown.WaitUntil([&] { return shown.At(88, 72) != 0u; }));
+    EXPECT_TRUE(Eventually([] { return QueueDrained(g_screenSlots[64].videoQueue.get()); }));
+    EXPECT_EQ(hidden.At(50, 18), 0u);
+    EXPECT_EQ(hidden.At(88, 72), 0u);
+}
+
 TEST_F(LiveMedia, WhilePlaybackIsOpenNothingIsDrawnButTheCopyGoesOn) {
     WatchedCanvas& video = Canvas(kVideoWindow, 352, 288);
     g_mainWindowState.m_bPlaybackOpen = 1;

@@ -39,7 +39,10 @@ public:
         ++confirmations;
         return confirmAnswer;
     }
-    void Pause(int) override {}
+    void Pause(int) override {
+        if (onPause)
+            onPause();
+    }
     void PostFromWorker(UINT msg, WPARAM wParam) override {
         std::lock_guard<std::mutex> guard(lock);
         posted.emplace_back(msg, wParam);
@@ -80,6 +83,7 @@ public:
     int endResult = -1;
     int confirmations = 0;
     bool confirmAnswer = true;
+    std::function<void()> onPause;  // what the operator does while the closing pauses
     std::mutex lock;
     std::condition_variable arrived;
     std::deque<std::pair<UINT, WPARAM>> posted;
@@ -228,6 +232,33 @@ TEST_F(DialogLogicTest, DeclinedConfirmationEndsWithoutUpdate) {
     EXPECT_EQ(m_host.confirmations, 1);
     EXPECT_EQ(m_host.endResult, IDCANCEL_RESULT);
     EXPECT_FALSE(m_host.timers[TIMER_PROGRESS_ANIMATION]);
+}
+
+TEST_F(DialogLogicTest, CancelWhileClosingLeavesTheClientRunning) {
+    ASSERT_TRUE(m_dir.isValid());
+    // A client that answers the close request but never ends: without the cancel it would be terminated
+    // right after its (here short) grace period.
+    pid_t pid = m_clients.Start({QStringLiteral("ignore")});
+    ASSERT_GT(pid, 0);
+    Start(0, true);
+    ASSERT_TRUE(m_host.DeliverNext(*m_logic));
+    m_logic->closeTiming.graceMs = 0;
+    m_logic->closeTiming.passDelayMs = 10;
+    int pauses = 0;
+    m_host.onPause = [&] {
+        if (++pauses == 3)  // after both close requests
+            m_logic->OnCancel();
+        EXPECT_EQ(m_host.endResult, -1) << "the dialog ends only once the closing has stopped";
+    };
+    m_logic->OnOK();
+    EXPECT_EQ(pauses, 3);
+    EXPECT_EQ(m_host.endResult, IDCANCEL_RESULT);
+    EXPECT_EQ(IsProcessRunning(m_clients.Name()), 1);
+    EXPECT_FALSE(m_host.timers[TIMER_PROGRESS_ANIMATION]);
+    // Outside the closing, Cancel ends the dialog at once.
+    m_host.Reset();
+    m_logic->OnCancel();
+    EXPECT_EQ(m_host.endResult, IDCANCEL_RESULT);
 }
 
 TEST_F(DialogLogicTest, WholeUpdateThroughTheWorker) {

@@ -79,6 +79,9 @@ TEST(VersionCompare, NumberByNumber) {
         {"4.4.256", "4.5.0", false},
         {"4.5.0", "4.4.256", true},
         {"1.300.0", "2.0.0", false},
+        // Commas separate only the installed version's numbers: "4,4,3" offers 4.0.0.
+        {"4,4,3", "4.0.0.0", false},
+        {"4,4,3", "3.9.9.0", true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsVersionNewer(QString::fromLatin1(c.offered), QString::fromLatin1(c.installed)), c.newer)

@@ -197,6 +197,11 @@ void CBitButton::OnLButtonDown(UINT, POINT) {
     SetCapture();
 }
 
+// A quick second click arrives as a double click; for this button it is a press like any other.
+void CBitButton::OnLButtonDblClk(UINT nFlags, POINT point) {
+    OnLButtonDown(nFlags, point);
+}
+
 void CBitButton::OnLButtonUp(UINT, POINT point) {
     HWND self = m_hWnd;
     bool pressed = m_bPressReported;

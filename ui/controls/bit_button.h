@@ -50,6 +50,7 @@ protected:
     void OnPaint() override;
     void OnLButtonDown(UINT nFlags, POINT point) override;
     void OnLButtonUp(UINT nFlags, POINT point) override;
+    void OnLButtonDblClk(UINT nFlags, POINT point) override;
     void OnMouseMove(UINT nFlags, POINT point) override;
     void OnEnable(BOOL bEnable) override;
     void OnCancelMode() override;

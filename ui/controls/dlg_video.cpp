@@ -51,10 +51,12 @@ BOOL CDlgVideo::DestroyWindow() {
 
 LRESULT CDlgVideo::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_VIDEO_CANVAS_REPAINT) {
-        if (IsWindowVisible())
+        if (IsWindowVisible()) {
             Invalidate(FALSE);
-        else if (m_canvas != nullptr)
-            m_canvas->RepaintDone();  // nothing to paint; later requests must get through
+        } else if (m_canvas != nullptr) {
+            m_canvas->SetShown(false);  // drawing stops until the window paints again (it is shown)
+            m_canvas->RepaintDone();    // nothing to paint; later requests must get through
+        }
         return 0;
     }
     return CDialog::WindowProc(message, wParam, lParam);
@@ -67,6 +69,7 @@ void CDlgVideo::OnPaint() {
         return;
     // Requests made from here on ask for another paint.
     m_canvas->RepaintDone();
+    m_canvas->SetShown(true);
     std::lock_guard<std::mutex> guard(m_canvas->Lock());
     if (!m_canvas->Image().isNull())
         painter.drawImage(0, 0, m_canvas->Image());

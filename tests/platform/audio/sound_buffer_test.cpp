@@ -132,6 +132,38 @@ TEST_F(CaptureBuffer, VolumeScalesSamplesAndSilencesAtTheBottom) {
     }
 }
 
+TEST_F(CaptureBuffer, ADeviceThatTakesBytesAtOnceIsPacedInRealTime) {
+    // A failing or over-eager device: every byte is taken the moment it is offered.
+    buffer = SoundBuffer::Create(kFormat, 32000);  // 2 s at 16000 bytes a second
+    ASSERT_NE(buffer, nullptr);
+    buffer->SetNotifications({7999, 15999, 23999, 31999}, positionFd, stopFd);
+    sound_capture::Grant(4000000);
+    buffer->Play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    buffer->Stop();
+    // 300 ms of sound plus a short lead; a loop without a clock of its own plays megabytes here.
+    EXPECT_LT(sound_capture::Played().size(), 16000u);
+    uint64_t quarters = 0;
+    read(positionFd, &quarters, sizeof quarters);
+    EXPECT_LE(quarters, 1u);
+}
+
+TEST_F(CaptureBuffer, StopAndMuteDropWhatTheDeviceHolds) {
+    buffer = SoundBuffer::Create(kFormat, 3200);
+    ASSERT_NE(buffer, nullptr);
+    sound_capture::Grant(640);
+    buffer->Play();
+    ASSERT_TRUE(sound_capture::WaitResets(1, 1000));  // the start
+    ASSERT_TRUE(sound_capture::WaitPlayed(640, 1000));
+    buffer->SetVolume(-600);
+    buffer->SetVolume(SOUND_VOLUME_MIN);
+    EXPECT_TRUE(sound_capture::WaitResets(2, 1000)) << "mute";
+    sound_capture::Grant(320);
+    ASSERT_TRUE(sound_capture::WaitPlayed(960, 1000));
+    buffer->Stop();
+    EXPECT_TRUE(sound_capture::WaitResets(3, 1000)) << "stop";
+}
+
 TEST(NullBuffer, PlaysNoFasterThanRealTime) {
     SetSoundBackend(SOUND_BACKEND_NULL);
     std::unique_ptr<SoundBuffer> buffer = SoundBuffer::Create(kFormat, 3200);  // 200 ms

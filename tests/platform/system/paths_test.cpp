@@ -1,9 +1,12 @@
 #include "platform/system/paths.h"
 
+#include "platform/system/profile.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 namespace {
@@ -37,34 +40,84 @@ TEST(Paths, ConvertsStoredPathsWhereFilesAreOpened) {
     qunsetenv("VISTAL_HOME");
 }
 
-TEST(Paths, DriveMapFollowsTheMountTable) {
+struct DriveFixture {
     QTemporaryDir dir;
-    QString mounts = dir.filePath("mounts");
-    WriteFile(mounts,
+    QMap<QString, uint64_t> ids;  // folder -> device id, as stat would give them
+    DriveSources sources;
+
+    DriveFixture() {
+        sources.mountsFile = dir.filePath("mounts");
+        sources.sysBlockDir = dir.filePath("block");
+        sources.homeFolder = "/home/op";
+        sources.assignmentFile = dir.filePath("drives.ini");
+        sources.deviceId = [this](const QString& folder, uint64_t* id) {
+            if (!ids.contains(folder))
+                return -1;
+            *id = ids.value(folder);
+            return 0;
+        };
+    }
+    QString Letters() {
+        QString out;
+        for (const DriveEntry& d : ListDrives(sources))
+            out += QString(d.letter) + "=" + d.folder + (d.removable ? "(r)" : "") + ";";
+        return out;
+    }
+};
+
+TEST(Paths, DriveMapGivesOneStableLetterPerFileSystem) {
+    DriveFixture fx;
+    fx.ids = {{"/", 1},
+              {"/home/op", 1},
+              {"/mnt/zeta", 2},
+              {"/srv/zeta-bind", 2},
+              {"/mnt/readonly", 8},
+              {"/media/usb stick", 3},
+              {"/net/share", 4},
+              {"/run/user/1000", 5},
+              {"/ramdisk", 6},
+              {"/proc", 9},
+              {"/sys/fs/cgroup/cpu", 10}};
+    WriteFile(fx.sources.mountsFile,
               "proc /proc proc rw,nosuid 0 0\n"
               "/dev/sdb1 /mnt/zeta ext4 rw,relatime 0 0\n"
-              "/dev/sda1 / ext4 rw,relatime 0 0\n"
+              "/dev/vda / ext4 rw,relatime 0 0\n"
               "/dev/sdc1 /media/usb\\040stick vfat rw 0 0\n"
               "/dev/sdd1 /mnt/readonly ext4 ro 0 0\n"
-              "tmpfs /tmp tmpfs rw 0 0\n");
-    QString sys = dir.filePath("block");
-    WriteFile(sys + "/sdc/removable", "1\n");
+              "/dev/sdb1 /srv/zeta-bind ext4 rw,relatime 0 0\n"
+              "server:/export /net/share nfs4 rw,relatime 0 0\n"
+              "tmpfs /run/user/1000 tmpfs rw 0 0\n"
+              "tmpfs /ramdisk tmpfs rw 0 0\n"
+              "cgroup /sys/fs/cgroup/cpu cgroup rw 0 0\n");
+    WriteFile(fx.sources.sysBlockDir + "/sdc/removable", "1\n");
     // As in sysfs, a partition's entry links into its disk's folder.
-    QDir().mkpath(sys + "/sdc/sdc1");
-    QFile::link(sys + "/sdc/sdc1", sys + "/sdc1");
-    QDir().mkpath(sys + "/sdb1");
-    WriteFile(sys + "/sdb/removable", "0\n");
+    QDir().mkpath(fx.sources.sysBlockDir + "/sdc/sdc1");
+    QFile::link(fx.sources.sysBlockDir + "/sdc/sdc1", fx.sources.sysBlockDir + "/sdc1");
 
-    QList<DriveEntry> drives = ListDrives(mounts, sys);
-    ASSERT_EQ(drives.size(), 4);
-    EXPECT_EQ(drives[0].letter, QLatin1Char('C'));
-    EXPECT_EQ(drives[0].folder, QDir::homePath());
-    EXPECT_EQ(drives[1].folder, "/");
-    EXPECT_EQ(drives[2].folder, "/media/usb stick");
-    EXPECT_TRUE(drives[2].removable);
-    EXPECT_EQ(drives[3].letter, QLatin1Char('F'));
-    EXPECT_EQ(drives[3].folder, "/mnt/zeta");
-    EXPECT_FALSE(drives[3].removable);
+    // The root shares the home folder's device (C); the bind mount shares /mnt/zeta's; the network share
+    // counts; memory and system file systems do not.
+    const QString first = "C=/home/op;D=/media/usb stick(r);E=/mnt/zeta;F=/net/share;";
+    EXPECT_EQ(fx.Letters(), first);
+    EXPECT_EQ(fx.Letters(), first);
+
+    // A file system mounted later takes the next free letter, even when its mount point sorts first; one
+    // that is gone keeps its letter reserved.
+    fx.ids.insert("/a-late", 7);
+    WriteFile(fx.sources.mountsFile,
+              "/dev/sde1 /a-late ext4 rw 0 0\n"
+              "/dev/vda / ext4 rw,relatime 0 0\n"
+              "/dev/sdb1 /srv/zeta-bind ext4 rw,relatime 0 0\n"
+              "/dev/sdb1 /mnt/zeta ext4 rw,relatime 0 0\n"
+              "server:/export /net/share nfs4 rw,relatime 0 0\n");
+    EXPECT_EQ(fx.Letters(), "C=/home/op;E=/mnt/zeta;F=/net/share;G=/a-late;");
+
+    // The letters live in the program's INI dialect and an override still adds a RAM disk.
+    QString kept;
+    ASSERT_TRUE(ReadProfileValue("DRIVES", "g", fx.sources.assignmentFile, &kept));
+    EXPECT_EQ(kept, "/a-late");
+    qputenv("VISTAL_DRIVE_R", "/ramdisk");
+    EXPECT_EQ(fx.Letters(), "C=/home/op;E=/mnt/zeta;F=/net/share;G=/a-late;R=/ramdisk;");
+    qunsetenv("VISTAL_DRIVE_R");
 }
 
 TEST(Paths, ReadsDiskSpace) {

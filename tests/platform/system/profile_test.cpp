@@ -65,11 +65,11 @@ TEST_F(ProfileTest, MissingFileGivesDefaults) {
 }
 
 TEST_F(ProfileTest, ParsesIntegers) {
-    Put(Utf16File(QStringLiteral("[S]\na=123\nb=-458760\nc=\nd=abc\ne=12abc\nf= 7 \n")));
+    Put(Utf16File(QStringLiteral("[S]\na=123\nb=-458760\nc=\nd=abc\ne=12abc\nf= 7 \ng=+5\n")));
     struct Case {
         const char* key;
         int expected;
-    } cases[] = {{"a", 123}, {"b", -458760}, {"c", 55}, {"d", 0}, {"e", 12}, {"f", 7}, {"missing", 55}};
+    } cases[] = {{"a", 123}, {"b", -458760}, {"c", 55}, {"d", 0}, {"e", 12}, {"f", 7}, {"g", 0}, {"missing", 55}};
     for (const Case& c : cases)
         EXPECT_EQ(GetPrivateProfileInt("S", c.key, 55, path), c.expected) << c.key;
 }

@@ -37,8 +37,34 @@ TEST_F(PromptTest, MessageBoxAndDialogsTakeTheHooksAnswers) {
     EXPECT_EQ(colour.DoModal(), IDOK);
     EXPECT_EQ(colour.GetColor(), RGB(1, 2, 3));
     QString folder;
-    EXPECT_EQ(BrowseForFolder(nullptr, "Pick", &folder), IDOK);
-    EXPECT_EQ(folder, "/tmp/tree");
+    EXPECT_EQ(BrowseForFolder(nullptr, "Pick", &folder), 0);
+    EXPECT_EQ(folder, "/tmp/tree\\");
+}
+
+TEST_F(PromptTest, BrowseForFolderEndsTheFolderInASeparatorOrFails) {
+    struct Case {
+        int answer;
+        QString path;
+        int result;
+        QString folder;
+    } cases[] = {
+        {IDOK, "/srv/rec", 0, "/srv/rec\\"},
+        {IDOK, "/srv/rec/", 0, "/srv/rec/"},
+        {IDOK, "D:\\Records\\", 0, "D:\\Records\\"},
+        {IDCANCEL, "/srv/rec", -1, "kept"},
+        {IDOK, "", -1, "kept"},  // not a file-system folder
+    };
+    for (const Case& c : cases) {
+        SetPromptHook([&](const PromptRequest&) {
+            PromptAnswer a;
+            a.result = c.answer;
+            a.path = c.path;
+            return a;
+        });
+        QString folder = "kept";
+        EXPECT_EQ(BrowseForFolder(nullptr, "Pick", &folder), c.result) << c.path.toStdString();
+        EXPECT_EQ(folder, c.folder) << c.path.toStdString();
+    }
 }
 
 TEST_F(PromptTest, PopupMenuReturnsOrPostsTheChosenCommand) {

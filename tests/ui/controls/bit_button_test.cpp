@@ -159,6 +159,16 @@ TEST_F(BitButtonTest, EveryPressEndsWithOneReleaseAndClicksOnlyInside) {
              QTest::mouseRelease(w, Qt::LeftButton, {}, in);
          },
          {"down", "up", "click"}},
+        {"two quick clicks: the second press comes as a double click",
+         [&](BitButtonTest&, QWidget* w) {
+             QTest::mousePress(w, Qt::LeftButton, {}, in);
+             QTest::mouseRelease(w, Qt::LeftButton, {}, in);
+             QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(in), w->mapToGlobal(QPointF(in)),
+                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(w, &second);
+             QTest::mouseRelease(w, Qt::LeftButton, {}, in);
+         },
+         {"down", "up", "click", "down", "up", "click"}},
         {"disabled while held",
          [&](BitButtonTest& t, QWidget* w) {
              QTest::mousePress(w, Qt::LeftButton, {}, in);
