@@ -24,6 +24,7 @@ DVRDevice* FreshDevice() {
 void FreeDevice(DVRDevice* device) {
     FreeDeviceChannels(device);
     std::free(device->systemParams);
+    std::free(device->networkParams);
     delete device;
 }
 
