@@ -96,8 +96,8 @@ int ParseNetworkParams(const char* text, int length, DVRDevice* device, HWND) {
 int ParseDiskList(const char* text, int length, DVRDevice* device, HWND) {
     DeviceLists& lists = device->lists;
     return ParseListMessage(
-        text, length, &lists, &lists.diskWork, &lists.disks, MAX_LIST_DISKS, true, SETUP_REPLY_DISKS,
-        [](FieldReader* reader, DVRDiskInfo* disk, int32_t) {
+        text, length, &lists, &lists.diskWork, &lists.diskListOpen, &lists.disks, MAX_LIST_DISKS, true,
+        SETUP_REPLY_DISKS, [](FieldReader* reader, DVRDiskInfo* disk, int32_t) {
             char letter = 0;
             char total[16];
             int32_t usedPercent = 0;
@@ -117,8 +117,8 @@ int ParseDiskList(const char* text, int length, DVRDevice* device, HWND) {
 
 int ParseLanguageList(const char* text, int length, DVRDevice* device, HWND) {
     DeviceLists& lists = device->lists;
-    return ParseListMessage(text, length, &lists, &lists.languageWork, &lists.languages, MAX_LIST_LANGUAGES,
-                            true, SETUP_REPLY_LANGUAGES,
+    return ParseListMessage(text, length, &lists, &lists.languageWork, &lists.languageListOpen,
+                            &lists.languages, MAX_LIST_LANGUAGES, true, SETUP_REPLY_LANGUAGES,
                             [](FieldReader* reader, DVRLanguageInfo* language, int32_t index) {
                                 char name[TEXT_FIELD_SIZE];
                                 if (!reader->Token(name, sizeof name))

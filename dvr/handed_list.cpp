@@ -7,6 +7,7 @@ void ResetDeviceLists(DeviceLists* lists) {
         lists->diskWork.clear();
         lists->languageWork.clear();
         lists->fileWork.clear();
+        lists->userListOpen = lists->diskListOpen = lists->languageListOpen = lists->fileListOpen = false;
     }
     lists->users.Reset();
     lists->disks.Reset();

@@ -57,6 +57,11 @@ struct DeviceLists {
     std::vector<DVRDiskInfo> diskWork;
     std::vector<DVRLanguageInfo> languageWork;
     std::vector<RemoteFileNode> fileWork;
+    // Whether a list's start was taken and its end has not come yet.
+    bool userListOpen = false;
+    bool diskListOpen = false;
+    bool languageListOpen = false;
+    bool fileListOpen = false;
 };
 
 // Drops the working copies and the published lists (the session's stop; lists held by windows live on).

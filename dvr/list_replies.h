@@ -32,20 +32,25 @@ bool GrowAndZero(std::vector<T>* work, int32_t count, int maxCount) {
 
 // Reads the list marker of a message whose id was read already. Begun: the array is prepared. Entry: *index
 // is a valid index of work; growOnEntry: a larger count of the entry itself first grows and zeroes the array.
+// *open tells whether a list is being received: entries and the end of a list whose start was refused (or
+// never came) are ignored, so a refused list is never handed over with the old entries.
 template <typename T>
 ListStep ReadListStep(FieldReader* reader, std::vector<T>* work, int maxCount, bool growOnEntry,
-                      int32_t* index) {
+                      int32_t* index, bool* open) {
     int32_t second = 0;
     if (!reader->Int(&second))
         return ListStep::Invalid;
     if (second == LIST_BEGIN) {
         int32_t count = 0;
-        if (!reader->Int(&count) || !GrowAndZero(work, count, maxCount))
-            return ListStep::Invalid;
-        return ListStep::Begun;
+        *open = reader->Int(&count) && GrowAndZero(work, count, maxCount);
+        return *open ? ListStep::Begun : ListStep::Invalid;
     }
-    if (second == LIST_END)
+    if (!*open)
+        return ListStep::Invalid;
+    if (second == LIST_END) {
+        *open = false;
         return ListStep::Ended;
+    }
     if (!reader->Int(index))
         return ListStep::Invalid;
     if (growOnEntry && second > static_cast<int32_t>(work->size()) && !GrowAndZero(work, second, maxCount))
@@ -65,7 +70,7 @@ void PublishCopy(HandedList<T>* handed, const std::vector<T>& work) {
 // the working array and, at LIST_END, publish it and post replyType; an entry's own fields are read by
 // readEntry(reader, record, index), which returns false when they do not convert.
 template <typename T, typename EntryReader>
-int ParseListMessage(const char* text, int length, DeviceLists* lists, std::vector<T>* work,
+int ParseListMessage(const char* text, int length, DeviceLists* lists, std::vector<T>* work, bool* open,
                      HandedList<T>* handed, int maxCount, bool growOnEntry, int replyType,
                      EntryReader readEntry) {
     FieldReader reader(text, length);
@@ -74,7 +79,7 @@ int ParseListMessage(const char* text, int length, DeviceLists* lists, std::vect
     if (!reader.Int(&id))
         return -1;
     std::lock_guard<std::mutex> guard(lists->buildLock);
-    switch (ReadListStep(&reader, work, maxCount, growOnEntry, &index)) {
+    switch (ReadListStep(&reader, work, maxCount, growOnEntry, &index, open)) {
         case ListStep::Invalid:
             return -1;
         case ListStep::Begun:

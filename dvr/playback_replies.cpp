@@ -42,9 +42,14 @@ int ParseFileList(const char* text, int length, DVRDevice* device, HWND) {
     std::lock_guard<std::mutex> guard(lists.buildLock);
     if (second == LIST_BEGIN) {
         lists.fileWork.clear();
+        lists.fileListOpen = true;
         return 0;
     }
+    // Entries and an end without the list's start are ignored.
+    if (!lists.fileListOpen)
+        return -1;
     if (second == LIST_END) {
+        lists.fileListOpen = false;
         lists.remoteFiles.Publish(LinkedCopy(lists.fileWork));
         PostPlaybackData(PLAYBACK_DATA_FILE_LIST, 0);
         return 0;

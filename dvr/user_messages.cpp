@@ -78,8 +78,9 @@ int SendSetUserParams(DVRDevice* device, int part, int index) {
 
 int ParseUserList(const char* text, int length, DVRDevice* device, HWND) {
     DeviceLists& lists = device->lists;
-    return ParseListMessage(text, length, &lists, &lists.userWork, &lists.users, MAX_LIST_USERS, false,
-                            SETUP_REPLY_USER_LIST, [](FieldReader* reader, DVRUserAccount* account, int32_t) {
+    return ParseListMessage(text, length, &lists, &lists.userWork, &lists.userListOpen, &lists.users,
+                            MAX_LIST_USERS, false, SETUP_REPLY_USER_LIST,
+                            [](FieldReader* reader, DVRUserAccount* account, int32_t) {
                                 char name[TEXT_FIELD_SIZE];
                                 if (!reader->Token(name, sizeof name))
                                     return false;

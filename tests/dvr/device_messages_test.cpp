@@ -268,3 +268,24 @@ TEST_F(DeviceMessages, NoSetupDialogNoPost) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DeviceMessages, EntriesOfARefusedOrUnstartedListAreIgnored) {
+    TestDevice t;
+    Feed(t, {"131114 240 1 \r\n\r\n", "131114 1 0 English \r\n\r\n", "131114 255 \r\n\r\n"});
+    auto before = t.device->lists.languages.Current();
+    g_posted.clear();
+    // A refused start: its entries and end hand nothing over and post nothing.
+    Feed(t, {"131114 240 100000 \r\n\r\n", "131114 1 0 Other \r\n\r\n", "131114 255 \r\n\r\n"});
+    // Entries and an end with no start at all.
+    Feed(t, {"131113 1 0 C 1 1 1 \r\n\r\n", "131113 255 \r\n\r\n", "131085 1 0 f 0 0 \r\n\r\n",
+             "131085 255 \r\n\r\n"});
+    EXPECT_EQ(t.device->lists.languages.Current(), before);
+    EXPECT_EQ(std::u16string((*before)[0].name), u"English");
+    EXPECT_EQ(t.device->lists.disks.Current(), nullptr);
+    EXPECT_EQ(t.device->lists.remoteFiles.Current(), nullptr);
+    EXPECT_TRUE(g_posted.empty());
+}
+
+}  // namespace
