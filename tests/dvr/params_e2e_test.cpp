@@ -49,6 +49,8 @@ protected:
             g_counts.clear();
         }
         g_playbackClock = 1000;
+        // The hooks change only while no thread of the sessions runs.
+        StopSupervisorThread();
         SetWindowPostHandler(CountPost);
         DvrSessionHooks hooks;
         hooks.mainWindow = harness::kMainWindow;
@@ -56,6 +58,7 @@ protected:
         hooks.playbackDialog = [] { return kPlayback; };
         hooks.playbackOpen = [] { return true; };
         SetDvrSessionHooks(&hooks);
+        StartSupervisorThread();
     }
     void TearDown() override {
         g_currentDevice = nullptr;
