@@ -164,7 +164,7 @@ TEST_F(ChannelMessages, UnparsableAndOutOfRangeChangeNothingAndPostNothing) {
         "131105 1 \r\n\r\n",  // no count
     };
     for (const char* text : texts) {
-        g_posted.clear();
+        ClearPosted();
         EXPECT_EQ(FindDvrParser(std::atoi(text))(text, static_cast<int>(strlen(text)), t.device, nullptr), -1)
             << text;
         EXPECT_TRUE(g_posted.empty()) << text;
@@ -199,7 +199,7 @@ TEST_F(ChannelMessages, InlineLists) {
     EXPECT_EQ(Ch(0).recordSchedule[0], 0xFFFFFFFFu);
     EXPECT_EQ(Ch(0).recordSchedule[1], 7u);
     EXPECT_EQ(Ch(0).recordSchedule[2], 0u);
-    g_posted.clear();
+    ClearPosted();
     Dispatch("131105 0 -4 1 \r\n\r\n");  // a negative n reads nothing, still notifies
     EXPECT_EQ(Ch(0).recordSchedule[0], 0xFFFFFFFFu);
     EXPECT_EQ(SetupReplies(), (std::vector<std::pair<WPARAM, LPARAM>>{{SETUP_REPLY_SCHEDULE, 0}}));

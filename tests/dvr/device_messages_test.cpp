@@ -107,7 +107,7 @@ TEST_F(DeviceMessages, UserCountsOutOfBoundsAreIgnored) {
 TEST_F(DeviceMessages, UserParts) {
     TestDevice t;
     Feed(t, {"131088 240 2 \r\n\r\n", "131088 255 \r\n\r\n"});
-    g_posted.clear();
+    ClearPosted();
     struct Case {
         const char* text;
         int result;
@@ -125,7 +125,7 @@ TEST_F(DeviceMessages, UserParts) {
         {"131089 1 0 YQ== YQ== a \r\n\r\n", -1, -1},  // no rights
     };
     for (const Case& c : cases) {
-        g_posted.clear();
+        ClearPosted();
         EXPECT_EQ(ParseUserParams(c.text, static_cast<int>(strlen(c.text)), t.device, nullptr), c.result)
             << c.text;
         if (c.posted < 0) {
@@ -275,7 +275,7 @@ TEST_F(DeviceMessages, EntriesOfARefusedOrUnstartedListAreIgnored) {
     TestDevice t;
     Feed(t, {"131114 240 1 \r\n\r\n", "131114 1 0 English \r\n\r\n", "131114 255 \r\n\r\n"});
     auto before = t.device->lists.languages.Current();
-    g_posted.clear();
+    ClearPosted();
     // A refused start: its entries and end hand nothing over and post nothing.
     Feed(t, {"131114 240 100000 \r\n\r\n", "131114 1 0 Other \r\n\r\n", "131114 255 \r\n\r\n"});
     // Entries and an end with no start at all.

@@ -166,7 +166,7 @@ TEST_F(PlaybackMessages, MonthAndDayRecords) {
     EXPECT_EQ(partial->minutes[4], 0);  // nothing after the unconvertible value
     // Without the playback dialog nothing is allocated or posted.
     g_playbackExists = false;
-    g_posted.clear();
+    ClearPosted();
     EXPECT_EQ(Dispatch("131118 1 2 1 FF \r\n\r\n"), 0);
     EXPECT_EQ(Dispatch("131116 0 5 \r\n\r\n"), 0);
     EXPECT_TRUE(g_posted.empty());
@@ -183,7 +183,7 @@ TEST_F(PlaybackMessages, PlaybackState) {
     ASSERT_EQ(PlaybackPosts().size(), 1u);
     EXPECT_EQ(PlaybackPosts()[0].wParam, static_cast<WPARAM>(PLAYBACK_DATA_STATE));
     EXPECT_EQ(PlaybackPosts()[0].lParam, static_cast<LPARAM>(9 << 16 | 3));
-    g_posted.clear();
+    ClearPosted();
     std::memset(g_storedState, 0, sizeof g_storedState);
     g_playbackOpen = false;  // dialog closed
     EXPECT_EQ(parse(state), -1);

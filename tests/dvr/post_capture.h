@@ -53,13 +53,17 @@ protected:
         SetDvrSessionHooks(&hooks);
     }
     void TearDown() override {
+        ClearPosted();
+        SetDvrSessionHooks(nullptr);
+        SetWindowPostHandler(nullptr);
+    }
+    // Forgets the posts, freeing the day maps as the playback dialog would.
+    static void ClearPosted() {
         for (const PostedMessage& m : g_posted) {
             if (m.msg == WM_PLAYBACK_DATA_RECEIVED && m.wParam == PLAYBACK_DATA_DAY_RECORDS)
                 std::free(reinterpret_cast<void*>(m.lParam));
         }
         g_posted.clear();
-        SetDvrSessionHooks(nullptr);
-        SetWindowPostHandler(nullptr);
     }
     // The (type, lParam) pairs posted to the setup dialog.
     static std::vector<std::pair<WPARAM, LPARAM>> SetupReplies() {
