@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "dvr/handed_list.h"
 #include "platform/system/thread_queue.h"
 #include "platform/system/win_types.h"
 
@@ -188,4 +189,7 @@ struct DVRDevice {
     std::mutex sendLock;
     // The command thread's queue, set by that thread itself: a bind reply on a stream thread wakes it.
     std::atomic<ThreadId> commandQueue;
+    // The user, disk, language and remote-file lists: built by the parsers, handed to the UI thread
+    // (dvr/handed_list.h). The windows read these, not users / disks / languages / remoteFiles above.
+    DeviceLists lists;
 };

@@ -17,6 +17,16 @@ const ParserEntry kParsers[] = {
     {DVR_RSP_HELLO, ParseHelloReply},           {DVR_RSP_LOGIN, ParseLoginReply},
     {DVR_RSP_KEEPALIVE, ParseKeepAliveReply},   {DVR_RSP_CHANNEL_NAMES, ParseChannelNames},
     {DVR_RSP_SYSTEM_PARAMS, ParseSystemParams}, {DVR_RSP_ALARM_EVENT, ParseAlarmEvent},
+    {DVR_RSP_USER_LIST, ParseUserList},         {DVR_RSP_USER, ParseUserParams},
+    {DVR_RSP_NETWORK, ParseNetworkParams},      {DVR_RSP_DISKS, ParseDiskList},
+    {DVR_RSP_LANGUAGES, ParseLanguageList},     {DVR_RSP_OVERLAY, ParseOverlayParams},
+    {DVR_RSP_COLOR, ParseColorParams},          {DVR_RSP_VIDEO_MASK, ParseVideoMask},
+    {DVR_RSP_CAMERA, ParseCameraParams},        {DVR_RSP_PRESETS, ParsePresets},
+    {DVR_RSP_VIDEO, ParseVideoParams},          {DVR_RSP_AUDIO, ParseAudioParams},
+    {DVR_RSP_SCHEDULE, ParseSchedule},          {DVR_RSP_ALARM_PARAMS, ParseAlarmParams},
+    {DVR_RSP_MOTION_MASK, ParseMotionMask},     {DVR_RSP_SUBSTREAM, ParseSubStreamParams},
+    {DVR_RSP_FILE_LIST, ParseFileList},         {DVR_RSP_MONTH_RECORDS, ParseMonthRecords},
+    {DVR_RSP_DAY_RECORDS, ParseDayRecords},     {DVR_RSP_PLAYBACK_STATE, ParsePlaybackState},
 };
 
 }  // namespace

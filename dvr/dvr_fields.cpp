@@ -53,6 +53,11 @@ bool IsSpaceByte(char c) {
 }  // namespace
 
 void EncodeTextField(const char16_t* text, char* out, int fieldSize) {
+    EncodeTextFieldRaw(text, out, fieldSize);
+    PutNullIfEmpty(out);
+}
+
+void EncodeTextFieldRaw(const char16_t* text, char* out, int fieldSize) {
     char* pos = out;
     int room = fieldSize - 1;
     for (int i = 0; text != nullptr && text[i] != 0; ++i) {
@@ -69,27 +74,31 @@ void EncodeTextField(const char16_t* text, char* out, int fieldSize) {
             break;
     }
     *pos = '\0';
-    PutNullIfEmpty(out);
 }
 
-void EncodeCredentialField(const char16_t* text, char* out, int fieldSize) {
+int EncodeCredentialField(const char16_t* text, char* out, int fieldSize) {
     out[0] = '\0';
     QString value = text != nullptr ? QString::fromUtf16(text) : QString();
     for (QChar& c : value) {
-        if (IsFieldSeparator(c.unicode()))
+        if (c == QChar(u' '))
             c = QChar(static_cast<char16_t>(SPACE_SUBSTITUTE));
     }
     char* encoded = nullptr;
     int capacity = 0;
+    int result = 0;
     if (!value.isEmpty() &&
         WideToBase64A(&encoded, reinterpret_cast<const char16_t*>(value.utf16()), value.size(), &capacity) ==
             0 &&
         encoded != nullptr) {
-        std::strncpy(out, encoded, fieldSize - 1);
-        out[fieldSize - 1] = '\0';
+        size_t length = std::strlen(encoded);
+        if (length <= static_cast<size_t>(fieldSize - 1))
+            std::memcpy(out, encoded, length + 1);
+        else
+            result = -1;
     }
     std::free(encoded);
     PutNullIfEmpty(out);
+    return result;
 }
 
 void DecodeTextField(const char* token, char16_t* out, int outChars) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Field codecs of the DVR text protocol. Outgoing text fields are UTF-8 with white space sent as
-// SPACE_SUBSTITUTE and "(NULL)" for an empty text; credentials are Base64 of their code-page bytes.
+// SPACE_SUBSTITUTE and "(NULL)" for an empty text; credentials are Base64 of their code-page bytes, in which
+// only the space is substituted.
 // Incoming messages are read field by field strictly within their own length.
 
 #include <cstddef>
@@ -13,9 +14,13 @@ constexpr int TEXT_FIELD_SIZE = 256;
 // at a character boundary so that it fits fieldSize - 1 bytes, and an empty result becomes "(NULL)".
 // out receives a NUL-terminated token of at most fieldSize - 1 bytes (fieldSize >= 7).
 void EncodeTextField(const char16_t* text, char* out, int fieldSize);
-// User name or password -> Base64 of its code-page bytes (white space as SPACE_SUBSTITUTE first), cut to
-// fieldSize - 1 bytes; "(NULL)" when empty.
-void EncodeCredentialField(const char16_t* text, char* out, int fieldSize);
+// Outgoing text without the "(NULL)" of an empty text (a file path of a playback request).
+void EncodeTextFieldRaw(const char16_t* text, char* out, int fieldSize);
+// User name or password -> Base64 of its code-page bytes, "(NULL)" when empty. Only U+0020 becomes
+// SPACE_SUBSTITUTE first: a tab or a no-break space is part of a password and travels as it is (Base64
+// cannot split the field). -1 (out holds "(NULL)") when the Base64 text does not fit fieldSize - 1 bytes:
+// a credential is never sent cut.
+[[nodiscard]] int EncodeCredentialField(const char16_t* text, char* out, int fieldSize);
 
 // Field token -> text: "(NULL)" is empty, SPACE_SUBSTITUTE becomes a space, UTF-8 is decoded into out of
 // outChars characters (always terminated).

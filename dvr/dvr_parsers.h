@@ -21,3 +21,29 @@ int ParseKeepAliveReply(const char* text, int length, DVRDevice* device, HWND ma
 int ParseChannelNames(const char* text, int length, DVRDevice* device, HWND mainWindow);
 int ParseAlarmEvent(const char* text, int length, DVRDevice* device, HWND mainWindow);
 int ParseSystemParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+
+// Device-wide settings: user list and user parts, network parameters, disk and language lists.
+int ParseUserList(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseUserParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseNetworkParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseDiskList(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseLanguageList(const char* text, int length, DVRDevice* device, HWND mainWindow);
+
+// Channel parameters (the channel must be below the device's channel count).
+int ParseOverlayParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseColorParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseVideoMask(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseCameraParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParsePresets(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseVideoParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseAudioParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseSchedule(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseAlarmParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseMotionMask(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseSubStreamParams(const char* text, int length, DVRDevice* device, HWND mainWindow);
+
+// Remote playback.
+int ParseFileList(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseMonthRecords(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParseDayRecords(const char* text, int length, DVRDevice* device, HWND mainWindow);
+int ParsePlaybackState(const char* text, int length, DVRDevice* device, HWND mainWindow);

@@ -32,11 +32,20 @@ int SendFormatted(DVRDevice* device, int sock, const char* format, ...) {
     return SendDvrMessage(buffer, static_cast<int>(std::strlen(buffer)), sock, device);
 }
 
-int SendHello(DVRDevice* device) {
+int SendIdRequest(DVRDevice* device, int id) {
     if (device == nullptr)
         return -1;
-    return SendFormatted(device, device->commandSocket, "%d %d %s", DVR_REQ_HELLO, PROTOCOL_VERSION,
-                         MESSAGE_TERMINATOR);
+    return SendFormatted(device, device->commandSocket, "%d %s", id, MESSAGE_TERMINATOR);
+}
+
+int SendIdValueRequest(DVRDevice* device, int id, int value) {
+    if (device == nullptr)
+        return -1;
+    return SendFormatted(device, device->commandSocket, "%d %d %s", id, value, MESSAGE_TERMINATOR);
+}
+
+int SendHello(DVRDevice* device) {
+    return SendIdValueRequest(device, DVR_REQ_HELLO, PROTOCOL_VERSION);
 }
 
 int SendLogin(DVRDevice* device, int connectionType) {
@@ -45,9 +54,12 @@ int SendLogin(DVRDevice* device, int connectionType) {
     if (connectionType == CONN_COMMAND) {
         char user[TEXT_FIELD_SIZE];
         char password[TEXT_FIELD_SIZE];
-        EncodeCredentialField(device->node != nullptr ? device->node->user : nullptr, user, sizeof user);
-        EncodeCredentialField(device->node != nullptr ? device->node->password : nullptr, password,
-                              sizeof password);
+        // A credential too long for its field is refused rather than sent cut.
+        if (EncodeCredentialField(device->node != nullptr ? device->node->user : nullptr, user,
+                                  sizeof user) != 0 ||
+            EncodeCredentialField(device->node != nullptr ? device->node->password : nullptr, password,
+                                  sizeof password) != 0)
+            return -1;
         return SendFormatted(device, device->commandSocket, "%d %d %d %s %s %s", DVR_REQ_LOGIN,
                              device->sessionId.load(), 0, user, password, MESSAGE_TERMINATOR);
     }
@@ -61,35 +73,21 @@ int SendLogin(DVRDevice* device, int connectionType) {
 }
 
 int SendKeepAlive(DVRDevice* device) {
-    if (device == nullptr)
-        return -1;
-    return SendFormatted(device, device->commandSocket, "%d %d %s", DVR_REQ_KEEPALIVE, 0, MESSAGE_TERMINATOR);
+    return SendIdValueRequest(device, DVR_REQ_KEEPALIVE, 0);
 }
 
 int SendGetChannelNames(DVRDevice* device) {
-    if (device == nullptr)
-        return -1;
-    return SendFormatted(device, device->commandSocket, "%d %s", DVR_REQ_GET_CHANNEL_NAMES,
-                         MESSAGE_TERMINATOR);
+    return SendIdRequest(device, DVR_REQ_GET_CHANNEL_NAMES);
 }
 
 int SendOpenStream(DVRDevice* device, int channel) {
-    if (device == nullptr)
-        return -1;
-    return SendFormatted(device, device->commandSocket, "%d %d %s", DVR_REQ_OPEN_STREAM, channel,
-                         MESSAGE_TERMINATOR);
+    return SendIdValueRequest(device, DVR_REQ_OPEN_STREAM, channel);
 }
 
 int SendCloseStream(DVRDevice* device, int channel) {
-    if (device == nullptr)
-        return -1;
-    return SendFormatted(device, device->commandSocket, "%d %d %s", DVR_REQ_CLOSE_STREAM, channel,
-                         MESSAGE_TERMINATOR);
+    return SendIdValueRequest(device, DVR_REQ_CLOSE_STREAM, channel);
 }
 
 int SendGetSystemParams(DVRDevice* device) {
-    if (device == nullptr)
-        return -1;
-    return SendFormatted(device, device->commandSocket, "%d %s", DVR_REQ_GET_SYSTEM_PARAMS,
-                         MESSAGE_TERMINATOR);
+    return SendIdRequest(device, DVR_REQ_GET_SYSTEM_PARAMS);
 }

@@ -135,6 +135,7 @@ void StopDeviceSession(DVRDevice* device) {
     std::free(device->languages);
     device->languages = nullptr;
     device->languageCount = 0;
+    ResetDeviceLists(&device->lists);
     ResetSessionState(device);
     device->generation.fetch_add(1);
 }

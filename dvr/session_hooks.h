@@ -6,6 +6,8 @@
 // restoreSavedViews run with g_deviceListLock held: they must not call FindDeviceByNode or anything else
 // that takes that lock, nor wait for another thread.
 
+#include <cstdint>
+
 #include "platform/system/win_types.h"
 
 struct DVRDevice;
@@ -15,6 +17,11 @@ struct DvrSessionHooks {
     HWND mainWindow = nullptr;
     // The setup dialog when it exists (receiver of WM_DEVICE_PARAMS_RECEIVED), else null. Any thread.
     HWND (*setupDialog)() = nullptr;
+    // The playback dialog when it exists (receiver of WM_PLAYBACK_DATA_RECEIVED), else null. Any thread.
+    HWND (*playbackDialog)() = nullptr;
+    // Stores the six playback state values of a playback window (0-15) in its playback slot, under that
+    // slot's lock (the playback engine installs it). Any thread.
+    void (*storePlaybackState)(int window, const int32_t values[6]) = nullptr;
     // Whether the playback dialog is open (the frame parser drops playback frames otherwise). Any thread.
     // The media system installs it when it starts (the main window's state) and removes it at its end.
     bool (*playbackOpen)() = nullptr;

@@ -5,8 +5,7 @@
 #include "dvr/dvr_fields.h"
 #include "dvr/dvr_messages.h"
 #include "dvr/dvr_parsers.h"
-#include "dvr/session_hooks.h"
-#include "platform/system/window_post.h"
+#include "dvr/reply_notify.h"
 
 int ParseSystemParams(const char* text, int length, DVRDevice* device, HWND) {
     if ((device->flags.load() & DEVICE_FLAG_SYSTEM_PARAMS) != 0)
@@ -43,9 +42,6 @@ int ParseSystemParams(const char* text, int length, DVRDevice* device, HWND) {
     // Set after the record is written, so that whoever sees the flag sees the values.
     device->flags.fetch_or(DEVICE_FLAG_SYSTEM_PARAMS);
     device->lastRequest.store(0);
-    const DvrSessionHooks& hooks = GetDvrSessionHooks();
-    HWND setup = hooks.setupDialog != nullptr ? hooks.setupDialog() : nullptr;
-    if (setup != nullptr)
-        PostMessage(setup, WM_DEVICE_PARAMS_RECEIVED, SETUP_REPLY_SYSTEM, 0);
+    PostSetupReply(SETUP_REPLY_SYSTEM, 0);
     return 0;
 }

@@ -247,9 +247,12 @@ int SendRelayMessage(RelaySession* session, const char* bytes, int length) {
 int SendRelayLogin(const QString& user, const QString& password, RelaySession* session) {
     char userField[TEXT_FIELD_SIZE];
     char passwordField[TEXT_FIELD_SIZE];
-    EncodeCredentialField(reinterpret_cast<const char16_t*>(user.utf16()), userField, sizeof userField);
-    EncodeCredentialField(reinterpret_cast<const char16_t*>(password.utf16()), passwordField,
-                          sizeof passwordField);
+    // A credential too long for its field is refused rather than sent cut.
+    if (EncodeCredentialField(reinterpret_cast<const char16_t*>(user.utf16()), userField, sizeof userField) !=
+            0 ||
+        EncodeCredentialField(reinterpret_cast<const char16_t*>(password.utf16()), passwordField,
+                              sizeof passwordField) != 0)
+        return -1;
     return SendRelayFormatted(session, "%d %s %s %s", RELAY_REQ_LOGIN, userField, passwordField,
                               MESSAGE_TERMINATOR);
 }

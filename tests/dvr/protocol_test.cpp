@@ -120,16 +120,43 @@ TEST(DvrFields, TextFieldRoundTripAndDecode) {
 }
 
 TEST(DvrFields, CredentialField) {
-    char out[256];
-    EncodeCredentialField(u"", out, 256);
-    EXPECT_STREQ(out, "(NULL)");
-    EncodeCredentialField(u"a b", out, 256);
-    EXPECT_STREQ(out, "YQhi");  // "a\x08" "b"
+    // Only U+0020 becomes 0x08 before Base64: a tab or a no-break space is part of the password.
+    struct Case {
+        const char16_t* text;
+        const char* field;
+    } cases[] = {
+        {u"", "(NULL)"},        {u"a b", "YQhi"},  // "a" 0x08 "b"
+        {u"a\tb", "YQli"},                         // "a" 0x09 "b"
+        {u"a\u00A0b", "YaBi"},                     // "a" 0xA0 "b" in the ANSI code page
+        {u"admin", "YWRtaW4="},
+    };
+    for (const Case& c : cases) {
+        char out[256];
+        EXPECT_EQ(EncodeCredentialField(c.text, out, 256), 0);
+        EXPECT_STREQ(out, c.field);
+        char16_t back[256];
+        DecodeCredentialField(out, back, 256);
+        EXPECT_EQ(std::u16string(back), std::u16string(c.text));
+    }
     char16_t back[256];
-    DecodeCredentialField(out, back, 256);
-    EXPECT_EQ(std::u16string(back), u"a b");
     DecodeCredentialField("(NULL)", back, 256);
     EXPECT_EQ(std::u16string(back), u"");
+}
+
+TEST(DvrFields, TooLongCredentialIsRefusedNotCut) {
+    // 191 characters give 256 Base64 characters: one more than the field holds.
+    std::u16string fits(189, u'x');  // 252 characters of Base64
+    std::u16string tooLong(191, u'x');
+    char out[256];
+    EXPECT_EQ(EncodeCredentialField(fits.c_str(), out, 256), 0);
+    EXPECT_EQ(strlen(out), 252u);
+    EXPECT_EQ(EncodeCredentialField(tooLong.c_str(), out, 256), -1);
+    EXPECT_STREQ(out, "(NULL)");
+
+    TestDevice t;
+    t.SetText(t.node.user, 256, tooLong);
+    EXPECT_EQ(SendLogin(t.device, CONN_COMMAND), -1);
+    EXPECT_EQ(t.Sent(), "");
 }
 
 TEST(DvrFields, ReaderStaysInsideTheMessage) {

@@ -36,6 +36,7 @@ struct TestDevice {
     ~TestDevice() {
         FreeDeviceChannels(device);
         std::free(device->systemParams);
+        std::free(device->networkParams);
         std::free(device->liveBuffer);
         std::free(device->playbackBuffer);
         if (device->commandSocket >= 0)

@@ -7,6 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -153,6 +156,132 @@ TEST(DvrSimProtocol, AnswersAndRecords) {
     EXPECT_EQ(requests[0].bytes, cases[0].request);
     EXPECT_EQ(requests[5].connection, SIM_LIVE);
     EXPECT_EQ(requests[5].connectionId, 2);
+}
+
+// Reads frames from a stream connection for up to about timeoutMs; the channel of each picture.
+std::vector<int> PictureChannels(RawClient& client, int pictures, int timeoutMs) {
+    std::vector<int> channels;
+    std::string buffer;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (static_cast<int>(channels.size()) < pictures && std::chrono::steady_clock::now() < end) {
+        buffer += client.Receive(buffer.size() < 16 ? 16 - buffer.size() : 1);
+        for (;;) {
+            if (buffer.size() < 16)
+                break;
+            auto le = [&](size_t at) {
+                uint32_t v = 0;
+                for (int i = 3; i >= 0; --i)
+                    v = v << 8 | static_cast<uint8_t>(buffer[at + static_cast<size_t>(i)]);
+                return v;
+            };
+            size_t total = 16 + le(8) + le(12) + 8;
+            if (buffer.size() < total) {
+                buffer += client.Receive(total - buffer.size());
+                if (buffer.size() < total)
+                    break;
+            }
+            if (le(8) == 0 && le(12) > 0 && (le(0) & 0x100) != 0)
+                channels.push_back(static_cast<int>(le(4)));
+            buffer.erase(0, total);
+        }
+    }
+    return channels;
+}
+
+// A logged-in session of a raw client: its command and live connections.
+struct RawSession {
+    RawSession(uint16_t port, int sessionId) : command(port), live(port) {
+        command.Send("65538 0 0 YWRtaW4= (NULL) \r\n\r\n");
+        std::string reply = "131074 " + std::to_string(sessionId) + " 0 0 63 \r\n\r\n";
+        EXPECT_EQ(command.Receive(reply.size()), reply);
+        live.Send("65538 " + std::to_string(sessionId) + " 1 \r\n\r\n");
+        std::string bind = "131074 " + std::to_string(sessionId) + " 1 0 0 \r\n\r\n";
+        EXPECT_EQ(live.Receive(16 + bind.size() + 8), DvrSim::Frame(0x2FE, 0, "", bind));
+    }
+    RawClient command;
+    RawClient live;
+};
+
+TEST(DvrSimProtocol, OpenChannelsBelongToTheirSession) {
+    SimConfig config;
+    config.users.push_back(SimUser{"admin", "", 0x3F});
+    config.channels.push_back(SimChannel{"A", kCodecMpeg4, 352, 288});
+    config.channels.push_back(SimChannel{"B", kCodecMpeg4, 352, 288});
+    config.framesPerSecond = 25;
+    DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    RawSession first(sim.Port(), 1000);
+    RawSession second(sim.Port(), 1001);
+    first.command.Send("65542 0 \r\n\r\n");
+    second.command.Send("65542 1 \r\n\r\n");
+    EXPECT_EQ(PictureChannels(second.live, 6, 3000), std::vector<int>(6, 1));  // never the other's channel
+    EXPECT_EQ(PictureChannels(first.live, 6, 3000), std::vector<int>(6, 0));
+    // The first session's close stops only its own stream.
+    second.command.Send("65542 0 \r\n\r\n");
+    first.command.Send("65543 0 \r\n\r\n");
+    ASSERT_TRUE(sim.WaitForRequests(0x10007, 1, 2000));
+    std::vector<int> seen = PictureChannels(second.live, 12, 3000);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 0) > 0 && std::count(seen.begin(), seen.end(), 1) > 0,
+              true);
+}
+
+TEST(DvrSimProtocol, SettingsAnswerWhatWasSet) {
+    SimConfig config;
+    config.users.push_back(SimUser{"admin", "", 0x3F});
+    config.channels.push_back(SimChannel{"Gate", kCodecMpeg4, 352, 288});
+    DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    RawSession session(sim.Port(), 1000);
+    RawClient& c = session.command;
+    struct Case {
+        std::string request;
+        std::string reply;  // "" : none
+    } cases[] = {
+        {"65557 0 \r\n\r\n", "131093 0 64 64 64 64 \r\n\r\n"},
+        {"65558 0 1 2 3 4 \r\n\r\n", ""},
+        {"65558 0 1 2 \r\n\r\n", ""},  // another shape: ignored
+        {"65557 0 \r\n\r\n", "131093 0 1 2 3 4 \r\n\r\n"},
+        {"65584 0 0 \r\n\r\n", ""},  // restore the colours
+        {"65557 0 \r\n\r\n", "131093 0 64 64 64 64 \r\n\r\n"},
+        {"65571 0 \r\n\r\n", "131107 0 2 9 \r\n\r\n"},
+        {"65578 \r\n\r\n",
+         "131114 240 2 \r\n\r\n131114 2 0 English \r\n\r\n131114 2 1 Simplified\x08"
+         "Chinese \r\n\r\n131114 255 \r\n\r\n"},
+        {"65553 0 0 \r\n\r\n", "131089 0 0 YWRtaW4= (NULL) (NULL) 63 \r\n\r\n"},
+        {"65554 0 0 YWRtaW4= cHc= Boss 31 \r\n\r\n", ""},
+        {"65553 0 0 \r\n\r\n", "131089 0 0 YWRtaW4= cHc= Boss 31 \r\n\r\n"},
+    };
+    for (const Case& k : cases) {
+        c.Send(k.request);
+        if (!k.reply.empty()) {
+            EXPECT_EQ(c.Receive(k.reply.size()), k.reply) << k.request;
+        }
+    }
+    // Faults: a reply for a channel the DVR does not have, a count out of range, a truncated list.
+    auto receive = [&](const std::string& expected) { EXPECT_EQ(c.Receive(expected.size()), expected); };
+    sim.SetReplyFault(SIM_FAULT_OTHER_CHANNEL, 1);
+    c.Send("65571 0 \r\n\r\n");
+    receive("131107 1 2 9 \r\n\r\n");
+    sim.SetReplyFault(SIM_FAULT_COUNT_OUT_OF_RANGE, 1);
+    c.Send("65578 \r\n\r\n");
+    receive(
+        "131114 240 100000 \r\n\r\n131114 2 0 English \r\n\r\n131114 2 1 Simplified\x08"
+        "Chinese \r\n\r\n131114 255 \r\n\r\n");
+    // Truncated: the last entry and the end are left out; the next reply follows at once.
+    sim.SetReplyFault(SIM_FAULT_TRUNCATED_LIST, 1);
+    c.Send("65578 \r\n\r\n65571 0 \r\n\r\n");
+    receive("131114 240 2 \r\n\r\n131114 2 0 English \r\n\r\n131107 0 2 9 \r\n\r\n");
+}
+
+TEST(DvrSimProtocol, RestartClosesEveryConnection) {
+    SimConfig config;
+    config.users.push_back(SimUser{"admin", "", 0x3F});
+    DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    RawSession session(sim.Port(), 1000);
+    sim.Restart();
+    EXPECT_EQ(session.command.Receive(1), "");  // closed
+    RawSession again(sim.Port(), 1001);         // a new session is served
 }
 
 }  // namespace

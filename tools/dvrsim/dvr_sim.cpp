@@ -16,7 +16,8 @@
 #include <set>
 #include <sstream>
 
-#include "core/base64.h"
+#include "tools/dvrsim/sim_playback.h"
+#include "tools/dvrsim/sim_settings.h"
 #include "tools/dvrsim/video_source.h"
 
 namespace dvrsim {
@@ -30,7 +31,6 @@ constexpr int kHelloReply = 0x20001;
 constexpr int kLoginReply = 0x20002;
 constexpr int kKeepAliveReply = 0x20003;
 constexpr int kChannelNamesReply = 0x20005;
-constexpr int kSystemParamsReply = 0x2000E;
 constexpr int kAlarmEvent = 0x20036;
 
 int64_t NowMs() {
@@ -48,45 +48,6 @@ std::vector<std::string> SplitFields(const std::string& text) {
     return fields;
 }
 
-int ToInt(const std::vector<std::string>& fields, size_t i) {
-    return i < fields.size() ? std::atoi(fields[i].c_str()) : 0;
-}
-
-// A text field as DVRs send it: spaces as 0x08, "(NULL)" when empty.
-std::string TextField(const std::string& text) {
-    if (text.empty())
-        return "(NULL)";
-    std::string out = text;
-    for (char& c : out) {
-        if (c == ' ')
-            c = 0x08;
-    }
-    return out;
-}
-
-// A credential field -> the text it carries.
-std::string DecodeCredential(const std::string& field) {
-    if (field == "(NULL)")
-        return std::string();
-    std::string out(field.size(), '\0');
-    size_t size = out.size();
-    Base64Decode(reinterpret_cast<const unsigned char*>(field.data()), field.size(),
-                 reinterpret_cast<unsigned char*>(out.data()), &size);
-    out.resize(size);
-    for (char& c : out) {
-        if (c == 0x08)
-            c = ' ';
-    }
-    return out;
-}
-
-std::string Le32(uint32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
 struct ChannelStream {
     int pictureIndex = 0;
     bool headersSent = false;
@@ -100,6 +61,7 @@ struct Conn {
     std::string out;
     std::map<int, ChannelStream> streams;
     bool closed = false;
+    int session = 0;  // the session the connection belongs to (0: none yet)
 };
 
 }  // namespace
@@ -127,7 +89,11 @@ struct DvrSim::Impl {
     bool ignoreBinds = false;
     int loseTrailers = 0;
     int nextSessionId = 1000;
-    std::set<int> openChannels;
+    // Open live channels of each session: a session's live connection receives only its own.
+    std::map<int, std::set<int>> openChannels;
+    std::unique_ptr<SimSettings> settings;
+    std::unique_ptr<SimPlayback> playback;
+    std::atomic<int> playbackFrames{0};
     int64_t nextTick = 0;
     int audioIndex = 0;
 
@@ -184,9 +150,9 @@ struct DvrSim::Impl {
 
     void HandleMessage(Conn& conn, const std::string& bytes) {
         std::vector<std::string> fields = SplitFields(bytes);
-        int id = ToInt(fields, 0);
+        int id = SimFieldInt(fields, 0);
         if (id == 0x10002 && conn.kind == SIM_UNKNOWN) {
-            int type = ToInt(fields, 2);
+            int type = SimFieldInt(fields, 2);
             conn.kind = (type == 1 || type == 2) ? type : SIM_COMMAND;
         } else if (conn.kind == SIM_UNKNOWN) {
             conn.kind = SIM_COMMAND;
@@ -210,51 +176,71 @@ struct DvrSim::Impl {
                 Reply(conn, head + " 240 " + std::to_string(count));
                 for (int i = 0; i < count; ++i) {
                     Reply(conn, head + " " + std::to_string(count) + " " + std::to_string(i) + " " +
-                                    TextField(config.channels[i].name));
+                                    SimTextField(config.channels[i].name));
                 }
                 Reply(conn, head + " 255");
                 break;
             }
-            case 0x1000E:
-                Reply(conn, std::to_string(kSystemParamsReply) + " C " + TextField("Record Files") + " " +
-                                TextField("/snapshots") + " 1 1 0 5 0 1 0");
-                break;
             case 0x10006: {
-                int channel = ToInt(fields, 1);
+                int channel = SimFieldInt(fields, 1);
                 if (channel >= 0 && channel < static_cast<int>(config.channels.size()) &&
-                    openChannels.insert(channel).second) {
-                    for (auto& other : conns)
-                        other->streams.erase(channel);
-                }
+                    openChannels[conn.session].insert(channel).second)
+                    RestartStreams(conn.session, channel);
                 break;
             }
             case 0x10007:
-                openChannels.erase(ToInt(fields, 1));
-                for (auto& other : conns)
-                    other->streams.erase(ToInt(fields, 1));
+                // Only the session's own stream stops; another session that opened the channel keeps it.
+                openChannels[conn.session].erase(SimFieldInt(fields, 1));
+                RestartStreams(conn.session, SimFieldInt(fields, 1));
                 break;
-            default:
+            default: {
+                std::vector<std::string> replies;
+                if (settings->Answer(fields, &replies)) {
+                    for (const std::string& reply : replies)
+                        Reply(conn, reply);
+                    break;
+                }
+                std::vector<SimOutput> outputs;
+                if (playback->Answer(conn.session, fields, &outputs))
+                    Route(outputs);
                 break;
+            }
         }
     }
 
+    // The live connections of a session start a channel's stream over (headers first).
+    void RestartStreams(int session, int channel) {
+        for (auto& other : conns) {
+            if (other->session == session)
+                other->streams.erase(channel);
+        }
+    }
+
+    // Bytes of the playback engine to the session's connections of their kind.
+    void Route(const std::vector<SimOutput>& outputs) {
+        for (const SimOutput& output : outputs) {
+            for (auto& conn : conns) {
+                if (conn->session == output.session && conn->kind == output.connection)
+                    Write(*conn, output.bytes, output.connection == SIM_PLAYBACK);
+            }
+        }
+        playbackFrames.store(playback->FramesSent());
+    }
+
     void HandleLogin(Conn& conn, const std::vector<std::string>& fields) {
-        int type = ToInt(fields, 2);
+        int type = SimFieldInt(fields, 2);
         if (type == 1 || type == 2) {
             if (ignoreBinds)
                 return;
-            std::string text = std::to_string(kLoginReply) + " " + std::to_string(ToInt(fields, 1)) + " " +
-                               std::to_string(type) + " 0 0 " + kTerminator;
+            conn.session = SimFieldInt(fields, 1);
+            std::string text = std::to_string(kLoginReply) + " " + std::to_string(SimFieldInt(fields, 1)) +
+                               " " + std::to_string(type) + " 0 0 " + kTerminator;
             Write(conn, Frame(0x2FE, 0, std::string(), text));
             return;
         }
-        std::string user = fields.size() > 3 ? DecodeCredential(fields[3]) : std::string();
-        std::string password = fields.size() > 4 ? DecodeCredential(fields[4]) : std::string();
-        const SimUser* match = nullptr;
-        for (const SimUser& candidate : config.users) {
-            if (candidate.name == user && candidate.password == password)
-                match = &candidate;
-        }
+        std::string user = fields.size() > 3 ? SimDecodeCredential(fields[3]) : std::string();
+        std::string password = fields.size() > 4 ? SimDecodeCredential(fields[4]) : std::string();
+        const SimUserAccount* match = settings->Login(user, password);
         bool refuse = match == nullptr || refuseLogins != 0;
         if (refuseLogins > 0)
             --refuseLogins;
@@ -263,6 +249,7 @@ struct DvrSim::Impl {
             return;
         }
         int sessionId = nextSessionId++;
+        conn.session = sessionId;
         Reply(conn, std::to_string(kLoginReply) + " " + std::to_string(sessionId) + " 0 0 " +
                         std::to_string(match->rights));
     }
@@ -294,7 +281,7 @@ struct DvrSim::Impl {
         for (auto& conn : conns) {
             if (conn->kind != SIM_LIVE || conn->closed)
                 continue;
-            for (int channel : openChannels)
+            for (int channel : openChannels[conn->session])
                 StreamChannel(*conn, channel);
         }
         ++audioIndex;
@@ -319,9 +306,9 @@ struct DvrSim::Impl {
         ChannelStream& stream = conn.streams[channel];
         const EncodedPicture& picture = gop->pictures[stream.pictureIndex % gop->pictures.size()];
         if (picture.key || !stream.headersSent) {
-            std::string video =
-                Le32(gop->width) + Le32(gop->height) + Le32(gop->framesPerSecond * 100) + Le32(gop->codec);
-            std::string audio = Le32(1) + Le32(config.audioSampleRate) + Le32(16) + Le32(0);
+            std::string video = SimLe32(gop->width) + SimLe32(gop->height) +
+                                SimLe32(gop->framesPerSecond * 100) + SimLe32(gop->codec);
+            std::string audio = SimLe32(1) + SimLe32(config.audioSampleRate) + SimLe32(16) + SimLe32(0);
             SendFrame(conn, 0x1FE, channel, video, std::string());
             SendFrame(conn, 0x0FE, channel, audio, std::string());
             stream.headersSent = true;
@@ -350,7 +337,8 @@ struct DvrSim::Impl {
                 fds.push_back(
                     pollfd{conn->fd, static_cast<short>(POLLIN | (conn->out.empty() ? 0 : POLLOUT)), 0});
             int64_t wait = nextTick - NowMs();
-            poll(fds.data(), fds.size(), static_cast<int>(wait < 0 ? 0 : wait > 100 ? 100 : wait));
+            int64_t longest = playback->Playing() ? 5 : 100;  // playing streams are paced finely
+            poll(fds.data(), fds.size(), static_cast<int>(wait < 0 ? 0 : wait > longest ? longest : wait));
             if (fds[1].revents & POLLIN)
                 RunCommands();
             if (fds[0].revents & POLLIN)
@@ -361,6 +349,12 @@ struct DvrSim::Impl {
                     Receive(conn);
                 if (fds[i].revents & POLLOUT)
                     Flush(conn);
+            }
+            if (!silent) {
+                std::vector<SimOutput> outputs;
+                playback->Tick(&outputs);
+                if (!outputs.empty())
+                    Route(outputs);
             }
             if (NowMs() >= nextTick) {
                 StreamTick();
@@ -406,6 +400,8 @@ struct DvrSim::Impl {
 
 DvrSim::DvrSim(SimConfig config) : impl_(std::make_unique<Impl>()) {
     impl_->config = std::move(config);
+    impl_->settings = std::make_unique<SimSettings>(impl_->config);
+    impl_->playback = std::make_unique<SimPlayback>(impl_->config);
 }
 
 DvrSim::~DvrSim() {
@@ -533,14 +529,39 @@ void DvrSim::SendRaw(int connection, std::string bytes) {
     });
 }
 
+void DvrSim::SetReplyFault(SimReplyFault fault, int count) {
+    impl_->Post([this, fault, count] {
+        impl_->settings->SetFault(fault, count);
+        impl_->playback->SetFault(fault, count);
+    });
+}
+
+void DvrSim::Restart() {
+    impl_->Post([this] {
+        for (auto& conn : impl_->conns)
+            conn->closed = true;
+        impl_->openChannels.clear();
+        impl_->playback->Clear();
+    });
+}
+
+std::vector<SimRecording> DvrSim::Recordings() const {
+    return impl_->playback->Recordings();
+}
+
+int DvrSim::PlaybackFramesSent() {
+    return impl_->playbackFrames.load();
+}
+
 void DvrSim::LoseTrailers(int count) {
     impl_->Post([this, count] { impl_->loseTrailers = count; });
 }
 
 std::string DvrSim::Frame(uint32_t flags, int32_t channel, const std::string& ext, const std::string& payload,
                           bool trailer) {
-    std::string frame = Le32(flags) + Le32(static_cast<uint32_t>(channel)) +
-                        Le32(static_cast<uint32_t>(ext.size())) + Le32(static_cast<uint32_t>(payload.size()));
+    std::string frame = SimLe32(flags) + SimLe32(static_cast<uint32_t>(channel)) +
+                        SimLe32(static_cast<uint32_t>(ext.size())) +
+                        SimLe32(static_cast<uint32_t>(payload.size()));
     frame += ext;
     frame += payload;
     if (trailer)

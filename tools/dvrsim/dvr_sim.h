@@ -28,6 +28,22 @@ struct SimChannel {
     int height = 288;
 };
 
+// Faults of the settings and playback replies (DvrSim::SetReplyFault).
+enum SimReplyFault {
+    SIM_FAULT_NONE,
+    SIM_FAULT_COUNT_OUT_OF_RANGE,  // lists announce a count past every bound, inline lists a huge n
+    SIM_FAULT_TRUNCATED_LIST,      // the last entry and the list end are left out, inline lists cut short
+    SIM_FAULT_OTHER_CHANNEL,       // a channel reply names a channel the DVR does not have
+};
+
+// One recorded file of a channel.
+struct SimRecording {
+    int channel;
+    int32_t start;     // time_t
+    int32_t length;    // seconds
+    std::string path;  // holds a space
+};
+
 struct SimConfig {
     uint16_t port = 0;  // 0: any free loopback port
     std::vector<SimUser> users;
@@ -36,6 +52,12 @@ struct SimConfig {
     int framesPerSecond = 5;    // per open channel
     int audioSampleRate = 8000;
     bool stream = true;  // false: open channels get no frames (the text side only)
+    // Recordings: every channel has filesPerDay half-hour files on each of these days (local midnights,
+    // 32-bit time), the first at 08:00 and one every two hours.
+    std::vector<int32_t> recordingDays;
+    int filesPerDay = 2;
+    // The clock that paces playback streams (milliseconds); null: the steady clock.
+    std::function<int64_t()> playbackClock;
 };
 
 // What the simulator streamed for one channel on the live connections (stream headers not counted).
@@ -91,6 +113,15 @@ public:
     void SendRaw(int connection, std::string bytes);
     // Leaves the trailer off the next count frames of the live connections.
     void LoseTrailers(int count);
+    // The next count replies of settings lists, channel parameters and file lists carry the fault.
+    void SetReplyFault(SimReplyFault fault, int count);
+    // Restarts the simulated DVR: every connection is closed, sessions, open channels and playback streams
+    // end; its settings and recordings stay.
+    void Restart();
+    // The recordings the DVR holds (fixed at construction).
+    std::vector<SimRecording> Recordings() const;
+    // Playback frames sent so far on playback connections (all windows).
+    int PlaybackFramesSent();
     // A frame as this simulator sends it (for tests that build their own streams).
     static std::string Frame(uint32_t flags, int32_t channel, const std::string& ext,
                              const std::string& payload, bool trailer = true);

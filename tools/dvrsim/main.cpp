@@ -1,4 +1,5 @@
-// dvrsim: a simulated DVR on a loopback port, for the demo and for trying the client by hand.
+// dvrsim: a simulated DVR on a loopback port, for the demo and for trying the client by hand. It holds
+// recordings of today and the two days before.
 //   dvrsim [--port N] [--user name:password[:rights]]... [--channels N] [--codec CH=mpeg4|h264|h263]...
 //          [--size CH=352x288|704x576]... [--keepalive S] [--fps N]
 
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "tools/dvrsim/dvr_sim.h"
@@ -103,6 +105,16 @@ int main(int argc, char** argv) {
             config.channels[channel].width = size.first;
             config.channels[channel].height = size.second;
         }
+    }
+    // Recordings on today and the two days before (local midnights).
+    std::time_t now = std::time(nullptr);
+    for (int back = 2; back >= 0; --back) {
+        std::tm local{};
+        std::time_t day = now - back * 86400;
+        localtime_r(&day, &local);
+        local.tm_hour = local.tm_min = local.tm_sec = 0;
+        local.tm_isdst = -1;
+        config.recordingDays.push_back(static_cast<int32_t>(std::mktime(&local)));
     }
     for (const auto& channel : config.channels) {
         if (!dvrsim::HasEncoder(channel.codec))

@@ -9,25 +9,8 @@
 #include "dvr/dvr_protocol.h"
 #include "dvr/dvr_session.h"
 #include "dvr/receive_path.h"
+#include "tests/dvr/fuzz/fuzz_device.h"
 #include "tests/dvr/fuzz/fuzz_target.h"
-
-namespace {
-
-DVRDevice* FreshDevice() {
-    auto* device = new DVRDevice();
-    device->commandSocket = -1;
-    device->liveSocket = -1;
-    device->playbackSocket = -1;
-    return device;
-}
-
-void FreeDevice(DVRDevice* device) {
-    FreeDeviceChannels(device);
-    std::free(device->systemParams);
-    delete device;
-}
-
-}  // namespace
 
 std::vector<std::string> FuzzSeeds() {
     return {
@@ -44,12 +27,12 @@ std::vector<std::string> FuzzSeeds() {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    DVRDevice* device = FreshDevice();
+    DVRDevice* device = FreshFuzzDevice();
     // Whole, as one message, and through the framing of the command connection.
     DispatchDvrMessage(reinterpret_cast<const char*>(data), device, nullptr, static_cast<int>(size));
-    FreeDevice(device);
-    device = FreshDevice();
+    FreeFuzzDevice(device);
+    device = FreshFuzzDevice();
     SplitReceivedData(CONN_COMMAND, static_cast<int>(size), data, device, nullptr);
-    FreeDevice(device);
+    FreeFuzzDevice(device);
     return 0;
 }
