@@ -22,7 +22,7 @@ FrameAgeState AgeChannelFrame(DVRChannel& channel) {
 void RunFrameAgeTick(DVRChannel* const (&slotChannels)[FRAME_AGE_SLOTS], FrameAgeTick& tick) {
     tick.endMarkerCount = 0;
     for (int s = 0; s < FRAME_AGE_SLOTS; ++s) {
-        tick.slots[s] = FrameAgeState{false, false, false};
+        tick.slotStates[s] = FrameAgeState{false, false, false};
         DVRChannel* channel = slotChannels[s];
         if (channel == nullptr)
             continue;
@@ -33,11 +33,11 @@ void RunFrameAgeTick(DVRChannel* const (&slotChannels)[FRAME_AGE_SLOTS], FrameAg
                 earlier = e;
         }
         if (earlier >= 0) {
-            tick.slots[s] = tick.slots[earlier];
+            tick.slotStates[s] = tick.slotStates[earlier];
             continue;
         }
-        tick.slots[s] = AgeChannelFrame(*channel);
-        if (tick.slots[s].recordingEnded) {
+        tick.slotStates[s] = AgeChannelFrame(*channel);
+        if (tick.slotStates[s].recordingEnded) {
             int32_t gridSlot =
                 std::atomic_ref<int32_t>(channel->viewSlots[0]).load(std::memory_order_relaxed);
             if (gridSlot >= 0 && gridSlot < 64)

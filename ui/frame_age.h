@@ -25,7 +25,7 @@ struct FrameAgeState {
 FrameAgeState AgeChannelFrame(DVRChannel& channel);
 
 struct FrameAgeTick {
-    FrameAgeState slots[FRAME_AGE_SLOTS];  // the state of the channel each slot shows (all false: none)
+    FrameAgeState slotStates[FRAME_AGE_SLOTS];  // the state of the channel each slot shows (all false: none)
     int endMarkerSlots[FRAME_AGE_SLOTS];   // grid slots that get the end-of-recording marker
     int endMarkerCount;
 };

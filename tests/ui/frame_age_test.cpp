@@ -23,7 +23,7 @@ std::unique_ptr<DVRChannel> MakeChannel(int gridSlot, uint32_t flags) {
 TEST(FrameAge, CountsTicksToLateAndLostAndEndsTheRecordingOnce) {
     struct Case {
         const char* name;
-        std::vector<int> slots;  // slots that show the channel
+        std::vector<int> screens;  // slots that show the channel
         int gridSlot;            // its grid entry
         int32_t startAge;
         int ticks;
@@ -45,26 +45,26 @@ TEST(FrameAge, CountsTicksToLateAndLostAndEndsTheRecordingOnce) {
     for (const Case& c : cases) {
         auto channel = MakeChannel(c.gridSlot, CHANNEL_FLAG_RECORDING);
         channel->frameAge = c.startAge;
-        DVRChannel* slots[FRAME_AGE_SLOTS] = {};
-        for (int s : c.slots)
-            slots[s] = channel.get();
+        DVRChannel* shown[FRAME_AGE_SLOTS] = {};
+        for (int s : c.screens)
+            shown[s] = channel.get();
         std::vector<int> markers;
         FrameAgeTick tick{};
         for (int t = 0; t < c.ticks; ++t) {
-            RunFrameAgeTick(slots, tick);
+            RunFrameAgeTick(shown, tick);
             markers.insert(markers.end(), tick.endMarkerSlots, tick.endMarkerSlots + tick.endMarkerCount);
         }
-        for (int s : c.slots) {
-            EXPECT_EQ(tick.slots[s].late, c.late) << c.name << " slot " << s;
-            EXPECT_EQ(tick.slots[s].lost, c.lost) << c.name << " slot " << s;
+        for (int s : c.screens) {
+            EXPECT_EQ(tick.slotStates[s].late, c.late) << c.name << " slot " << s;
+            EXPECT_EQ(tick.slotStates[s].lost, c.lost) << c.name << " slot " << s;
         }
         EXPECT_EQ(markers, c.markers) << c.name;
         uint32_t flags = channel->flags.load();
         EXPECT_EQ((flags & CHANNEL_FLAG_VIDEO_LOSS) != 0, c.lost) << c.name;
         EXPECT_EQ((flags & CHANNEL_FLAG_RECORDING) != 0, !c.lost) << c.name;
         for (int s = 0; s < FRAME_AGE_SLOTS; ++s) {
-            if (slots[s] == nullptr) {
-                EXPECT_FALSE(tick.slots[s].late || tick.slots[s].lost) << c.name << " free slot " << s;
+            if (shown[s] == nullptr) {
+                EXPECT_FALSE(tick.slotStates[s].late || tick.slotStates[s].lost) << c.name << " free slot " << s;
             }
         }
     }
@@ -72,33 +72,33 @@ TEST(FrameAge, CountsTicksToLateAndLostAndEndsTheRecordingOnce) {
 
 TEST(FrameAge, AFrameAfterLossBringsTheChannelBack) {
     auto channel = MakeChannel(4, 0);
-    DVRChannel* slots[FRAME_AGE_SLOTS] = {};
-    slots[4] = channel.get();
+    DVRChannel* shown[FRAME_AGE_SLOTS] = {};
+    shown[4] = channel.get();
     FrameAgeTick tick{};
     for (int t = 0; t < 31; ++t)
-        RunFrameAgeTick(slots, tick);
-    ASSERT_TRUE(tick.slots[4].lost);
+        RunFrameAgeTick(shown, tick);
+    ASSERT_TRUE(tick.slotStates[4].lost);
     EXPECT_EQ(tick.endMarkerCount, 0);  // it was not recording
     channel->frameAge = 0;              // what the frame parser does for each live video frame
-    RunFrameAgeTick(slots, tick);
-    EXPECT_FALSE(tick.slots[4].late);
-    EXPECT_FALSE(tick.slots[4].lost);
+    RunFrameAgeTick(shown, tick);
+    EXPECT_FALSE(tick.slotStates[4].late);
+    EXPECT_FALSE(tick.slotStates[4].lost);
     EXPECT_EQ(channel->flags.load() & CHANNEL_FLAG_VIDEO_LOSS, 0u);
 }
 
 TEST(FrameAge, ChannelsAgeIndependently) {
     auto a = MakeChannel(0, 0);
     auto b = MakeChannel(1, 0);
-    DVRChannel* slots[FRAME_AGE_SLOTS] = {};
-    slots[0] = a.get();
-    slots[1] = b.get();
+    DVRChannel* shown[FRAME_AGE_SLOTS] = {};
+    shown[0] = a.get();
+    shown[1] = b.get();
     FrameAgeTick tick{};
     for (int t = 0; t < 10; ++t) {
         b->frameAge = 0;  // b keeps sending
-        RunFrameAgeTick(slots, tick);
+        RunFrameAgeTick(shown, tick);
     }
-    EXPECT_TRUE(tick.slots[0].late);
-    EXPECT_FALSE(tick.slots[1].late);
+    EXPECT_TRUE(tick.slotStates[0].late);
+    EXPECT_FALSE(tick.slotStates[1].late);
     EXPECT_EQ(a->frameAge, 10);
     EXPECT_EQ(b->frameAge, 1);
 }
