@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <memory>
 
 #include "platform/system/process.h"
 #include "tools/updsrv/update_server.h"
@@ -34,18 +35,28 @@ private:
     bool m_was;
 };
 
-TEST(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
+// A program folder with the fixture client, a temporary folder of its own and an update server, all
+// handed to the program through its environment.
+class UpdaterProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid() && temp.isValid());
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(FIXTURE_CLIENT_PATH), home.filePath(QStringLiteral("Vistal"))));
+        ASSERT_EQ(server.Start(), 0);
+        host = std::make_unique<ScopedEnv>("VISTAL_UPDATE_HOST", server.HostPort());
+    }
+
     QTemporaryDir home;
     QTemporaryDir temp;
-    ASSERT_TRUE(home.isValid() && temp.isValid());
-    ASSERT_TRUE(QFile::copy(QStringLiteral(FIXTURE_CLIENT_PATH), home.filePath(QStringLiteral("Vistal"))));
     UpdateServer server;
-    ASSERT_EQ(server.Start(), 0);
-    ScopedEnv host("VISTAL_UPDATE_HOST", server.HostPort());
-    ScopedEnv vistalHome("VISTAL_HOME", QFile::encodeName(home.path()));
-    ScopedEnv tmp("TMPDIR", QFile::encodeName(temp.path()));
-    ScopedEnv platform("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<ScopedEnv> host;
+    ScopedEnv vistalHome{"VISTAL_HOME", QFile::encodeName(home.path())};
+    ScopedEnv tmp{"TMPDIR", QFile::encodeName(temp.path())};
+    ScopedEnv platform{"QT_QPA_PLATFORM", "offscreen"};
+};
 
+TEST_F(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
     struct Case {
         const char* what;
         QByteArray description;  // empty: 404
@@ -73,19 +84,9 @@ TEST(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
 }
 
 // Ended by a signal while it downloads, the program still takes its private folder with it.
-TEST(UpdaterProgram, TerminationSignalsRemoveTheDownloadFolder) {
-    QTemporaryDir home;
-    QTemporaryDir temp;
-    ASSERT_TRUE(home.isValid() && temp.isValid());
-    ASSERT_TRUE(QFile::copy(QStringLiteral(FIXTURE_CLIENT_PATH), home.filePath(QStringLiteral("Vistal"))));
-    UpdateServer server;
-    ASSERT_EQ(server.Start(), 0);
+TEST_F(UpdaterProgram, TerminationSignalsRemoveTheDownloadFolder) {
     // The description never comes in full: the program waits in its download.
     server.SetStalled(kUpdateDescriptionPath, MakeUpdateDescription("9.9.9", "x", "y"));
-    ScopedEnv host("VISTAL_UPDATE_HOST", server.HostPort());
-    ScopedEnv vistalHome("VISTAL_HOME", QFile::encodeName(home.path()));
-    ScopedEnv tmp("TMPDIR", QFile::encodeName(temp.path()));
-    ScopedEnv platform("QT_QPA_PLATFORM", "offscreen");
     const QStringList pattern{QStringLiteral("vistal-updater-*")};
     for (int signal : {SIGTERM, SIGINT}) {
         pid_t pid = 0;
