@@ -6,7 +6,9 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -183,29 +185,75 @@ struct ProfileDocument {
         return line;
     }
 
-    void Set(const QString& section, const QString& key, const QString& value) {
-        int at = KeyLine(section, key);
-        if (at >= 0) {
-            ProfileLine& line = lines[static_cast<size_t>(at)];
-            // A key that already holds the value keeps its line as stored.
-            if (ValueOf(line.text) == value)
-                return;
-            // Keep the key as the file spells it, and the line's own line end.
-            line.text =
-                line.text.left(line.text.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
-            if (line.stored)
-                line.cr = line.raw.endsWith(utf16 ? QByteArray("\r\0", 2) : QByteArray("\r"));
-            line.stored = false;
+    // Gives the line of a key the value, keeping the key as the file spells it and the line's own line
+    // end. A key that already holds the value keeps its line as stored.
+    void Replace(ProfileLine& line, const QString& value) const {
+        if (ValueOf(line.text) == value)
+            return;
+        line.text = line.text.left(line.text.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
+        if (line.stored)
+            line.cr = line.raw.endsWith(utf16 ? QByteArray("\r\0", 2) : QByteArray("\r"));
+        line.stored = false;
+    }
+
+    // Writes the entries in order, as one write each would, but with one pass over the lines: replaced
+    // keys change in place; added keys are gathered per section (after the section's last key, or in a
+    // new section at the end of the file) and put in place together, then the index is rebuilt once.
+    void SetAll(const std::vector<ProfileEntry>& entries) {
+        struct Added {
+            int after = -1;  // line the keys follow; -1: a new section at the end
+            std::vector<ProfileLine> lines;
+        };
+        std::vector<Added> added;
+        QHash<QString, size_t> addedBySection;  // lower-cased name -> index in added
+        for (const ProfileEntry& e : entries) {
+            int at = KeyLine(e.section, e.key);
+            if (at >= 0) {
+                Replace(lines[static_cast<size_t>(at)], e.value);
+                continue;
+            }
+            QString name = e.section.trimmed().toLower();
+            auto it = addedBySection.constFind(name);
+            if (it == addedBySection.constEnd()) {
+                Added a;
+                const Section* s = Find(e.section);
+                if (s != nullptr)
+                    a.after = s->lastKey;
+                else
+                    a.lines.push_back(NewLine(QLatin1Char('[') + e.section + QLatin1Char(']')));
+                it = addedBySection.insert(name, added.size());
+                added.push_back(std::move(a));
+            }
+            std::vector<ProfileLine>& gathered = added[it.value()].lines;
+            QString key = e.key.trimmed().toLower();
+            auto same = std::find_if(gathered.begin(), gathered.end(), [&](const ProfileLine& l) {
+                int eq = static_cast<int>(l.text.indexOf(QLatin1Char('=')));
+                return eq > 0 && l.text.left(eq).trimmed().toLower() == key;
+            });
+            if (same != gathered.end())
+                Replace(*same, e.value);
+            else
+                gathered.push_back(NewLine(e.key + QLatin1Char('=') + e.value));
+        }
+        if (added.empty())
             return;  // no line moved: the index still holds
+        std::vector<std::vector<ProfileLine>*> after(lines.size());
+        for (Added& a : added) {
+            if (a.after >= 0)
+                after[static_cast<size_t>(a.after)] = &a.lines;
         }
-        QString entry = key + QLatin1Char('=') + value;
-        const Section* s = Find(section);
-        if (s == nullptr) {
-            lines.push_back(NewLine(QLatin1Char('[') + section + QLatin1Char(']')));
-            lines.push_back(NewLine(entry));
-        } else {
-            lines.insert(lines.begin() + s->lastKey + 1, NewLine(entry));
+        std::vector<ProfileLine> merged;
+        merged.reserve(lines.size() + entries.size() * 2);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            merged.push_back(std::move(lines[i]));
+            if (after[i] != nullptr)
+                std::move(after[i]->begin(), after[i]->end(), std::back_inserter(merged));
         }
+        for (Added& a : added) {
+            if (a.after < 0)
+                std::move(a.lines.begin(), a.lines.end(), std::back_inserter(merged));
+        }
+        lines = std::move(merged);
         Index();
     }
 
@@ -333,8 +381,7 @@ int WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const Q
     if (doc->signature.exists && !doc->readable)
         return 0;
     auto updated = std::make_shared<ProfileDocument>(*doc);
-    for (const ProfileEntry& e : entries)
-        updated->Set(e.section, e.key, e.value);
+    updated->SetAll(entries);
     // Written to a temporary file and renamed over the old one, so a failed write never leaves half a file.
     QSaveFile f(QFile::decodeName(native));
     if (!f.open(QIODevice::WriteOnly))
