@@ -1,7 +1,8 @@
 // Fuzz target: the INI engine. The input's first byte picks the written key and value, the rest is the
 // file (8-bit, or UTF-16 after an FF FE mark). Checks, after a write of one key: every line of the old
 // file stands unchanged and in order in the new one (the written key's line aside), at most two lines
-// were added, every other key reads the same from the file on disk, and the written key reads back.
+// were added, every other key reads the same from the file on disk, and the written key reads back;
+// and two keys written one after the other give the same file as both written with one write.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -119,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray before(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
     static const QString path = dir.filePath(QStringLiteral("file.ini"));
     static const QString copy = dir.filePath(QStringLiteral("copy.ini"));
-    round += 2;
+    static const QString batch = dir.filePath(QStringLiteral("batch.ini"));
+    round += 4;
     Put(path, before, round);
 
     std::vector<Key> keys = NamedKeys(before);
@@ -175,5 +177,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool found = false;
     if (ReadFresh(copy, written, &found) != value.trimmed() || !found)
         Fail(9);
+
+    // A second key written after the first gives the same file as both written with one write.
+    Key second =
+        keys.empty() ? Key{QStringLiteral("Other"), QStringLiteral("k")} : keys[(choice / 5) % keys.size()];
+    if ((choice & 0x20) != 0)
+        second.second += QStringLiteral("2");
+    if (WritePrivateProfileString(second.first, second.second, QStringLiteral("2nd"), path) != 1)
+        Fail(10);
+    Put(batch, before, round + 2);
+    if (WritePrivateProfileStrings(
+            {{written.first, written.second, value}, {second.first, second.second, QStringLiteral("2nd")}},
+            batch) != 1 ||
+        Get(batch) != Get(path))
+        Fail(11);
     return 0;
 }
