@@ -45,7 +45,10 @@ bool UnzipStaging::CheckTargets() const {
         if (stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
             access(folder.constData(), W_OK) != 0)
             return false;
+        // An existing target is a file that may be written, or a link (the move replaces the link itself).
         if (lstat(target.constData(), &st) == 0) {
+            if (S_ISLNK(st.st_mode))
+                continue;
             if (!S_ISREG(st.st_mode) || access(target.constData(), W_OK) != 0)
                 return false;
         } else if (errno != ENOENT) {
