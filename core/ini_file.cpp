@@ -60,3 +60,7 @@ void CIniFile::WriteInt(const QString& section, const QString& key, int value) {
 void CIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     WritePrivateProfileString(section, key, value, m_strPath);
 }
+
+void CIniFile::WriteStrings(const std::vector<ProfileEntry>& entries) {
+    WritePrivateProfileStrings(entries, m_strPath);
+}

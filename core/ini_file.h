@@ -4,6 +4,9 @@
 // string values are returned. Not shared between threads.
 
 #include <QString>
+#include <vector>
+
+#include "platform/system/profile.h"
 
 class CIniFile {
 public:
@@ -27,6 +30,8 @@ public:
                    const QString& def = QString());
     void WriteInt(const QString& section, const QString& key, int value);
     void WriteString(const QString& section, const QString& key, const QString& value);
+    // Writes several keys with one write of the file.
+    void WriteStrings(const std::vector<ProfileEntry>& entries);
 
 private:
     QString m_strPath;

@@ -113,11 +113,13 @@ void CTarvikApp::InitSystemIni(const QString& path) {
     if (program[0] <= stored[0] && program[1] <= stored[1] && program[2] <= stored[2])
         return;
 
-    ini.WriteString("SYSTEM", "Version", programVersion);
+    // One write of the file for the whole upgrade: keys that keep their value keep their lines.
+    std::vector<ProfileEntry> entries{{"SYSTEM", "Version", programVersion}};
     for (const UpgradeKey& k : kUpgradeKeys) {
-        ini.WriteString(k.section, k.key,
-                        ini.GetText(k.section, k.key, QString::fromLatin1(k.upgradeDefault)));
+        entries.push_back(ProfileEntry{QString::fromLatin1(k.section), QString::fromLatin1(k.key),
+                                       ini.GetText(k.section, k.key, QString::fromLatin1(k.upgradeDefault))});
     }
+    ini.WriteStrings(entries);
 }
 
 void CTarvikApp::LoadSystemSettings() {

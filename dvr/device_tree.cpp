@@ -42,6 +42,11 @@ QString DeviceTreeFilePath(const QString& dataDir, bool lanMode) {
     return dataDir + (lanMode ? QStringLiteral("tree.dat") : QStringLiteral("treew.dat"));
 }
 
+void DecodeTreeCredentials(DeviceTreeNode* node) {
+    DecodeStoredCredential(node->user);
+    DecodeStoredCredential(node->password);
+}
+
 int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records) {
     // The path is in stored form (the data folder ends in a backslash).
     QFile file(ToNativePath(path));
@@ -74,8 +79,7 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
             return;
         *node = record;
         if (node->type == NODE_DVR) {
-            DecodeStoredCredential(node->user);
-            DecodeStoredCredential(node->password);
+            DecodeTreeCredentials(node);
             auto* device = new (std::nothrow) DVRDevice();
             if (device == nullptr) {
                 std::free(node);

@@ -20,6 +20,9 @@ QString DeviceTreeFilePath(const QString& dataDir, bool lanMode);
 // with FF FE.
 int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records);
 
+// Decodes a DVR record's stored user name and password in place (a field that is not Base64 stays as read).
+void DecodeTreeCredentials(DeviceTreeNode* node);
+
 // Clears the tree, reads the file at path, inserts the items and starts one session per DVR.
 void LoadDeviceTree(DeviceTreeView* view, const QString& path);
 // Frees the data of every item and deletes all items.

@@ -22,6 +22,11 @@ int DecoderCodecId(int dvrCodec) {
     return DvrCodecToAvCodecId(dvrCodec);
 }
 
+namespace {
+// 16 megapixels: 4096 x 4096, or 4K pictures with room to spare.
+constexpr int64_t kMaxPicturePixels = int64_t(4096) * 4096;
+}  // namespace
+
 int VideoDecoder::Open(int codecId) {
     if (codecId == AV_CODEC_ID_NONE)
         return -1;
@@ -34,6 +39,9 @@ int VideoDecoder::Open(int codecId) {
     // One thread per decoder: the slots already decode on 67 threads, and frame threading would delay
     // every picture by a frame per extra thread.
     context->thread_count = 1;
+    // A stream header inside the packets may claim any picture size; bigger than any camera's pictures it
+    // only makes the decoder allocate and clear huge frames (about a second each), so it is refused.
+    context->max_pixels = kMaxPicturePixels;
     if (avcodec_open2(context, codec, nullptr) < 0)
         return -1;
     frame = av_frame_alloc();

@@ -21,8 +21,8 @@ public:
     VideoDecoder(const VideoDecoder&) = delete;
     VideoDecoder& operator=(const VideoDecoder&) = delete;
 
-    // Opens the decoder of a libavcodec codec id, on one thread. 0, or -1 (what was made is freed by the
-    // next Close; callers always Close before Open).
+    // Opens the decoder of a libavcodec codec id, on one thread; pictures over 16 megapixels are refused. 0,
+    // or -1 (what was made is freed by the next Close; callers always Close before Open).
     int Open(int codecId);
     void Close();
     // Decodes one packet. 0 when a picture came out: *frame holds its planes (owned by the decoder, valid

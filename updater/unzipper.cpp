@@ -47,18 +47,23 @@ bool WriteAll(int fd, const char* data, int length) {
 
 // The access mode for an unpacked file: an archive made on Unix carries it in the high half of the
 // external attributes; otherwise the replaced file's mode is kept (or 0644 for a new one), and the DOS
-// read-only attribute takes the write bits away.
+// read-only attribute takes the write bits away. Never more than 0755 for a program and 0644 for any
+// other file, whatever the archive says; an entry marked as a symbolic link is written as a plain file
+// (never as a link) and is no program.
 mode_t ModeForEntry(const UnzipEntryInfo& info, const QString& target) {
-    mode_t unixMode = (info.externalAttributes >> 16) & 0777;
-    if ((info.versionMadeBy >> 8) == kMadeOnUnix && unixMode != 0)
-        return unixMode;
+    uint32_t unixAttributes = info.externalAttributes >> 16;
+    mode_t unixMode = unixAttributes & 0777;
     mode_t mode = 0644;
-    struct stat st;
-    if (stat(QFile::encodeName(target).constData(), &st) == 0)
-        mode = st.st_mode & 0777;
-    if (info.externalAttributes & kAttributeReadOnly)
-        mode &= ~mode_t(0222);
-    return mode;
+    if ((info.versionMadeBy >> 8) == kMadeOnUnix && unixMode != 0) {
+        mode = (unixAttributes & S_IFMT) == S_IFLNK ? mode_t(0644) : unixMode;
+    } else {
+        struct stat st;
+        if (stat(QFile::encodeName(target).constData(), &st) == 0)
+            mode = st.st_mode & 0777;
+        if (info.externalAttributes & kAttributeReadOnly)
+            mode &= ~mode_t(0222);
+    }
+    return (mode & 0111) != 0 ? (mode & 0755) : (mode & 0644);
 }
 
 }  // namespace
@@ -212,13 +217,17 @@ bool CUnzipper::ExtractEntry(const QString& folder, bool ignorePath, UnzipStagin
     bool complete = false;
     if (unzOpenCurrentFile(Handle(m_hZip)) == UNZ_OK) {
         char chunk[kCopyChunk];
+        uint64_t written = 0;
         for (;;) {
             int got = unzReadCurrentFile(Handle(m_hZip), chunk, sizeof chunk);
             if (got == 0) {
                 complete = true;
                 break;
             }
-            if (got < 0 || !WriteAll(fd, chunk, got))
+            // An entry never writes more than its declared size (which the package's limits were
+            // checked against).
+            written += got > 0 ? uint64_t(got) : 0;
+            if (got < 0 || written > info.uncompressedSize || !WriteAll(fd, chunk, got))
                 break;
         }
         // Closing the entry reports a CRC that does not match the data read.

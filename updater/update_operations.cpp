@@ -1,5 +1,7 @@
 #include "updater/update_operations.h"
 
+#include <sys/statvfs.h>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,6 +19,26 @@ namespace {
 const char kBuiltInUpdateHost[] = "update.vistal.example";
 const char kSection[] = "UPDATE";
 
+// The update description is a few lines of text; its server gets this long to send it.
+constexpr DownloadLimits kDescriptionLimits{8 * 1024, 30};
+// A package may be far bigger than any real one, but never fill the temporary folder.
+constexpr uint64_t kPackageMaxBytes = uint64_t(1) << 30;
+constexpr uint64_t kTempFreeSpaceMargin = uint64_t(64) << 20;
+
+// The package's download limit: kPackageMaxBytes, or less when the folder of path has less free space
+// (less a margin). No overall time limit: a slow package keeps coming as long as it moves.
+DownloadLimits PackageDownloadLimits(const QString& path) {
+    DownloadLimits limits{kPackageMaxBytes, 0};
+    struct statvfs vfs;
+    if (statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &vfs) == 0) {
+        uint64_t free = uint64_t(vfs.f_bavail) * uint64_t(vfs.f_frsize);
+        uint64_t room = free > kTempFreeSpaceMargin ? free - kTempFreeSpaceMargin : 0;
+        if (room < limits.maxBytes)
+            limits.maxBytes = room;
+    }
+    return limits;
+}
+
 }  // namespace
 
 QString UpdateServerHost() {
@@ -29,7 +51,7 @@ QString UpdateDescriptionUrl(const QString& host) {
 }
 
 int CheckVersion(const UpdateFiles& files) {
-    if (DownloadUrlToFile(files.descriptionUrl, files.iniPath) != 0)
+    if (DownloadUrlToFile(files.descriptionUrl, files.iniPath, kDescriptionLimits) != 0)
         return CHECK_RESULT_FAILED;
     CVersionResource version;
     if (!version.Load(files.clientPath))
@@ -56,7 +78,7 @@ int DoUpdate(const UpdateFiles& files, const std::function<void(int position)>& 
     QString url = ini.GetText(QString::fromLatin1(kSection), QStringLiteral("Url"));
     if (url.isEmpty())
         return 0;
-    if (DownloadUrlToFile(url, files.zipPath) != 0)
+    if (DownloadUrlToFile(url, files.zipPath, PackageDownloadLimits(files.zipPath)) != 0)
         return 0;
     QString digest = ComputeFileMd5(files.zipPath);
     QString hash = ini.GetText(QString::fromLatin1(kSection), QStringLiteral("Hash"));

@@ -6,6 +6,7 @@
 
 #include "core/file_helpers.h"
 #include "platform/ui/message_box.h"
+#include "updater/signal_cleanup.h"
 #include "updater/updater_dlg.h"
 #include "updater/updater_startup.h"
 
@@ -26,6 +27,9 @@ int CUpdaterApp::InitPaths() {
     m_strTempDir = paths.tempDir;
     m_strIniPath = paths.iniPath;
     m_strZipPath = paths.zipPath;
+    // Ended by a signal, the program still takes its downloads and their folder with it.
+    if (!temp.isEmpty() && ArmTempFolderCleanup(temp, {m_strIniPath, m_strZipPath}) != 0)
+        return -1;
     return 0;
 }
 
@@ -34,7 +38,8 @@ BOOL CUpdaterApp::InitInstance() {
         AfxMessageBox(QString::fromUtf8(kSocketInitFailed));
         return FALSE;
     }
-    InitPaths();
+    // Without the cleanup on signals the program still runs; the folder then goes at its ordinary end.
+    (void)InitPaths();
     m_bSilent = ParseSilentFlag(m_arguments);
     UpdaterPaths paths{m_strAppDir, m_strTempDir, m_strIniPath, m_strZipPath};
     CUpdaterDlg dlg(paths, m_bSilent);
@@ -45,6 +50,7 @@ BOOL CUpdaterApp::InitInstance() {
 }
 
 int CUpdaterApp::ExitInstance() {
+    DisarmTempFolderCleanup();
     m_tempDir.reset();
     curl_global_cleanup();
     return CWinApp::ExitInstance();

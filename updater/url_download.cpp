@@ -15,8 +15,20 @@ constexpr long kConnectTimeoutSeconds = 10;
 constexpr long kStallSeconds = 30;
 constexpr long kMaxRedirects = 5;
 
+struct DownloadTarget {
+    FILE* file = nullptr;
+    uint64_t written = 0;
+    uint64_t maxBytes = 0;
+};
+
+// Writes a piece of the body; a body that grows past its limit ends the transfer (a short count).
 size_t WriteToFile(char* data, size_t size, size_t count, void* userData) {
-    return std::fwrite(data, size, count, static_cast<FILE*>(userData)) * size;
+    auto* target = static_cast<DownloadTarget*>(userData);
+    size_t bytes = size * count;
+    if (bytes > target->maxBytes - target->written)
+        return 0;
+    target->written += bytes;
+    return std::fwrite(data, 1, bytes, target->file);
 }
 
 // Ends the transfer when the worker thread that runs it is asked to stop.
@@ -31,7 +43,7 @@ void InitCurlOnce() {
 
 }  // namespace
 
-int DownloadUrlToFile(const QString& url, const QString& path) {
+int DownloadUrlToFile(const QString& url, const QString& path, const DownloadLimits& limits) {
     InitCurlOnce();
     QByteArray target = QFile::encodeName(path);
     FILE* file = std::fopen(target.constData(), "wb");
@@ -56,8 +68,13 @@ int DownloadUrlToFile(const QString& url, const QString& path) {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    // An announced length past the limit fails at once; an unannounced one is counted as it arrives.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+    if (limits.overallSeconds > 0)
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.overallSeconds);
+    DownloadTarget sink{file, 0, limits.maxBytes};
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToFile);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, file);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopCheck);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     CURLcode rc = curl_easy_perform(curl);

@@ -6,10 +6,13 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/system/codepage.h"
 #include "platform/system/paths.h"
@@ -38,14 +41,24 @@ FileSignature Stat(const QByteArray& path) {
     return sig;
 }
 
-// One parsed file: its lines without line ends, and an index of where each section and key stands.
+// One line of a file: its text without the line end, and the bytes it was read from, so that a line no
+// write touched goes back to the file exactly as it was (bytes the code page lacks included).
+struct ProfileLine {
+    QString text;
+    QByteArray raw;      // the stored bytes without the LF (a CR before it included)
+    bool stored = true;  // false for a line a write made or replaced: it is encoded from text
+    bool cr = false;     // a line made by a write ends in CR LF
+};
+
+// One parsed file: its lines, and an index of where each section and key stands.
 struct ProfileDocument {
     FileSignature signature;
     bool readable = false;
     bool utf16 = false;
     bool crlf = false;
     bool endsWithNewline = true;
-    QStringList lines;
+    QByteArray tail;  // a UTF-16 file's odd last byte, kept as it was
+    std::vector<ProfileLine> lines;
 
     struct Section {
         int header = -1;           // line of "[name]"
@@ -54,25 +67,63 @@ struct ProfileDocument {
     };
     QHash<QString, Section> sections;  // lower-cased name -> section (first occurrence)
 
-    void Parse(const QString& text) {
-        lines = text.split(QLatin1Char('\n'));
-        crlf = !lines.isEmpty() && lines.first().endsWith(QLatin1Char('\r'));
-        endsWithNewline = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
-        if (endsWithNewline && !lines.isEmpty())
-            lines.removeLast();
-        for (QString& line : lines) {
-            if (line.endsWith(QLatin1Char('\r')))
-                line.chop(1);
+    // Splits the bytes (without a UTF-16 mark) into lines at each LF; unitBytes is 2 for UTF-16.
+    void Parse(const QByteArray& bytes) {
+        lines.clear();
+        const int unit = utf16 ? 2 : 1;
+        qsizetype usable = bytes.size() - bytes.size() % unit;
+        tail = bytes.mid(usable);
+        endsWithNewline =
+            usable == 0 || (bytes[usable - unit] == '\n' && (unit == 1 || bytes[usable - 1] == 0));
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < usable; i += unit) {
+            if (bytes[i] == '\n' && (unit == 1 || bytes[i + 1] == 0)) {
+                AddLine(bytes.mid(start, i - start));
+                start = i + unit;
+            }
+        }
+        if (start < usable)
+            AddLine(bytes.mid(start, usable - start));
+        Decode();
+        crlf = !lines.empty() && lines.front().text.endsWith(QLatin1Char('\r'));
+        for (ProfileLine& line : lines) {
+            if (line.text.endsWith(QLatin1Char('\r')))
+                line.text.chop(1);
         }
         Index();
+    }
+
+    void AddLine(const QByteArray& raw) {
+        ProfileLine line;
+        line.raw = raw;
+        lines.push_back(std::move(line));
+    }
+
+    // The text of every line. 8-bit files are converted in one piece (a code page never uses the LF byte
+    // inside a character); should the pieces not match the lines, each line is converted on its own.
+    void Decode() {
+        if (utf16) {
+            for (ProfileLine& line : lines)
+                line.text =
+                    QString(reinterpret_cast<const QChar*>(line.raw.constData()), line.raw.size() / 2);
+            return;
+        }
+        QByteArray all;
+        for (const ProfileLine& line : lines) {
+            all += line.raw;
+            all += '\n';
+        }
+        const QStringList texts = AnsiToWide(all).split(QLatin1Char('\n'));
+        bool matched = texts.size() == static_cast<qsizetype>(lines.size()) + 1;
+        for (size_t i = 0; i < lines.size(); ++i)
+            lines[i].text = matched ? texts[static_cast<qsizetype>(i)] : AnsiToWide(lines[i].raw);
     }
 
     void Index() {
         sections.clear();
         Section* current = nullptr;
-        QString currentName;
-        for (int i = 0; i < lines.size(); ++i) {
-            QString t = lines[i].trimmed();
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+            QString t = lines[static_cast<size_t>(i)].text.trimmed();
             if (t.startsWith(QLatin1Char('['))) {
                 int close = t.indexOf(QLatin1Char(']'));
                 if (close > 0) {
@@ -105,49 +156,137 @@ struct ProfileDocument {
         return it == sections.constEnd() ? nullptr : &it.value();
     }
 
-    bool Value(const QString& section, const QString& key, QString* value) const {
+    // The line of a key, or -1.
+    int KeyLine(const QString& section, const QString& key) const {
         const Section* s = Find(section);
         if (s == nullptr)
-            return false;
+            return -1;
         auto it = s->keys.constFind(key.trimmed().toLower());
-        if (it == s->keys.constEnd())
+        return it == s->keys.constEnd() ? -1 : it.value();
+    }
+
+    static QString ValueOf(const QString& line) {
+        return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+    }
+
+    bool Value(const QString& section, const QString& key, QString* value) const {
+        int line = KeyLine(section, key);
+        if (line < 0)
             return false;
-        const QString& line = lines[it.value()];
-        *value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+        *value = ValueOf(lines[static_cast<size_t>(line)].text);
         return true;
     }
 
-    void Set(const QString& section, const QString& key, const QString& value) {
-        const Section* s = Find(section);
-        QString entry = key + QLatin1Char('=') + value;
-        if (s == nullptr) {
-            lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-            lines.append(entry);
-        } else {
-            auto it = s->keys.constFind(key.trimmed().toLower());
-            if (it != s->keys.constEnd()) {
-                const QString& old = lines[it.value()];
-                // Keep the key as the file spells it.
-                lines[it.value()] =
-                    old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
-            } else {
-                lines.insert(s->lastKey + 1, entry);
+    ProfileLine NewLine(const QString& text) const {
+        ProfileLine line;
+        line.text = text;
+        line.stored = false;
+        line.cr = crlf;
+        return line;
+    }
+
+    // Gives the line of a key the value, keeping the key as the file spells it and the line's own line
+    // end. A key that already holds the value keeps its line as stored.
+    void Replace(ProfileLine& line, const QString& value) const {
+        if (ValueOf(line.text) == value)
+            return;
+        line.text = line.text.left(line.text.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
+        if (line.stored)
+            line.cr = line.raw.endsWith(utf16 ? QByteArray("\r\0", 2) : QByteArray("\r"));
+        line.stored = false;
+    }
+
+    // Writes the entries in order, as one write each would, but with one pass over the lines: replaced
+    // keys change in place; added keys are gathered per section (after the section's last key, or in a
+    // new section at the end of the file) and put in place together, then the index is rebuilt once.
+    void SetAll(const std::vector<ProfileEntry>& entries) {
+        struct Added {
+            int after = -1;  // line the keys follow; -1: a new section at the end
+            std::vector<ProfileLine> lines;
+        };
+        std::vector<Added> added;
+        QHash<QString, size_t> addedBySection;  // lower-cased name -> index in added
+        for (const ProfileEntry& e : entries) {
+            int at = KeyLine(e.section, e.key);
+            if (at >= 0) {
+                Replace(lines[static_cast<size_t>(at)], e.value);
+                continue;
             }
+            QString name = e.section.trimmed().toLower();
+            auto it = addedBySection.constFind(name);
+            if (it == addedBySection.constEnd()) {
+                Added a;
+                const Section* s = Find(e.section);
+                if (s != nullptr)
+                    a.after = s->lastKey;
+                else
+                    a.lines.push_back(NewLine(QLatin1Char('[') + e.section + QLatin1Char(']')));
+                it = addedBySection.insert(name, added.size());
+                added.push_back(std::move(a));
+            }
+            std::vector<ProfileLine>& gathered = added[it.value()].lines;
+            QString key = e.key.trimmed().toLower();
+            auto same = std::find_if(gathered.begin(), gathered.end(), [&](const ProfileLine& l) {
+                int eq = static_cast<int>(l.text.indexOf(QLatin1Char('=')));
+                return eq > 0 && l.text.left(eq).trimmed().toLower() == key;
+            });
+            if (same != gathered.end())
+                Replace(*same, e.value);
+            else
+                gathered.push_back(NewLine(e.key + QLatin1Char('=') + e.value));
         }
+        if (added.empty())
+            return;  // no line moved: the index still holds
+        std::vector<std::vector<ProfileLine>*> after(lines.size());
+        for (Added& a : added) {
+            if (a.after >= 0)
+                after[static_cast<size_t>(a.after)] = &a.lines;
+        }
+        std::vector<ProfileLine> merged;
+        merged.reserve(lines.size() + entries.size() * 2);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            merged.push_back(std::move(lines[i]));
+            if (after[i] != nullptr)
+                std::move(after[i]->begin(), after[i]->end(), std::back_inserter(merged));
+        }
+        for (Added& a : added) {
+            if (a.after < 0)
+                std::move(a.lines.begin(), a.lines.end(), std::back_inserter(merged));
+        }
+        lines = std::move(merged);
         Index();
     }
 
-    QByteArray Serialize() const {
-        QString eol = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-        QString text = lines.join(eol);
-        if (endsWithNewline)
-            text += eol;
-        if (utf16) {
-            QByteArray out("\xFF\xFE", 2);
-            out.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-            return out;
-        }
+    QByteArray Encode(const QString& text) const {
+        if (utf16)
+            return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         return WideToAnsi(text);
+    }
+
+    QByteArray Serialize() const {
+        const QByteArray lf = utf16 ? QByteArray("\n\0", 2) : QByteArray("\n");
+        const QByteArray cr = utf16 ? QByteArray("\r\0", 2) : QByteArray("\r");
+        qsizetype size = 2 + tail.size();
+        for (const ProfileLine& line : lines)
+            size += line.raw.size() + 4;
+        QByteArray out;
+        out.reserve(size);
+        if (utf16)
+            out.append("\xFF\xFE", 2);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const ProfileLine& line = lines[i];
+            if (line.stored) {
+                out += line.raw;
+            } else {
+                out += Encode(line.text);
+                if (line.cr)
+                    out += cr;
+            }
+            if (i + 1 < lines.size() || endsWithNewline)
+                out += lf;
+        }
+        out += tail;
+        return out;
     }
 };
 
@@ -173,10 +312,9 @@ std::shared_ptr<ProfileDocument> Load(const QByteArray& native) {
         if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
             static_cast<unsigned char>(bytes[1]) == 0xFE) {
             doc->utf16 = true;
-            doc->Parse(
-                QString(reinterpret_cast<const QChar*>(bytes.constData() + 2), (bytes.size() - 2) / 2));
+            doc->Parse(bytes.mid(2));
         } else {
-            doc->Parse(AnsiToWide(bytes));
+            doc->Parse(bytes);
         }
     }
     g_cache[native.toStdString()] = doc;
@@ -227,8 +365,16 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int def, co
 
 int WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                               const QString& path) {
-    if (path.isEmpty() || section.isEmpty() || key.isEmpty())
+    return WritePrivateProfileStrings({ProfileEntry{section, key, value}}, path);
+}
+
+int WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const QString& path) {
+    if (path.isEmpty())
         return 0;
+    for (const ProfileEntry& e : entries) {
+        if (e.section.isEmpty() || e.key.isEmpty())
+            return 0;
+    }
     std::lock_guard<std::mutex> guard(g_lock);
     QByteArray native = NativeName(path);
     std::shared_ptr<ProfileDocument> doc = Load(native);
@@ -236,7 +382,7 @@ int WritePrivateProfileString(const QString& section, const QString& key, const 
     if (doc->signature.exists && !doc->readable)
         return 0;
     auto updated = std::make_shared<ProfileDocument>(*doc);
-    updated->Set(section, key, value);
+    updated->SetAll(entries);
     // Written to a temporary file and renamed over the old one, so a failed write never leaves half a file.
     QSaveFile f(QFile::decodeName(native));
     if (!f.open(QIODevice::WriteOnly))

@@ -8,12 +8,15 @@
 //   around key names and values are not part of them. Section and key names ignore letter case; the
 //   first of two equal sections or keys counts.
 // - A write replaces an existing key's line in place, adds a missing key after the last key of its
-//   section, and adds a missing section with the key at the end of the file; every other line stays as it
-//   is. New lines use the file's own line ends.
+//   section, and adds a missing section with the key at the end of the file. Every other line keeps its
+//   bytes exactly (bytes the code page lacks and a UTF-16 file's odd last byte included), and a key that
+//   already holds the written value keeps its line. New lines use the file's own line ends. A write costs
+//   time linear in the file's size.
 // - Files are parsed once and kept in a cache that is checked against the file's size, time and inode on
 //   every call, so a change made by another program is seen too. Thread-safe.
 
 #include <QString>
+#include <vector>
 
 // Copies the value (or def, "" for a null/empty default) into buffer, cut to size - 1 characters and
 // terminated. Returns the number of characters copied.
@@ -27,6 +30,15 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int def, co
 // Writes the value as described above. TRUE-like 1 on success, 0 when the file could not be written.
 int WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                               const QString& path);
+
+struct ProfileEntry {
+    QString section;
+    QString key;
+    QString value;
+};
+// Writes several keys, in order, with one write of the file. 1, or 0 when an entry lacks its section or
+// key (nothing is then written) or the file could not be written.
+int WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const QString& path);
 
 // The value of a key, or false when the file, section or key is missing (no length limit).
 bool ReadProfileValue(const QString& section, const QString& key, const QString& path, QString* value);

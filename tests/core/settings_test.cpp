@@ -56,6 +56,25 @@ TEST_F(SettingsTest, UpgradesOnlyWhenAComponentOfTheProgramVersionIsGreater) {
     }
 }
 
+// The upgrade of an 8-bit file keeps the bytes of the values it writes back unchanged, even those the
+// code page lacks, so the folders made from the settings keep matching the file.
+TEST_F(SettingsTest, UpgradeKeepsTheStoredBytesOfAnEightBitFile) {
+    qputenv("VISTAL_CODEPAGE", "CP1252");
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[SYSTEM]\r\nVersion=0.0.1\r\nRecordDir=Rec\x81rds\r\n; caf\xE9 \x8D\r\n");
+    file.close();
+    app.InitSystemIni(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray after = file.readAll();
+    QByteArray expected =
+        QByteArray("[SYSTEM]\r\nVersion=") + IDS_APP_VERSION + "\r\nRecordDir=Rec\x81rds\r\n";
+    EXPECT_TRUE(after.startsWith(expected)) << after.toStdString();
+    EXPECT_TRUE(after.contains("\r\n; caf\xE9 \x8D\r\n")) << after.toStdString();
+    EXPECT_EQ(CIniFile(ini).GetText("SYSTEM", "ShowDevice"), "1");
+    qunsetenv("VISTAL_CODEPAGE");
+}
+
 TEST_F(SettingsTest, NeverRecreatesAFileThatCannotBeRead) {
     QDir().mkpath(ini);  // there, but no readable file
     app.InitSystemIni(ini);

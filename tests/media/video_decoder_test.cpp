@@ -131,6 +131,15 @@ TEST(Decoder, SameCodecFollowsASizeChangeInTheStream) {
     EXPECT_EQ(r.pictures, 3);
 }
 
+// A stream that claims pictures far bigger than any camera's is refused instead of decoded.
+TEST(Decoder, HugePicturesAreRefused) {
+    EncodedStream huge;
+    ASSERT_TRUE(EncodeTestStream("mpeg4", 4352, 4096, 1, &huge));
+    VideoDecoder decoder;
+    ASSERT_EQ(decoder.Open(DecoderCodecId(16)), 0);
+    EXPECT_EQ(DecodeAll(decoder, huge).pictures, 0);
+}
+
 TEST(Decoder, PicturesThatAreNotPlanar420AreDropped) {
     EncodedStream stream;
     ASSERT_TRUE(EncodeTestStream("mjpeg", 64, 48, 2, &stream, 1, true));

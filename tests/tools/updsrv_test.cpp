@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr DownloadLimits kLimits{1 << 20, 0};
+
 TEST(UpdateServer, ServesFilesAndErrors) {
     UpdateServer server;
     ASSERT_EQ(server.Start(), 0);
@@ -24,30 +26,31 @@ TEST(UpdateServer, ServesFilesAndErrors) {
     server.SetFile("/pkg.zip", big);
     server.SetStatus("/broken", 500);
 
-    ASSERT_EQ(DownloadUrlToFile(QString::fromLatin1(server.UrlOf("/update/dvrvistal/update.txt")), target),
-              0);
+    ASSERT_EQ(
+        DownloadUrlToFile(QString::fromLatin1(server.UrlOf("/update/dvrvistal/update.txt")), target, kLimits),
+        0);
     QFile f(target);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("[UPDATE]\r\nVersion=1.2.3\r\nUrl=http://h/p\r\nHash=ab\r\n"));
     f.close();
 
-    ASSERT_EQ(DownloadUrlToFile(QString::fromLatin1(server.UrlOf("/pkg.zip")), target), 0);
+    ASSERT_EQ(DownloadUrlToFile(QString::fromLatin1(server.UrlOf("/pkg.zip")), target, kLimits), 0);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), big);
     f.close();
 
     // Error answers fail the download and leave no file.
     for (const char* path : {"/broken", "/missing"}) {
-        EXPECT_EQ(DownloadUrlToFile(QString::fromLatin1(server.UrlOf(path)), target), -1) << path;
+        EXPECT_EQ(DownloadUrlToFile(QString::fromLatin1(server.UrlOf(path)), target, kLimits), -1) << path;
         EXPECT_FALSE(QFileInfo::exists(target)) << path;
     }
     EXPECT_EQ(server.RequestCount("/pkg.zip"), 1);
     EXPECT_EQ(server.RequestCount("/broken"), 1);
 
     // Only http and https are fetched.
-    EXPECT_EQ(DownloadUrlToFile(QStringLiteral("file:///etc/hostname"), target), -1);
+    EXPECT_EQ(DownloadUrlToFile(QStringLiteral("file:///etc/hostname"), target, kLimits), -1);
     server.Stop();
-    EXPECT_EQ(DownloadUrlToFile(QStringLiteral("http://127.0.0.1:%1/x").arg(1), target), -1);
+    EXPECT_EQ(DownloadUrlToFile(QStringLiteral("http://127.0.0.1:%1/x").arg(1), target, kLimits), -1);
 }
 
 }  // namespace

@@ -17,8 +17,11 @@ bool WriteTestZip(const QString& path, const std::vector<TestZipEntry>& entries)
         info.external_fa = e.externalAttributes;
         int method = e.stored ? 0 : Z_DEFLATED;
         int level = e.stored ? 0 : Z_DEFAULT_COMPRESSION;
-        if (zipOpenNewFileInZip(zf, e.name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, method,
-                                level) != ZIP_OK) {
+        // Made on Unix (3 in the high byte) when the attributes carry a Unix mode in their high half.
+        uLong madeBy = (e.externalAttributes >> 16) != 0 && e.madeOnUnix ? 0x031E : 0;
+        if (zipOpenNewFileInZip4(zf, e.name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                 level, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, madeBy,
+                                 0) != ZIP_OK) {
             ok = false;
             break;
         }

@@ -12,6 +12,7 @@ struct TestZipEntry {
     bool stored = false;              // no compression: the content stands in the archive as it is
     uint32_t externalAttributes = 0;  // DOS attributes, or a Unix mode in the high half
     uint32_t dosDate = 0x58A26000;    // 2024-05-02 12:00:00
+    bool madeOnUnix = false;          // the archive says the entry was made on Unix
 };
 
 bool WriteTestZip(const QString& path, const std::vector<TestZipEntry>& entries);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -128,6 +130,110 @@ TEST_F(UnzipperTest, ReadOnlyTargetIsKept) {
     ASSERT_TRUE(WriteTestZip(m_zip, {{"Vistal", "new client"}}));
     EXPECT_EQ(InstallPackage(m_zip, m_install), 0);
     EXPECT_EQ(ReadWholeFile(client), "old client");
+}
+
+// Entries whose targets clash with each other or with the installation: checked before anything moves.
+TEST_F(UnzipperTest, ClashingTargetsChangeNothing) {
+    ASSERT_TRUE(QDir().mkpath(m_install + QStringLiteral("/skins")));
+    struct Case {
+        const char* what;
+        std::vector<TestZipEntry> entries;
+    };
+    const Case cases[] = {
+        {"a file and a folder of one name",
+         {{"Vistal", "new client"}, {"evil", "file"}, {"evil/x", "below"}}},
+        {"a file over a folder", {{"Vistal", "new client"}, {"skins", "file"}}},
+        {"a file below a file", {{"Vistal", "new client"}, {"language/language.eng/x", "below"}}},
+    };
+    const QString before = DescribeTree(m_install);
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteTestZip(m_zip, c.entries)) << c.what;
+        EXPECT_EQ(InstallPackage(m_zip, m_install), 0) << c.what;
+        EXPECT_EQ(DescribeTree(m_install), before) << c.what;
+    }
+}
+
+// The rename of the file system, failing at one chosen call (0: never) and counting the calls.
+int g_renameCalls = 0;
+int g_failingRename = 0;
+int RenameFailingOnce(const char* from, const char* to) {
+    if (++g_renameCalls == g_failingRename)
+        return -1;
+    return std::rename(from, to);
+}
+
+TEST_F(UnzipperTest, AFailureAtAnyStepOfTheCommitChangesNothing) {
+    ASSERT_TRUE(WriteTestZip(m_zip, {
+                                        {"Vistal", "new client"},
+                                        {"language/language.eng", "new texts"},
+                                        {"skins/new.bmp", "new picture"},
+                                        {"readme.txt", "new file"},
+                                    }));
+    const QString before = DescribeTree(m_install);
+    auto restore = [&] {
+        QDir(m_install).removeRecursively();
+        EXPECT_TRUE(QDir().mkpath(m_install + QStringLiteral("/language")));
+        EXPECT_TRUE(WriteWholeFile(m_install + QStringLiteral("/Vistal"), "old client"));
+        EXPECT_TRUE(WriteWholeFile(m_install + QStringLiteral("/language/language.eng"), "old texts"));
+    };
+    // A run that succeeds counts the steps: each old file moved aside, each new one moved in.
+    g_renameCalls = 0;
+    g_failingRename = 0;
+    ASSERT_EQ(InstallPackage(m_zip, m_install, {}, RenameFailingOnce), 1);
+    const int steps = g_renameCalls;
+    EXPECT_EQ(steps, 6);
+    for (int failing = 1; failing <= steps; ++failing) {
+        restore();
+        g_renameCalls = 0;
+        g_failingRename = failing;
+        EXPECT_EQ(InstallPackage(m_zip, m_install, {}, RenameFailingOnce), 0) << failing;
+        EXPECT_EQ(DescribeTree(m_install), before) << "step " << failing;
+    }
+}
+
+TEST_F(UnzipperTest, RefusesPackagesThatUnpackPastTheLimits) {
+    const QString before = DescribeTree(m_install);
+    PackageLimits small;
+    small.maxUnpackedBytes = 1 << 20;
+    // Two entries that pass alone but not together, zeros that pack into a few kilobytes.
+    ASSERT_TRUE(WriteTestZip(m_zip, {{"Vistal", QByteArray(600 << 10, '\0')},
+                                     {"language/language.eng", QByteArray(600 << 10, '\0')}}));
+    EXPECT_EQ(InstallPackage(m_zip, m_install, small), 0);
+    EXPECT_EQ(DescribeTree(m_install), before);
+    // More than the folder's free space less the margin.
+    PackageLimits noRoom;
+    noRoom.freeSpaceMargin = ~uint64_t(0) >> 1;
+    ASSERT_TRUE(WriteTestZip(m_zip, {{"Vistal", "new client"}}));
+    EXPECT_EQ(InstallPackage(m_zip, m_install, noRoom), 0);
+    EXPECT_EQ(DescribeTree(m_install), before);
+    EXPECT_EQ(InstallPackage(m_zip, m_install, small), 1);
+}
+
+TEST_F(UnzipperTest, CapsModesAndNeverMakesLinks) {
+    struct Case {
+        const char* name;
+        uint32_t unixMode;
+        mode_t expected;
+    } cases[] = {
+        {"tool", 0100777, 0755},    {"setuid", 0104755, 0755}, {"data.txt", 0100666, 0644},
+        {"private", 0100600, 0600}, {"link", 0120777, 0644},
+    };
+    std::vector<TestZipEntry> entries;
+    for (const Case& c : cases) {
+        TestZipEntry e{c.name, "/etc/passwd"};
+        e.externalAttributes = c.unixMode << 16;
+        e.madeOnUnix = true;
+        entries.push_back(e);
+    }
+    ASSERT_TRUE(WriteTestZip(m_zip, entries));
+    ASSERT_EQ(InstallPackage(m_zip, m_install), 1);
+    for (const Case& c : cases) {
+        struct stat st;
+        ASSERT_EQ(lstat(QFile::encodeName(m_install + QLatin1Char('/') + c.name).constData(), &st), 0)
+            << c.name;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << c.name;
+        EXPECT_EQ(st.st_mode & 07777, c.expected) << c.name;
+    }
 }
 
 TEST(EntryNames, SafeAndUnsafe) {

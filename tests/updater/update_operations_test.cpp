@@ -4,11 +4,13 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "tests/updater/test_zip.h"
 #include "tools/updsrv/update_server.h"
 #include "updater/updater_messages.h"
+#include "updater/url_download.h"
 #include "updater/version_compare.h"
 
 namespace {
@@ -118,6 +120,45 @@ TEST_F(UpdateOperationsTest, CheckAgainstServer) {
         }
         EXPECT_EQ(CheckVersion(m_files), c.expected) << c.what;
     }
+}
+
+// Bodies past their limits, or slower than an overall time limit, fail and leave no file; a slow body
+// that keeps moving arrives when there is no overall limit.
+TEST_F(UpdateOperationsTest, DownloadsKeepToTheirLimits) {
+    const QByteArray path = "/body";
+    struct Case {
+        const char* what;
+        QByteArray piece;
+        int pieces;  // 0: piece is a file of announced length
+        int intervalMs;
+        DownloadLimits limits;
+        int expected;
+    } cases[] = {
+        {"endless body", QByteArray(64 << 10, 'x'), 512, 0, {1 << 20, 0}, -1},
+        {"announced length past the limit", QByteArray(2 << 20, 'x'), 0, 0, {1 << 20, 0}, -1},
+        {"slower than the overall limit", "x", 40, 100, {1 << 20, 1}, -1},
+        {"slow but moving", "x", 12, 100, {1 << 20, 0}, 0},
+        {"exactly the limit", QByteArray(1024, 'x'), 4, 0, {4096, 0}, 0},
+    };
+    const QString target = m_dir.filePath(QStringLiteral("work/body"));
+    for (const Case& c : cases) {
+        if (c.pieces == 0)
+            m_server.SetFile(path, c.piece);
+        else
+            m_server.SetStreamed(path, c.piece, c.pieces, c.intervalMs);
+        EXPECT_EQ(DownloadUrlToFile(QString::fromLatin1(m_server.UrlOf(path)), target, c.limits), c.expected)
+            << c.what;
+        if (c.expected == 0)
+            EXPECT_EQ(QFileInfo(target).size(), c.piece.size() * c.pieces) << c.what;
+        else
+            EXPECT_FALSE(QFileInfo::exists(target)) << c.what;
+    }
+}
+
+TEST_F(UpdateOperationsTest, CheckFailsOnAnEndlessDescription) {
+    m_server.SetStreamed(kUpdateDescriptionPath, QByteArray(64 << 10, '\n'), 512, 0);
+    EXPECT_EQ(CheckVersion(m_files), CHECK_RESULT_FAILED);
+    EXPECT_FALSE(QFileInfo::exists(m_files.iniPath));
 }
 
 TEST_F(UpdateOperationsTest, CheckFailsWhenServerIsDown) {

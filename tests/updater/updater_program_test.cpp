@@ -2,10 +2,14 @@
 // on a final result and leaves no downloaded file behind.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <memory>
 
 #include "platform/system/process.h"
 #include "tests/scoped_env.h"
@@ -13,18 +17,28 @@
 
 namespace {
 
-TEST(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
+// A program folder with the fixture client, a temporary folder of its own and an update server, all
+// handed to the program through its environment.
+class UpdaterProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid() && temp.isValid());
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(FIXTURE_CLIENT_PATH), home.filePath(QStringLiteral("Vistal"))));
+        ASSERT_EQ(server.Start(), 0);
+        host = std::make_unique<ScopedEnv>("VISTAL_UPDATE_HOST", server.HostPort());
+    }
+
     QTemporaryDir home;
     QTemporaryDir temp;
-    ASSERT_TRUE(home.isValid() && temp.isValid());
-    ASSERT_TRUE(QFile::copy(QStringLiteral(FIXTURE_CLIENT_PATH), home.filePath(QStringLiteral("Vistal"))));
     UpdateServer server;
-    ASSERT_EQ(server.Start(), 0);
-    ScopedEnv host("VISTAL_UPDATE_HOST", server.HostPort());
-    ScopedEnv vistalHome("VISTAL_HOME", QFile::encodeName(home.path()));
-    ScopedEnv tmp("TMPDIR", QFile::encodeName(temp.path()));
-    ScopedEnv platform("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<ScopedEnv> host;
+    ScopedEnv vistalHome{"VISTAL_HOME", QFile::encodeName(home.path())};
+    ScopedEnv tmp{"TMPDIR", QFile::encodeName(temp.path())};
+    ScopedEnv platform{"QT_QPA_PLATFORM", "offscreen"};
+};
 
+TEST_F(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
     struct Case {
         const char* what;
         QByteArray description;  // empty: 404
@@ -48,6 +62,34 @@ TEST(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
             QDir(temp.path()).entryList({QStringLiteral("vistal-updater-*")}, QDir::AllEntries).isEmpty())
             << c.what;
         EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{QStringLiteral("Vistal")}) << c.what;
+    }
+}
+
+// Ended by a signal while it downloads, the program still takes its private folder with it.
+TEST_F(UpdaterProgram, TerminationSignalsRemoveTheDownloadFolder) {
+    // The description never comes in full: the program waits in its download.
+    server.SetStalled(kUpdateDescriptionPath, MakeUpdateDescription("9.9.9", "x", "y"));
+    const QStringList pattern{QStringLiteral("vistal-updater-*")};
+    for (int signal : {SIGTERM, SIGINT}) {
+        pid_t pid = 0;
+        ASSERT_EQ(
+            StartProcess(QStringLiteral(UPDATER_PROGRAM_PATH), {QStringLiteral("/s")}, home.path(), &pid), 0);
+        // Wait (bounded) until the description's download has begun in the private folder.
+        bool downloading = false;
+        for (int i = 0; i < 400 && !downloading; ++i) {
+            const QStringList folders = QDir(temp.path()).entryList(pattern, QDir::Dirs);
+            downloading = !folders.isEmpty() &&
+                          QFileInfo::exists(temp.filePath(folders.first() + QStringLiteral("/update.ini")));
+            if (!downloading)
+                QThread::msleep(25);
+        }
+        EXPECT_TRUE(downloading) << signal;
+        ASSERT_EQ(kill(pid, signal), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(QDir(temp.path()).entryList(pattern, QDir::AllEntries | QDir::Hidden).isEmpty())
+            << signal;
     }
 }
 

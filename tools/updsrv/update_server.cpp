@@ -76,6 +76,11 @@ void UpdateServer::SetStalled(const QByteArray& path, const QByteArray& content)
     m_files[path] = Entry{200, content, true};
 }
 
+void UpdateServer::SetStreamed(const QByteArray& path, const QByteArray& piece, int count, int intervalMs) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files[path] = Entry{200, piece, false, count, intervalMs};
+}
+
 void UpdateServer::Clear() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_files.clear();
@@ -112,6 +117,8 @@ void UpdateServer::Serve(int client) {
     int status = 400;
     QByteArray body;
     bool stalled = false;
+    int pieces = 0;
+    int intervalMs = 0;
     if (words.size() == 3 && words[0] == "GET") {
         std::lock_guard<std::mutex> guard(m_lock);
         m_requests[words[1]] += 1;
@@ -120,17 +127,28 @@ void UpdateServer::Serve(int client) {
         if (status == 200) {
             body = it->content;
             stalled = it->stalled;
+            pieces = it->pieces;
+            intervalMs = it->intervalMs;
         }
     }
     if (m_logging) {
         std::printf("updsrv: %s %s %d\n", words.value(0).constData(), words.value(1).constData(), status);
         std::fflush(stdout);
     }
-    QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(status) + " " + ReasonOf(status) +
-        "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + QByteArray::number(body.size()) +
-        "\r\nConnection: close\r\n\r\n";
+    // A streamed body has no announced length: it ends with the connection.
+    QByteArray length =
+        pieces > 0 ? QByteArray() : "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " " + ReasonOf(status) +
+                      "\r\nContent-Type: application/octet-stream\r\n" + length + "Connection: close\r\n\r\n";
     if (!SendAll(client, head))
+        return;
+    for (int i = 0; i < pieces && !m_service.Stopping(); ++i) {
+        if (!SendAll(client, body))
+            return;
+        if (intervalMs > 0 && !m_service.Pause(intervalMs))
+            return;
+    }
+    if (pieces > 0)
         return;
     if (!stalled) {
         SendAll(client, body);

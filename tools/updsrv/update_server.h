@@ -35,6 +35,9 @@ public:
     // Sends the head and the first bytes of content at path, then nothing more until the server stops
     // (a transfer that hangs).
     void SetStalled(const QByteArray& path, const QByteArray& content);
+    // Streams a body of unannounced length at path: `count` pieces of `piece`, one every intervalMs, then
+    // ends the connection (or earlier, when the client closes or the server stops).
+    void SetStreamed(const QByteArray& path, const QByteArray& piece, int count, int intervalMs);
     void Clear();
     // How many requests for path arrived.
     int RequestCount(const QByteArray& path) const;
@@ -49,6 +52,8 @@ private:
         int status = 200;
         QByteArray content;
         bool stalled = false;
+        int pieces = 0;  // streamed: how many times content is sent
+        int intervalMs = 0;
     };
     mutable std::mutex m_lock;
     QMap<QByteArray, Entry> m_files;

@@ -8,7 +8,10 @@
 
 namespace {
 
-constexpr int kMutations = 50000;
+#ifndef VISTAL_FUZZ_MUTATIONS
+#define VISTAL_FUZZ_MUTATIONS 50000
+#endif
+constexpr int kMutations = VISTAL_FUZZ_MUTATIONS;
 
 std::string Mutate(std::mt19937& random, const std::vector<std::string>& corpus) {
     std::string input = corpus[random() % corpus.size()];

@@ -122,6 +122,38 @@ TEST_F(ProfileTest, ReadsAndWritesEightBitFiles) {
                                 "ber\n"));
 }
 
+// Lines a write does not touch keep their bytes: bytes the code page lacks, their own line ends, a
+// UTF-16 file's odd last byte; and writing a key its own value changes nothing.
+TEST_F(ProfileTest, KeepsTheBytesOfEveryLineAWriteDoesNotTouch) {
+    qputenv("VISTAL_CODEPAGE", "CP1252");
+    const QByteArray odd = Utf16File(QStringLiteral("[S]\nk=1\nx=\xE9\n")) + QByteArray("\x41", 1);
+    struct Case {
+        const char* name;
+        QByteArray before;
+        const char* key;
+        QString value;  // null: the value the key reads as
+        QByteArray after;
+    } cases[] = {
+        {"other line lacks a code-page byte", QByteArray("[S]\nDir=Rec\x81rds\nName=a\n"), "Name", "b",
+         QByteArray("[S]\nDir=Rec\x81rds\nName=b\n")},
+        {"key written its own value", QByteArray("[S]\nDir=Rec\x81rds\nName=a\n"), "Dir", QString(),
+         QByteArray("[S]\nDir=Rec\x81rds\nName=a\n")},
+        {"new key beside such a line", QByteArray("[S]\nDir=Rec\x8Drds"), "New", "1",
+         QByteArray("[S]\nDir=Rec\x8Drds\nNew=1")},
+        {"mixed line ends", QByteArray("[S]\r\nA=1\nB=2\r\n"), "A", "3", QByteArray("[S]\r\nA=3\nB=2\r\n")},
+        {"UTF-16 odd last byte", odd, "k", "2",
+         Utf16File(QStringLiteral("[S]\nk=2\nx=\xE9\n")) + QByteArray("\x41", 1)},
+    };
+    for (const Case& c : cases) {
+        Put(c.before);
+        QString value = c.value.isNull() ? Read("S", c.key) : c.value;
+        ASSERT_EQ(WritePrivateProfileString("S", c.key, value, path), 1) << c.name;
+        EXPECT_EQ(Get(), c.after) << c.name;
+        EXPECT_EQ(Read("S", c.key), value) << c.name;
+    }
+    qunsetenv("VISTAL_CODEPAGE");
+}
+
 TEST_F(ProfileTest, SeesChangesMadeByOthers) {
     Put(Utf16File(QStringLiteral("[S]\nk=1\n")));
     EXPECT_EQ(Read("S", "k"), "1");
@@ -135,6 +167,15 @@ TEST_F(ProfileTest, NeverOverwritesAFileItCannotRead) {
     ASSERT_TRUE(QDir().mkpath(path));  // exists, but is no readable file
     EXPECT_EQ(WritePrivateProfileString("S", "k", "v", path), 0);
     EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST_F(ProfileTest, WritesSeveralKeysWithOneWrite) {
+    Put(Utf16File(QStringLiteral("[A]\nx=1\n")));
+    ASSERT_EQ(WritePrivateProfileStrings({{"A", "x", "2"}, {"A", "y", "3"}, {"B", "z", "4"}}, path), 1);
+    EXPECT_EQ(Get(), Utf16File(QStringLiteral("[A]\nx=2\ny=3\n[B]\nz=4\n")));
+    // An entry without its key writes nothing at all.
+    EXPECT_EQ(WritePrivateProfileStrings({{"A", "x", "5"}, {"A", "", "6"}}, path), 0);
+    EXPECT_EQ(Read("A", "x"), "2");
 }
 
 }  // namespace
