@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"
 #include "dvr/dvr_messages.h"

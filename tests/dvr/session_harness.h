@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "dvr/device_tree.h"
-#include "dvr/device_tree_events.h"
+#include "dvr/device_tree_apply.h"
 #include "dvr/dvr_messages.h"
 #include "dvr/dvr_session.h"
 #include "dvr/session_hooks.h"

@@ -1,8 +1,26 @@
 #include "tests/platform/ui/ui_test_support.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+
+#include "platform/ui/message_loop.h"
+
+int RunWindowTests(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests happens without CTest's environment: the windows are never on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TestApp theApp;
+    InstallWindowMessageLoop();
+    int result = RUN_ALL_TESTS();
+    RemoveWindowMessageLoop();
+    return result;
+}
 
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
     QElapsedTimer timer;
