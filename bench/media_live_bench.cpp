@@ -15,10 +15,10 @@ extern "C" {
 
 #include "bench/ratio_reporter.h"
 #include "dvr/dvr_device.h"
+#include "dvr/stream_headers.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
-#include "media/stream_headers.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
 #include "platform/audio/sound_buffer.h"

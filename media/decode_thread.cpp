@@ -7,13 +7,13 @@ extern "C" {
 #include <cstdlib>
 
 #include "dvr/dvr_device.h"
+#include "dvr/stream_headers.h"
 #include "media/audio_output.h"
 #include "media/heap_buffer.h"
 #include "media/i420_source.h"
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
-#include "media/stream_headers.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
 #include "platform/system/thread_queue.h"

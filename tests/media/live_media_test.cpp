@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "dvr/dvr_device.h"
+#include "dvr/stream_headers.h"
 #include "media/audio_output.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
-#include "media/stream_headers.h"
 #include "media/video_renderer.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/audio/sound_capture.h"
