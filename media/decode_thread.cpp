@@ -207,17 +207,14 @@ void RefreshLastFrame(ScreenSlot& slot, const I420Source& source, int width, int
     slot.lastFrameTime = now;
 }
 
-void DrawPreview(int index, DVRDevice* device, int channel, uint8_t* picture, int width, int height) {
+void DrawPreview(int index, uint8_t* picture, int width, int height) {
     int preview = index - PREVIEW_SLOT_FIRST;
     if (index == PREVIEW_SLOT_FIRST) {
         ImgDrawGridI420(picture, width, height);
     } else if (index == PREVIEW_SLOT_FIRST + 2) {
         MotionZoneMask mask;
-        {
-            std::lock_guard<std::mutex> guard(device->channels[channel].lock);
-            mask = device->channels[channel].motionMask;
-        }
-        ImgDrawZonesI420(picture, width, height, mask.rows);
+        if (SlotMotionMask(g_screenSlots[index], &mask))
+            ImgDrawZonesI420(picture, width, height, mask.rows);
     }
     HWND window = g_previewWindows[preview].load();
     VideoRenderer* renderer = g_renderers[1 + preview].get();
@@ -245,7 +242,7 @@ int DisplaySlotPicture(int index, const I420Source& source, uint8_t* picture, in
         return 0;
     if (index >= PREVIEW_SLOT_FIRST) {
         if (picture != nullptr)
-            DrawPreview(index, device, channel, picture, width, height);
+            DrawPreview(index, picture, width, height);
         return 0;
     }
     VideoRenderer* renderer = g_renderers[0].get();

@@ -38,6 +38,8 @@ void ClearSlot(ScreenSlot& slot) {
         std::lock_guard<std::mutex> guard(slot.lock);
         slot.device = nullptr;
         slot.channel = -1;
+        slot.channels.reset();
+        slot.channelCount = 0;
         slot.playBegin = slot.playDuration = slot.playState = slot.playSpeed = 0;
         slot.playPosition = slot.playDayStart = 0;
     }
@@ -101,18 +103,23 @@ I420Picture LoadBuiltInPicture(unsigned id) {
 
 // The frame parser queues playback frames only while the main window says the playback dialog is open.
 // Installed before the first session starts, removed after the last one stopped; the other hooks stay.
-void InstallPlaybackOpenHook() {
+// A restarted or freed session's slots are released by ReleaseDeviceSlots unless the main window installed
+// its own releaseDeviceScreens.
+void InstallMediaHooks() {
     DvrSessionHooks hooks = GetDvrSessionHooks();
     hooks.playbackOpen = MainWindowPlaybackOpen;
+    if (hooks.releaseDeviceScreens == nullptr)
+        hooks.releaseDeviceScreens = ReleaseDeviceSlots;
     SetDvrSessionHooks(&hooks);
 }
 
-void RemovePlaybackOpenHook() {
+void RemoveMediaHooks() {
     DvrSessionHooks hooks = GetDvrSessionHooks();
-    if (hooks.playbackOpen == MainWindowPlaybackOpen) {
+    if (hooks.playbackOpen == MainWindowPlaybackOpen)
         hooks.playbackOpen = nullptr;
-        SetDvrSessionHooks(&hooks);
-    }
+    if (hooks.releaseDeviceScreens == ReleaseDeviceSlots)
+        hooks.releaseDeviceScreens = nullptr;
+    SetDvrSessionHooks(&hooks);
 }
 
 }  // namespace
@@ -146,7 +153,7 @@ int InitMediaSystem() {
     BuildDiskList();
     BuildLanguageList();
     InitDeviceList();
-    InstallPlaybackOpenHook();
+    InstallMediaHooks();
     for (auto& renderer : g_renderers) {
         renderer.reset(new (std::nothrow) VideoRenderer(g_systemSettings.EnableRGB));
         if (!renderer)
@@ -162,8 +169,8 @@ int InitMediaSystem() {
 
 void FreeMediaSystem() {
     // The sessions' stream threads write into the slots' queues: they end before any queue is freed.
-    FreeDeviceList();
-    RemovePlaybackOpenHook();
+    ReleaseAndFreeDeviceList();
+    RemoveMediaHooks();
     SetSlotQueueProvider(nullptr);
     for (ScreenSlot& slot : g_screenSlots)
         ClearSlot(slot);

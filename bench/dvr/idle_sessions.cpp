@@ -27,14 +27,16 @@ void BM_IdleSessions(benchmark::State& state) {
         return;
     }
     InitDeviceList();
-    StartSupervisorThread();
+    if (StartSupervisorThread() != 0)
+        std::abort();
     std::vector<DeviceTreeNode*> nodes;
     std::vector<DVRDevice*> devices;
     for (int i = 0; i < count; ++i) {
         nodes.push_back(LoopbackNode(sim.Port()));
         auto* device = new DVRDevice();
         device->node = nodes.back();
-        StartDeviceSession(device);
+        if (StartDeviceSession(device) != 0)
+            std::abort();
         AppendDevice(device);
         devices.push_back(device);
     }

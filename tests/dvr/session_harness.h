@@ -57,7 +57,7 @@ protected:
         hooks.mainWindow = kMainWindow;
         SetDvrSessionHooks(&hooks);
         InitDeviceList();
-        StartSupervisorThread();
+        EXPECT_EQ(StartSupervisorThread(), 0);
     }
     void TearDown() override {
         StopSupervisorThread();
@@ -94,7 +94,7 @@ protected:
         nodes.push_back(node);
         auto* device = new DVRDevice();
         device->node = node;
-        StartDeviceSession(device);
+        EXPECT_EQ(StartDeviceSession(device), 0);
         AppendDevice(device);
         return device;
     }

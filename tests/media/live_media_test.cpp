@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "dvr/dvr_device.h"
+#include "dvr/dvr_session.h"
 #include "dvr/stream_headers.h"
 #include "media/audio_output.h"
 #include "media/main_window_state.h"
@@ -131,8 +132,7 @@ protected:
         ASSERT_EQ(InitMediaSystem(), 0);
         g_renderers[0]->SetWindow(kVideoWindow);
         device = new DVRDevice();
-        device->channelCount = 4;
-        device->channels = new DVRChannel[4]();
+        ASSERT_EQ(AllocDeviceChannels(device, 4), 0);
         for (int k = 0; k < 4; ++k)
             Assign(k, k);
         ASSERT_EQ(StartMediaThreads(&threads), 0);
@@ -145,16 +145,11 @@ protected:
             UnregisterWindowCanvas(PreviewWindow(i));
             g_previewWindows[i] = nullptr;
         }
-        delete[] device->channels;
         delete device;
         SetLastFrameClock(nullptr);
         SetSoundBackend(SOUND_BACKEND_AUTO);
     }
-    void Assign(int slot, int channel) {
-        std::lock_guard<std::mutex> guard(g_screenSlots[slot].lock);
-        g_screenSlots[slot].device = device;
-        g_screenSlots[slot].channel = channel;
-    }
+    void Assign(int slot, int channel) { ASSERT_EQ(AssignSlotChannel(slot, device, channel), 0); }
     static EncodedStream Stream(const char* encoder, int w, int h, int frames = 8) {
         EncodedStream s;
         EXPECT_TRUE(EncodeTestStream(encoder, w, h, frames, &s, 4));

@@ -22,8 +22,6 @@ DVRDevice* FreshDevice() {
 }
 
 void FreeDevice(DVRDevice* device) {
-    FreeDeviceChannels(device);
-    std::free(device->systemParams);
     delete device;
 }
 
