@@ -21,7 +21,7 @@
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
 #include "platform/system/window_post.h"
-#include "tests/dvr/bounded_wait.h"
+#include "tests/bounded_wait.h"
 #include "tests/dvr/memory_tree_view.h"
 #include "tools/dvrsim/dvr_sim.h"
 

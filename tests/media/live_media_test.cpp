@@ -20,6 +20,7 @@
 #include "media/video_renderer.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/audio/sound_capture.h"
+#include "tests/bounded_wait.h"
 #include "tests/media/test_streams.h"
 
 namespace {
@@ -54,16 +55,10 @@ struct WatchedCanvas {
     }
     // Waits (bounded) until the canvas satisfies a condition, re-checking at every repaint.
     bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!condition()) {
+        return harness::WaitUntil(condition, timeoutMs, [this] {
             std::unique_lock<std::mutex> guard(lock);
-            if (painted.wait_until(
-                    guard, std::min(end, std::chrono::steady_clock::now() + std::chrono::milliseconds(20))) ==
-                    std::cv_status::timeout &&
-                std::chrono::steady_clock::now() >= end)
-                return condition();
-        }
-        return true;
+            painted.wait_for(guard, std::chrono::milliseconds(20));
+        });
     }
 };
 
@@ -74,13 +69,7 @@ bool Near(QRgb rgb, int r, int g, int b, int tolerance = 14) {
 
 // Waits (bounded) for a condition that no repaint announces.
 bool Eventually(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return harness::WaitUntil(condition, timeoutMs);
 }
 
 // Queues one frame the way the stream parser does: a free node, an optional 16-byte header, the payload.

@@ -14,7 +14,7 @@
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "platform/audio/sound_buffer.h"
-#include "tests/dvr/bounded_wait.h"
+#include "tests/bounded_wait.h"
 #include "tests/media/live_view_support.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"

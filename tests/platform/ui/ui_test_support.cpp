@@ -8,6 +8,7 @@
 #include <QEventLoop>
 
 #include "platform/ui/message_loop.h"
+#include "tests/bounded_wait.h"
 
 int RunWindowTests(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -23,14 +24,8 @@ int RunWindowTests(int argc, char** argv) {
 }
 
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!cond()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return harness::WaitUntil(cond, timeoutMs,
+                              [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 10); });
 }
 
 void DrainPostedEvents() {
