@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "core/worker_threads.h"
 #include "dvr/device_tree_events.h"
@@ -21,8 +22,8 @@ std::atomic<DVRDevice*> g_currentDevice{nullptr};
 
 namespace {
 
-// Sessions the supervisor took off the list to restart them. FreeDeviceList waits for them to come back
-// so that it never misses one.
+// Rounds of the supervisor that are restarting sessions outside the list lock: FreeDeviceList waits for
+// them before it stops anything.
 std::mutex g_restartLock;
 std::condition_variable g_restartDone;
 int g_restartsInFlight = 0;
@@ -73,16 +74,16 @@ bool NeedsRestart(DVRDevice* device, int64_t now) {
            (flags & DEVICE_FLAG_LINK_ERROR) != 0;
 }
 
-// Stops and deletes every session outside the list lock, also those the supervisor is restarting (they
-// come back to the list when their restart ends).
+// Stops and deletes every session outside the list lock. The list is detached first; a restart the
+// supervisor has in flight ends before any session is stopped here.
 void FreeDevices(bool releaseScreens) {
     g_currentDevice.store(nullptr);
-    StopAndDeleteDevices(TakeDeviceList(), releaseScreens);
+    DVRDevice* head = TakeDeviceList();
     {
         std::unique_lock<std::mutex> guard(g_restartLock);
         g_restartDone.wait(guard, [] { return g_restartsInFlight == 0; });
     }
-    StopAndDeleteDevices(TakeDeviceList(), releaseScreens);
+    StopAndDeleteDevices(head, releaseScreens);
 }
 
 }  // namespace
@@ -226,17 +227,14 @@ void HandleDeviceLost(HWND, DVRDevice* device) {
 }
 
 void SuperviseDevices(HWND mainWindow, int64_t now) {
-    // Sessions to restart are taken off the list under its lock and restarted outside it, so that neither
-    // the UI thread nor a tree event ever waits for a session's threads to end.
-    DVRDevice* lost = nullptr;
-    DVRDevice** lostTail = &lost;
+    // Sessions to restart are picked under the list lock and restarted outside it, so that neither the UI
+    // thread nor a tree event ever waits for a session's threads to end. They stay on the list (their
+    // tree events still apply); FreeDeviceList waits for the restarts in flight before it stops them.
+    std::vector<DVRDevice*> lost;
     {
         std::lock_guard<std::mutex> guard(g_deviceListLock);
-        DVRDevice** link = &g_deviceList;
-        while (*link != nullptr) {
-            DVRDevice* device = *link;
-            uint32_t flags = device->flags.load();
-            if ((flags & DEVICE_FLAG_LOGGED_IN) != 0) {
+        for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next) {
+            if ((device->flags.load() & DEVICE_FLAG_LOGGED_IN) != 0) {
                 int64_t lastKeepAlive = device->lastKeepAlive.load();
                 if (lastKeepAlive == 0 ||
                     now - lastKeepAlive >= int64_t{device->keepAliveSeconds.load()} * 1000) {
@@ -244,28 +242,16 @@ void SuperviseDevices(HWND mainWindow, int64_t now) {
                     device->lastKeepAlive.store(now);
                 }
             }
-            if (!NeedsRestart(device, now)) {
-                link = &device->next;
-                continue;
-            }
-            *link = device->next;
-            device->next = nullptr;
-            *lostTail = device;
-            lostTail = &device->next;
+            if (NeedsRestart(device, now))
+                lost.push_back(device);
         }
-        if (lost != nullptr) {
-            std::lock_guard<std::mutex> restart(g_restartLock);
-            ++g_restartsInFlight;
-        }
+        if (lost.empty())
+            return;
+        std::lock_guard<std::mutex> restart(g_restartLock);
+        ++g_restartsInFlight;
     }
-    if (lost == nullptr)
-        return;
-    while (lost != nullptr) {
-        DVRDevice* device = lost;
-        lost = device->next;
+    for (DVRDevice* device : lost)
         HandleDeviceLost(mainWindow, device);
-        AppendDevice(device);
-    }
     std::lock_guard<std::mutex> restart(g_restartLock);
     --g_restartsInFlight;
     g_restartDone.notify_all();

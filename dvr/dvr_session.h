@@ -13,15 +13,16 @@
 // Head of the session list (appended at the tail under g_deviceListLock).
 extern DVRDevice* g_deviceList;
 // Guards g_deviceList (the links and the membership, not the sessions' own state). Nobody stops a session
-// while holding it: the supervisor takes the sessions it restarts off the list and puts them back at the
-// tail afterwards, and FreeDeviceList detaches the list before it stops anything. The UI thread holds it
-// while it applies a session's tree event, so no session on the list is freed meanwhile.
+// while holding it: the supervisor picks the sessions to restart under it and restarts them after
+// releasing it, and FreeDeviceList detaches the list, waits for those restarts and then stops the
+// sessions. The UI thread holds it while it applies a session's tree event, so no session on the list is
+// freed meanwhile.
 extern std::mutex g_deviceListLock;
 // The DVR selected in the device tree (null: none).
 extern std::atomic<DVRDevice*> g_currentDevice;
 
 void InitDeviceList();
-// Stops and frees every session, outside the list lock, also those the supervisor is restarting (UI
+// Stops and frees every session outside the list lock, after the supervisor's restarts in flight (UI
 // thread; the tree items they point at must still exist).
 void FreeDeviceList();
 // The same, after releasing each session's screens (releaseDeviceScreens).
@@ -44,7 +45,7 @@ void FreeDeviceChannels(DVRDevice* device);
 void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField);
 
 // Restarts a lost session: releases its screens, stops it and starts it again with its session id
-// (supervisor thread, the session off the list, g_deviceListLock not held).
+// (supervisor thread, g_deviceListLock not held).
 void HandleDeviceLost(HWND mainWindow, DVRDevice* device);
 
 unsigned CommandThreadProc(void* device);
