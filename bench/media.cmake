@@ -5,3 +5,6 @@ vistal_bench(bench_media_pixels
 vistal_bench(bench_media_live
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp
   DEPS vistal_media vistal_test_streams)
+vistal_bench(bench_media_record
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_record_bench.cpp
+  DEPS vistal_media vistal_test_streams JPEG::JPEG)

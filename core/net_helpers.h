@@ -14,3 +14,10 @@ int ConnectWithTimeout(const struct sockaddr* addr, int sock, socklen_t addrLeng
 [[nodiscard]] int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result);
 // The same for a numeric address only: no name service is asked, a name gives -1 at once.
 [[nodiscard]] int ResolveNumericTcpAddress(const char* host, const char* service, struct addrinfo** result);
+
+#include <string>
+
+// Reads an endpoint setting of the form "host" or "host:port" from the environment variable; unset or
+// empty gives defaultHost and defaultPort. 0, or -1 when the port is not a number from 1 to 65535.
+[[nodiscard]] int ReadEndpointSetting(const char* variable, const char* defaultHost, int defaultPort,
+                                      std::string* host, int* port);

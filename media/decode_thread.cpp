@@ -14,6 +14,7 @@ extern "C" {
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
+#include "media/thread_wait.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
 #include "platform/system/thread_queue.h"
@@ -42,18 +43,6 @@ private:
 
 bool SaneSize(int width, int height) {
     return width > 0 && height > 0 && width <= kMaxHeaderSide && height <= kMaxHeaderSide;
-}
-
-// Empties the thread's message queue, waiting up to waitMs for the first message. True on WM_QUIT.
-bool QuitRequested(int waitMs) {
-    ThreadMessage msg;
-    bool quit = false;
-    if (GetThreadMessage(&msg, waitMs) == 0)
-        return false;
-    do {
-        quit = quit || msg.message == WM_QUIT;
-    } while (PeekThreadMessage(&msg));
-    return quit;
 }
 
 // A slot that shows no channel gets no packets: its thread looks less often.
