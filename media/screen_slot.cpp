@@ -1,11 +1,13 @@
 #include "media/screen_slot.h"
 
+#include <cstring>
 #include <ctime>
 
+#include "dvr/device_tree_node.h"
 #include "dvr/dvr_device.h"
 #include "media/video_decoder.h"
-#include "platform/avi/avi_writer.h"
 #include "media/video_renderer.h"
+#include "platform/avi/avi_writer.h"
 
 ScreenSlot g_screenSlots[SCREEN_SLOT_COUNT];
 std::atomic<HWND> g_previewWindows[PREVIEW_WINDOW_COUNT];
@@ -20,6 +22,9 @@ int AssignSlotChannel(int index, DVRDevice* device, int channel) {
         return -1;
     std::shared_ptr<DVRChannel[]> channels;
     int32_t count = 0;
+    char16_t name[256] = {};
+    if (device->node != nullptr)
+        std::memcpy(name, device->node->name, sizeof name - sizeof name[0]);
     {
         std::lock_guard<std::mutex> guard(device->lock);
         count = device->channelCount.load(std::memory_order_acquire);
@@ -33,6 +38,7 @@ int AssignSlotChannel(int index, DVRDevice* device, int channel) {
     slot.channel = channel;
     slot.channels = std::move(channels);
     slot.channelCount = count;
+    std::memcpy(slot.dvrName, name, sizeof name);
     return 0;
 }
 
@@ -47,6 +53,7 @@ void ReleaseSlot(int index) {
         slot.channel = -1;
         dropped = std::move(slot.channels);
         slot.channelCount = 0;
+        slot.dvrName[0] = 0;
     }
     // The array may be freed here, outside the slot lock.
 }

@@ -41,6 +41,7 @@ struct ScreenSlot {
     int32_t channel = -1;
     std::shared_ptr<DVRChannel[]> channels;
     int32_t channelCount = 0;
+    char16_t dvrName[256] = {};  // the DVR's tree name, copied when the channel is assigned
     std::unique_ptr<FrameQueue> videoQueue;
     std::unique_ptr<FrameQueue> audioQueue;  // grid slots
     int32_t playBegin = 0;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/window_messages.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_session.h"
@@ -22,7 +23,6 @@
 #include "tests/media/record_drive.h"
 #include "tests/media/test_streams.h"
 #include "tests/media/window_posts.h"
-#include "core/window_messages.h"
 
 namespace {
 
@@ -290,6 +290,7 @@ TEST_F(RecordThreadTest, WithoutADiskTheNoticeIsPostedOncePerRunOfFailures) {
 
 TEST_F(RecordThreadTest, ADvrNameThatNoFolderCanHoldBecomesOneSafeFolder) {
     std::memcpy(node->name, u"../Gate:1", sizeof(u"../Gate:1"));
+    Show(device, 1);  // the slot takes the DVR's name when the channel is assigned
     Video(0, &header);
     EndSlotRecording(kSlot, g_recordStorage.get(), &state);
     EXPECT_EQ(Files(".._Gate_1"), QStringList{QStringLiteral("CH002_120000.avi")});
