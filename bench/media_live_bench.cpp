@@ -10,15 +10,17 @@ extern "C" {
 #include <time.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
 #include "bench/ratio_reporter.h"
 #include "dvr/dvr_device.h"
+#include "dvr/dvr_session.h"
+#include "dvr/stream_headers.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
-#include "media/stream_headers.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
 #include "platform/audio/sound_buffer.h"
@@ -104,8 +106,8 @@ struct LiveSetup {
         RegisterWindowCanvas(kVideoWindow, canvas);
         g_renderers[0]->SetWindow(kVideoWindow);
         device = new DVRDevice();
-        device->channelCount = GRID_SCREEN_COUNT;
-        device->channels = new DVRChannel[GRID_SCREEN_COUNT]();
+        if (AllocDeviceChannels(device, GRID_SCREEN_COUNT) != 0)
+            std::abort();
     }
     void Layout(const Workload& w) {
         int cellW = kCanvasWidth / w.columns, cellH = kCanvasHeight / w.columns;
@@ -115,9 +117,8 @@ struct LiveSetup {
             g_mainWindowState.SetScreenRect(
                 i, VideoRect{(i % w.columns) * cellW, (i / w.columns) * cellH, (i % w.columns + 1) * cellW,
                              (i / w.columns + 1) * cellH});
-            std::lock_guard<std::mutex> guard(g_screenSlots[i].lock);
-            g_screenSlots[i].device = used ? device : nullptr;
-            g_screenSlots[i].channel = used ? i : -1;
+            if (!used || AssignSlotChannel(i, device, i) != 0)
+                ReleaseSlot(i);
         }
     }
 };

@@ -21,6 +21,7 @@
 #include "bench/ratio_reporter.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_device.h"
+#include "dvr/dvr_session.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
 #include "media/record_storage.h"
@@ -94,12 +95,11 @@ void Record64(benchmark::State& state) {
     std::memcpy(node->name, u"Bench", sizeof(u"Bench"));
     auto* device = new DVRDevice();
     device->node = node;
-    device->channelCount = kChannels;
-    device->channels = new DVRChannel[kChannels]();
+    if (AllocDeviceChannels(device, kChannels) != 0)
+        std::abort();
     for (int i = 0; i < kChannels; ++i) {
-        std::lock_guard<std::mutex> guard(g_screenSlots[i].lock);
-        g_screenSlots[i].device = device;
-        g_screenSlots[i].channel = i;
+        if (AssignSlotChannel(i, device, i) != 0)
+            std::abort();
     }
     const VideoStreamHeader video{352, 288, 2500, codec};
     const AudioStreamHeader audio{1, {}, 8000, 16, {}};
@@ -131,7 +131,6 @@ void Record64(benchmark::State& state) {
     state.counters["cpu_s"] = benchmark::Counter(cpu / static_cast<double>(state.iterations()));
     state.SetItemsProcessed(state.iterations() * kChannels * kFrames * 2);
     FreeMediaSystem();
-    delete[] device->channels;
     delete device;
     std::free(node);
     SetRecordClock(nullptr);

@@ -40,16 +40,30 @@ int ConnectWithTimeout(const struct sockaddr* addr, int sock, socklen_t addrLeng
     return result;
 }
 
-int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result) {
+namespace {
+int ResolveWithFlags(const char* host, const char* service, int flags, struct addrinfo** result) {
     if (result == nullptr)
         return -1;
+    *result = nullptr;
     struct addrinfo hints;
     std::memset(&hints, 0, sizeof hints);
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
+    hints.ai_flags = flags;
     // The lookup ends early when the calling worker is asked to stop.
-    return LookupAddress(host, service, &hints, result) == 0 ? 0 : -1;
+    if (LookupAddress(host, service, &hints, result) != 0)
+        *result = nullptr;
+    return *result != nullptr ? 0 : -1;
+}
+}  // namespace
+
+int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result) {
+    return ResolveWithFlags(host, service, 0, result);
+}
+
+int ResolveNumericTcpAddress(const char* host, const char* service, struct addrinfo** result) {
+    return ResolveWithFlags(host, service, AI_NUMERICHOST, result);
 }
 
 int ReadEndpointSetting(const char* variable, const char* defaultHost, int defaultPort, std::string* host,

@@ -12,7 +12,9 @@ int ConnectWithTimeout(const struct sockaddr* addr, int sock, socklen_t addrLeng
 
 // getaddrinfo for an IPv4 TCP address; 0 when a result came back (free it with freeaddrinfo), else -1
 // (also when the calling worker is asked to stop while the name server has not answered).
-int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result);
+[[nodiscard]] int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result);
+// The same for a numeric address only: no name service is asked, a name gives -1 at once.
+[[nodiscard]] int ResolveNumericTcpAddress(const char* host, const char* service, struct addrinfo** result);
 
 #include <string>
 

@@ -8,7 +8,7 @@
 constexpr int THREAD_STOP_WAIT_MS = 1500;
 
 // Stops a thread still held in the pair first, then starts routine(arg). 0, or -1 (handle null).
-int StartWorkerThread(WorkerThread** handle, ThreadId* id, WorkerRoutine routine, void* arg);
+[[nodiscard]] int StartWorkerThread(WorkerThread** handle, ThreadId* id, WorkerRoutine routine, void* arg);
 
 // Posts WM_QUIT, waits THREAD_STOP_WAIT_MS for the thread to end; a thread that misses the bound is
 // reported on stderr and still joined (threads are never killed). Both values become 0. Returns 0.

@@ -2,6 +2,7 @@
 // channel count; the record is written first and the notification posted after it.
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"
 #include "dvr/dvr_messages.h"

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/device_requests.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"
@@ -76,7 +77,7 @@ int ParseNetworkParams(const char* text, int length, DVRDevice* device, HWND) {
         !reader.Token(password, sizeof password))
         return -1;
     if (device->networkParams == nullptr) {
-        device->networkParams = static_cast<DVRNetworkParams*>(std::calloc(1, sizeof(DVRNetworkParams)));
+        device->networkParams.reset(static_cast<DVRNetworkParams*>(std::calloc(1, sizeof(DVRNetworkParams))));
         if (device->networkParams == nullptr)
             return -1;
     }

@@ -1,6 +1,7 @@
 #include "dvr/device_tree.h"
 
 #include <QFile>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -69,7 +70,10 @@ int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records
 }
 
 void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
+    // The sessions point at the items' records: they stop before the items go.
+    ReleaseAndFreeDeviceList();
     ClearDeviceTree(view);
+    InitDeviceList();
     std::vector<DeviceTreeNode> records;
     if (ReadDeviceTreeFile(path, &records) != 0)
         return;
@@ -78,24 +82,23 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
         if (node == nullptr)
             return;
         *node = record;
-        if (node->type == NODE_DVR) {
-            DecodeTreeCredentials(node);
-            auto* device = new (std::nothrow) DVRDevice();
-            if (device == nullptr) {
-                std::free(node);
-                return;
-            }
-            device->node = node;
-            StartDeviceSession(device);
-            AppendDevice(device);
-        }
         TreeItem parent = FindTreeItem(view, NODE_AREA, node->parentId, nullptr);
         if (view->InsertItem(parent, node->name, node->type, node) == nullptr) {
-            // The item could not be made; its session keeps the record until the list is freed.
-            if (node->type != NODE_DVR)
-                std::free(node);
+            // The item could not be made: nothing else holds the record.
+            std::free(node);
             return;
         }
+        if (node->type != NODE_DVR)
+            continue;
+        DecodeTreeCredentials(node);
+        auto* device = new (std::nothrow) DVRDevice();
+        if (device == nullptr)
+            return;
+        device->node = node;
+        // A session whose thread cannot start now is started by the supervisor's next round.
+        if (StartDeviceSession(device) != 0)
+            std::fprintf(stderr, "DVR session could not be started; it is tried again\n");
+        AppendDevice(device);
     }
 }
 
@@ -229,14 +232,5 @@ DVRDevice* FindDeviceByNode(const DeviceTreeNode* node) {
 }
 
 void ReloadDevices(DeviceTreeView* view, const QString& path) {
-    const DvrSessionHooks& hooks = GetDvrSessionHooks();
-    if (hooks.releaseDeviceScreens != nullptr) {
-        std::lock_guard<std::mutex> guard(g_deviceListLock);
-        for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next)
-            hooks.releaseDeviceScreens(device);
-    }
-    FreeDeviceList();
-    ClearDeviceTree(view);
-    InitDeviceList();
     LoadDeviceTree(view, path);
 }

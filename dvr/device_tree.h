@@ -18,12 +18,13 @@ QString DeviceTreeFilePath(const QString& dataDir, bool lanMode);
 // Reads the records of a tree file as stored (credentials still Base64). Text fields are forced to end
 // inside their field; a trailing partial record is ignored. -1 when the file is missing or does not start
 // with FF FE.
-int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records);
+[[nodiscard]] int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records);
 
 // Decodes a DVR record's stored user name and password in place (a field that is not Base64 stays as read).
 void DecodeTreeCredentials(DeviceTreeNode* node);
 
-// Clears the tree, reads the file at path, inserts the items and starts one session per DVR.
+// Stops and frees every session (their screens released first), clears the tree, reads the file at path,
+// inserts the items and starts one session per DVR item.
 void LoadDeviceTree(DeviceTreeView* view, const QString& path);
 // Frees the data of every item and deletes all items.
 void ClearDeviceTree(DeviceTreeView* view);
@@ -44,5 +45,5 @@ DVRDevice* SelectedTreeDevice(DeviceTreeView* view);
 // Selection changed: g_currentDevice := SelectedTreeDevice.
 void OnClickDeviceTree(DeviceTreeView* view);
 DVRDevice* FindDeviceByNode(const DeviceTreeNode* node);
-// Stops and frees every session, clears the tree and loads it again from path.
+// Stops and frees every session, clears the tree and loads it again from path (LoadDeviceTree).
 void ReloadDevices(DeviceTreeView* view, const QString& path);

@@ -1,12 +1,13 @@
 #pragma once
 
-// The sessions change the device tree only through WM_DVR_TREE_EVENT posted to the main window: the
-// payload names the session and its generation, and the UI thread drops an event whose session was
-// freed or restarted since. No session thread ever waits for the UI thread.
+// The posting half of the device tree's events: the sessions change the device tree only through
+// WM_DVR_TREE_EVENT posted to the main window; the payload names the session and its generation. The UI
+// thread applies it (device_tree_apply.h) and drops an event whose session was freed or restarted since.
+// No session thread ever waits for the UI thread.
 
 #include <cstdint>
 
-#include "dvr/device_tree_view.h"
+#include "dvr/device_tree_node.h"
 #include "platform/system/win_types.h"
 
 struct DVRDevice;
@@ -31,7 +32,3 @@ void PostDvrTreeEvent(DVRDevice* device, int kind, int image);
 // Posts the channel items of the device (names copied from its channels).
 void PostDvrChannelItems(DVRDevice* device);
 void FreeDvrTreeEvent(LPARAM lParam);
-
-// UI thread: applies the event of a WM_DVR_TREE_EVENT (lParam) to the tree and frees it. 0 when applied,
-// -1 when it was stale.
-int HandleDvrTreeEvent(DeviceTreeView* view, LPARAM lParam);

@@ -2,11 +2,20 @@
 
 // The session record of one DVR and the records of its channels. Sessions live in g_deviceList; each is
 // allocated with `new DVRDevice()` (value-initialised, so every plain field starts at zero).
+//
+// Lifetime: a DVRDevice lives from LoadDeviceTree until FreeDeviceList (or a reload) deletes it; what one
+// run of its session owns (DVRSessionState) lives from StartDeviceSession to StopDeviceSession. The media
+// threads never dereference a DVRDevice: a screen slot compares its device pointer only, and what the
+// decode threads read of the channel they show they reach through the slot's own share of the channel
+// array (AssignSlotChannel, media/screen_slot.h). A channel array therefore outlives the run that made it
+// for as long as a slot still holds it, and a restart or a reload never frees a channel under a reader.
 
 #include <netdb.h>
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 
 #include "dvr/handed_list.h"
@@ -19,7 +28,7 @@ struct DVRNetworkParams;
 struct DVRUserAccount;
 struct DVRDiskInfo;
 struct DVRLanguageInfo;
-struct RemoteFileNode;
+struct AddressLookup;
 
 constexpr int COMMAND_BUFFER_SIZE = 8192;
 constexpr int STREAM_BUFFER_SIZE = 2048000;
@@ -143,34 +152,70 @@ struct DVRChannel {
     std::mutex lock;
 };
 
-struct DVRDevice {
+// Owners of the per-run records: malloc'd blocks and arrays, the resolved address, the file chain.
+struct FreeDeleter {
+    void operator()(void* block) const { std::free(block); }
+};
+template <typename T>
+using MallocPtr = std::unique_ptr<T, FreeDeleter>;
+struct AddressDeleter {
+    void operator()(struct addrinfo* address) const {
+        if (address != nullptr)
+            freeaddrinfo(address);
+    }
+};
+struct RemoteFileListDeleter {
+    void operator()(RemoteFileNode* head) const;
+};
+
+// An atomic count that the per-run record's assignment resets (std::atomic itself is not assignable from
+// another atomic). Used as the atomic it is everywhere else.
+struct RunCount : std::atomic<int32_t> {
+    RunCount() : std::atomic<int32_t>(0) {}
+    RunCount(RunCount&& other) noexcept : std::atomic<int32_t>(other.load()) {}
+    RunCount& operator=(RunCount&& other) noexcept {
+        store(other.load());
+        return *this;
+    }
+    using std::atomic<int32_t>::operator=;
+};
+
+// What one run of a session owns. StartDeviceSession and StopDeviceSession reset it by assigning an empty
+// record, which frees whatever the previous run left; the session's threads have ended by then.
+struct DVRSessionState {
+    std::unique_ptr<struct addrinfo, AddressDeleter> address;  // resolved by the command thread
+    // A name lookup in progress on its own thread (session_threads.cpp), shared with that thread.
+    std::shared_ptr<AddressLookup> addressLookup;
+    uint8_t commandBuffer[COMMAND_BUFFER_SIZE] = {};
+    int32_t commandFill = 0;
+    MallocPtr<uint8_t> liveBuffer;  // STREAM_BUFFER_SIZE, made on the first data
+    int32_t liveFill = 0;
+    MallocPtr<uint8_t> playbackBuffer;
+    int32_t playbackFill = 0;
+    MallocPtr<SystemSettings> systemParams;
+    MallocPtr<DVRNetworkParams> networkParams;
+    // Zeroed before the array is dropped and published after it is set (release), so a reader that sees
+    // a count sees the channels. The array is shared with the screen slots that show its channels.
+    RunCount channelCount;
+    std::shared_ptr<DVRChannel[]> channels;
+    int32_t userCount = 0;
+    MallocPtr<DVRUserAccount[]> users;
+    int32_t diskCount = 0;
+    MallocPtr<DVRDiskInfo[]> disks;
+    int32_t languageCount = 0;
+    MallocPtr<DVRLanguageInfo[]> languages;
+    std::unique_ptr<RemoteFileNode, RemoteFileListDeleter> remoteFiles;  // head of the chain
+};
+
+struct DVRDevice : DVRSessionState {
     DeviceTreeNode* node;  // not owned
     std::atomic<int32_t> sessionId;
     std::atomic<int> commandSocket;
     std::atomic<int> liveSocket;
     std::atomic<int> playbackSocket;
-    struct addrinfo* address;  // owned (freeaddrinfo)
-    uint8_t commandBuffer[COMMAND_BUFFER_SIZE];
-    int32_t commandFill;
-    uint8_t* liveBuffer;
-    int32_t liveFill;
-    uint8_t* playbackBuffer;
-    int32_t playbackFill;
     WorkerThreadRef commandThread;
     WorkerThreadRef liveThread;
     WorkerThreadRef playbackThread;
-    SystemSettings* systemParams;
-    DVRNetworkParams* networkParams;
-    // Published after the array (release), so a reader that sees a count sees the channels.
-    std::atomic<int32_t> channelCount;
-    DVRChannel* channels;
-    int32_t userCount;
-    DVRUserAccount* users;
-    int32_t diskCount;
-    DVRDiskInfo* disks;
-    int32_t languageCount;
-    DVRLanguageInfo* languages;
-    RemoteFileNode* remoteFiles;
     std::atomic<uint32_t> flags;
     std::atomic<int32_t> loginResult;
     std::atomic<uint32_t> rights;
@@ -180,6 +225,9 @@ struct DVRDevice {
     std::atomic<int64_t> lastReceived;
     std::atomic<int64_t> lastRequest;
     std::mutex lock;
+    // Held while one received text message is parsed: replies may arrive on every connection of the
+    // session (text frames of the stream connections too), and the parsers of one DVR run one at a time.
+    std::mutex parseLock;
     DVRDevice* next;
     // Counts the starts of this session; messages posted to the UI thread carry it so that one posted by
     // an earlier run of the session is dropped.

@@ -1,4 +1,5 @@
 #include <cstddef>
+#include <mutex>
 
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"
@@ -48,7 +49,11 @@ int DispatchDvrMessage(const char* text, DVRDevice* device, HWND mainWindow, int
     if (!reader.Int(&id))
         return -1;
     DvrMessageParser parser = FindDvrParser(id);
-    if (parser != nullptr)
-        parser(text, length, device, mainWindow);
+    if (parser != nullptr) {
+        // Every connection of the session may carry replies (a stream connection in its text frames);
+        // the parsers of one DVR run one at a time, so no record is written by two threads at once.
+        std::lock_guard<std::mutex> guard(device->parseLock);
+        (void)parser(text, length, device, mainWindow);
+    }
     return 0;
 }

@@ -6,7 +6,6 @@
 
 #include "core/base64.h"
 #include "core/text_helpers.h"
-#include "dvr/dvr_protocol.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 
 constexpr int TEXT_FIELD_SIZE = 256;
+// The field of an empty text.
+constexpr char NULL_TEXT[] = "(NULL)";
 
 // Text -> field bytes: every white-space or control character becomes SPACE_SUBSTITUTE, the UTF-8 is cut
 // at a character boundary so that it fits fieldSize - 1 bytes, and an empty result becomes "(NULL)".

@@ -17,7 +17,6 @@ constexpr int CONN_PLAYBACK = 2;
 
 constexpr char MESSAGE_TERMINATOR[] = "\r\n\r\n";
 constexpr int MESSAGE_TERMINATOR_LENGTH = 4;
-constexpr char NULL_TEXT[] = "(NULL)";
 constexpr int LIST_BEGIN = 240;
 constexpr int LIST_END = 255;
 constexpr int REQUEST_BUFFER_SIZE = 4096;

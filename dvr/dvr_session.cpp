@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "core/worker_threads.h"
 #include "dvr/device_tree_events.h"
@@ -19,6 +22,12 @@ std::atomic<DVRDevice*> g_currentDevice{nullptr};
 
 namespace {
 
+// Rounds of the supervisor that are restarting sessions outside the list lock: FreeDeviceList waits for
+// them before it stops anything.
+std::mutex g_restartLock;
+std::condition_variable g_restartDone;
+int g_restartsInFlight = 0;
+
 void ResetSessionState(DVRDevice* device) {
     device->flags.store(0);
     device->loginResult.store(-1);
@@ -32,7 +41,60 @@ void ClearCurrentDevice(DVRDevice* device) {
     g_currentDevice.compare_exchange_strong(expected, nullptr);
 }
 
+// Detaches the whole list under its lock.
+DVRDevice* TakeDeviceList() {
+    std::lock_guard<std::mutex> guard(g_deviceListLock);
+    DVRDevice* head = g_deviceList;
+    g_deviceList = nullptr;
+    return head;
+}
+
+void StopAndDeleteDevices(DVRDevice* head, bool releaseScreens) {
+    const DvrSessionHooks& hooks = GetDvrSessionHooks();
+    while (head != nullptr) {
+        DVRDevice* device = head;
+        head = device->next;
+        ClearCurrentDevice(device);
+        if (releaseScreens && hooks.releaseDeviceScreens != nullptr)
+            hooks.releaseDeviceScreens(device);
+        StopDeviceSession(device);
+        delete device;
+    }
+}
+
+// True when the supervisor must restart the session: a logged-in session that fell silent or lost a
+// connection, or one whose command thread could not be started.
+bool NeedsRestart(DVRDevice* device, int64_t now) {
+    if (device->commandThread.handle == nullptr)
+        return true;
+    uint32_t flags = device->flags.load();
+    if ((flags & DEVICE_FLAG_LOGGED_IN) == 0)
+        return false;
+    return now - device->lastReceived.load() > int64_t{SILENCE_TIMEOUT_SECONDS} * 1000 ||
+           (flags & DEVICE_FLAG_LINK_ERROR) != 0;
+}
+
+// Stops and deletes every session outside the list lock. The list is detached first; a restart the
+// supervisor has in flight ends before any session is stopped here.
+void FreeDevices(bool releaseScreens) {
+    g_currentDevice.store(nullptr);
+    DVRDevice* head = TakeDeviceList();
+    {
+        std::unique_lock<std::mutex> guard(g_restartLock);
+        g_restartDone.wait(guard, [] { return g_restartsInFlight == 0; });
+    }
+    StopAndDeleteDevices(head, releaseScreens);
+}
+
 }  // namespace
+
+void RemoteFileListDeleter::operator()(RemoteFileNode* head) const {
+    while (head != nullptr) {
+        RemoteFileNode* next = head->next;
+        std::free(head);
+        head = next;
+    }
+}
 
 void InitDeviceList() {
     std::lock_guard<std::mutex> guard(g_deviceListLock);
@@ -41,14 +103,11 @@ void InitDeviceList() {
 }
 
 void FreeDeviceList() {
-    g_currentDevice.store(nullptr);
-    std::lock_guard<std::mutex> guard(g_deviceListLock);
-    while (g_deviceList != nullptr) {
-        DVRDevice* device = g_deviceList;
-        g_deviceList = device->next;
-        StopDeviceSession(device);
-        delete device;
-    }
+    FreeDevices(false);
+}
+
+void ReleaseAndFreeDeviceList() {
+    FreeDevices(true);
 }
 
 void AppendDevice(DVRDevice* device) {
@@ -75,22 +134,10 @@ int StartDeviceSession(DVRDevice* device) {
     device->commandSocket.store(-1);
     device->liveSocket.store(-1);
     device->playbackSocket.store(-1);
-    std::memset(device->commandBuffer, 0, sizeof device->commandBuffer);
-    device->commandFill = 0;
     device->commandThread = WorkerThreadRef{};
     device->liveThread = WorkerThreadRef{};
     device->playbackThread = WorkerThreadRef{};
-    device->systemParams = nullptr;
-    device->networkParams = nullptr;
-    device->channelCount.store(0);
-    device->channels = nullptr;
-    device->userCount = 0;
-    device->users = nullptr;
-    device->diskCount = 0;
-    device->disks = nullptr;
-    device->languageCount = 0;
-    device->languages = nullptr;
-    device->remoteFiles = nullptr;
+    static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
     return StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
                              device) == 0
@@ -109,36 +156,27 @@ void StopDeviceSession(DVRDevice* device) {
     CloseDeviceSocket(device, &device->commandSocket);
     CloseDeviceSocket(device, &device->liveSocket);
     CloseDeviceSocket(device, &device->playbackSocket);
-    std::memset(device->commandBuffer, 0, sizeof device->commandBuffer);
-    device->commandFill = 0;
-    device->liveFill = 0;
-    device->playbackFill = 0;
-    std::free(device->liveBuffer);
-    device->liveBuffer = nullptr;
-    std::free(device->playbackBuffer);
-    device->playbackBuffer = nullptr;
-    if (device->address != nullptr) {
-        freeaddrinfo(device->address);
-        device->address = nullptr;
-    }
-    std::free(device->systemParams);
-    device->systemParams = nullptr;
-    std::free(device->networkParams);
-    device->networkParams = nullptr;
-    FreeDeviceChannels(device);
-    std::free(device->users);
-    device->users = nullptr;
-    device->userCount = 0;
-    std::free(device->disks);
-    device->disks = nullptr;
-    device->diskCount = 0;
-    std::free(device->languages);
-    device->languages = nullptr;
-    device->languageCount = 0;
+    // Frees everything the run owned; the channel array lives on while a screen slot still holds it.
+    device->channelCount.store(0);
+    static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetDeviceLists(&device->lists);
     ResetSessionState(device);
     device->generation.fetch_add(1);
 }
+
+namespace {
+// Frees the 16-byte stream headers of each channel, then the array.
+struct ChannelArrayDeleter {
+    int count;
+    void operator()(DVRChannel* channels) const {
+        for (int i = 0; i < count; ++i) {
+            std::free(channels[i].videoHeader);
+            std::free(channels[i].audioHeader);
+        }
+        delete[] channels;
+    }
+};
+}  // namespace
 
 int AllocDeviceChannels(DVRDevice* device, int count) {
     if (device == nullptr || count < 0)
@@ -147,22 +185,22 @@ int AllocDeviceChannels(DVRDevice* device, int count) {
     if (count > 0 && channels == nullptr)
         return -1;
     for (int i = 0; i < count; ++i) {
-        channels[i].videoHeader = static_cast<uint8_t*>(std::calloc(1, 16));
-        channels[i].audioHeader = static_cast<uint8_t*>(std::calloc(1, 16));
-        if (channels[i].videoHeader == nullptr || channels[i].audioHeader == nullptr) {
-            for (int j = 0; j <= i; ++j) {
-                std::free(channels[j].videoHeader);
-                std::free(channels[j].audioHeader);
-            }
-            delete[] channels;
-            return -1;
-        }
         channels[i].flags.store(CHANNEL_FLAG_STREAM_CLOSED);
         for (int32_t& slot : channels[i].viewSlots)
             slot = -1;
     }
-    FreeDeviceChannels(device);
-    device->channels = channels;
+    std::shared_ptr<DVRChannel[]> owned(channels, ChannelArrayDeleter{count});
+    for (int i = 0; i < count; ++i) {
+        channels[i].videoHeader = static_cast<uint8_t*>(std::calloc(1, 16));
+        channels[i].audioHeader = static_cast<uint8_t*>(std::calloc(1, 16));
+        if (channels[i].videoHeader == nullptr || channels[i].audioHeader == nullptr)
+            return -1;  // owned frees what was made
+    }
+    // One step under the device's lock: of two callers racing, only the first sets the array.
+    std::lock_guard<std::mutex> guard(device->lock);
+    if (device->channels != nullptr)
+        return -1;
+    device->channels = std::move(owned);
     device->channelCount.store(count, std::memory_order_release);
     return 0;
 }
@@ -170,16 +208,8 @@ int AllocDeviceChannels(DVRDevice* device, int count) {
 void FreeDeviceChannels(DVRDevice* device) {
     if (device == nullptr)
         return;
-    int count = device->channelCount.exchange(0);
-    DVRChannel* channels = device->channels;
-    device->channels = nullptr;
-    if (channels == nullptr)
-        return;
-    for (int i = 0; i < count; ++i) {
-        std::free(channels[i].videoHeader);
-        std::free(channels[i].audioHeader);
-    }
-    delete[] channels;
+    device->channelCount.store(0);
+    device->channels.reset();
 }
 
 void HandleDeviceLost(HWND, DVRDevice* device) {
@@ -192,24 +222,40 @@ void HandleDeviceLost(HWND, DVRDevice* device) {
     StopDeviceSession(device);
     // Posted before the new run starts, so it reaches the tree before anything of that run.
     PostDvrTreeEvent(device, DVR_TREE_LOST, TREE_ICON_DVR);
-    StartDeviceSession(device);
+    // A run whose thread cannot start is tried again on the supervisor's next round.
+    if (StartDeviceSession(device) != 0)
+        std::fprintf(stderr, "DVR session could not be started; it is tried again\n");
 }
 
 void SuperviseDevices(HWND mainWindow, int64_t now) {
-    std::lock_guard<std::mutex> guard(g_deviceListLock);
-    for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next) {
-        uint32_t flags = device->flags.load();
-        if ((flags & DEVICE_FLAG_LOGGED_IN) == 0)
-            continue;
-        int64_t lastKeepAlive = device->lastKeepAlive.load();
-        if (lastKeepAlive == 0 || now - lastKeepAlive >= int64_t{device->keepAliveSeconds.load()} * 1000) {
-            SendKeepAlive(device);
-            device->lastKeepAlive.store(now);
+    // Sessions to restart are picked under the list lock and restarted outside it, so that neither the UI
+    // thread nor a tree event ever waits for a session's threads to end. They stay on the list (their
+    // tree events still apply); FreeDeviceList waits for the restarts in flight before it stops them.
+    std::vector<DVRDevice*> lost;
+    {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next) {
+            if ((device->flags.load() & DEVICE_FLAG_LOGGED_IN) != 0) {
+                int64_t lastKeepAlive = device->lastKeepAlive.load();
+                if (lastKeepAlive == 0 ||
+                    now - lastKeepAlive >= int64_t{device->keepAliveSeconds.load()} * 1000) {
+                    (void)SendKeepAlive(device);
+                    device->lastKeepAlive.store(now);
+                }
+            }
+            if (NeedsRestart(device, now))
+                lost.push_back(device);
         }
-        if (now - device->lastReceived.load() > int64_t{SILENCE_TIMEOUT_SECONDS} * 1000 ||
-            (flags & DEVICE_FLAG_LINK_ERROR) != 0)
-            HandleDeviceLost(mainWindow, device);
+        if (lost.empty())
+            return;
+        std::lock_guard<std::mutex> restart(g_restartLock);
+        ++g_restartsInFlight;
     }
+    for (DVRDevice* device : lost)
+        HandleDeviceLost(mainWindow, device);
+    std::lock_guard<std::mutex> restart(g_restartLock);
+    --g_restartsInFlight;
+    g_restartDone.notify_all();
 }
 
 unsigned SupervisorThreadProc(void*) {

@@ -12,28 +12,40 @@
 
 // Head of the session list (appended at the tail under g_deviceListLock).
 extern DVRDevice* g_deviceList;
-// Guards g_deviceList. The supervisor holds it for its whole round, and the UI thread while it applies a
-// session's tree event, so no session is freed or restarted under either of them.
+// Guards g_deviceList (the links and the membership, not the sessions' own state). Nobody stops a session
+// while holding it: the supervisor picks the sessions to restart under it and restarts them after
+// releasing it, and FreeDeviceList detaches the list, waits for those restarts and then stops the
+// sessions. The UI thread holds it while it applies a session's tree event, so no session on the list is
+// freed meanwhile.
 extern std::mutex g_deviceListLock;
 // The DVR selected in the device tree (null: none).
 extern std::atomic<DVRDevice*> g_currentDevice;
 
 void InitDeviceList();
-// Stops and frees every session (UI thread; the tree items they point at must still exist).
+// Stops and frees every session outside the list lock, after the supervisor's restarts in flight (UI
+// thread; the tree items they point at must still exist).
 void FreeDeviceList();
+// The same, after releasing each session's screens (releaseDeviceScreens).
+void ReleaseAndFreeDeviceList();
 // Appends a started session at the tail of g_deviceList under its lock.
 void AppendDevice(DVRDevice* device);
 
-int StartDeviceSession(DVRDevice* device);
+// Starts a run: an empty per-run record, then the command thread. -1 when the thread cannot start (the
+// supervisor tries again on its next round).
+[[nodiscard]] int StartDeviceSession(DVRDevice* device);
+// Ends the run: stops its threads, closes its connections and frees the per-run record.
 void StopDeviceSession(DVRDevice* device);
-int AllocDeviceChannels(DVRDevice* device, int count);
+// Makes the channel array of the run in one step under DVRDevice::lock. -1 when the count is negative,
+// memory runs out or the run already has its array (of two racing callers only the first makes it).
+[[nodiscard]] int AllocDeviceChannels(DVRDevice* device, int count);
+// Drops the run's share of the channel array (slots that show a channel keep theirs).
 void FreeDeviceChannels(DVRDevice* device);
 
 // Closes one of the device's connections (the field becomes -1) unless it is already closed.
 void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField);
 
 // Restarts a lost session: releases its screens, stops it and starts it again with its session id
-// (supervisor thread, g_deviceListLock held).
+// (supervisor thread, g_deviceListLock not held).
 void HandleDeviceLost(HWND mainWindow, DVRDevice* device);
 
 unsigned CommandThreadProc(void* device);
@@ -45,11 +57,12 @@ unsigned LiveStreamThreadProc(void* device);
 unsigned PlaybackStreamThreadProc(void* device);
 // The supervisor; started once (StartSupervisorThread) before sessions may be lost.
 unsigned SupervisorThreadProc(void* unused);
-int StartSupervisorThread();
+[[nodiscard]] int StartSupervisorThread();
 void StopSupervisorThread();
 
 // One round of the supervisor over g_deviceList at the given monotonic time (the thread calls it every
-// SUPERVISOR_WAIT_MS).
+// SUPERVISOR_WAIT_MS): keep-alives, and a restart of each session that fell silent, lost a connection or
+// has no command thread.
 void SuperviseDevices(HWND mainWindow, int64_t now);
 
 constexpr int COMMAND_WAIT_MS = 100;

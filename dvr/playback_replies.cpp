@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "core/window_messages.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"
 #include "dvr/dvr_messages.h"

@@ -32,17 +32,17 @@ bool GetBuffer(DVRDevice* device, int type, ConnectionBuffer* buffer) {
                    MESSAGE_TERMINATOR_LENGTH};
         return true;
     }
-    uint8_t** data = type == CONN_LIVE       ? &device->liveBuffer
-                     : type == CONN_PLAYBACK ? &device->playbackBuffer
-                                             : nullptr;
+    MallocPtr<uint8_t>* data = type == CONN_LIVE       ? &device->liveBuffer
+                               : type == CONN_PLAYBACK ? &device->playbackBuffer
+                                                       : nullptr;
     if (data == nullptr)
         return false;
     if (*data == nullptr) {
-        *data = static_cast<uint8_t*>(std::malloc(STREAM_BUFFER_SIZE));
+        data->reset(static_cast<uint8_t*>(std::malloc(STREAM_BUFFER_SIZE)));
         if (*data == nullptr)
             return false;
     }
-    *buffer = {*data, type == CONN_LIVE ? &device->liveFill : &device->playbackFill, STREAM_BUFFER_SIZE,
+    *buffer = {data->get(), type == CONN_LIVE ? &device->liveFill : &device->playbackFill, STREAM_BUFFER_SIZE,
                STREAM_TRAILER, STREAM_TRAILER_LENGTH};
     return true;
 }

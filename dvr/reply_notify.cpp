@@ -1,5 +1,6 @@
 #include "dvr/reply_notify.h"
 
+#include "core/window_messages.h"
 #include "dvr/dvr_messages.h"
 #include "dvr/session_hooks.h"
 

@@ -2,9 +2,9 @@
 
 // What the sessions need of the windows and the screens, installed by the main window when it starts
 // (before the first session) and removed after the last session stopped. Every entry may be null: the
-// sessions then skip that step, so they run without any window (tests, tools). releaseDeviceScreens and
-// restoreSavedViews run with g_deviceListLock held: they must not call FindDeviceByNode or anything else
-// that takes that lock, nor wait for another thread.
+// sessions then skip that step, so they run without any window (tests, tools). restoreSavedViews runs with
+// g_deviceListLock held: it must not call FindDeviceByNode or anything else that takes that lock, nor
+// wait for another thread. releaseDeviceScreens runs without that lock.
 
 #include <cstdint>
 
@@ -25,7 +25,8 @@ struct DvrSessionHooks {
     // Whether the playback dialog is open (the frame parser drops playback frames otherwise). Any thread.
     // The media system installs it when it starts (the main window's state) and removes it at its end.
     bool (*playbackOpen)() = nullptr;
-    // Releases every grid screen that shows the device (supervisor thread, when a session is restarted).
+    // Releases every slot that shows one of the device's channels, the grid screens and the previews 64-66
+    // (supervisor thread when a session is restarted, UI thread when the devices are reloaded).
     void (*releaseDeviceScreens)(DVRDevice* device) = nullptr;
     // Puts the device's channels back on the grid screens that view.dat assigns to it and marks their
     // tree items open (UI thread, after the channel items were made).

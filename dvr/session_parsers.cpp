@@ -13,11 +13,16 @@ namespace {
 void StartStreamThreads(DVRDevice* device) {
     if (!IsCommandThreadOf(device))
         return;
+    bool started = true;
     if (device->liveThread.handle == nullptr)
-        StartWorkerThread(&device->liveThread.handle, &device->liveThread.id, LiveStreamThreadProc, device);
-    if (device->playbackThread.handle == nullptr)
-        StartWorkerThread(&device->playbackThread.handle, &device->playbackThread.id,
-                          PlaybackStreamThreadProc, device);
+        started = StartWorkerThread(&device->liveThread.handle, &device->liveThread.id, LiveStreamThreadProc,
+                                    device) == 0;
+    if (started && device->playbackThread.handle == nullptr)
+        started = StartWorkerThread(&device->playbackThread.handle, &device->playbackThread.id,
+                                    PlaybackStreamThreadProc, device) == 0;
+    // A session without its stream threads would never show video: the supervisor restarts it.
+    if (!started)
+        device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
 }
 
 }  // namespace
@@ -87,9 +92,8 @@ int ParseChannelNames(const char* text, int length, DVRDevice* device, HWND) {
         int32_t count = 0;
         if (!reader.Int(&count) || count < 0 || count > MAX_LIST_CHANNELS)
             return -1;
-        // Only the first list of a session makes the array: the stream threads read it from then on.
-        if (device->channels != nullptr)
-            return -1;
+        // Only the first list of a run makes the array (AllocDeviceChannels refuses a second one): the
+        // stream threads and the screens read it from then on.
         return AllocDeviceChannels(device, count) == 0 ? 0 : -1;
     }
     if (second == LIST_END) {

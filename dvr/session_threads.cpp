@@ -2,12 +2,16 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QString>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
 
 #include "core/net_helpers.h"
 #include "dvr/device_tree_node.h"
@@ -48,7 +52,7 @@ void SetNonBlocking(int sock) {
 
 // A connected socket to the device's address, or -1.
 int ConnectDevice(DVRDevice* device) {
-    const struct addrinfo* address = device->address;
+    const struct addrinfo* address = device->address.get();
     int sock = socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
     if (sock < 0)
         return -1;
@@ -60,21 +64,91 @@ int ConnectDevice(DVRDevice* device) {
     return sock;
 }
 
+// The host of the device's node as UTF-8 of at most 63 bytes, cut at a character boundary, and its port.
+void DeviceEndpoint(const DVRDevice* device, QByteArray* host, char (&port)[16]) {
+    *host = QString::fromUtf16(device->node->host).toUtf8();
+    int length = host->size() > 63 ? 63 : static_cast<int>(host->size());
+    while (length < host->size() && length > 0 && (static_cast<uint8_t>((*host)[length]) & 0xC0) == 0x80)
+        --length;
+    host->truncate(length);
+    std::snprintf(port, sizeof port, "%d", device->node->port);
+}
+
+}  // namespace
+
+// A name lookup on a detached thread of its own: the resolver cannot be interrupted, and the command
+// thread, which the UI thread stops and waits for, must never sit in it. The session and the lookup
+// thread share the record; whichever lets go last frees it.
+struct AddressLookup {
+    QByteArray host;
+    char port[16] = {};
+    std::mutex lock;
+    bool done = false;
+    struct addrinfo* result = nullptr;  // owned until taken
+    ~AddressLookup() {
+        if (result != nullptr)
+            freeaddrinfo(result);
+    }
+};
+
+namespace {
+
+void* LookupThread(void* arg) {
+    auto* shared = static_cast<std::shared_ptr<AddressLookup>*>(arg);
+    std::shared_ptr<AddressLookup> lookup = std::move(*shared);
+    delete shared;
+    struct addrinfo* result = nullptr;
+    if (ResolveTcpAddress(lookup->host.constData(), lookup->port, &result) != 0)
+        result = nullptr;
+    std::lock_guard<std::mutex> guard(lookup->lock);
+    lookup->result = result;
+    lookup->done = true;
+    return nullptr;
+}
+
+// Starts the lookup thread; false when it cannot start.
+bool StartLookup(const std::shared_ptr<AddressLookup>& lookup) {
+    auto* arg = new (std::nothrow) std::shared_ptr<AddressLookup>(lookup);
+    if (arg == nullptr)
+        return false;
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, LookupThread, arg) != 0) {
+        delete arg;
+        return false;
+    }
+    pthread_detach(thread);
+    return true;
+}
+
+// Gives the device its address: a numeric host at once; a name through a lookup thread whose result a
+// later round takes (a failed lookup is started again on the round after).
 void ResolveDevice(DVRDevice* device) {
     if (device->address != nullptr || device->node == nullptr)
         return;
-    QString host = QString::fromUtf16(device->node->host);
-    QByteArray hostUtf8 = host.toUtf8();
-    // At most 63 bytes, cut at a character boundary.
-    int length = hostUtf8.size() > 63 ? 63 : static_cast<int>(hostUtf8.size());
-    while (length < hostUtf8.size() && length > 0 && (static_cast<uint8_t>(hostUtf8[length]) & 0xC0) == 0x80)
-        --length;
-    hostUtf8.truncate(length);
+    if (device->addressLookup != nullptr) {
+        std::lock_guard<std::mutex> guard(device->addressLookup->lock);
+        if (!device->addressLookup->done)
+            return;
+        device->address.reset(device->addressLookup->result);
+        device->addressLookup->result = nullptr;
+    }
+    if (device->address != nullptr || device->addressLookup != nullptr) {
+        device->addressLookup.reset();
+        return;
+    }
+    QByteArray host;
     char port[16];
-    std::snprintf(port, sizeof port, "%d", device->node->port);
+    DeviceEndpoint(device, &host, port);
     struct addrinfo* result = nullptr;
-    if (ResolveTcpAddress(hostUtf8.constData(), port, &result) == 0)
-        device->address = result;
+    if (ResolveNumericTcpAddress(host.constData(), port, &result) == 0) {
+        device->address.reset(result);
+        return;
+    }
+    auto lookup = std::make_shared<AddressLookup>();
+    lookup->host = host;
+    std::memcpy(lookup->port, port, sizeof port);
+    if (StartLookup(lookup))
+        device->addressLookup = std::move(lookup);
 }
 
 // Waits up to timeoutMs for sock to become readable (or only for the stop request when sock is -1).

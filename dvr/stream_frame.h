@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dvr/stream_headers.h"
 #include "platform/system/win_types.h"
 
 struct DVRDevice;
@@ -15,7 +16,6 @@ constexpr uint32_t STREAM_FLAG_VIDEO = 0x100;
 constexpr uint32_t STREAM_FLAG_TEXT = 0x200;
 constexpr char STREAM_TRAILER[] = "$ETX\r\n\r\n";
 constexpr int STREAM_TRAILER_LENGTH = 8;
-constexpr int STREAM_HEADER_MAX = 16;
 constexpr int STREAM_FRAME_OVERHEAD = 16 + STREAM_TRAILER_LENGTH;
 
 struct StreamFrameHeader {
@@ -25,24 +25,6 @@ struct StreamFrameHeader {
     uint32_t payloadLength;
 };
 static_assert(sizeof(StreamFrameHeader) == 16, "StreamFrameHeader layout");
-
-struct VideoStreamHeader {
-    int32_t width;
-    int32_t height;
-    int32_t frameRate;  // hundredths of a frame per second
-    int32_t codecType;
-};
-static_assert(sizeof(VideoStreamHeader) == 16, "VideoStreamHeader layout");
-
-struct AudioStreamHeader {
-    uint16_t channels;
-    uint16_t unused1;
-    uint32_t sampleRate;
-    uint16_t bitsPerSample;
-    uint16_t unused2[3];
-};
-static_assert(sizeof(AudioStreamHeader) == 16, "AudioStreamHeader layout");
-static_assert(offsetof(AudioStreamHeader, bitsPerSample) == 8, "AudioStreamHeader layout");
 
 // Checks one frame of frameLength bytes (trailer included) and routes it: text to DispatchDvrMessage,
 // stream headers into the channel, pictures and audio into the queues of the slots that take them.

@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"
 #include "dvr/dvr_messages.h"
@@ -24,11 +25,11 @@ int ParseSystemParams(const char* text, int length, DVRDevice* device, HWND) {
             return -1;
     }
     if (device->systemParams == nullptr) {
-        device->systemParams = static_cast<SystemSettings*>(std::calloc(1, sizeof(SystemSettings)));
+        device->systemParams.reset(static_cast<SystemSettings*>(std::calloc(1, sizeof(SystemSettings))));
         if (device->systemParams == nullptr)
             return -1;
     }
-    SystemSettings* params = device->systemParams;
+    SystemSettings* params = device->systemParams.get();
     DecodeTextField(disks, params->RecordDisks, 32);
     DecodeTextField(recordDir, params->RecordDir, 256);
     DecodeTextField(snapshotPath, params->SnapshotPath, 256);

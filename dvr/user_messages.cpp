@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "core/window_messages.h"
 #include "dvr/device_requests.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_fields.h"

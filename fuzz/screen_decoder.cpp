@@ -8,7 +8,7 @@ extern "C" {
 #include <cstdlib>
 
 #include "dvr/frame_queue.h"
-#include "media/stream_headers.h"
+#include "dvr/stream_headers.h"
 #include "media/video_decoder.h"
 
 struct ScreenDecoder::State {

@@ -3,8 +3,10 @@
 // So hostile stream headers (size, codec number) and payloads reach libavcodec. Checks: a decoded
 // picture has a positive even size and its planes.
 
+#include <cstdlib>
 #include <memory>
 
+#include "core/window_messages.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_protocol.h"
 #include "dvr/dvr_session.h"
@@ -30,7 +32,8 @@ DVRDevice* MakeDevice() {
     device->commandSocket = -1;
     device->liveSocket = -1;
     device->playbackSocket = -1;
-    AllocDeviceChannels(device, 2);
+    if (AllocDeviceChannels(device, 2) != 0)
+        std::abort();  // the fuzzer cannot run without its two channels
     return device;
 }
 

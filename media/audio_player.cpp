@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "core/window_messages.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/system/window_post.h"
 

@@ -15,7 +15,6 @@
 #include "platform/audio/pcm_format.h"
 #include "platform/system/thread_queue.h"
 #include "platform/system/win_types.h"
-#include "ui/window_messages.h"
 
 class SoundBuffer;
 

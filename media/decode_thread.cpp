@@ -7,13 +7,13 @@ extern "C" {
 #include <cstdlib>
 
 #include "dvr/dvr_device.h"
+#include "dvr/stream_headers.h"
 #include "media/audio_output.h"
 #include "media/heap_buffer.h"
 #include "media/i420_source.h"
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
-#include "media/stream_headers.h"
 #include "media/thread_wait.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
@@ -197,17 +197,14 @@ void RefreshLastFrame(ScreenSlot& slot, const I420Source& source, int width, int
     slot.lastFrameTime = now;
 }
 
-void DrawPreview(int index, DVRDevice* device, int channel, uint8_t* picture, int width, int height) {
+void DrawPreview(int index, uint8_t* picture, int width, int height) {
     int preview = index - PREVIEW_SLOT_FIRST;
     if (index == PREVIEW_SLOT_FIRST) {
         ImgDrawGridI420(picture, width, height);
     } else if (index == PREVIEW_SLOT_FIRST + 2) {
         MotionZoneMask mask;
-        {
-            std::lock_guard<std::mutex> guard(device->channels[channel].lock);
-            mask = device->channels[channel].motionMask;
-        }
-        ImgDrawZonesI420(picture, width, height, mask.rows);
+        if (SlotMotionMask(g_screenSlots[index], &mask))
+            ImgDrawZonesI420(picture, width, height, mask.rows);
     }
     // A preview is drawn only while its window is set and on screen (the setup dialog may stay hidden).
     HWND window = g_previewWindows[preview].load();
@@ -239,7 +236,7 @@ int DisplaySlotPicture(int index, const I420Source& source, uint8_t* picture, in
         return 0;
     if (index >= PREVIEW_SLOT_FIRST) {
         if (picture != nullptr)
-            DrawPreview(index, device, channel, picture, width, height);
+            DrawPreview(index, picture, width, height);
         return 0;
     }
     VideoRenderer* renderer = g_renderers[0].get();

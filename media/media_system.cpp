@@ -42,6 +42,8 @@ void ClearSlot(ScreenSlot& slot) {
         std::lock_guard<std::mutex> guard(slot.lock);
         slot.device = nullptr;
         slot.channel = -1;
+        slot.channels.reset();
+        slot.channelCount = 0;
         slot.playBegin = slot.playDuration = slot.playState = slot.playSpeed = 0;
         slot.playPosition = slot.playDayStart = 0;
     }
@@ -108,18 +110,23 @@ I420Picture LoadBuiltInPicture(unsigned id) {
 
 // The frame parser queues playback frames only while the main window says the playback dialog is open.
 // Installed before the first session starts, removed after the last one stopped; the other hooks stay.
-void InstallPlaybackOpenHook() {
+// A restarted or freed session's slots are released by ReleaseDeviceSlots unless the main window installed
+// its own releaseDeviceScreens.
+void InstallMediaHooks() {
     DvrSessionHooks hooks = GetDvrSessionHooks();
     hooks.playbackOpen = MainWindowPlaybackOpen;
+    if (hooks.releaseDeviceScreens == nullptr)
+        hooks.releaseDeviceScreens = ReleaseDeviceSlots;
     SetDvrSessionHooks(&hooks);
 }
 
-void RemovePlaybackOpenHook() {
+void RemoveMediaHooks() {
     DvrSessionHooks hooks = GetDvrSessionHooks();
-    if (hooks.playbackOpen == MainWindowPlaybackOpen) {
+    if (hooks.playbackOpen == MainWindowPlaybackOpen)
         hooks.playbackOpen = nullptr;
-        SetDvrSessionHooks(&hooks);
-    }
+    if (hooks.releaseDeviceScreens == ReleaseDeviceSlots)
+        hooks.releaseDeviceScreens = nullptr;
+    SetDvrSessionHooks(&hooks);
 }
 
 // The record disks, folder and disk-full action of the client settings, with the index folder.
@@ -173,7 +180,7 @@ int InitMediaSystem() {
     InitDeviceList();
     if (InitRelaySession() != 0)
         return -1;
-    InstallPlaybackOpenHook();
+    InstallMediaHooks();
     for (auto& renderer : g_renderers) {
         renderer.reset(new (std::nothrow) VideoRenderer(g_systemSettings.EnableRGB));
         if (!renderer)
@@ -192,9 +199,9 @@ int InitMediaSystem() {
 
 void FreeMediaSystem() {
     // The sessions' stream threads write into the slots' queues: they end before any queue is freed.
-    FreeDeviceList();
+    ReleaseAndFreeDeviceList();
     FreeRelaySession();
-    RemovePlaybackOpenHook();
+    RemoveMediaHooks();
     SetSlotQueueProvider(nullptr);
     for (ScreenSlot& slot : g_screenSlots)
         ClearSlot(slot);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/file_helpers.h"
+#include "core/window_messages.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_device.h"
 #include "media/main_window_state.h"
@@ -16,7 +17,6 @@
 #include "platform/system/paths.h"
 #include "platform/system/thread_queue.h"
 #include "platform/system/window_post.h"
-#include "ui/window_messages.h"
 
 namespace {
 
@@ -64,14 +64,13 @@ bool TakeHeader(const FrameNode* node, Header* current) {
     return changed;
 }
 
-QString DvrName(const DVRDevice* device) {
-    if (device->node == nullptr)
-        return QString();
-    const char16_t* name = device->node->name;
+// The DVR name the slot copied when its channel was assigned (the session record is never read here).
+QString DvrName(ScreenSlot& slot) {
+    std::lock_guard<std::mutex> guard(slot.lock);
     qsizetype length = 0;
-    while (length < static_cast<qsizetype>(std::size(device->node->name)) && name[length] != 0)
+    while (length < static_cast<qsizetype>(std::size(slot.dvrName)) && slot.dvrName[length] != 0)
         ++length;
-    return QString::fromUtf16(name, length);
+    return QString::fromUtf16(slot.dvrName, length);
 }
 
 void PostDiskFull(RecordThreadState* state) {
@@ -123,7 +122,7 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
     // A drive letter the drive map does not know would put the file below the working folder: that
     // counts as no disk.
     QString path;
-    if (storage == nullptr || storage->MakeRecordPath(DvrName(device), channel, &path) != 0 ||
+    if (storage == nullptr || storage->MakeRecordPath(DvrName(slot), channel, &path) != 0 ||
         !QDir::isAbsolutePath(ToNativePath(path)) || CreateDirectoryPath(path) == 0) {
         PostDiskFull(state);
         return;

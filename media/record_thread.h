@@ -10,7 +10,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "media/stream_headers.h"
+#include "dvr/stream_headers.h"
 #include "platform/avi/avi_formats.h"
 
 struct DVRDevice;

@@ -13,6 +13,8 @@
 #include "platform/system/win_types.h"
 
 struct DVRDevice;
+struct DVRChannel;
+struct MotionZoneMask;
 class VideoDecoder;
 class VideoRenderer;
 class AviWriter;
@@ -31,9 +33,15 @@ struct ScreenSlot {
     int32_t osdOffsetY = 0;
     COLORREF osdColor = 0;
     LOGFONTW osdFont{};
-    // Guarded by lock: the DVR and channel shown (null / -1 when free) and the playback state values.
+    // Guarded by lock: the DVR and channel shown (null / -1 when free) and the playback state values. The
+    // device pointer is compared, never dereferenced, by the media threads; what they read of the channel
+    // they reach through channels, the slot's share of the DVR's channel array, which stays valid after
+    // the session that made it stopped or its record was freed.
     DVRDevice* device = nullptr;
     int32_t channel = -1;
+    std::shared_ptr<DVRChannel[]> channels;
+    int32_t channelCount = 0;
+    char16_t dvrName[256] = {};  // the DVR's tree name, copied when the channel is assigned
     std::unique_ptr<FrameQueue> videoQueue;
     std::unique_ptr<FrameQueue> audioQueue;  // grid slots
     int32_t playBegin = 0;
@@ -70,9 +78,23 @@ extern std::atomic<HWND> g_previewWindows[PREVIEW_WINDOW_COUNT];
 // 0 draws the grid into the main video window, 1-3 the previews of slots 64-66.
 extern std::unique_ptr<VideoRenderer> g_renderers[LIVE_RENDERER_COUNT];
 
+// Puts a DVR's channel on a slot (0-66): the slot takes the device, the channel and its share of the
+// channel array (under the device's lock, so never half of a run that is being stopped). -1 when the
+// slot or channel is out of range or the session has no channels.
+[[nodiscard]] int AssignSlotChannel(int slot, DVRDevice* device, int channel);
+// Frees a slot: no device, channel -1, its share of the channel array dropped.
+void ReleaseSlot(int slot);
+// Frees every slot, grid screens and previews 64-66, that shows one of the device's channels. The media
+// system installs it as the sessions' releaseDeviceScreens when none is installed.
+void ReleaseDeviceSlots(DVRDevice* device);
+
 // The DVR and channel a slot shows, copied under its lock; false when it shows nothing (no DVR, a
-// negative channel or one not below the DVR's channel count).
+// negative channel or one not below the count of the channel array the slot holds). The device is not
+// dereferenced.
 bool SlotShows(ScreenSlot& slot, DVRDevice** device, int* channel);
+// The motion zones of the channel the slot shows, read under the channel's lock from the slot's share of
+// the channel array; false when the slot shows nothing.
+bool SlotMotionMask(ScreenSlot& slot, MotionZoneMask* mask);
 
 // The wall-clock second of the latest-frame refresh; tests replace it (nullptr restores the real one).
 using WallSecondsFn = int64_t (*)();

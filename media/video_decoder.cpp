@@ -8,13 +8,6 @@ extern "C" {
 }
 
 #include "core/codec_map.h"
-#include "media/stream_headers.h"
-
-void ApplyStreamHeaderBlock(void* header, const uint8_t* block, uint32_t length) {
-    if (header == nullptr || block == nullptr)
-        return;
-    std::memcpy(header, block, length < 16 ? length : 16);
-}
 
 int DecoderCodecId(int dvrCodec) {
     if (dvrCodec == 0)

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "updater/updater_app.h"
+#include "updater/updater_dialog_templates.h"
 
 int main(int argc, char** argv) {
     // The command line before Qt takes its own options out of it.
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QApplication application(argc, argv);
+    InstallUpdaterResources();
     CUpdaterApp theApp(arguments);
     theApp.Start();
     return 0;

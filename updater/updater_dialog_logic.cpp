@@ -23,8 +23,9 @@ UpdaterDialogLogic::~UpdaterDialogLogic() {
 void UpdaterDialogLogic::OnInitDialog(const UpdateFiles& files, int english, bool startWorker) {
     m_worker.files = files;
     m_worker.postToDialog = [host = m_host](UINT msg, WPARAM wParam) { host->PostFromWorker(msg, wParam); };
+    // A worker that cannot start leaves its id 0: no check is posted and the dialog stays as it is.
     if (startWorker)
-        StartWorkerThread(&m_hWorkerThread, &m_dwWorkerThreadId, UpdateWorkerProc, &m_worker);
+        (void)StartWorkerThread(&m_hWorkerThread, &m_dwWorkerThreadId, UpdateWorkerProc, &m_worker);
     m_bEnglish = english;
     ApplyLanguage();
     SetState(UPDATER_STATE_CHECKING, 0);

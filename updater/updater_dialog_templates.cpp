@@ -1,6 +1,8 @@
 #include "updater/updater_dialog_templates.h"
 
 #include "platform/ui/ui_styles.h"
+#include "platform/ui/window_resources.h"
+#include "resources/resource_bitmaps.h"
 
 namespace {
 
@@ -27,3 +29,20 @@ const DialogTemplate kUpdaterDialogTemplate =
     MakeDialogTemplate(IDD_UPDATER_DIALOG, kDialogStyle, "Updater", 0, 0, 230, 53, kUpdaterItems);
 const DialogTemplate kRetryDialogTemplate =
     MakeDialogTemplate(IDD_RETRY_DIALOG, kDialogStyle, "Retry", 0, 0, 230, 53, kRetryItems);
+
+namespace {
+const DialogTemplate* FindUpdaterDialogTemplate(UINT id) {
+    for (const DialogTemplate* t : {&kUpdaterDialogTemplate, &kRetryDialogTemplate}) {
+        if (t->id == id)
+            return t;
+    }
+    return nullptr;
+}
+}  // namespace
+
+void InstallUpdaterResources() {
+    WindowResources resources;
+    resources.findDialogTemplate = FindUpdaterDialogTemplate;
+    resources.loadBitmap = LoadResourceBitmap;
+    SetWindowResources(&resources);
+}

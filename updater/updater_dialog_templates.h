@@ -11,3 +11,7 @@ constexpr UINT IDD_UPDATER_DIALOG = 102;
 constexpr UINT IDD_RETRY_DIALOG = 130;
 constexpr UINT IDC_RETRY_ICON = 1005;
 constexpr UINT IDC_RETRY_TEXT = 1000;
+
+// The updater's resources in the window layer (its two dialogs and the bitmaps), installed by the
+// program at start, before its first window.
+void InstallUpdaterResources();

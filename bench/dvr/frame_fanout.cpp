@@ -33,7 +33,8 @@ void BM_FanOutPicture(benchmark::State& state) {
         queue.Init(LIVE_VIDEO_QUEUE_NODES);
     SetSlotQueueProvider(Provide);
     auto* device = new DVRDevice();
-    AllocDeviceChannels(device, 1);
+    if (AllocDeviceChannels(device, 1) != 0)
+        std::abort();
     DVRChannel& channel = device->channels[0];
     channel.viewSlots[0] = 0;
     channel.viewSlots[1] = 64;

@@ -22,7 +22,8 @@ void RunUntil(benchmark::State& state, uint32_t mask) {
         auto* device = new DVRDevice();
         device->node = node;
         auto start = std::chrono::steady_clock::now();
-        StartDeviceSession(device);
+        if (StartDeviceSession(device) != 0)
+            std::abort();
         bool done = WaitForFlags(device, mask, 10000);
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

@@ -83,7 +83,8 @@ void BM_SessionReceivePath(benchmark::State& state) {
     g_queue.Init(LIVE_VIDEO_QUEUE_NODES);
     SetSlotQueueProvider(Provide);
     auto* device = new DVRDevice();
-    AllocDeviceChannels(device, 1);
+    if (AllocDeviceChannels(device, 1) != 0)
+        std::abort();
     device->channels[0].viewSlots[0] = 0;
     Feeder feeder;
     int64_t frames = 0;
@@ -101,8 +102,6 @@ void BM_SessionReceivePath(benchmark::State& state) {
     state.SetBytesProcessed(frames * static_cast<int64_t>(kPicture + 24));
     state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
     SetSlotQueueProvider(nullptr);
-    FreeDeviceChannels(device);
-    std::free(device->liveBuffer);
     delete device;
     g_queue.Destroy();
 }

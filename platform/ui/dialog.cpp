@@ -10,8 +10,8 @@
 #include "platform/ui/dialog_font.h"
 #include "platform/ui/range_ctrls.h"
 #include "platform/ui/win_app.h"
+#include "platform/ui/window_resources.h"
 #include "platform/ui/wnd_event_bridge.h"
-#include "resources/dialogs/dialog_templates.h"
 
 namespace {
 
@@ -60,7 +60,9 @@ QRect TemplateRect(short x, short y, short cx, short cy) {
 }  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_pParentWnd(pParentWnd), m_template(FindDialogTemplate(nIDTemplate)), m_nIDTemplate(nIDTemplate) {}
+    : m_pParentWnd(pParentWnd),
+      m_template(FindWindowDialogTemplate(nIDTemplate)),
+      m_nIDTemplate(nIDTemplate) {}
 
 CDialog::CDialog(const DialogTemplate* dialogTemplate, CWnd* pParentWnd)
     : m_pParentWnd(pParentWnd),
@@ -152,7 +154,7 @@ intptr_t CDialog::DoModal() {
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
-    m_template = FindDialogTemplate(nIDTemplate);
+    m_template = FindWindowDialogTemplate(nIDTemplate);
     m_nIDTemplate = nIDTemplate;
     return Create(m_template, pParentWnd);
 }

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "resources/resource_bitmaps.h"
+#include "platform/ui/window_resources.h"
 
 QColor ToQColor(COLORREF colour) {
     return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
@@ -41,7 +41,7 @@ void SetWidgetColour(QWidget* widget, QPalette::ColorRole role, COLORREF colour)
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     m_data.reset();
-    return FromImage(LoadResourceBitmap(nIDResource));
+    return FromImage(LoadWindowBitmap(nIDResource));
 }
 
 BOOL CBitmap::FromImage(const QImage& image) {

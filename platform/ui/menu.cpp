@@ -3,8 +3,8 @@
 #include <QMenu>
 
 #include "platform/ui/prompt_hook.h"
+#include "platform/ui/window_resources.h"
 #include "platform/ui/wnd_event_bridge.h"
-#include "resources/menus/menu_templates.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ BOOL CMenu::CreatePopupMenu() {
 }
 
 BOOL CMenu::LoadMenu(UINT nIDResource) {
-    return LoadMenuIndirect(FindMenuTemplate(nIDResource));
+    return LoadMenuIndirect(FindWindowMenuTemplate(nIDResource));
 }
 
 BOOL CMenu::LoadMenuIndirect(const MenuTemplate* menuTemplate) {

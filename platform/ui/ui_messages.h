@@ -1,7 +1,7 @@
 #pragma once
 
 // Standard window messages, notification codes and the records that travel with them. Qt-free; the
-// program's own messages are in ui/window_messages.h.
+// program's own messages are in core/window_messages.h.
 
 #include "platform/system/win_types.h"
 #include "platform/ui/ui_geometry.h"

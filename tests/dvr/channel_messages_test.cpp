@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/channel_requests.h"
 #include "dvr/dvr_parsers.h"
 #include "dvr/dvr_protocol.h"
@@ -216,10 +217,9 @@ TEST_F(ChannelMessages, PictureSizeFollowsTheVideoStandard) {
         {0, 3, 320, 240}, {0, 4, 640, 480}, {-1, 4, 640, 576},
     };
     for (const Case& c : cases) {
-        std::free(t.device->systemParams);
-        t.device->systemParams = nullptr;
+        t.device->systemParams.reset();
         if (c.standard >= 0) {
-            t.device->systemParams = static_cast<SystemSettings*>(std::calloc(1, sizeof(SystemSettings)));
+            t.device->systemParams.reset(static_cast<SystemSettings*>(std::calloc(1, sizeof(SystemSettings))));
             t.device->systemParams->VideoStandard = c.standard;
         }
         Dispatch("131101 2 " + std::to_string(c.code) + " 1 2500 \r\n\r\n");

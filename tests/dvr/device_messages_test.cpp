@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/device_requests.h"
 #include "dvr/dvr_parsers.h"
 #include "dvr/dvr_protocol.h"
@@ -48,7 +49,7 @@ TEST_F(DeviceMessages, SetSystemParamsFromTheRecord) {
     TestDevice t;
     EXPECT_EQ(SendSetSystemParams(t.device), -1);  // no record yet
     EXPECT_EQ(t.Sent(), "");
-    t.device->systemParams = static_cast<SystemSettings*>(std::calloc(1, sizeof(SystemSettings)));
+    t.device->systemParams.reset(static_cast<SystemSettings*>(std::calloc(1, sizeof(SystemSettings))));
     SystemSettings& p = *t.device->systemParams;
     t.SetText(p.RecordDisks, 32, u"CD");
     t.SetText(p.RecordDir, 256, u"Rec Dir");

@@ -207,6 +207,21 @@ TEST_F(DeviceTreeTest, ClickSelectsTheSessionOfTheDvr) {
     EXPECT_EQ(g_currentDevice.load(), device);
 }
 
+// A load replaces the sessions of the previous one itself (they point at the items it frees), and a DVR
+// whose item cannot be made gets no session and leaves no record behind.
+TEST_F(DeviceTreeTest, LoadStopsEarlierSessionsAndKeepsNothingOfAnItemNotMade) {
+    Write({Area(1, u"North"), Dvr(1, u"A", 1), Dvr(2, u"B", 1)});
+    LoadDeviceTree(&tree, path);
+    ASSERT_EQ(Sessions(), 2);
+    tree.insertsLeft = 2;  // the area and the first DVR
+    LoadDeviceTree(&tree, path);
+    ASSERT_EQ(tree.Roots().size(), 1u);
+    ASSERT_EQ(tree.Roots()[0]->children.size(), 1u);
+    ASSERT_EQ(Sessions(), 1);
+    EXPECT_EQ(g_deviceList->node, tree.Roots()[0]->children[0]->data);
+    EXPECT_NE(g_deviceList->commandThread.handle, nullptr);
+}
+
 TEST_F(DeviceTreeTest, ReloadReplacesItemsAndSessions) {
     Write({Dvr(1, u"A", 0)});
     LoadDeviceTree(&tree, path);

@@ -20,6 +20,10 @@ public:
     };
 
     TreeItem InsertItem(TreeItem parent, const char16_t* text, int image, DeviceTreeNode* data) override {
+        if (insertsLeft == 0)
+            return nullptr;
+        if (insertsLeft > 0)
+            --insertsLeft;
         auto item = std::make_unique<Item>();
         item->parent = static_cast<Item*>(parent);
         item->text = text;
@@ -29,6 +33,9 @@ public:
         Children(item->parent).push_back(std::move(item));
         return raw;
     }
+    // Inserts that succeed before every further one fails (-1: no limit).
+    int insertsLeft = -1;
+
     void DeleteItem(TreeItem item) override {
         auto* target = static_cast<Item*>(item);
         if (selected_ != nullptr && Contains(target, selected_))

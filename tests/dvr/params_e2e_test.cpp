@@ -4,6 +4,7 @@
 #include <map>
 
 #include "core/system_settings.h"
+#include "core/window_messages.h"
 #include "dvr/channel_requests.h"
 #include "dvr/device_requests.h"
 #include "dvr/dvr_protocol.h"
@@ -58,7 +59,7 @@ protected:
         hooks.playbackDialog = [] { return kPlayback; };
         hooks.playbackOpen = [] { return true; };
         SetDvrSessionHooks(&hooks);
-        StartSupervisorThread();
+        EXPECT_EQ(StartSupervisorThread(), 0);
     }
     void TearDown() override {
         g_currentDevice = nullptr;
@@ -220,7 +221,7 @@ TEST_F(ParamsTest, SystemNetworkAndUsersGetSetGet) {
     std::memcpy(device->networkParams->wanPassword, u"p\tw", sizeof(u"p\tw"));
     device->networkParams->wanEnabled = 1;
     EXPECT_GT(SendSetNetworkParams(device), 0);
-    std::memset(device->networkParams, 0, sizeof(DVRNetworkParams));
+    std::memset(device->networkParams.get(), 0, sizeof(DVRNetworkParams));
     ASSERT_TRUE(Await(kSetup, SETUP_REPLY_NETWORK, [&] { return SendGetNetworkParams(device); }));
     EXPECT_EQ(std::u16string(device->networkParams->wanUser), u"site user");
     EXPECT_EQ(std::u16string(device->networkParams->wanPassword), u"p\tw");

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/window_messages.h"
 #include "dvr/dvr_parsers.h"
 #include "dvr/dvr_protocol.h"
 #include "dvr/playback_requests.h"

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/window_messages.h"
 #include "dvr/dvr_messages.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/window_post.h"

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <thread>
 
 #include "core/system_settings.h"
 #include "dvr/dvr_fields.h"
@@ -285,9 +286,28 @@ TEST(DvrDispatch, ChannelCountsOutOfBoundsAreIgnored) {
     EXPECT_EQ(t.device->channelCount.load(), 256);
 }
 
+// A list start may arrive on the command connection and in a text frame of a stream connection at once:
+// one array is made, the other caller is refused, and nothing is freed twice.
+TEST(DvrDispatch, RacingListStartsMakeOneChannelArray) {
+    for (int round = 0; round < 20; ++round) {
+        TestDevice t;
+        auto start = [&](const char* text) {
+            EXPECT_EQ(DispatchDvrMessage(text, t.device, nullptr, static_cast<int>(strlen(text))), 0);
+        };
+        std::thread command(start, "131077 240 4 \r\n\r\n");
+        std::thread stream(start, "131077 240 6 \r\n\r\n");
+        command.join();
+        stream.join();
+        int count = t.device->channelCount.load();
+        EXPECT_TRUE(count == 4 || count == 6) << count;
+        ASSERT_NE(t.device->channels, nullptr);
+        EXPECT_EQ(AllocDeviceChannels(t.device, 2), -1);  // the run keeps its first array
+    }
+}
+
 TEST(DvrDispatch, AlarmEvent) {
     TestDevice t;
-    AllocDeviceChannels(t.device, 4);
+    ASSERT_EQ(AllocDeviceChannels(t.device, 4), 0);
     struct Case {
         const char* text;
         int result;

@@ -75,7 +75,7 @@ TEST(ReceivePath, FullCommandBufferResynchronises) {
 class StreamReceiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AllocDeviceChannels(t.device, 2);
+        ASSERT_EQ(AllocDeviceChannels(t.device, 2), 0);
         t.device->channels[0].viewSlots[0] = 0;
         video = queues.Add(0, SLOT_QUEUE_VIDEO, 64);
         audio = queues.Add(0, SLOT_QUEUE_AUDIO, 64);
@@ -96,7 +96,7 @@ TEST_F(StreamReceiveTest, StreamSplitAnywhereGivesTheSameFrames) {
     const Frames expected = {{header, "picture one"}, {"", "picture two"}};
     for (size_t cut = 0; cut < stream.size(); ++cut) {
         TestDevice local;
-        AllocDeviceChannels(local.device, 2);
+        ASSERT_EQ(AllocDeviceChannels(local.device, 2), 0);
         local.device->channels[0].viewSlots[0] = 0;
         Feed(local, CONN_LIVE, stream, 0, cut);
         Feed(local, CONN_LIVE, stream, cut, stream.size());

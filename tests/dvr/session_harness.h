@@ -15,13 +15,13 @@
 #include <thread>
 
 #include "dvr/device_tree.h"
-#include "dvr/device_tree_events.h"
+#include "dvr/device_tree_apply.h"
 #include "dvr/dvr_messages.h"
 #include "dvr/dvr_session.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
 #include "platform/system/window_post.h"
-#include "tests/dvr/bounded_wait.h"
+#include "tests/bounded_wait.h"
 #include "tests/dvr/memory_tree_view.h"
 #include "tools/dvrsim/dvr_sim.h"
 
@@ -57,7 +57,7 @@ protected:
         hooks.mainWindow = kMainWindow;
         SetDvrSessionHooks(&hooks);
         InitDeviceList();
-        StartSupervisorThread();
+        EXPECT_EQ(StartSupervisorThread(), 0);
     }
     void TearDown() override {
         StopSupervisorThread();
@@ -94,7 +94,7 @@ protected:
         nodes.push_back(node);
         auto* device = new DVRDevice();
         device->node = node;
-        StartDeviceSession(device);
+        EXPECT_EQ(StartDeviceSession(device), 0);
         AppendDevice(device);
         return device;
     }

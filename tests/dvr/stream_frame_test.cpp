@@ -26,7 +26,7 @@ int Parse(TestDevice& t, const std::string& frame, int type = CONN_LIVE) {
 class StreamFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AllocDeviceChannels(t.device, 4);
+        ASSERT_EQ(AllocDeviceChannels(t.device, 4), 0);
         grid = queues.Add(0, SLOT_QUEUE_VIDEO, 4);
         gridAudio = queues.Add(0, SLOT_QUEUE_AUDIO, 3);
         record = queues.Add(0, SLOT_QUEUE_RECORD_VIDEO, 4);

@@ -34,11 +34,7 @@ struct TestDevice {
         }
     }
     ~TestDevice() {
-        FreeDeviceChannels(device);
-        std::free(device->systemParams);
-        std::free(device->networkParams);
-        std::free(device->liveBuffer);
-        std::free(device->playbackBuffer);
+        // The per-run records are owned by the device and go with it.
         if (device->commandSocket >= 0)
             close(device->commandSocket);
         if (peer >= 0)

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "core/window_messages.h"
 #include "media/audio_player.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/audio/sound_capture.h"

@@ -11,14 +11,16 @@
 #include <thread>
 
 #include "dvr/dvr_device.h"
+#include "dvr/dvr_session.h"
+#include "dvr/stream_headers.h"
 #include "media/audio_output.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
-#include "media/stream_headers.h"
 #include "media/video_renderer.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/audio/sound_capture.h"
+#include "tests/bounded_wait.h"
 #include "tests/media/test_streams.h"
 
 namespace {
@@ -53,16 +55,10 @@ struct WatchedCanvas {
     }
     // Waits (bounded) until the canvas satisfies a condition, re-checking at every repaint.
     bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!condition()) {
+        return harness::WaitUntil(condition, timeoutMs, [this] {
             std::unique_lock<std::mutex> guard(lock);
-            if (painted.wait_until(
-                    guard, std::min(end, std::chrono::steady_clock::now() + std::chrono::milliseconds(20))) ==
-                    std::cv_status::timeout &&
-                std::chrono::steady_clock::now() >= end)
-                return condition();
-        }
-        return true;
+            painted.wait_for(guard, std::chrono::milliseconds(20));
+        });
     }
 };
 
@@ -73,13 +69,7 @@ bool Near(QRgb rgb, int r, int g, int b, int tolerance = 14) {
 
 // Waits (bounded) for a condition that no repaint announces.
 bool Eventually(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return harness::WaitUntil(condition, timeoutMs);
 }
 
 // Queues one frame the way the stream parser does: a free node, an optional 16-byte header, the payload.
@@ -131,8 +121,7 @@ protected:
         ASSERT_EQ(InitMediaSystem(), 0);
         g_renderers[0]->SetWindow(kVideoWindow);
         device = new DVRDevice();
-        device->channelCount = 4;
-        device->channels = new DVRChannel[4]();
+        ASSERT_EQ(AllocDeviceChannels(device, 4), 0);
         for (int k = 0; k < 4; ++k)
             Assign(k, k);
         ASSERT_EQ(StartMediaThreads(&threads), 0);
@@ -145,16 +134,11 @@ protected:
             UnregisterWindowCanvas(PreviewWindow(i));
             g_previewWindows[i] = nullptr;
         }
-        delete[] device->channels;
         delete device;
         SetLastFrameClock(nullptr);
         SetSoundBackend(SOUND_BACKEND_AUTO);
     }
-    void Assign(int slot, int channel) {
-        std::lock_guard<std::mutex> guard(g_screenSlots[slot].lock);
-        g_screenSlots[slot].device = device;
-        g_screenSlots[slot].channel = channel;
-    }
+    void Assign(int slot, int channel) { ASSERT_EQ(AssignSlotChannel(slot, device, channel), 0); }
     static EncodedStream Stream(const char* encoder, int w, int h, int frames = 8) {
         EncodedStream s;
         EXPECT_TRUE(EncodeTestStream(encoder, w, h, frames, &s, 4));

@@ -4,6 +4,8 @@
 // the simulated DVR: the slot takes the pair under its lock, the channel names the slot, and the first
 // viewer asks the DVR for the stream.
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -20,11 +22,8 @@ inline int ShowChannel(DVRDevice* device, int channel, int slot) {
     if (device == nullptr || channel < 0 || channel >= device->channelCount.load() || slot < 0 ||
         slot >= SCREEN_SLOT_COUNT)
         return -1;
-    {
-        std::lock_guard<std::mutex> guard(g_screenSlots[slot].lock);
-        g_screenSlots[slot].device = device;
-        g_screenSlots[slot].channel = channel;
-    }
+    if (AssignSlotChannel(slot, device, channel) != 0)
+        return -1;
     DVRChannel& c = device->channels[channel];
     std::lock_guard<std::mutex> guard(c.lock);
     std::atomic_ref<int32_t>(c.viewSlots[slot < GRID_SCREEN_COUNT ? 0 : slot - 63]).store(slot);
@@ -51,7 +50,7 @@ inline DeviceTreeNode* MakeDvrNode(int id, uint16_t port) {
 inline DVRDevice* StartSession(DeviceTreeNode* node) {
     auto* device = new DVRDevice();
     device->node = node;
-    StartDeviceSession(device);
+    EXPECT_EQ(StartDeviceSession(device), 0);
     AppendDevice(device);
     return device;
 }

@@ -21,6 +21,7 @@
 #include "platform/video/video_canvas.h"
 #include "resources/resource_bitmaps.h"
 #include "tests/media/live_view_support.h"
+#include "tests/picture_output.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
@@ -117,8 +118,7 @@ int MeanLuma(const QImage& bitmap) {
 }
 
 QString OutputPath() {
-    QDir().mkpath(VISTAL_TEST_OUT_DIR);
-    return QString(VISTAL_TEST_OUT_DIR) + "/live_video_window.png";
+    return PicturePath(QStringLiteral("live_video_window.png"));
 }
 
 TEST(LiveView, ChannelsOfThreeCodecsReachTheirScreensThroughRealSessions) {

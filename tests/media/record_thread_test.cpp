@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/window_messages.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_device.h"
+#include "dvr/dvr_session.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/record_storage.h"
@@ -21,7 +23,6 @@
 #include "tests/media/record_drive.h"
 #include "tests/media/test_streams.h"
 #include "tests/media/window_posts.h"
-#include "ui/window_messages.h"
 
 namespace {
 
@@ -54,15 +55,13 @@ protected:
         std::memcpy(node->name, u"Gate", sizeof(u"Gate"));
         device = new DVRDevice();
         device->node = node;
-        device->channelCount = 4;
-        device->channels = new DVRChannel[4]();
+        ASSERT_EQ(AllocDeviceChannels(device, 4), 0);
         Show(device, 1);
         ASSERT_TRUE(EncodeTestStream("mpeg4", 176, 144, 24, &stream, 6));
     }
     void TearDown() override {
         EndSlotRecording(kSlot, g_recordStorage.get(), &state);
         FreeMediaSystem();
-        delete[] device->channels;
         delete device;
         std::free(node);
         g_mainWindowState.m_hWnd = nullptr;
@@ -71,9 +70,10 @@ protected:
         g_recordStorage = std::make_unique<RecordStorage>(RecordDrive::Storage(action, disks));
     }
     void Show(DVRDevice* d, int channel) {
-        std::lock_guard<std::mutex> guard(g_screenSlots[kSlot].lock);
-        g_screenSlots[kSlot].device = d;
-        g_screenSlots[kSlot].channel = channel;
+        if (d == nullptr || channel < 0)
+            ReleaseSlot(kSlot);
+        else
+            ASSERT_EQ(AssignSlotChannel(kSlot, d, channel), 0);
     }
     static void Push(FrameQueue* queue, const void* header, const void* payload, uint32_t length) {
         FrameNode* node = nullptr;
@@ -290,6 +290,7 @@ TEST_F(RecordThreadTest, WithoutADiskTheNoticeIsPostedOncePerRunOfFailures) {
 
 TEST_F(RecordThreadTest, ADvrNameThatNoFolderCanHoldBecomesOneSafeFolder) {
     std::memcpy(node->name, u"../Gate:1", sizeof(u"../Gate:1"));
+    Show(device, 1);  // the slot takes the DVR's name when the channel is assigned
     Video(0, &header);
     EndSlotRecording(kSlot, g_recordStorage.get(), &state);
     EXPECT_EQ(Files(".._Gate_1"), QStringList{QStringLiteral("CH002_120000.avi")});

@@ -16,7 +16,7 @@
 #include "media/media_system.h"
 #include "media/record_storage.h"
 #include "platform/audio/sound_buffer.h"
-#include "tests/dvr/bounded_wait.h"
+#include "tests/bounded_wait.h"
 #include "tests/media/avi_readback.h"
 #include "tests/media/live_view_support.h"
 #include "tests/media/record_drive.h"

@@ -9,7 +9,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "media/stream_headers.h"
+#include "dvr/stream_headers.h"
 #include "media/video_decoder.h"
 #include "tests/media/test_streams.h"
 

@@ -1,6 +1,7 @@
 // The pictures in the places the windows give them at 1024 x 768: each button strip's picture has the size
-// of its place, joins the skin around it, and two mock-ups of the windows (skin, buttons, lights and
-// sliders) are written to tests/out/ in the build folder for looking at the whole.
+// of its place, joins the skin around it, lies inside the window and covers no other button; two mock-ups
+// of the windows (skin, buttons, lights and sliders) are written for looking at the whole
+// (tests/picture_output.h).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <span>
 
 #include "resources/resource_bitmaps.h"
+#include "tests/picture_output.h"
 
 namespace {
 
@@ -85,6 +87,27 @@ void CheckPlaces(unsigned skinId, std::initializer_list<std::span<const Place>> 
     }
 }
 
+// What the mock-ups show: every button inside its window's skin, none drawn over another.
+TEST(ArtworkLayout, ButtonsLieInsideTheirWindowAndApart) {
+    struct Window {
+        unsigned skin;
+        std::span<const Place> places;
+    };
+    for (const Window& window : {Window{155, kMainPlaces}, Window{213, kPlaybackPlaces}}) {
+        const QRect skin = LoadResourceBitmap(window.skin).rect();
+        for (size_t i = 0; i < window.places.size(); ++i) {
+            const Place& a = window.places[i];
+            const QRect ra(a.x, a.y, a.width, a.height);
+            EXPECT_TRUE(skin.contains(ra)) << "bitmap " << a.bitmap << " on " << window.skin;
+            for (size_t j = i + 1; j < window.places.size(); ++j) {
+                const Place& b = window.places[j];
+                EXPECT_FALSE(ra.intersects(QRect(b.x, b.y, b.width, b.height)))
+                    << "bitmaps " << a.bitmap << " and " << b.bitmap << " on " << window.skin;
+            }
+        }
+    }
+}
+
 TEST(ArtworkLayout, MainWindowButtonsFitTheirPlaces) {
     CheckPlaces(155, {kMainPlaces, kMainAlternatives});
 }
@@ -132,8 +155,7 @@ void SaveMockup(const QImage& skin, std::span<const Place> places, const QString
     }
     extra(p);
     p.end();
-    ASSERT_TRUE(QDir().mkpath(QStringLiteral(VISTAL_TEST_OUT_DIR)));
-    ASSERT_TRUE(mockup.save(QStringLiteral(VISTAL_TEST_OUT_DIR "/") + name));
+    ASSERT_TRUE(mockup.save(PicturePath(name)));
 }
 
 TEST(ArtworkLayout, WritesWindowMockups) {

@@ -37,7 +37,7 @@ int ScaleFor(const QImage& picture) {
 
 }  // namespace
 
-QImage MakeContactSheet(const std::vector<SheetItem>& items, int sheetWidth) {
+QImage MakeContactSheet(const std::vector<SheetItem>& items, int sheetWidth, std::vector<QRect>* places) {
     struct Placed {
         const SheetItem* item;
         QRect where;
@@ -63,6 +63,8 @@ QImage MakeContactSheet(const std::vector<SheetItem>& items, int sheetWidth) {
         p.setRenderHint(QPainter::SmoothPixmapTransform, entry.where.width() < entry.item->picture.width());
         p.drawImage(entry.where, entry.item->picture);
         DrawNumber(p, entry.item->id, entry.where.left(), entry.where.bottom() + 5);
+        if (places != nullptr)
+            places->push_back(entry.where);
     }
     return sheet;
 }

@@ -13,8 +13,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/window_messages.h"
 #include "dvr/device_tree.h"
-#include "dvr/device_tree_events.h"
+#include "dvr/device_tree_apply.h"
 #include "dvr/dvr_messages.h"
 #include "dvr/dvr_session.h"
 #include "dvr/session_hooks.h"
@@ -25,7 +26,6 @@
 #include "ui/controls/my_tree_ctrl.h"
 #include "ui/device_tree_adapter.h"
 #include "ui/device_tree_images.h"
-#include "ui/window_messages.h"
 
 namespace device_tree_test {
 

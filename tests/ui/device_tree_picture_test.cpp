@@ -1,6 +1,7 @@
 // A tree file loaded into the real tree control, its DVRs logged in, clicked and drawn (the picture goes to
 // <build>/tests/out/device_tree_online.png).
 
+#include "tests/picture_output.h"
 #include "tests/ui/device_tree_fixture.h"
 
 namespace {
@@ -80,8 +81,7 @@ TEST_F(DeviceTreeOnControl, LoadedTreeLogsInAndShowsChannelItems) {
                                                {stairs, TREE_ICON_CHANNEL_OPEN}};
     for (auto [item, image] : shown)
         EXPECT_TRUE(ShowsPicture(shot, item, *images.Image(image))) << tree.GetItemText(item).toStdString();
-    QDir().mkpath(VISTAL_TEST_OUT_DIR);
-    EXPECT_TRUE(shot.save(VISTAL_TEST_OUT_DIR "/device_tree_online.png"));
+    EXPECT_TRUE(shot.save(PicturePath(QStringLiteral("device_tree_online.png"))));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include "platform/ui/range_ctrls.h"
+#include "tests/picture_output.h"
 #include "tests/platform/ui/text_fit.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "tests/updater/test_zip.h"
@@ -28,8 +29,7 @@
 namespace {
 
 QString OutPath(const QString& name) {
-    QDir().mkpath(QStringLiteral(VISTAL_TEST_OUT_DIR));
-    return QStringLiteral(VISTAL_TEST_OUT_DIR "/updater_%1.png").arg(name);
+    return PicturePath(QStringLiteral("updater_%1.png").arg(name));
 }
 
 bool SavePicture(CWnd& wnd, const QString& name) {

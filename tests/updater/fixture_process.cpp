@@ -13,15 +13,10 @@
 #include "platform/system/clock.h"
 #include "platform/system/copydata_endpoint.h"
 #include "platform/system/process.h"
+#include "tests/bounded_wait.h"
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    uint64_t end = MonotonicMs() + uint64_t(timeoutMs);
-    while (!condition()) {
-        if (MonotonicMs() >= end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return harness::WaitUntil(condition, timeoutMs);
 }
 
 FixtureClients::FixtureClients(const QString& folder) {

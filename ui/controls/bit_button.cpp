@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
+#include "core/window_messages.h"
 #include "platform/ui/dc.h"
 #include "resources/resource_bitmaps.h"
-#include "ui/window_messages.h"
 
 int CBitButton::LoadBitmap(UINT id) {
     return LoadBitmapFromImage(LoadResourceBitmap(id));

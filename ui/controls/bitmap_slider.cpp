@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/window_messages.h"
 #include "platform/ui/dc.h"
 #include "resources/resource_bitmaps.h"
 #include "ui/controls/mem_dc_ex.h"
-#include "ui/window_messages.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
+#include "core/window_messages.h"
 #include "platform/ui/dc.h"
 #include "platform/video/video_canvas.h"
-#include "ui/window_messages.h"
 
 namespace {
 // A drawing thread asked for a repaint; posted so that it may come from any thread.

@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         made->commandSocket = -1;
         made->liveSocket = -1;
         made->playbackSocket = -1;
-        AllocDeviceChannels(made, 4);
+        if (AllocDeviceChannels(made, 4) != 0)
+            std::abort();
         return made;
     }();
     device->liveFill = 0;

@@ -17,9 +17,7 @@ inline DVRDevice* FreshFuzzDevice() {
     return device;
 }
 
+// The per-run records are owned by the device and go with it.
 inline void FreeFuzzDevice(DVRDevice* device) {
-    FreeDeviceChannels(device);
-    std::free(device->systemParams);
-    std::free(device->networkParams);
     delete device;
 }

@@ -1,18 +1,31 @@
 #include "tests/platform/ui/ui_test_support.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 
+#include "platform/ui/message_loop.h"
+#include "tests/bounded_wait.h"
+
+int RunWindowTests(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests happens without CTest's environment: the windows are never on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TestApp theApp;
+    InstallWindowMessageLoop();
+    int result = RUN_ALL_TESTS();
+    RemoveWindowMessageLoop();
+    return result;
+}
+
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!cond()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return harness::WaitUntil(cond, timeoutMs,
+                              [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 10); });
 }
 
 void DrainPostedEvents() {

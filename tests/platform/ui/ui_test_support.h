@@ -13,6 +13,10 @@
 
 class TestApp : public CWinApp {};
 
+// The body of a window suite's main: a QApplication, an application object and the window message loop
+// around the tests. Returns the tests' result.
+int RunWindowTests(int argc, char** argv);
+
 // Turns the event loop until cond holds or timeoutMs passed; returns cond's last value.
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
 // Turns the event loop until every posted event queued so far has been handled.

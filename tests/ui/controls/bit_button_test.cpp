@@ -5,13 +5,13 @@
 
 #include <QTest>
 
+#include "core/window_messages.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/dialog_font.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/bit_button.h"
 #include "ui/controls/bitmap_slider.h"
-#include "ui/window_messages.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <QTest>
 
+#include "core/window_messages.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/bitmap_slider.h"
-#include "ui/window_messages.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "core/window_messages.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/dlg_video.h"
-#include "ui/window_messages.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 // The 16-byte stream headers with which a DVR announces a video stream (picture size, frame rate, codec)
 // or an audio stream (sample format). They arrive as the extension block of a stream frame and travel to
-// the consumers in the header buffer of a frame node. Little-endian on the wire, as on this machine.
+// the consumers in the header buffer of a frame node. Little-endian on the wire, as on this machine. The
+// stream parser, the decode threads and the record and playback threads share this one definition.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,9 @@ struct AudioStreamHeader {
 static_assert(sizeof(AudioStreamHeader) == 16, "AudioStreamHeader layout");
 static_assert(offsetof(AudioStreamHeader, sampleRate) == 4, "AudioStreamHeader layout");
 static_assert(offsetof(AudioStreamHeader, bitsPerSample) == 8, "AudioStreamHeader layout");
+
+// Longest extension block a stream frame may carry.
+constexpr int STREAM_HEADER_MAX = 16;
 
 // Copies a header block over a header: a block shorter than 16 bytes fills the header from its start and
 // the rest keeps its previous values; bytes past 16 are ignored.
