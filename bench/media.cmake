@@ -9,3 +9,6 @@ vistal_bench(bench_media_live
 vistal_bench(bench_media_idle
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_idle_bench.cpp
   DEPS vistal_media vistal_dvrsim)
+vistal_bench(bench_media_record
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_record_bench.cpp
+  DEPS vistal_media vistal_test_streams JPEG::JPEG)

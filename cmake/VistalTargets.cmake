@@ -13,6 +13,7 @@ set(VISTAL_TEST_ENV
   QT_QPA_PLATFORM=offscreen
   VISTAL_DISCOVERY_ADDRESS=127.0.0.1:18999
   VISTAL_WAN_SERVER=127.0.0.1:19999
+  VISTAL_DISCOVERY_REPLY_PORT=18998
   VISTAL_UPDATE_HOST=127.0.0.1:18080
   VISTAL_CODEPAGE=CP1252)
 
@@ -43,10 +44,13 @@ function(vistal_test name)
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
+  # The test environment goes in through the launcher: a list handed to gtest_discover_tests' PROPERTIES is
+  # split into key/value pairs, so an ENVIRONMENT list there would lose its entries (and the labels after).
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${VISTAL_TEST_ENV})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${VISTAL_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
 endfunction()
 
 # vistal_bench(name SOURCES ... [DEPS ...]): a Google Benchmark program, built only when the library is there.

@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/system/thread_queue.h"
@@ -48,4 +49,26 @@ int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** r
     hints.ai_protocol = IPPROTO_TCP;
     getaddrinfo(host, service, &hints, result);
     return *result != nullptr ? 0 : -1;
+}
+
+int ReadEndpointSetting(const char* variable, const char* defaultHost, int defaultPort, std::string* host,
+                        int* port) {
+    const char* value = variable != nullptr ? std::getenv(variable) : nullptr;
+    std::string text = value != nullptr ? value : "";
+    *host = defaultHost;
+    *port = defaultPort;
+    if (text.empty())
+        return 0;
+    size_t colon = text.rfind(':');
+    *host = text.substr(0, colon);
+    if (colon == std::string::npos)
+        return 0;
+    std::string digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    int number = std::stoi(digits);
+    if (number < 1 || number > 65535)
+        return -1;
+    *port = number;
+    return 0;
 }

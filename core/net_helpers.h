@@ -12,3 +12,10 @@ int ConnectWithTimeout(const struct sockaddr* addr, int sock, socklen_t addrLeng
 
 // getaddrinfo for an IPv4 TCP address; 0 when a result came back (free it with freeaddrinfo), else -1.
 int ResolveTcpAddress(const char* host, const char* service, struct addrinfo** result);
+
+#include <string>
+
+// Reads an endpoint setting of the form "host" or "host:port" from the environment variable; unset or
+// empty gives defaultHost and defaultPort. 0, or -1 when the port is not a number from 1 to 65535.
+[[nodiscard]] int ReadEndpointSetting(const char* variable, const char* defaultHost, int defaultPort,
+                                      std::string* host, int* port);

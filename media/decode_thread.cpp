@@ -17,6 +17,7 @@ extern "C" {
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
 #include "media/stream_headers.h"
+#include "media/thread_wait.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
 #include "platform/system/thread_queue.h"
@@ -45,15 +46,6 @@ private:
 
 bool SaneSize(int width, int height) {
     return width > 0 && height > 0 && width <= kMaxHeaderSide && height <= kMaxHeaderSide;
-}
-
-// Empties the thread's message queue without waiting. True when WM_QUIT was among the messages.
-bool QuitRequested() {
-    ThreadMessage msg;
-    bool quit = false;
-    while (PeekThreadMessage(&msg))
-        quit = quit || msg.message == WM_QUIT;
-    return quit;
 }
 
 // Sleeps until a message comes or a frame is pushed into one of the queues (a slot without a channel gets
@@ -177,7 +169,7 @@ unsigned DecodeThread(void* arg) {
     for (;;) {
         if (idle)
             WaitForWork(videoQueue, grid ? audioQueue : nullptr);
-        if (QuitRequested())
+        if (QuitRequested(0))
             break;
         idle = true;
         FrameNode* node = nullptr;

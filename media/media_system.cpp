@@ -6,14 +6,18 @@
 #include "core/disk_list.h"
 #include "core/language_list.h"
 #include "core/system_settings.h"
+#include "core/tarvik_app.h"
 #include "dvr/dvr_session.h"
 #include "dvr/session_hooks.h"
+#include "dvr/wan_client.h"
 #include "media/audio_output.h"
 #include "media/decode_thread.h"
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
+#include "media/record_storage.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
+#include "platform/avi/avi_writer.h"
 #include "resources/resource_bitmaps.h"
 
 I420Picture g_noVideoImage;
@@ -45,6 +49,7 @@ void ClearSlot(ScreenSlot& slot) {
     slot.audioQueue.reset();
     slot.recordVideoQueue.reset();
     slot.recordAudioQueue.reset();
+    slot.aviWriter.reset();  // closes an open record file
     slot.decoder.reset();
     slot.decodedWidth.store(0);
     slot.decodedHeight.store(0);
@@ -69,9 +74,11 @@ int MakeSlot(int index) {
     if (index < GRID_SCREEN_COUNT) {
         slot.audioQueue = MakeQueue(LIVE_AUDIO_QUEUE_NODES);
         slot.recordVideoQueue = MakeQueue(LIVE_VIDEO_QUEUE_NODES);
-        slot.recordAudioQueue = MakeQueue(LIVE_AUDIO_QUEUE_NODES);
+        slot.recordAudioQueue = MakeQueue(RECORD_AUDIO_QUEUE_NODES);
         if (!slot.audioQueue || !slot.recordVideoQueue || !slot.recordAudioQueue)
             return -1;
+        // A slot without a writer records nothing; that is not a failure of the start.
+        slot.aviWriter.reset(new (std::nothrow) AviWriter());
     }
     slot.decoder.reset(new (std::nothrow) VideoDecoder());
     return slot.decoder ? 0 : -1;
@@ -115,6 +122,24 @@ void RemovePlaybackOpenHook() {
     }
 }
 
+// The record disks, folder and disk-full action of the client settings, with the index folder.
+RecordStorageConfig RecordStorageFromSettings() {
+    RecordStorageConfig config;
+    const SystemSettings& s = g_systemSettings;
+    auto text = [](const char16_t* field, size_t size) {
+        size_t length = 0;
+        while (length < size && field[length] != 0)
+            ++length;
+        return QString::fromUtf16(field, static_cast<qsizetype>(length));
+    };
+    config.disks = text(s.RecordDisks, std::size(s.RecordDisks));
+    config.recordDir = text(s.RecordDir, std::size(s.RecordDir));
+    config.indexDir = theApp.m_strIndexDir;
+    config.extension = QStringLiteral("avi");
+    config.diskFullAction = s.DiskFullAction;
+    return config;
+}
+
 }  // namespace
 
 FrameQueue* MediaSlotQueue(int slot, SlotQueueKind kind) {
@@ -146,6 +171,8 @@ int InitMediaSystem() {
     BuildDiskList();
     BuildLanguageList();
     InitDeviceList();
+    if (InitRelaySession() != 0)
+        return -1;
     InstallPlaybackOpenHook();
     for (auto& renderer : g_renderers) {
         renderer.reset(new (std::nothrow) VideoRenderer(g_systemSettings.EnableRGB));
@@ -155,6 +182,9 @@ int InitMediaSystem() {
     // The live player starts with 1 channel, 8000 Hz, 16 bits and a two-second buffer.
     if (ReplaceAudioPlayer(g_liveAudio, LiveAudioFormat{1, 8000, 16}, g_mainWindowState.m_hWnd.load()) != 0)
         return -1;
+    g_recordStorage.reset(new (std::nothrow) RecordStorage(RecordStorageFromSettings()));
+    if (!g_recordStorage)
+        return -1;
     g_noVideoImage = LoadBuiltInPicture(kNoVideoBitmap);
     g_idleImage = LoadBuiltInPicture(kIdleBitmap);
     return 0;
@@ -163,6 +193,7 @@ int InitMediaSystem() {
 void FreeMediaSystem() {
     // The sessions' stream threads write into the slots' queues: they end before any queue is freed.
     FreeDeviceList();
+    FreeRelaySession();
     RemovePlaybackOpenHook();
     SetSlotQueueProvider(nullptr);
     for (ScreenSlot& slot : g_screenSlots)
@@ -172,6 +203,7 @@ void FreeMediaSystem() {
     for (auto& renderer : g_renderers)
         renderer.reset();
     FreeAudioOutput(g_liveAudio);
+    g_recordStorage.reset();
     g_noVideoImage = I420Picture{};
     g_idleImage = I420Picture{};
 }

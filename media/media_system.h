@@ -9,6 +9,7 @@
 #include "core/worker_threads.h"
 #include "dvr/dvr_device.h"
 #include "dvr/slot_queues.h"
+#include "media/record_thread.h"
 #include "media/screen_slot.h"
 
 // A built-in picture as I420 (empty when its bitmap is missing).
@@ -20,10 +21,10 @@ struct I420Picture {
 extern I420Picture g_noVideoImage;  // bitmap 130
 extern I420Picture g_idleImage;     // bitmap 274
 
-// The media threads and the routines of those that other parts supply: the record thread of each grid
-// slot and the sessions' supervisor. A routine left null is not started.
+// The media threads: the record thread of each grid slot, the decode threads and the sessions'
+// supervisor, whose routine the sessions supply. A routine left null is not started.
 struct MediaThreadTable {
-    WorkerRoutine recordRoutine = nullptr;
+    WorkerRoutine recordRoutine = RecordThread;
     WorkerRoutine supervisorRoutine = nullptr;
     WorkerThreadRef recordThreads[GRID_SCREEN_COUNT] = {};
     WorkerThreadRef decodeThreads[SCREEN_SLOT_COUNT] = {};

@@ -4,6 +4,7 @@
 
 #include "dvr/dvr_device.h"
 #include "media/video_decoder.h"
+#include "platform/avi/avi_writer.h"
 #include "media/video_renderer.h"
 
 ScreenSlot g_screenSlots[SCREEN_SLOT_COUNT];

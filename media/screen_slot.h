@@ -47,7 +47,7 @@ struct ScreenSlot {
     std::mutex lock;
     std::unique_ptr<FrameQueue> recordVideoQueue;  // grid slots
     std::unique_ptr<FrameQueue> recordAudioQueue;  // grid slots
-    AviWriter* aviWriter = nullptr;                // made with recording
+    std::unique_ptr<AviWriter> aviWriter;          // grid slots: the record file
     int32_t lastSplitTime = 0;
     std::unique_ptr<VideoDecoder> decoder;
     uint8_t* osdImage = nullptr;  // malloc

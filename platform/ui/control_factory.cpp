@@ -4,6 +4,7 @@
 #include "platform/ui/combo_box.h"
 #include "platform/ui/date_ctrls.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/dialog_font.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/ip_address_ctrl.h"
 #include "platform/ui/list_box.h"
@@ -67,10 +68,10 @@ const FactoryEntry kFactory[] = {
 }  // namespace
 
 std::unique_ptr<CWnd> CreateTemplateControl(const DialogItemTemplate& item, CWnd* parent, int radioGroup) {
+    DialogPixelRect pixels = DialogRectToPixels(item.x, item.y, item.cx, item.cy);
     ControlParams params{item.style | WS_CHILD,
-                         RECT{DialogUnitsToPixelsX(item.x), DialogUnitsToPixelsY(item.y),
-                              DialogUnitsToPixelsX(item.x + item.cx), DialogUnitsToPixelsY(item.y + item.cy)},
-                         parent, item.id, QString::fromUtf8(item.text == nullptr ? "" : item.text)};
+                         RECT{pixels.x, pixels.y, pixels.x + pixels.cx, pixels.y + pixels.cy}, parent,
+                         item.id, QString::fromUtf8(item.text == nullptr ? "" : item.text)};
     if (item.windowClass == nullptr)
         return nullptr;
     if (strcasecmp(item.windowClass, WC_BUTTON) == 0) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "platform/ui/data_exchange.h"
+#include "platform/ui/dialog_font.h"
 #include "platform/ui/range_ctrls.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/wnd_event_bridge.h"
@@ -52,8 +53,8 @@ private:
 };
 
 QRect TemplateRect(short x, short y, short cx, short cy) {
-    return QRect(DialogUnitsToPixelsX(x), DialogUnitsToPixelsY(y), DialogUnitsToPixelsX(cx),
-                 DialogUnitsToPixelsY(cy));
+    DialogPixelRect rect = DialogRectToPixels(x, y, cx, cy);
+    return QRect(rect.x, rect.y, rect.cx, rect.cy);
 }
 
 }  // namespace
@@ -95,6 +96,8 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
         dialog->setModal(modal);
         widget = dialog;
     }
+    // Every template dialog shows its texts in the one dialog font that sizes it.
+    widget->setFont(DialogFont());
     widget->setWindowTitle(QString::fromUtf8(t.caption == nullptr ? "" : t.caption));
     QRect rect = TemplateRect(t.x, t.y, t.cx, t.cy);
     if (child)

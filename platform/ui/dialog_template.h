@@ -1,8 +1,9 @@
 #pragma once
 
 // A dialog template: the dialog's style, caption and rectangle and its controls, each with its id,
-// window class, style, text and rectangle, all rectangles in dialog units (1.5 px across, 1.625 px down).
-// Qt-free; the templates themselves live in resources/dialogs.
+// window class, style, text and rectangle, all rectangles in dialog units. One unit is a quarter of the
+// dialog font's average character width across and an eighth of its height down, so a larger font makes
+// a larger dialog and the texts keep fitting. Qt-free; the templates themselves live in resources/dialogs.
 
 #include <cstddef>
 
@@ -41,12 +42,20 @@ struct DialogTemplate {
     size_t itemCount;
 };
 
-// Dialog units to pixels.
-constexpr int DialogUnitsToPixelsX(int dlu) {
-    return (dlu * 3 + 1) / 2;
+// The dialog font's base units in pixels: its average character width and its height.
+struct DialogBaseUnits {
+    int cx;
+    int cy;
+};
+
+// Dialog units to pixels, rounded to the nearest pixel.
+constexpr int DialogUnitsToPixelsX(int dlu, DialogBaseUnits units) {
+    int scaled = dlu * units.cx;
+    return scaled >= 0 ? (scaled + 2) / 4 : -((-scaled + 2) / 4);
 }
-constexpr int DialogUnitsToPixelsY(int dlu) {
-    return (dlu * 13 + 4) / 8;
+constexpr int DialogUnitsToPixelsY(int dlu, DialogBaseUnits units) {
+    int scaled = dlu * units.cy;
+    return scaled >= 0 ? (scaled + 4) / 8 : -((-scaled + 4) / 8);
 }
 
 template <size_t N>

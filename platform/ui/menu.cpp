@@ -163,6 +163,12 @@ UINT CMenu::GetMenuState(UINT item, UINT flags) const {
     return entry == nullptr ? static_cast<UINT>(-1) : entry->flags;
 }
 
+int CMenu::GetMenuString(UINT item, QString& text, UINT flags) const {
+    const Item* entry = Find(item, flags);
+    text = entry == nullptr ? QString() : entry->text;
+    return static_cast<int>(text.size());
+}
+
 CMenu* CMenu::GetSubMenu(int position) const {
     if (position < 0 || position >= GetMenuItemCount())
         return nullptr;

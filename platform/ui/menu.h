@@ -10,17 +10,6 @@
 #include "platform/ui/menu_template.h"
 #include "platform/ui/wnd.h"
 
-constexpr UINT MF_STRING = 0x0;
-constexpr UINT MF_BYCOMMAND = 0x0;
-constexpr UINT MF_ENABLED = 0x0;
-constexpr UINT MF_UNCHECKED = 0x0;
-constexpr UINT MF_GRAYED = 0x1;
-constexpr UINT MF_DISABLED = 0x2;
-constexpr UINT MF_CHECKED = 0x8;
-constexpr UINT MF_POPUP = 0x10;
-constexpr UINT MF_SEPARATOR = 0x800;
-constexpr UINT MF_BYPOSITION = 0x400;
-constexpr UINT MFS_DEFAULT = 0x1000;
 constexpr UINT TPM_LEFTALIGN = 0x0;
 constexpr UINT TPM_RIGHTBUTTON = 0x2;
 constexpr UINT TPM_BOTTOMALIGN = 0x20;
@@ -46,6 +35,8 @@ public:
     int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
     UINT GetMenuItemID(int position) const;
     UINT GetMenuState(UINT item, UINT flags) const;
+    // The item's text into text; its length, or 0 when there is no such item.
+    int GetMenuString(UINT item, QString& text, UINT flags) const;
     CMenu* GetSubMenu(int position) const;
     // 0 when nothing was chosen (or without TPM_RETURNCMD, the command was posted to owner).
     int TrackPopupMenu(UINT flags, int x, int y, CWnd* owner);

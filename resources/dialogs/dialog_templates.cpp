@@ -4,10 +4,14 @@
 
 // Each dialog's template is defined in its own file; this list finds them by number.
 extern const DialogTemplate kVideoDialogTemplate;
+extern const DialogTemplate kMessageDialogTemplate;
+extern const DialogTemplate kLoginDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
     &kVideoDialogTemplate,
+    &kMessageDialogTemplate,
+    &kLoginDialogTemplate,
 };
 }  // namespace
 

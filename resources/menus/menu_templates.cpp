@@ -1,9 +1,15 @@
 #include "resources/menus/menu_templates.h"
 
 // Each menu's template is defined in its own file and listed here.
+extern const MenuTemplate kScreenMenuTemplate;
+extern const MenuTemplate kTrayMenuTemplate;
+extern const MenuTemplate kLoginMenuTemplate;
+
 namespace {
 const MenuTemplate* const kMenus[] = {
-    nullptr,  // (no menu yet)
+    &kScreenMenuTemplate,
+    &kTrayMenuTemplate,
+    &kLoginMenuTemplate,
 };
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include "platform/ui/range_ctrls.h"
+#include "tests/platform/ui/text_fit.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "tests/updater/test_zip.h"
 #include "tools/updsrv/update_server.h"
@@ -115,6 +116,36 @@ TEST(UpdaterWindow, ChineseTextsAndConfirmation) {
         EXPECT_EQ(TextOf(retry, IDC_RETRY_TEXT), UpdaterText(TEXT_RETRY_MESSAGE, english));
         EXPECT_EQ(TextOf(retry, IDOK), UpdaterText(TEXT_RETRY_CONTINUE, english));
         EXPECT_TRUE(SavePicture(retry, english ? QStringLiteral("retry") : QStringLiteral("retry_chinese")));
+        retry.DestroyWindow();
+    }
+}
+
+// Every text each window can show fits its control, in both languages of the updater.
+TEST(UpdaterWindow, EveryTextFitsItsControlInBothLanguages) {
+    const UpdaterTextId stateTexts[] = {TEXT_CHECKING, TEXT_NEWER,       TEXT_CHECK_FAILED, TEXT_UP_TO_DATE,
+                                        TEXT_UPDATING, TEXT_UPDATE_DONE, TEXT_UPDATE_FAILED};
+    const UpdaterTextId okTexts[] = {TEXT_UPDATE_NOW};
+    const UpdaterTextId cancelTexts[] = {TEXT_CANCEL, TEXT_FINISH};
+    for (int english : {1, 0}) {
+        ScopedLang lang(english ? "en_US.UTF-8" : "zh_CN.UTF-8");
+        CUpdaterDlg dlg(UpdaterPaths{}, 0);
+        dlg.m_bStartWorker = false;
+        ASSERT_TRUE(dlg.Create(&kUpdaterDialogTemplate, nullptr));
+        for (UpdaterTextId state : stateTexts) {
+            for (UpdaterTextId ok : okTexts) {
+                for (UpdaterTextId cancel : cancelTexts) {
+                    dlg.GetDlgItem(IDC_UPDATER_STATE_TEXT)->SetWindowText(UpdaterText(state, english));
+                    dlg.GetDlgItem(IDC_UPDATER_OK)->SetWindowText(UpdaterText(ok, english));
+                    dlg.GetDlgItem(IDC_UPDATER_CANCEL)->SetWindowText(UpdaterText(cancel, english));
+                    EXPECT_EQ(TextFitFaults(dlg.GetWidget()), QStringList()) << english;
+                }
+            }
+        }
+        dlg.DestroyWindow();
+
+        CDlgRetry retry(english, nullptr);
+        ASSERT_TRUE(retry.Create(&kRetryDialogTemplate, nullptr));
+        EXPECT_EQ(TextFitFaults(retry.GetWidget()), QStringList()) << english;
         retry.DestroyWindow();
     }
 }

@@ -8,28 +8,10 @@
 #include <QTemporaryDir>
 
 #include "platform/system/process.h"
+#include "tests/scoped_env.h"
 #include "tools/updsrv/update_server.h"
 
 namespace {
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : m_name(name), m_saved(qgetenv(name)), m_was(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (m_was)
-            qputenv(m_name, m_saved);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    QByteArray m_saved;
-    bool m_was;
-};
 
 TEST(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
     QTemporaryDir home;

@@ -115,6 +115,7 @@ struct DvrSim::Impl {
     std::condition_variable requestChanged;
     std::vector<SimRequest> requests;
     int accepted = 0;
+    std::map<int, SimStreamed> streamed;  // under requestLock
 
     std::mutex commandLock;
     std::vector<std::function<void()>> commands;
@@ -325,9 +326,15 @@ struct DvrSim::Impl {
             SendFrame(conn, 0x0FE, channel, audio, std::string());
             stream.headersSent = true;
         }
+        std::string pcm = PcmPacket(config.audioSampleRate, config.framesPerSecond, audioIndex);
         SendFrame(conn, 0x1FE, channel, std::string(), picture.bytes);
-        SendFrame(conn, 0x0FE, channel, std::string(),
-                  PcmPacket(config.audioSampleRate, config.framesPerSecond, audioIndex));
+        SendFrame(conn, 0x0FE, channel, std::string(), pcm);
+        {
+            std::lock_guard<std::mutex> guard(requestLock);
+            SimStreamed& sent = streamed[channel];
+            ++sent.pictures;
+            sent.audioBytes += static_cast<int64_t>(pcm.size());
+        }
         ++stream.pictureIndex;
     }
 
@@ -475,6 +482,12 @@ bool DvrSim::WaitForRequests(int id, int count, int timeoutMs) {
 int DvrSim::AcceptedConnections() {
     std::lock_guard<std::mutex> guard(impl_->requestLock);
     return impl_->accepted;
+}
+
+SimStreamed DvrSim::Streamed(int channel) {
+    std::lock_guard<std::mutex> guard(impl_->requestLock);
+    auto it = impl_->streamed.find(channel);
+    return it != impl_->streamed.end() ? it->second : SimStreamed{};
 }
 
 void DvrSim::SetSilent(bool silent) {

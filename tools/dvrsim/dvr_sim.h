@@ -38,6 +38,12 @@ struct SimConfig {
     bool stream = true;  // false: open channels get no frames (the text side only)
 };
 
+// What the simulator streamed for one channel on the live connections (stream headers not counted).
+struct SimStreamed {
+    int pictures = 0;
+    int64_t audioBytes = 0;
+};
+
 // Connection kinds as the simulator sees them (a connection is a stream once its bind arrived).
 enum SimConnection { SIM_UNKNOWN = -1, SIM_COMMAND = 0, SIM_LIVE = 1, SIM_PLAYBACK = 2 };
 
@@ -67,6 +73,7 @@ public:
     bool WaitForRequests(int id, int count, int timeoutMs);
     int CountRequests(int id);
     int AcceptedConnections();
+    SimStreamed Streamed(int channel);
 
     // --- Faults and events (carried out on the simulator's thread) ---
     // Silent: nothing is answered or streamed while set (connections stay open).

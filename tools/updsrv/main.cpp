@@ -5,7 +5,6 @@
 // without --hash the package's real MD5 digest is offered. Prints the address it listens on and runs
 // until SIGINT or SIGTERM.
 
-#include <signal.h>
 #include <zip.h>
 
 #include <QCryptographicHash>
@@ -70,12 +69,7 @@ int main(int argc, char** argv) {
     if (hash.isEmpty())
         hash = QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex();
 
-    // Block the stop signals before the server thread starts, so that only sigwait takes them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    BlockStopSignals();
 
     UpdateServer server;
     if (port < 0 || port > 65535 || server.Start(uint16_t(port)) != 0) {
@@ -87,8 +81,7 @@ int main(int argc, char** argv) {
     server.SetFile(kPackagePath, package);
     std::printf("updsrv listening on %s offering %s\n", server.HostPort().constData(), version.constData());
     std::fflush(stdout);
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    WaitForStopSignal();
     server.Stop();
     return 0;
 }

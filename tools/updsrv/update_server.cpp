@@ -1,7 +1,6 @@
 #include "tools/updsrv/update_server.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -51,47 +50,11 @@ bool SendAll(int fd, const QByteArray& data) {
 }  // namespace
 
 int UpdateServer::Start(uint16_t port) {
-    Stop();
-    m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_listen < 0)
-        return -1;
-    int yes = 1;
-    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(port);
-    socklen_t len = sizeof addr;
-    if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 16) != 0 ||
-        getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
-        pipe2(m_wake, O_CLOEXEC) != 0) {
-        Stop();
-        return -1;
-    }
-    m_port = ntohs(addr.sin_port);
-    m_stop = false;
-    m_thread = std::thread([this] { Run(); });
-    return 0;
-}
-
-void UpdateServer::Stop() {
-    m_stop = true;
-    if (m_wake[1] >= 0) {
-        char b = 1;
-        (void)!write(m_wake[1], &b, 1);
-    }
-    if (m_thread.joinable())
-        m_thread.join();
-    for (int* fd : {&m_listen, &m_wake[0], &m_wake[1]}) {
-        if (*fd >= 0)
-            close(*fd);
-        *fd = -1;
-    }
-    m_port = 0;
+    return m_service.Start(SOCK_STREAM, INADDR_LOOPBACK, port, [this] { Run(); });
 }
 
 QByteArray UpdateServer::HostPort() const {
-    return "127.0.0.1:" + QByteArray::number(m_port);
+    return "127.0.0.1:" + QByteArray::number(Port());
 }
 
 QByteArray UpdateServer::UrlOf(const QByteArray& path) const {
@@ -125,16 +88,8 @@ int UpdateServer::RequestCount(const QByteArray& path) const {
 }
 
 void UpdateServer::Run() {
-    while (!m_stop) {
-        struct pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        int ready = poll(fds, 2, -1);
-        if (ready < 0 && errno != EINTR)
-            return;
-        if (m_stop || (fds[1].revents & POLLIN))
-            return;
-        if (!(fds[0].revents & POLLIN))
-            continue;
-        int client = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+    while (m_service.WaitReadable(m_service.Socket(), -1) > 0) {
+        int client = accept4(m_service.Socket(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             continue;
         Serve(client);
@@ -145,8 +100,7 @@ void UpdateServer::Run() {
 void UpdateServer::Serve(int client) {
     QByteArray request;
     while (!request.contains("\r\n\r\n") && request.size() < kMaxRequestBytes) {
-        struct pollfd fds[2] = {{client, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (poll(fds, 2, kRequestWaitMs) <= 0 || (fds[1].revents & POLLIN))
+        if (m_service.WaitReadable(client, kRequestWaitMs) <= 0)
             return;
         char buf[1024];
         ssize_t n = recv(client, buf, sizeof buf, 0);
@@ -183,8 +137,7 @@ void UpdateServer::Serve(int client) {
         return;
     }
     SendAll(client, body.left(body.size() / 2));
-    struct pollfd wake = {m_wake[0], POLLIN, 0};
-    while (!m_stop && poll(&wake, 1, 100) == 0) {
+    while (m_service.Pause(100)) {
     }
 }
 

@@ -9,7 +9,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+
+#include "tools/simkit/sim_service.h"
 
 class UpdateServer {
 public:
@@ -20,8 +21,8 @@ public:
 
     // Listens on 127.0.0.1 at port (0: a free port) and starts serving. 0, or -1 when it cannot listen.
     int Start(uint16_t port = 0);
-    void Stop();
-    uint16_t Port() const { return m_port; }
+    void Stop() { m_service.Stop(); }
+    uint16_t Port() const { return m_service.Port(); }
     // "127.0.0.1:<port>", the form VISTAL_UPDATE_HOST takes.
     QByteArray HostPort() const;
     // "http://127.0.0.1:<port><path>".
@@ -52,12 +53,8 @@ private:
     mutable std::mutex m_lock;
     QMap<QByteArray, Entry> m_files;
     QMap<QByteArray, int> m_requests;
-    int m_listen = -1;
-    int m_wake[2] = {-1, -1};
-    uint16_t m_port = 0;
-    std::atomic<bool> m_stop{false};
     std::atomic<bool> m_logging{false};
-    std::thread m_thread;
+    SimService m_service;
 };
 
 // The update description: section UPDATE with Version, Url and Hash (empty values are left out).

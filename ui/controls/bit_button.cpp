@@ -24,6 +24,11 @@ int CBitButton::LoadBitmapFromImage(const QImage& strip) {
     return 1;
 }
 
+void CBitButton::SetTextOfWidget(const QString& text) {
+    CButton::SetTextOfWidget(text);
+    DrawFace(ODA_DRAWENTIRE, SystemItemState());
+}
+
 void CBitButton::SizeToBitmap() {
     SetWindowPos(nullptr, 0, 0, m_nWidth, m_nHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);

@@ -57,6 +57,8 @@ protected:
     void OnDestroy() override;
     void OnSetFocus() override;
     void OnKillFocus() override;
+    // A new text is drawn over the picture at once, not at the next change of state.
+    void SetTextOfWidget(const QString& text) override;
 
 private:
     void EnsureToolTip();

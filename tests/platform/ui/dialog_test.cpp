@@ -10,9 +10,11 @@
 #include "platform/ui/button.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/dialog_font.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/list_ctrl.h"
 #include "platform/ui/range_ctrls.h"
+#include "tests/platform/ui/text_fit.h"
 #include "tests/platform/ui/ui_test_support.h"
 
 namespace {
@@ -67,9 +69,63 @@ public:
     }
 };
 
+TEST(Dialog, DialogUnitsScaleWithTheBaseUnits) {
+    struct Case {
+        DialogBaseUnits units;
+        int dlu, x, y;
+    };
+    const Case cases[] = {
+        {{6, 13}, 100, 150, 163}, {{6, 13}, 80, 120, 130}, {{7, 16}, 4, 7, 8},
+        {{8, 16}, 3, 6, 6},       {{6, 13}, 0, 0, 0},      {{6, 13}, -10, -15, -16},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DialogUnitsToPixelsX(c.dlu, c.units), c.x) << c.dlu;
+        EXPECT_EQ(DialogUnitsToPixelsY(c.dlu, c.units), c.y) << c.dlu;
+    }
+    // A larger font gives larger units; the dialog font gives sensible ones.
+    QFont small = DialogFont();
+    QFont large = DialogFont();
+    large.setPixelSize(small.pixelSize() * 2);
+    DialogBaseUnits a = DialogBaseUnitsOf(small);
+    DialogBaseUnits b = DialogBaseUnitsOf(large);
+    EXPECT_GT(b.cx, a.cx);
+    EXPECT_GT(b.cy, a.cy);
+    EXPECT_GE(GetDialogBaseUnits().cx, 4);
+    EXPECT_GE(GetDialogBaseUnits().cy, 10);
+}
+
+// The text-fit check used on every dialog of the programs: it finds cut texts of each kind of control.
+TEST(Dialog, TextFitCheckFindsCutTexts) {
+    const QString longText =
+        QStringLiteral("A text long enough to need several lines in a narrow static control");
+    struct Case {
+        const char* windowClass;
+        DWORD style;
+        short cx, cy;
+        bool fits;
+    };
+    const Case cases[] = {
+        {WC_STATIC, SS_LEFT, 200, 40, true},
+        {WC_STATIC, SS_LEFT, 60, 16, false},
+        {WC_STATIC, SS_LEFT | SS_CENTERIMAGE, 60, 40, false},
+        {WC_BUTTON, BS_PUSHBUTTON, 300, 14, true},
+        {WC_BUTTON, BS_PUSHBUTTON, 50, 14, false},
+        {WC_BUTTON, BS_AUTOCHECKBOX, 300, 10, true},
+        {WC_BUTTON, BS_AUTOCHECKBOX, 150, 10, false},
+    };
+    for (const Case& c : cases) {
+        const DialogItemTemplate items[] = {
+            {1001, c.windowClass, WS_VISIBLE | c.style, "", 5, 5, c.cx, c.cy}};
+        const DialogTemplate t = MakeDialogTemplate(9003, WS_POPUP | WS_CAPTION, "Fit", 0, 0, 320, 60, items);
+        CDialog dialog(&t, nullptr);
+        ASSERT_TRUE(dialog.Create(&t, nullptr));
+        dialog.GetDlgItem(1001)->SetWindowText(longText);
+        EXPECT_EQ(TextFitFaults(dialog.GetWidget()).isEmpty(), c.fits) << c.windowClass << " " << c.cx;
+        dialog.DestroyWindow();
+    }
+}
+
 TEST(Dialog, ControlsArePlacedInDialogUnitsAndBoundByDataExchange) {
-    EXPECT_EQ(DialogUnitsToPixelsX(100), 150);
-    EXPECT_EQ(DialogUnitsToPixelsY(80), 130);
     TestDialog dialog;
     QRect editRect;
     dialog.onInit = [&](TestDialog& d) {
@@ -84,7 +140,8 @@ TEST(Dialog, ControlsArePlacedInDialogUnitsAndBoundByDataExchange) {
         d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     };
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(editRect, QRect(15, 16, 150, 20));
+    DialogPixelRect expected = DialogRectToPixels(10, 10, 100, 12);
+    EXPECT_EQ(editRect, QRect(expected.x, expected.y, expected.cx, expected.cy));
     EXPECT_EQ(dialog.name, "second");
     EXPECT_EQ(dialog.checked, 0);
     EXPECT_EQ(dialog.m_hWnd, nullptr);

@@ -7,6 +7,7 @@
 
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/dialog_font.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/bit_button.h"
 #include "ui/controls/bitmap_slider.h"
@@ -105,6 +106,14 @@ TEST_F(BitButtonTest, DisabledButtonShowsTheFirstPictureWithGreyText) {
             grey = qRed(face.pixel(x, y)) < 200 && qGreen(face.pixel(x, y)) > 60;
     }
     EXPECT_TRUE(grey) << "the text is drawn in the grey-text colour";
+}
+
+TEST_F(BitButtonTest, NewTextIsDrawnOverThePictureAtOnce) {
+    QImage plain = button.Face().copy();
+    button.SetWindowText("OK");
+    EXPECT_NE(button.Face(), plain);
+    button.SetWindowText("");
+    EXPECT_EQ(button.Face(), plain);
 }
 
 struct Sequence {
@@ -285,7 +294,8 @@ TEST(SkinControlsInDialogs, BoundControlsTakeTheTemplatesPlaceAndReportToTheDial
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.GetWidget()));
     EXPECT_EQ(dialog.GetDlgItem(1020), &dialog.tiltUp);
     EXPECT_EQ(dialog.GetDlgItem(1025), &dialog.volume);
-    EXPECT_EQ(dialog.tiltUp.GetWidget()->pos(), QPoint(15, 16));
+    DialogPixelRect place = DialogRectToPixels(10, 10, 30, 30);
+    EXPECT_EQ(dialog.tiltUp.GetWidget()->pos(), QPoint(place.x, place.y));
     EXPECT_EQ(dialog.tiltUp.GetWidget()->size(), QSize(40, 20));  // sized to its picture
     QTest::mouseClick(dialog.tiltUp.GetWidget(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(dialog.heard, (std::vector<std::string>{"down 1020", "up 1020", "click"}));

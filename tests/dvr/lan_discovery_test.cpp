@@ -1,0 +1,160 @@
+// LAN discovery against three responders on loopback: requests go to the loopback broadcast address, each
+// responder answers with its own datagrams, and the client keeps what the rounds take.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "core/tarvik_app.h"
+#include "dvr/device_list_refresh.h"
+#include "dvr/device_tree.h"
+#include "dvr/lan_discovery.h"
+#include "tests/dvr/tree_file_fixture.h"
+#include "tools/lansim/lan_responder.h"
+
+namespace {
+
+struct Found {
+    QString name;
+    QString host;
+    int port;
+};
+
+struct DiscoveryCase {
+    const char* title;
+    QList<QByteArray> replies[3];  // of each responder, which answer 80 ms apart
+    std::vector<Found> found;      // in order: ids 0, 1, 2...
+};
+
+QByteArray Oversized() {
+    QByteArray reply = MakeDiscoveryReply("Big", "127.0.0.9", 9009);
+    return reply + QByteArray(DISCOVERY_REPLY_SIZE + 1 - reply.size(), ' ');
+}
+
+std::vector<DiscoveryCase> Cases() {
+    return {
+        {"three DVRs, ids by order",
+         {{MakeDiscoveryReply("Gate", "127.0.0.2", 9001)},
+          {MakeDiscoveryReply("Yard", "127.0.0.3", 9002)},
+          {MakeDiscoveryReply("Hall", "127.0.0.4", 9003)}},
+         {{"Gate", "127.0.0.2", 9001}, {"Yard", "127.0.0.3", 9002}, {"Hall", "127.0.0.4", 9003}}},
+        {"first reply per host kept",
+         {{MakeDiscoveryReply("Gate", "127.0.0.2", 9001)},
+          {MakeDiscoveryReply("Other", "127.0.0.2", 9005)},
+          {MakeDiscoveryReply("Hall", "127.0.0.4", 9003)}},
+         {{"Gate", "127.0.0.2", 9001}, {"Hall", "127.0.0.4", 9003}}},
+        {"malformed and oversized replies dropped",
+         {{QByteArray("131123 0 0 0 Gate 127.0.0.2")},
+          {Oversized()},
+          {MakeDiscoveryReply("Hall", "127.0.0.4", 9003)}},
+         {{"Hall", "127.0.0.4", 9003}}},
+        {"refusing status ignored, spaces and (NULL) restored, a fourth reply not taken",
+         {{MakeDiscoveryReply("Gate", "127.0.0.2", 9001, 1)},
+          {MakeDiscoveryReply("Front Door", "", 9002)},
+          {MakeDiscoveryReply("Hall", "127.0.0.4", 9003), MakeDiscoveryReply("Late", "127.0.0.5", 9004)}},
+         {{"Front Door", "", 9002}, {"Hall", "127.0.0.4", 9003}}},
+        {"a name longer than 255 bytes is refused, a byte of the code page read through it",
+         {{MakeDiscoveryReply(QString(256, QLatin1Char('n')), "127.0.0.2", 9001)},
+          {MakeDiscoveryReply(QStringLiteral("Caf\u00e9"), "127.0.0.3", 9002)},
+          {}},
+         {{QStringLiteral("Caf\u00e9"), "127.0.0.3", 9002}}},
+    };
+}
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        replyPort = FreeUdpPort();
+        ASSERT_GT(replyPort, 0);
+        // The first responder takes a free port; the others share it and all hear the loopback broadcast.
+        for (auto& responder : responders) {
+            responder = std::make_unique<LanResponder>();
+            ASSERT_EQ(responder->Start(responders[0]->Port()), 0);
+            responder->SetReplyPort(static_cast<uint16_t>(replyPort));
+        }
+        address = std::make_unique<ScopedEnv>("VISTAL_DISCOVERY_ADDRESS",
+                                              "127.255.255.255:" + QByteArray::number(responders[0]->Port()));
+        reply = std::make_unique<ScopedEnv>("VISTAL_DISCOVERY_REPLY_PORT", QByteArray::number(replyPort));
+    }
+
+    QTemporaryDir dir;
+    int replyPort = -1;
+    std::unique_ptr<LanResponder> responders[3];
+    std::unique_ptr<ScopedEnv> address;
+    std::unique_ptr<ScopedEnv> reply;
+};
+
+TEST_F(DiscoveryTest, ThreeResponders) {
+    for (const DiscoveryCase& c : Cases()) {
+        SCOPED_TRACE(c.title);
+        for (int i = 0; i < 3; ++i) {
+            responders[i]->SetReplies(c.replies[i]);
+            responders[i]->SetDelay(i * 80);
+        }
+        DeviceList found;
+        ASSERT_EQ(DiscoverDevices(&found), 0);
+        ASSERT_EQ(found.Count(), static_cast<int>(c.found.size()));
+        int id = 0;
+        for (const DeviceListNode* node = found.Head(); node != nullptr; node = node->next, ++id) {
+            const Found& want = c.found[static_cast<size_t>(id)];
+            EXPECT_EQ(NodeText(node->name), want.name);
+            EXPECT_EQ(NodeText(node->host), want.host);
+            EXPECT_EQ(node->port, want.port);
+            EXPECT_EQ(node->id, id);
+            EXPECT_EQ(node->type, NODE_DVR);
+            EXPECT_EQ(NodeText(node->user), WideToBase64(QStringLiteral("admin")));
+            EXPECT_EQ(NodeText(node->password), QString());
+        }
+    }
+    for (const auto& responder : responders) {
+        EXPECT_EQ(responder->LastRequest(), QByteArray("65587 0 \r\n\r\n"));
+        EXPECT_EQ(responder->RequestCount(), static_cast<int>(Cases().size()));
+    }
+}
+
+// The LAN refresh writes what was found into tree.dat, keeping the stored DVRs that did not answer.
+TEST_F(DiscoveryTest, RefreshMergesIntoTreeFile) {
+    theApp.m_bLanMode = 1;
+    theApp.m_strDataDir = dir.path() + QStringLiteral("/");
+    const QString path = DeviceTreeFilePath(theApp.m_strDataDir, true);
+    const DeviceTreeNode stored = DvrRecord(5, "Gate", "127.0.0.7", 7000, "bob", "pw");
+    ASSERT_TRUE(WriteBytes(path, TreeFileBytes({stored})));
+    responders[0]->SetReplies({MakeDiscoveryReply("Gate", "127.0.0.2", 9001)});
+    responders[1]->SetReplies({MakeDiscoveryReply("Yard", "127.0.0.3", 9002)});
+    responders[1]->SetDelay(80);
+    RefreshDeviceList();
+    EXPECT_EQ(ReadBytes(path), TreeFileBytes({DvrRecord(0, "Gate", "127.0.0.2", 9001, "bob", "pw"),
+                                              DvrRecord(1, "Yard", "127.0.0.3", 9002)}));
+}
+
+// When the reply port cannot be bound or the address is not a numeric one, nothing is sent and nothing
+// is merged.
+TEST_F(DiscoveryTest, FailuresLeaveTheFileAlone) {
+    theApp.m_bLanMode = 1;
+    theApp.m_strDataDir = dir.path() + QStringLiteral("/");
+    const QString path = DeviceTreeFilePath(theApp.m_strDataDir, true);
+    const QByteArray before = TreeFileBytes({DvrRecord(5, "Gate", "127.0.0.7", 7000)});
+    ASSERT_TRUE(WriteBytes(path, before));
+    responders[0]->SetReplies({MakeDiscoveryReply("Yard", "127.0.0.3", 9002)});
+    {
+        ScopedEnv name("VISTAL_DISCOVERY_ADDRESS", "localhost:" + QByteArray::number(responders[0]->Port()));
+        RefreshDeviceList();
+    }
+    {
+        // A socket that holds the reply port without sharing it.
+        int holder = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in bound = {};
+        bound.sin_family = AF_INET;
+        bound.sin_addr.s_addr = htonl(INADDR_ANY);
+        bound.sin_port = htons(static_cast<uint16_t>(replyPort));
+        ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&bound), sizeof bound), 0);
+        RefreshDeviceList();
+        close(holder);
+    }
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(responders[0]->RequestCount(), 0);
+}
+
+}  // namespace

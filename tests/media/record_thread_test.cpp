@@ -1,0 +1,299 @@
+// The record thread's turns, driven by the test's clock: packets pushed into a grid slot's real record
+// queues become AVI files on a temporary drive, read back with libavformat.
+
+#include "media/record_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <cstring>
+
+#include "dvr/device_tree_node.h"
+#include "dvr/dvr_device.h"
+#include "media/main_window_state.h"
+#include "media/media_system.h"
+#include "media/record_storage.h"
+#include "platform/audio/sound_buffer.h"
+#include "tests/media/avi_readback.h"
+#include "tests/media/record_drive.h"
+#include "tests/media/test_streams.h"
+#include "tests/media/window_posts.h"
+#include "ui/window_messages.h"
+
+namespace {
+
+// 2024-06-01 12:00:00 UTC.
+constexpr int64_t kNoon = 1717243200;
+const HWND kMainWindow = reinterpret_cast<HWND>(0x95);
+constexpr int kSlot = 3;
+constexpr int kMpeg4 = 16;
+
+int64_t g_now = 0;
+int64_t TestClock() {
+    return g_now;
+}
+uint64_t g_freeBytes = 0;
+int TestFreeBytes(QChar, uint64_t* freeBytes) {
+    *freeBytes = g_freeBytes;
+    return 0;
+}
+
+class RecordThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(drive.isValid());
+        g_now = kNoon;
+        g_freeBytes = 4000ull * 1024 * 1024;
+        g_mainWindowState.m_hWnd = kMainWindow;
+        ASSERT_EQ(InitMediaSystem(), 0);
+        UseStorage("X", 0);
+        node = static_cast<DeviceTreeNode*>(std::calloc(1, sizeof(DeviceTreeNode)));
+        std::memcpy(node->name, u"Gate", sizeof(u"Gate"));
+        device = new DVRDevice();
+        device->node = node;
+        device->channelCount = 4;
+        device->channels = new DVRChannel[4]();
+        Show(device, 1);
+        ASSERT_TRUE(EncodeTestStream("mpeg4", 176, 144, 24, &stream, 6));
+    }
+    void TearDown() override {
+        EndSlotRecording(kSlot, g_recordStorage.get(), &state);
+        FreeMediaSystem();
+        delete[] device->channels;
+        delete device;
+        std::free(node);
+        g_mainWindowState.m_hWnd = nullptr;
+    }
+    void UseStorage(const char* disks, int action) {
+        g_recordStorage = std::make_unique<RecordStorage>(RecordDrive::Storage(action, disks));
+    }
+    void Show(DVRDevice* d, int channel) {
+        std::lock_guard<std::mutex> guard(g_screenSlots[kSlot].lock);
+        g_screenSlots[kSlot].device = d;
+        g_screenSlots[kSlot].channel = channel;
+    }
+    static void Push(FrameQueue* queue, const void* header, const void* payload, uint32_t length) {
+        FrameNode* node = nullptr;
+        ASSERT_EQ(queue->GetFreeNode(&node), 0);
+        if (header != nullptr) {
+            ASSERT_EQ(queue->SetNodeHeader(node, 16, header), 0);
+        }
+        if (length > 0) {
+            ASSERT_EQ(queue->SetNodePayload(node, length, payload), 0);
+        }
+        ASSERT_EQ(queue->PushReady(node), 0);
+    }
+    // One video packet (with a header when given) and one turn.
+    void Video(int index, const VideoStreamHeader* header = nullptr) {
+        const std::vector<uint8_t>& p = stream.packets[index % stream.packets.size()];
+        Push(g_screenSlots[kSlot].recordVideoQueue.get(), header, p.data(), static_cast<uint32_t>(p.size()));
+        ASSERT_EQ(RecordSlotTurn(kSlot, g_recordStorage.get(), &state), 1);
+    }
+    void Audio(uint32_t bytes, const AudioStreamHeader* header = nullptr) {
+        std::vector<uint8_t> pcm(bytes, 0x11);
+        Push(g_screenSlots[kSlot].recordAudioQueue.get(), header, pcm.data(), bytes);
+        ASSERT_EQ(RecordSlotTurn(kSlot, g_recordStorage.get(), &state), 1);
+    }
+    void EndMarker() {
+        Push(g_screenSlots[kSlot].recordVideoQueue.get(), nullptr, nullptr, 0);
+        ASSERT_EQ(RecordSlotTurn(kSlot, g_recordStorage.get(), &state), 1);
+    }
+    QString DayFolder(const char* dvr = "Gate") const {
+        return drive.filePath(QStringLiteral("Records/%1/2024_06_01").arg(QString::fromUtf8(dvr)));
+    }
+    QStringList Files(const char* dvr = "Gate") const {
+        return QDir(DayFolder(dvr)).entryList(QDir::Files, QDir::Name);
+    }
+    AviContents Read(const QString& name, const char* dvr = "Gate") const {
+        AviContents contents;
+        EXPECT_TRUE(ReadAvi(DayFolder(dvr) + QLatin1Char('/') + name, &contents)) << name.toStdString();
+        return contents;
+    }
+    static int VideoFrames(const AviContents& c) {
+        const AviStreamContents* v = c.Of(AVMEDIA_TYPE_VIDEO);
+        return v != nullptr ? static_cast<int>(v->packets.size()) : -1;
+    }
+
+    RecordDrive drive{TestClock, TestFreeBytes};
+    DeviceTreeNode* node = nullptr;
+    DVRDevice* device = nullptr;
+    EncodedStream stream;
+    RecordThreadState state;
+    const VideoStreamHeader header{176, 144, 2500, kMpeg4};
+    const AudioStreamHeader audio{1, {}, 8000, 16, {}};
+};
+
+TEST_F(RecordThreadTest, AFileHoldsTheStreamAsSentWithItsFormats) {
+    Audio(1000, &audio);  // no file yet: dropped
+    for (int i = 0; i < 10; ++i) {
+        Video(i, i == 0 ? &header : nullptr);
+        Audio(320 + i);  // shorter than a quarter second: still counted as one
+    }
+    EndMarker();
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("CH002_120000.avi")});
+    AviContents c = Read(QStringLiteral("CH002_120000.avi"));
+    ASSERT_EQ(c.streams.size(), 2u);
+    const AviStreamContents* v = c.Of(AVMEDIA_TYPE_VIDEO);
+    const AviStreamContents* a = c.Of(AVMEDIA_TYPE_AUDIO);
+    ASSERT_TRUE(v != nullptr && a != nullptr);
+    EXPECT_EQ(v->codec, AV_CODEC_ID_MPEG4);
+    EXPECT_EQ(v->tag, MakeFourCC('X', 'V', 'I', 'D'));
+    EXPECT_EQ(v->width, 176);
+    EXPECT_EQ(v->height, 144);
+    EXPECT_DOUBLE_EQ(v->secondsPerUnit, 0.04);
+    ASSERT_EQ(v->packets.size(), 10u);
+    EXPECT_EQ(IndexedKeyFrames(DayFolder() + QStringLiteral("/CH002_120000.avi")), 10);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(v->packets[i], std::string(stream.packets[i].begin(), stream.packets[i].end())) << i;
+    EXPECT_EQ(a->codec, AV_CODEC_ID_PCM_S16LE);
+    EXPECT_EQ(a->sampleRate, 8000);
+    EXPECT_EQ(a->channels, 1);
+    EXPECT_EQ(a->bytes, 10 * 320 + 45);
+}
+
+TEST_F(RecordThreadTest, CutsAtEveryHalfHourOnceInTheBoundarySecond) {
+    // From 11:58:30 to 12:31:10, with several packets in each boundary second.
+    struct Tick {
+        int64_t time;
+        int packets;
+    } ticks[] = {{kNoon - 90, 3},   {kNoon - 1, 2},    {kNoon, 4},       {kNoon + 1, 1},
+                 {kNoon + 1799, 1}, {kNoon + 1800, 3}, {kNoon + 1870, 2}};
+    int sent = 0;
+    g_now = ticks[0].time;
+    Audio(2000, &audio);  // before any file: only the header is kept
+    for (const Tick& t : ticks) {
+        g_now = t.time;
+        for (int k = 0; k < t.packets; ++k, ++sent) {
+            Video(sent, sent == 0 ? &header : nullptr);
+            Audio(2000);
+        }
+    }
+    EndSlotRecording(kSlot, g_recordStorage.get(), &state);
+    const QStringList expected = {QStringLiteral("CH002_115830.avi"), QStringLiteral("CH002_120000.avi"),
+                                  QStringLiteral("CH002_123000.avi")};
+    ASSERT_EQ(Files(), expected);
+    EXPECT_EQ(VideoFrames(Read(expected[0])), 5);
+    EXPECT_EQ(VideoFrames(Read(expected[1])), 6);
+    EXPECT_EQ(VideoFrames(Read(expected[2])), 5);
+    EXPECT_EQ(Read(expected[1]).Of(AVMEDIA_TYPE_AUDIO)->bytes, 6 * 2000);
+}
+
+TEST_F(RecordThreadTest, AChangedHeaderBeginsANewFileARepeatedOneContinues) {
+    Video(0, &header);
+    Video(1);
+    Video(2, &header);  // the DVR repeats its header before key frames
+    g_now += 1;
+    VideoStreamHeader larger = header;
+    larger.width = 352;
+    larger.height = 288;
+    Video(3, &larger);
+    Video(4);
+    g_now += 1;
+    AudioStreamHeader otherRate = audio;
+    otherRate.sampleRate = 16000;
+    Audio(400, &otherRate);  // an audio header cuts too: the next video packet begins the next file
+    Audio(400);              // no file: dropped
+    Video(5);
+    Audio(400);
+    EndSlotRecording(kSlot, g_recordStorage.get(), &state);
+    const QStringList expected = {QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120001.avi"),
+                                  QStringLiteral("CH002_120002.avi")};
+    ASSERT_EQ(Files(), expected);
+    AviContents first = Read(expected[0]);
+    AviContents second = Read(expected[1]);
+    AviContents third = Read(expected[2]);
+    EXPECT_EQ(VideoFrames(first), 3);
+    EXPECT_EQ(first.Of(AVMEDIA_TYPE_AUDIO), nullptr);  // no audio header yet: video only
+    EXPECT_EQ(VideoFrames(second), 2);
+    EXPECT_EQ(second.Of(AVMEDIA_TYPE_VIDEO)->width, 352);
+    EXPECT_EQ(VideoFrames(third), 1);
+    ASSERT_NE(third.Of(AVMEDIA_TYPE_AUDIO), nullptr);
+    EXPECT_EQ(third.Of(AVMEDIA_TYPE_AUDIO)->sampleRate, 16000);
+    EXPECT_EQ(third.Of(AVMEDIA_TYPE_AUDIO)->bytes, 400);
+}
+
+TEST_F(RecordThreadTest, EndMarkersCloseAndFilesOfTheSameSecondNeverReplaceEachOther) {
+    Video(0, &header);
+    Video(1);
+    EndMarker();
+    EndMarker();  // nothing open: nothing happens
+    Video(2);     // same second: the first file moves aside
+    EndMarker();
+    Video(3);  // and again: the earlier ones stay as they are, this packet waits for another second
+    g_now += 1;
+    Video(4);
+    EndSlotRecording(kSlot, g_recordStorage.get(), &state);
+    const QStringList expected = {QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120000.avi.avi"),
+                                  QStringLiteral("CH002_120001.avi")};
+    ASSERT_EQ(Files(), expected);
+    EXPECT_EQ(VideoFrames(Read(expected[0])), 1);  // the second file
+    EXPECT_EQ(VideoFrames(Read(expected[1])), 2);  // the first
+    EXPECT_EQ(VideoFrames(Read(expected[2])), 1);
+}
+
+TEST_F(RecordThreadTest, AScreenThatShowsAnotherChannelOrNothingClosesTheFile) {
+    Video(0, &header);
+    Video(1);
+    g_now += 1;
+    Show(device, 2);
+    Video(2);  // another channel: its own file
+    g_now += 1;
+    Show(nullptr, -1);
+    EXPECT_EQ(RecordSlotTurn(kSlot, g_recordStorage.get(), &state), 0);  // idle turn: the file closes
+    EXPECT_FALSE(state.fileOpen);
+    Video(3);  // nothing shown: dropped
+    const QStringList expected = {QStringLiteral("CH002_120000.avi"), QStringLiteral("CH003_120001.avi")};
+    ASSERT_EQ(Files(), expected);
+    EXPECT_EQ(VideoFrames(Read(expected[0])), 2);
+    EXPECT_EQ(VideoFrames(Read(expected[1])), 1);
+}
+
+TEST_F(RecordThreadTest, WithoutADiskTheNoticeIsPostedOncePerRunOfFailures) {
+    WindowPostRecorder posts;
+    g_freeBytes = 10ull * 1024 * 1024;
+    UseStorage("X", 0);  // full, and the disk-full action is off
+    Video(0, &header);
+    Video(1);
+    Video(2);
+    EXPECT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+    g_freeBytes = 4000ull * 1024 * 1024;
+    UseStorage("X", 0);
+    Video(3);  // recording again
+    EndMarker();
+    g_freeBytes = 0;
+    UseStorage("X", 0);
+    Video(4);
+    Video(5);
+    UseStorage("", 1);  // no disk at all
+    Video(6);
+    g_freeBytes = 4000ull * 1024 * 1024;
+    UseStorage("X", 0);
+    Video(7);  // recording again
+    EndMarker();
+    UseStorage("Q", 1);  // a letter the drive map does not know: never a folder below the working one
+    Video(8);
+    std::vector<RecordedPost> all = posts.Posts();
+    ASSERT_EQ(all.size(), 3u);
+    for (const RecordedPost& p : all) {
+        EXPECT_EQ(p.hwnd, kMainWindow);
+        EXPECT_EQ(p.message, WM_RECORD_DISKFULL);
+        EXPECT_EQ(p.wParam, 1u);
+        EXPECT_EQ(p.lParam, 0);
+    }
+    EXPECT_EQ(Files(),
+              (QStringList{QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120000.avi.avi")}));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("Q:")));
+}
+
+TEST_F(RecordThreadTest, ADvrNameThatNoFolderCanHoldBecomesOneSafeFolder) {
+    std::memcpy(node->name, u"../Gate:1", sizeof(u"../Gate:1"));
+    Video(0, &header);
+    EndSlotRecording(kSlot, g_recordStorage.get(), &state);
+    EXPECT_EQ(Files(".._Gate_1"), QStringList{QStringLiteral("CH002_120000.avi")});
+    EXPECT_EQ(QDir(drive.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"Records"});
+}
+
+}  // namespace
