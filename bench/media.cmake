@@ -4,7 +4,7 @@ vistal_bench(bench_media_pixels
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_pixels_bench.cpp
   DEPS vistal_media vistal_libyuv)
 vistal_bench(bench_media_live
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/live_frame_feed.cpp
   DEPS vistal_media vistal_test_streams)
 vistal_bench(bench_media_idle
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_idle_bench.cpp

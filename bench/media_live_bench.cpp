@@ -23,14 +23,13 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "bench/live_frame_feed.h"
 #include "bench/ratio_reporter.h"
 #include "dvr/dvr_device.h"
-#include "dvr/dvr_protocol.h"
-#include "dvr/stream_frame.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
-#include "media/video_decoder.h"
+#include "media/stream_headers.h"
 #include "media/video_renderer.h"
 #include "platform/audio/sound_buffer.h"
 #include "tests/media/test_streams.h"
@@ -76,27 +75,12 @@ const EncodedStream& StreamFor(int width, int height, int* dvrCodec) {
     return s;
 }
 
-// A stream frame as a DVR sends it: 16-byte header, extension, payload, trailer.
-std::vector<uint8_t> StreamFrame(int channel, const void* ext, uint32_t extLength, const uint8_t* payload,
-                                 uint32_t payloadLength) {
-    StreamFrameHeader header{STREAM_MAGIC | STREAM_FLAG_VIDEO, channel, extLength, payloadLength};
-    std::vector<uint8_t> frame(sizeof header + extLength + payloadLength + STREAM_TRAILER_LENGTH);
-    std::memcpy(frame.data(), &header, sizeof header);
-    if (extLength > 0)
-        std::memcpy(frame.data() + sizeof header, ext, extLength);
-    if (payloadLength > 0)
-        std::memcpy(frame.data() + sizeof header + extLength, payload, payloadLength);
-    std::memcpy(frame.data() + sizeof header + extLength + payloadLength, STREAM_TRAILER,
-                STREAM_TRAILER_LENGTH);
-    return frame;
-}
-
 // The media system with its threads running, a video window canvas and one DVR of 64 channels.
 struct LiveSetup {
     DVRDevice* device = nullptr;
     std::shared_ptr<VideoCanvas> canvas = std::make_shared<VideoCanvas>();
     MediaThreadTable threads;
-    uint8_t m_headers[GRID_SCREEN_COUNT][2][STREAM_HEADER_MAX] = {};
+    uint8_t m_headers[GRID_SCREEN_COUNT][2][16] = {};
     LiveSetup() {
         SetSoundBackend(SOUND_BACKEND_NULL);
         ImgInitDispatch();
@@ -249,13 +233,13 @@ void SteadyState(benchmark::State& state, Workload w) {
     VideoStreamHeader header{w.width, w.height, 2500, dvrCodec};
     std::vector<std::vector<std::vector<uint8_t>>> frames(static_cast<size_t>(w.channels));
     for (int c = 0; c < w.channels; ++c) {
-        std::vector<uint8_t> h = StreamFrame(c, &header, 16, nullptr, 0);
-        (void)ParseStreamFrame(static_cast<int>(h.size()), live.device, nullptr, CONN_LIVE, h.data());
+        std::vector<uint8_t> h = LiveVideoFrame(c, &header, 16, nullptr, 0);
+        (void)ParseLiveFrame(live.device, h);
         for (const auto& p : stream.packets)
             frames[static_cast<size_t>(c)].push_back(
-                StreamFrame(c, nullptr, 0, p.data(), static_cast<uint32_t>(p.size())));
+                LiveVideoFrame(c, nullptr, 0, p.data(), static_cast<uint32_t>(p.size())));
     }
-    BareDecoders bare(stream, DecoderCodecId(dvrCodec), w.channels);
+    BareDecoders bare(stream, dvrCodec == 17 ? AV_CODEC_ID_H264 : AV_CODEC_ID_MPEG4, w.channels);
     size_t next = 0;
     auto oursRound = [&] {
         Clock::time_point start = Clock::now();
@@ -264,7 +248,7 @@ void SteadyState(benchmark::State& state, Workload w) {
             SleepUntil(start + t * kTick);
             for (int c = 0; c < w.channels; ++c) {
                 const auto& f = frames[static_cast<size_t>(c)][next % stream.packets.size()];
-                (void)ParseStreamFrame(static_cast<int>(f.size()), live.device, nullptr, CONN_LIVE, f.data());
+                (void)ParseLiveFrame(live.device, f);
             }
         }
         while (!live.AllNodesFree(w.channels))
