@@ -1,10 +1,14 @@
-# Media pipeline benchmarks: the pixel routines against libyuv, and the live path against bare decoding.
+# Media pipeline benchmarks: the pixel routines against libyuv, the live path against bare decoding, and
+# the idle client with 64 DVR sessions.
 vistal_bench(bench_media_pixels
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_pixels_bench.cpp
   DEPS vistal_media vistal_libyuv)
 vistal_bench(bench_media_live
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/live_frame_feed.cpp
   DEPS vistal_media vistal_test_streams)
+vistal_bench(bench_media_idle
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_idle_bench.cpp
+  DEPS vistal_media vistal_dvrsim GTest::gtest)  # the shared session fixture checks with gtest
 vistal_bench(bench_media_record
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_record_bench.cpp
   DEPS vistal_media vistal_test_streams JPEG::JPEG)

@@ -133,9 +133,24 @@ int FrameQueue::SetNodePayload(FrameNode* node, uint32_t length, const void* byt
 int FrameQueue::PushReady(FrameNode* node) {
     if (node == nullptr)
         return -1;
-    std::lock_guard<std::mutex> guard(lock);
-    Append(&readyHead, &readyTail, node);
+    bool wasEmpty = false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        wasEmpty = readyHead == nullptr;
+        Append(&readyHead, &readyTail, node);
+    }
+    // The consumer empties the ready list before it waits, so only a push into an empty list must wake it.
+    if (wasEmpty)
+        m_readySignal.Raise();
     return 0;
+}
+
+int FrameQueue::ReadyFd() {
+    return m_readySignal.Fd();
+}
+
+void FrameQueue::ClearReadySignal() {
+    m_readySignal.Clear();
 }
 
 int FrameQueue::PopReady(FrameNode** node) {
@@ -152,7 +167,12 @@ int FrameQueue::PopReady(FrameNode** node) {
 int FrameQueue::ReleaseNode(FrameNode* node) {
     if (node == nullptr)
         return -1;
+    // A released node goes to the head of the free list, so the producer takes it next: the few nodes in
+    // use keep their buffers warm, and the others never grow.
     std::lock_guard<std::mutex> guard(lock);
-    Append(&freeHead, &freeTail, node);
+    node->next = freeHead;
+    freeHead = node;
+    if (freeTail == nullptr)
+        freeTail = node;
     return 0;
 }

@@ -3,10 +3,14 @@
 // A fixed pool of frame nodes moved between a free list and a ready list under one lock. Producers take a
 // free node or drop the frame (the queue never blocks and never grows); consumers pop the oldest ready
 // node and give it back. A node's buffers only grow, so no allocation happens per frame once they have
-// reached the largest frame seen.
+// reached the largest frame seen. A released node goes to the head of the free list (the next one taken),
+// so the nodes in use stay few. A consumer that waits for frames polls ReadyFd(): it becomes readable when
+// a node is pushed into the empty ready list.
 
 #include <cstdint>
 #include <mutex>
+
+#include "platform/system/wake_signal.h"
 
 constexpr int LIVE_VIDEO_QUEUE_NODES = 90;
 constexpr int LIVE_AUDIO_QUEUE_NODES = 3;
@@ -49,6 +53,11 @@ public:
     int PopReady(FrameNode** node);
     int ReleaseNode(FrameNode* node);
 
+    // For the one consumer: the descriptor to wait on (made on the first call; -1 when none can be made).
+    // The consumer clears the signal, then pops until the ready list is empty, and only then waits.
+    int ReadyFd();
+    void ClearReadySignal();
+
     FrameNode* freeHead = nullptr;
     FrameNode* readyHead = nullptr;
     int32_t nodeCount = 0;
@@ -59,4 +68,6 @@ public:
 private:
     int CopyInto(FrameBuffer** slot, uint32_t length, const void* bytes);
     FrameNode* FreeHeadUnderLock();
+
+    WakeSignal m_readySignal;
 };

@@ -4,6 +4,9 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include <poll.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 #include "dvr/dvr_device.h"
@@ -22,8 +25,8 @@ extern "C" {
 
 namespace {
 
-constexpr int kIdleWaitMs = 5;
-constexpr int kFreeSlotWaitMs = 20;
+// Without a wake descriptor (none could be made) an idle thread looks again after this long.
+constexpr int kFallbackWaitMs = 5;
 // Header sizes beyond this are not used to size the picture buffer; the decoder's own size still is.
 constexpr int kMaxHeaderSide = 8192;
 
@@ -46,10 +49,25 @@ bool SaneSize(int width, int height) {
     return width > 0 && height > 0 && width <= kMaxHeaderSide && height <= kMaxHeaderSide;
 }
 
-// A slot that shows no channel gets no packets: its thread looks less often.
-int IdleWait(ScreenSlot& slot) {
-    std::lock_guard<std::mutex> guard(slot.lock);
-    return slot.device != nullptr ? kIdleWaitMs : kFreeSlotWaitMs;
+// Sleeps until a message comes or a frame is pushed into one of the queues (a slot without a channel gets
+// no frames and sleeps until its thread is stopped), then clears the queues' signals: the caller pops them
+// until they are empty before it waits again, so no frame pushed after the clear is missed.
+void WaitForWork(FrameQueue* videoQueue, FrameQueue* audioQueue) {
+    struct pollfd fds[3];
+    nfds_t count = 0;
+    int messageFd = CurrentThreadMessageFd();
+    int videoFd = videoQueue->ReadyFd();
+    int audioFd = audioQueue != nullptr ? audioQueue->ReadyFd() : -1;
+    bool complete = messageFd >= 0 && videoFd >= 0 && (audioQueue == nullptr || audioFd >= 0);
+    for (int fd : {messageFd, videoFd, audioFd}) {
+        if (fd >= 0)
+            fds[count++] = pollfd{fd, POLLIN, 0};
+    }
+    if (poll(fds, count, complete ? -1 : kFallbackWaitMs) < 0 && errno != EINTR)
+        return;
+    videoQueue->ClearReadySignal();
+    if (audioQueue != nullptr)
+        audioQueue->ClearReadySignal();
 }
 
 int DisplaySlotPicture(int index, const I420Source& source, uint8_t* picture, int width, int height);
@@ -146,10 +164,14 @@ unsigned DecodeThread(void* arg) {
         return static_cast<unsigned>(-1);
     VideoState video;
     AudioState audio;
+    // A turn handles at most one video and one audio packet. The thread sleeps only after a turn that
+    // found both queues empty, so a backlog is worked off without pauses.
     bool idle = false;
-    // A turn handles at most one video and one audio packet. It waits for messages only after a turn
-    // that found no packet, so a backlog is worked off without pauses.
-    while (!QuitRequested(idle ? IdleWait(slot) : 0)) {
+    for (;;) {
+        if (idle)
+            WaitForWork(videoQueue, grid ? audioQueue : nullptr);
+        if (QuitRequested(0))
+            break;
         idle = true;
         FrameNode* node = nullptr;
         if (videoQueue->PopReady(&node) == 0) {

@@ -27,6 +27,10 @@ constexpr PixelRoutines PortableRoutines() {
 // Portable routines from the start (constant-initialised), so nothing ever calls through a null entry,
 // not even before ImgInitDispatch.
 constinit PixelRoutines g_pixelRoutines = PortableRoutines();
+
+using RowsToBgrxFn = void (*)(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                              const uint8_t* v, int width, int rows);
+constinit RowsToBgrxFn g_rowsToBgrx = I420RowsToBgrx32Portable;
 }  // namespace pixel
 
 using pixel::g_pixelRoutines;
@@ -74,7 +78,12 @@ void ImgFillRoutines(PixelRoutines* table, unsigned features) {
 }
 
 int ImgInitDispatch() {
-    ImgFillRoutines(&g_pixelRoutines, ImgCpuFeatures());
+    unsigned features = ImgCpuFeatures();
+    ImgFillRoutines(&g_pixelRoutines, features);
+#if defined(__x86_64__) || defined(__i386__)
+    if (features & IMG_CPU_AVX2)
+        pixel::g_rowsToBgrx = pixel::I420RowsToBgrx32Avx2;
+#endif
     return 0;
 }
 
@@ -113,4 +122,8 @@ void ImgI420ToBgr24(uint8_t* destination, const uint8_t* source, int width, int 
 }
 void ImgI420ToBgrx32(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
     g_pixelRoutines.ImgI420ToBgrx32(destination, source, width, height, flip);
+}
+void ImgI420RowsToBgrx32(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                         const uint8_t* v, int width, int rows) {
+    pixel::g_rowsToBgrx(out, ys, u, v, width, rows);
 }

@@ -136,6 +136,19 @@ void I420ToBgr(uint8_t* destination, const uint8_t* source, int width, int heigh
 }
 }  // namespace
 
+void I420RowsToBgrx32Portable(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                              const uint8_t* v, int width, int rows) {
+    for (int r = 0; r < rows; ++r) {
+        for (int x = 0; x < width; ++x) {
+            int y = ys[r][x], cb = u[x / 2], cr = v[x / 2];
+            out[r][4 * x] = BFromYuv(y, cb);
+            out[r][4 * x + 1] = GFromYuv(y, cb, cr);
+            out[r][4 * x + 2] = RFromYuv(y, cr);
+            out[r][4 * x + 3] = 0;
+        }
+    }
+}
+
 void I420ToBgr24Portable(uint8_t* destination, const uint8_t* source, int width, int height, int flip) {
     I420ToBgr<3>(destination, source, width, height, flip);
 }

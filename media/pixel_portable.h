@@ -23,6 +23,8 @@ void Rgb24ToYuv444(uint8_t* destination, const uint8_t* source, int width, int h
 void Bgr24ToI420(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 void I420ToBgr24Portable(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 void I420ToBgrx32Portable(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
+void I420RowsToBgrx32Portable(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                              const uint8_t* v, int width, int rows);
 
 // The table's current routines (the entry points read it).
 extern PixelRoutines g_pixelRoutines;

@@ -96,6 +96,12 @@ void ImgBgr24ToI420(uint8_t* destination, const uint8_t* source, int width, int 
 void ImgI420ToBgr24(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 void ImgI420ToBgrx32(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 
+// One or two BGRX rows (rows 1 or 2) of width pixels from luma rows ys[0..rows) that share the chroma rows u
+// and v: the pixels of ImgI420ToBgrx32, for callers that draw row by row into a window's canvas. Chosen by
+// ImgInitDispatch like the table's routines (outside the table: no caller indexes it).
+void ImgI420RowsToBgrx32(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                         const uint8_t* v, int width, int rows);
+
 // Bytes of an I420 picture of this size.
 inline uint32_t I420Size(int width, int height) {
     return static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 3u / 2u;

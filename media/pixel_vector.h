@@ -31,6 +31,8 @@ void PlanesToYuy2Avx2(uint8_t* destination, const uint8_t* y, const uint8_t* u, 
                       int height);
 void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
+void I420RowsToBgrx32Avx2(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                          const uint8_t* v, int width, int rows);
 void Bgr24ToI420Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 
 }  // namespace pixel

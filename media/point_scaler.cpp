@@ -93,33 +93,46 @@ void PointScaler::Prepare(PlaneMap* map, int sourceWidth, int sourceHeight, int 
     }
 }
 
-void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, int stride, uint8_t* destination) {
+void PointScaler::ScaleOneRow(const PlaneMap& map, const uint8_t* source, int stride, int row, uint8_t* out) {
     int blocks = static_cast<int>(map.blockBase.size());
-    for (int y = 0; y < map.height; ++y) {
-        const uint8_t* in = source + static_cast<size_t>(map.rows[static_cast<size_t>(y)]) * stride;
-        uint8_t* out = destination + static_cast<size_t>(y) * map.width;
-        // Blocks exist only where the processor has SSSE3.
-        if (blocks > 0)
-            ScaleBlocks(out, in, map.columns.data(), map.blockBase.data(), map.shuffles.data(), blocks);
-        int x = blocks * kBlock;
-        for (; x < map.width; ++x)
-            out[x] = in[map.columns[static_cast<size_t>(x)]];
-    }
+    const uint8_t* in = source + static_cast<size_t>(map.rows[static_cast<size_t>(row)]) * stride;
+    // Blocks exist only where the processor has SSSE3.
+    if (blocks > 0)
+        ScaleBlocks(out, in, map.columns.data(), map.blockBase.data(), map.shuffles.data(), blocks);
+    for (int x = blocks * kBlock; x < map.width; ++x)
+        out[x] = in[map.columns[static_cast<size_t>(x)]];
+}
+
+void PointScaler::ScalePlane(const PlaneMap& map, const uint8_t* source, int stride, uint8_t* destination) {
+    for (int y = 0; y < map.height; ++y)
+        ScaleOneRow(map, source, stride, y, destination + static_cast<size_t>(y) * map.width);
+}
+
+bool PointScaler::SamplesItself(int width, int height, int destWidth, int destHeight) {
+    return !LibyuvSpecialCase(width, height, destWidth, destHeight) &&
+           !LibyuvSpecialCase(width / 2, height / 2, destWidth / 2, destHeight / 2);
+}
+
+void PointScaler::PrepareRows(int width, int height, int destWidth, int destHeight) {
+    Prepare(&m_luma, width, height, destWidth, destHeight);
+    Prepare(&m_chroma, width / 2, height / 2, destWidth / 2, destHeight / 2);
+}
+
+void PointScaler::ScaleRow(const I420Source& source, int plane, int row, uint8_t* out) const {
+    ScaleOneRow(plane == 0 ? m_luma : m_chroma, source.plane[plane], source.stride[plane], row, out);
 }
 
 void PointScaler::ScaleI420(const I420Source& source, int width, int height, uint8_t* destination,
                             int destWidth, int destHeight) {
     size_t destLuma = static_cast<size_t>(destWidth) * static_cast<size_t>(destHeight);
     uint8_t* out[3] = {destination, destination + destLuma, destination + destLuma + destLuma / 4};
-    if (LibyuvSpecialCase(width, height, destWidth, destHeight) ||
-        LibyuvSpecialCase(width / 2, height / 2, destWidth / 2, destHeight / 2)) {
+    if (!SamplesItself(width, height, destWidth, destHeight)) {
         libyuv::I420Scale(source.plane[0], source.stride[0], source.plane[1], source.stride[1],
                           source.plane[2], source.stride[2], width, height, out[0], destWidth, out[1],
                           destWidth / 2, out[2], destWidth / 2, destWidth, destHeight, libyuv::kFilterNone);
         return;
     }
-    Prepare(&m_luma, width, height, destWidth, destHeight);
-    Prepare(&m_chroma, width / 2, height / 2, destWidth / 2, destHeight / 2);
+    PrepareRows(width, height, destWidth, destHeight);
     ScalePlane(m_luma, source.plane[0], source.stride[0], out[0]);
     ScalePlane(m_chroma, source.plane[1], source.stride[1], out[1]);
     ScalePlane(m_chroma, source.plane[2], source.stride[2], out[2]);

@@ -19,6 +19,13 @@ public:
     void ScaleI420(const I420Source& source, int width, int height, uint8_t* destination, int destWidth,
                    int destHeight);
 
+    // Row by row: true when this size pair is sampled by the maps here (not left to libyuv); then
+    // PrepareRows once per picture and ScaleRow for each destination row wanted (plane 0 luma, 1 and 2
+    // chroma; row is the destination row of that plane).
+    static bool SamplesItself(int width, int height, int destWidth, int destHeight);
+    void PrepareRows(int width, int height, int destWidth, int destHeight);
+    void ScaleRow(const I420Source& source, int plane, int row, uint8_t* out) const;
+
 private:
     // The map of one plane size pair.
     struct PlaneMap {
@@ -36,6 +43,7 @@ private:
     };
     static void Prepare(PlaneMap* map, int sourceWidth, int sourceHeight, int width, int height);
     static void ScalePlane(const PlaneMap& map, const uint8_t* source, int stride, uint8_t* destination);
+    static void ScaleOneRow(const PlaneMap& map, const uint8_t* source, int stride, int row, uint8_t* out);
 
     PlaneMap m_luma;
     PlaneMap m_chroma;

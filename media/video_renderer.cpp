@@ -1,5 +1,7 @@
 #include "media/video_renderer.h"
 
+#include <cstring>
+
 #include "media/pixel_routines.h"
 
 namespace {
@@ -67,6 +69,12 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         return;
     Surface& surface = m_surfaces[index];
     std::lock_guard<std::mutex> guard(surface.lock);
+    int drawn = surface.pass.Draw(*canvas, source, width, height, dest, Border(mode, selected));
+    if (drawn != 1) {
+        if (drawn == 0)
+            canvas->RequestRepaint();
+        return;
+    }
     // Reduce first when the rectangle (even-sized) is smaller than the picture.
     int destWidth = (dest.right - dest.left) & ~1;
     int destHeight = (dest.bottom - dest.top) & ~1;
@@ -101,6 +109,17 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
         BorderRgb(rgb, width, height, selected);
     if (StretchBlitBgrx(*canvas, rgb, width, height, dest) == 0)
         canvas->RequestRepaint();
+}
+
+PictureBorder VideoRenderer::Border(int mode, int selected) const {
+    PictureBorder border{};
+    border.planar = mode == RENDER_MODE_PLANAR;
+    std::memcpy(border.yuv, m_borderYuv[selected ? 1 : 0], 3);
+    uint8_t rgb[3];
+    ColorToRgb24(selected ? BORDER_COLOR_SELECTED : BORDER_COLOR_NORMAL, rgb);
+    const uint8_t pixel[4] = {rgb[2], rgb[1], rgb[0], 0};
+    std::memcpy(border.bgrx, pixel, 4);
+    return border;
 }
 
 void VideoRenderer::BorderRgb(uint8_t* bgrx, int width, int height, int selected) const {

@@ -6,7 +6,9 @@
 // RGB32 mode converts and borders in RGB; planar mode borders the YUV planes and converts afterwards.
 // A picture larger than its rectangle is first reduced to the rectangle's size (point sampling), so only the
 // pixels shown are converted and the 1-pixel border stays whole; a smaller one is converted and then
-// stretched.
+// stretched. These steps run in one pass over the rows straight into the canvas (DisplayPass); the few
+// size pairs it leaves (odd picture sizes, reductions libyuv makes with its own row routines) go through
+// whole intermediate pictures and a stretch blit, with the same result.
 // The canvases take both; the packed YUY2 mode of displays that offer only packed YUV is never chosen.
 
 #include <array>
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "media/display_pass.h"
 #include "media/heap_buffer.h"
 #include "media/i420_source.h"
 #include "media/point_scaler.h"
@@ -55,12 +58,14 @@ private:
         HeapBuffer planar;  // I420 copy (or reduction) with its border
         HeapBuffer rgb;     // BGRX
         PointScaler reduce;
+        DisplayPass pass;
     };
     int Init();
     void Draw(HWND window, int mode, int width, int height, int index, const I420Source& source,
               const VideoRect& dest, int selected);
     void BorderRgb(uint8_t* bgrx, int width, int height, int selected) const;
     void BorderPlanar(uint8_t* frame, int width, int height, int selected) const;
+    PictureBorder Border(int mode, int selected) const;
 
     int m_forceRgb;
     int m_mode = RENDER_MODE_PLANAR;

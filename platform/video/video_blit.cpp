@@ -5,6 +5,17 @@
 #include <algorithm>
 #include <cstring>
 
+bool ClipToCanvas(const QImage& image, const VideoRect& dest, VideoClip* clip) {
+    if (image.isNull())
+        return false;
+    int canvasWidth = image.width(), canvasHeight = image.height();
+    clip->left = std::max(0, -dest.left);
+    clip->top = std::max(0, -dest.top);
+    clip->right = std::min(dest.right - dest.left, canvasWidth - dest.left);
+    clip->bottom = std::min(dest.bottom - dest.top, canvasHeight - dest.top);
+    return clip->right > clip->left && clip->bottom > clip->top;
+}
+
 int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int height, const VideoRect& dest) {
     int destWidth = dest.right - dest.left;
     int destHeight = dest.bottom - dest.top;
@@ -12,20 +23,16 @@ int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int hei
         return -1;
     std::lock_guard<std::mutex> guard(canvas.Lock());
     QImage& image = canvas.Image();
-    // The part of the rectangle inside the canvas, relative to the rectangle.
-    int clipLeft = std::max(0, -dest.left);
-    int clipTop = std::max(0, -dest.top);
-    int clipRight = std::min(destWidth, image.width() - dest.left);
-    int clipBottom = std::min(destHeight, image.height() - dest.top);
-    if (image.isNull() || clipRight <= clipLeft || clipBottom <= clipTop)
+    VideoClip clip{};
+    if (!ClipToCanvas(image, dest, &clip))
         return -1;
     int stride = static_cast<int>(image.bytesPerLine());
     if (width == destWidth && height == destHeight) {
         // Same size: a plain copy of the rows inside the canvas.
-        size_t rowBytes = static_cast<size_t>(clipRight - clipLeft) * 4;
-        for (int y = clipTop; y < clipBottom; ++y) {
-            std::memcpy(image.scanLine(dest.top + y) + static_cast<size_t>(dest.left + clipLeft) * 4,
-                        bgrx + (static_cast<size_t>(y) * width + clipLeft) * 4, rowBytes);
+        size_t rowBytes = static_cast<size_t>(clip.right - clip.left) * 4;
+        for (int y = clip.top; y < clip.bottom; ++y) {
+            std::memcpy(image.scanLine(dest.top + y) + static_cast<size_t>(dest.left + clip.left) * 4,
+                        bgrx + (static_cast<size_t>(y) * width + clip.left) * 4, rowBytes);
         }
         return 0;
     }
@@ -33,8 +40,8 @@ int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int hei
     // canvas; only the clipped area is written.
     uint8_t* origin =
         image.bits() + static_cast<ptrdiff_t>(dest.top) * stride + static_cast<ptrdiff_t>(dest.left) * 4;
-    int r =
-        libyuv::ARGBScaleClip(bgrx, width * 4, width, height, origin, stride, destWidth, destHeight, clipLeft,
-                              clipTop, clipRight - clipLeft, clipBottom - clipTop, libyuv::kFilterNone);
+    int r = libyuv::ARGBScaleClip(bgrx, width * 4, width, height, origin, stride, destWidth, destHeight,
+                                  clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top,
+                                  libyuv::kFilterNone);
     return r == 0 ? 0 : -1;
 }

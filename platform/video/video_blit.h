@@ -14,6 +14,16 @@ struct VideoRect {
     int32_t bottom;
 };
 
+// The part of a rectangle inside a canvas's image, relative to the rectangle (right and bottom exclusive).
+// False when none of it is inside (or the image is empty).
+struct VideoClip {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+bool ClipToCanvas(const QImage& image, const VideoRect& dest, VideoClip* clip);
+
 // Scales (point sampling, so colours and 1-pixel borders stay exact) a width x height BGRX picture (rows
 // of width x 4 bytes) into dest, clipped to the canvas, under
 // the canvas's lock. 0, or -1 when nothing was drawn (empty picture or rectangle, or the rectangle lies

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -87,6 +89,85 @@ TEST(FrameQueue, EndMarkerOnAFreshNode) {
     ASSERT_EQ(queue.PopReady(&node), 0);
     EXPECT_EQ(node->payload->length, 0u);
     queue.ReleaseNode(node);
+}
+
+TEST(FrameQueue, ReleasedNodesAreTakenNextSoOnlyTheNodesInUseGrow) {
+    FrameQueue queue;
+    queue.Init(4);
+    // A consumer that keeps up: each frame is released before the next one comes.
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(Push(queue, std::string(100 + i, 'x')), 0);
+        FrameNode* node = nullptr;
+        ASSERT_EQ(queue.PopReady(&node), 0);
+        queue.ReleaseNode(node);
+    }
+    int grown = 0;
+    for (FrameNode* n = queue.freeHead; n != nullptr; n = n->next)
+        grown += n->payload != nullptr;
+    EXPECT_EQ(grown, 1);
+    // Two held nodes released in turn: the last released is taken first, the list stays whole.
+    FrameNode* a = nullptr;
+    FrameNode* b = nullptr;
+    ASSERT_EQ(queue.GetFreeNode(&a), 0);
+    ASSERT_EQ(queue.GetFreeNode(&b), 0);
+    queue.ReleaseNode(a);
+    queue.ReleaseNode(b);
+    FrameNode* next = nullptr;
+    ASSERT_EQ(queue.GetFreeNode(&next), 0);
+    EXPECT_EQ(next, b);
+    queue.ReleaseNode(next);
+    int free = 0;
+    FrameNode* last = nullptr;
+    for (FrameNode* n = queue.freeHead; n != nullptr; n = n->next, ++free)
+        last = n;
+    EXPECT_EQ(free, 4);
+    EXPECT_EQ(queue.freeTail, last);
+}
+
+bool Readable(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, 0) == 1;
+}
+
+TEST(FrameQueue, APushIntoTheEmptyReadyListRaisesTheConsumersSignal) {
+    FrameQueue queue;
+    queue.Init(3);
+    ASSERT_EQ(Push(queue, "before"), 0);  // before anyone waits: no signal, the consumer pops first
+    int fd = queue.ReadyFd();
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(queue.ReadyFd(), fd);
+    EXPECT_FALSE(Readable(fd));
+    FrameNode* node = nullptr;
+    ASSERT_EQ(queue.PopReady(&node), 0);
+    queue.ReleaseNode(node);
+    // The steps of a consumer's turn: the state of the signal after each.
+    struct Step {
+        const char* what;
+        bool readable;
+    };
+    const Step steps[] = {{"push into empty", true}, {"push behind it", true},
+                          {"clear", false},          {"pop", false},
+                          {"pop last", false},       {"push into empty", true}};
+    for (const Step& step : steps) {
+        std::string what = step.what;
+        if (what.rfind("push", 0) == 0) {
+            ASSERT_EQ(Push(queue, "x"), 0);
+        } else if (what == "clear") {
+            queue.ClearReadySignal();
+        } else {
+            ASSERT_EQ(queue.PopReady(&node), 0);
+            queue.ReleaseNode(node);
+        }
+        EXPECT_EQ(Readable(fd), step.readable) << what;
+    }
+    // A consumer sleeping without a time-out is woken by the push.
+    queue.ClearReadySignal();
+    ASSERT_EQ(queue.PopReady(&node), 0);
+    queue.ReleaseNode(node);
+    std::thread producer([&] { Push(queue, "wake"); });
+    pollfd p{fd, POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 10000), 1);
+    producer.join();
 }
 
 TEST(FrameQueue, OneProducerOneConsumer) {

@@ -88,7 +88,13 @@ TEST(PixelVector, PackingAndConversionsMatchOnEverySize) {
     for (const Level& level : VectorLevels()) {
         PixelRoutines vector = Table(level.features);
         const PixelRoutines* tables[2] = {&portable, &vector};
-        for (int w = 0; w <= 300; w += 2) {
+        // Every even width up to 300, and widths past the 1024-pixel stretches of the row conversions.
+        std::vector<int> widths;
+        for (int w = 0; w <= 300; w += 2)
+            widths.push_back(w);
+        for (int w : {1024, 1040, 2082})
+            widths.push_back(w);
+        for (int w : widths) {
             for (int h : {0, 2, 4, 6}) {
                 std::vector<uint8_t> picture = RandomBytes(I420Size(w, h), w * 7 + h);
                 const uint8_t* y = picture.data();

@@ -1,0 +1,198 @@
+#include "media/display_pass.h"
+
+#include <libyuv/scale_argb.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "media/pixel_routines.h"
+
+namespace {
+void FillPixels(uint8_t* out, const uint8_t pixel[4], int count) {
+    uint32_t value = 0;
+    std::memcpy(&value, pixel, 4);
+    auto* words = reinterpret_cast<uint32_t*>(out);
+    std::fill(words, words + count, value);
+}
+
+// Two pixels that share one chroma sample.
+void ConvertPair(uint8_t* out, uint8_t y0, uint8_t y1, uint8_t cb, uint8_t cr) {
+    const uint8_t luma[2] = {y0, y1};
+    const uint8_t* ys[2] = {luma, luma};
+    uint8_t* outs[2] = {out, out};
+    ImgI420RowsToBgrx32(outs, ys, &cb, &cr, 2, 1);
+}
+}  // namespace
+
+bool DisplayPass::PrepareStretch(int width, int height, int destWidth, int destHeight) {
+    const int key[4] = {width, height, destWidth, destHeight};
+    if (std::equal(key, key + 4, m_stretchKey))
+        return m_stretchPlain;
+    std::copy(key, key + 4, m_stretchKey);
+    m_stretchPlain = false;
+    // The stretch's own sampling, read off once per size pair: every pixel of an index picture names its
+    // column and row; the stretched index picture gives each rectangle pixel's source.
+    HeapBuffer index, stretched;
+    auto* in = reinterpret_cast<uint32_t*>(index.AtLeast(static_cast<size_t>(width) * height * 4));
+    auto* out =
+        reinterpret_cast<uint32_t*>(stretched.AtLeast(static_cast<size_t>(destWidth) * destHeight * 4));
+    if (in == nullptr || out == nullptr || width > 0xFFFF || height > 0xFFFF)
+        return false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            in[static_cast<size_t>(y) * width + x] =
+                static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x);
+    }
+    if (libyuv::ARGBScaleClip(reinterpret_cast<uint8_t*>(in), width * 4, width, height,
+                              reinterpret_cast<uint8_t*>(out), destWidth * 4, destWidth, destHeight, 0, 0,
+                              destWidth, destHeight, libyuv::kFilterNone) != 0)
+        return false;
+    m_columns.resize(static_cast<size_t>(destWidth));
+    m_rows.resize(static_cast<size_t>(destHeight));
+    for (int x = 0; x < destWidth; ++x)
+        m_columns[static_cast<size_t>(x)] = static_cast<int32_t>(out[x] & 0xFFFF);
+    for (int y = 0; y < destHeight; ++y)
+        m_rows[static_cast<size_t>(y)] = static_cast<int32_t>(out[static_cast<size_t>(y) * destWidth] >> 16);
+    // Only a sampling by column and row apart can be drawn row by row.
+    for (int y = 0; y < destHeight; ++y) {
+        for (int x = 0; x < destWidth; ++x) {
+            uint32_t expected = static_cast<uint32_t>(m_rows[static_cast<size_t>(y)]) << 16 |
+                                static_cast<uint32_t>(m_columns[static_cast<size_t>(x)]);
+            if (out[static_cast<size_t>(y) * destWidth + x] != expected)
+                return false;
+        }
+    }
+    m_stretchPlain = true;
+    return true;
+}
+
+DisplayPass::Rows DisplayPass::SourceRows(const I420Source& source, int row) {
+    int chromaRow = row / 2;
+    if (!m_reduce) {
+        return Rows{source.plane[0] + static_cast<ptrdiff_t>(row) * source.stride[0],
+                    source.plane[1] + static_cast<ptrdiff_t>(chromaRow) * source.stride[1],
+                    source.plane[2] + static_cast<ptrdiff_t>(chromaRow) * source.stride[2]};
+    }
+    if (m_lumaRowHeld != row) {
+        m_scaler.ScaleRow(source, 0, row, m_lumaRow);
+        m_lumaRowHeld = row;
+    }
+    if (m_chromaRowHeld != chromaRow) {
+        m_scaler.ScaleRow(source, 1, chromaRow, m_chromaRows[0]);
+        m_scaler.ScaleRow(source, 2, chromaRow, m_chromaRows[1]);
+        m_chromaRowHeld = chromaRow;
+    }
+    return Rows{m_lumaRow, m_chromaRows[0], m_chromaRows[1]};
+}
+
+// The planar border of a row that is not an edge row: the edge pixels take the border, the pixels next
+// to them the border's chroma (they share their chroma sample with the edge pixel).
+void DisplayPass::DrawEdges(const uint8_t* y, uint8_t* out) const {
+    int w = m_width;
+    ConvertPair(out, m_border.yuv[0], y[1], m_border.yuv[1], m_border.yuv[2]);
+    ConvertPair(out + static_cast<size_t>(w - 2) * 4, y[w - 2], m_border.yuv[0], m_border.yuv[1],
+                m_border.yuv[2]);
+}
+
+void DisplayPass::ConvertRow(const I420Source& source, int row, uint8_t* out) {
+    int w = m_width, h = m_height;
+    if (row == 0 || row == h - 1 || w <= 2) {
+        FillPixels(out, m_borderPixel, w);
+        return;
+    }
+    Rows rows = SourceRows(source, row);
+    const uint8_t* u = rows.u;
+    const uint8_t* v = rows.v;
+    if (m_border.planar && (row / 2 == 0 || row / 2 == h / 2 - 1)) {
+        u = m_borderChroma[0];
+        v = m_borderChroma[1];
+    }
+    uint8_t* outs[2] = {out, out};
+    const uint8_t* ys[2] = {rows.y, rows.y};
+    ImgI420RowsToBgrx32(outs, ys, u, v, w, 1);
+    if (m_border.planar) {
+        DrawEdges(rows.y, out);
+    } else {
+        std::memcpy(out, m_borderPixel, 4);
+        std::memcpy(out + static_cast<size_t>(w - 1) * 4, m_borderPixel, 4);
+    }
+}
+
+int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, int height,
+                      const VideoRect& dest, const PictureBorder& border) {
+    int destWidth = dest.right - dest.left;
+    int destHeight = dest.bottom - dest.top;
+    if (source.plane[0] == nullptr || width <= 0 || height <= 0 || destWidth <= 0 || destHeight <= 0)
+        return -1;
+    // Reduce first when the rectangle (even-sized) is smaller than the picture.
+    int evenWidth = destWidth & ~1, evenHeight = destHeight & ~1;
+    m_reduce = evenWidth >= 2 && evenHeight >= 2 && evenWidth <= width && evenHeight <= height &&
+               (evenWidth < width || evenHeight < height);
+    int w = m_reduce ? evenWidth : width, h = m_reduce ? evenHeight : height;
+    if ((w | h) & 1 || w < 2 || h < 2)
+        return 1;
+    if (m_reduce && !PointScaler::SamplesItself(width, height, w, h))
+        return 1;
+    bool sameSize = w == destWidth && h == destHeight;
+    if (!sameSize && !PrepareStretch(w, h, destWidth, destHeight))
+        return 1;
+    if (m_reduce)
+        m_scaler.PrepareRows(width, height, w, h);
+    m_width = w;
+    m_height = h;
+    m_border = border;
+    if (border.planar) {
+        uint8_t pair[8];
+        ConvertPair(pair, border.yuv[0], border.yuv[0], border.yuv[1], border.yuv[2]);
+        std::memcpy(m_borderPixel, pair, 4);
+    } else {
+        std::memcpy(m_borderPixel, border.bgrx, 4);
+    }
+    size_t chroma = static_cast<size_t>(w / 2);
+    uint8_t* rows = m_rowBuffer.AtLeast(static_cast<size_t>(w) + 4 * chroma + static_cast<size_t>(w) * 4);
+    if (rows == nullptr)
+        return -1;
+    m_pixelRow = rows;
+    m_lumaRow = rows + static_cast<size_t>(w) * 4;
+    m_chromaRows[0] = m_lumaRow + w;
+    m_chromaRows[1] = m_chromaRows[0] + chroma;
+    m_borderChroma[0] = m_chromaRows[1] + chroma;
+    m_borderChroma[1] = m_borderChroma[0] + chroma;
+    std::memset(m_borderChroma[0], border.yuv[1], chroma);
+    std::memset(m_borderChroma[1], border.yuv[2], chroma);
+    m_lumaRowHeld = m_chromaRowHeld = -1;
+
+    std::lock_guard<std::mutex> guard(canvas.Lock());
+    QImage& image = canvas.Image();
+    VideoClip clip{};
+    if (!ClipToCanvas(image, dest, &clip))
+        return -1;
+    ptrdiff_t stride = image.bytesPerLine();
+    uint8_t* origin =
+        image.bits() + static_cast<ptrdiff_t>(dest.top) * stride + static_cast<ptrdiff_t>(dest.left) * 4;
+    bool wholeRows = sameSize && clip.left == 0 && clip.right == destWidth;
+    int converted = -1;
+    for (int y = clip.top; y < clip.bottom; ++y) {
+        uint8_t* out = origin + static_cast<ptrdiff_t>(y) * stride;
+        if (wholeRows) {
+            ConvertRow(source, y, out);
+            continue;
+        }
+        int row = sameSize ? y : m_rows[static_cast<size_t>(y)];
+        if (row != converted) {
+            ConvertRow(source, row, m_pixelRow);
+            converted = row;
+        }
+        if (sameSize) {
+            std::memcpy(out + static_cast<size_t>(clip.left) * 4,
+                        m_pixelRow + static_cast<size_t>(clip.left) * 4,
+                        static_cast<size_t>(clip.right - clip.left) * 4);
+            continue;
+        }
+        const auto* pixels = reinterpret_cast<const uint32_t*>(m_pixelRow);
+        auto* target = reinterpret_cast<uint32_t*>(out);
+        for (int x = clip.left; x < clip.right; ++x)
+            target[x] = pixels[m_columns[static_cast<size_t>(x)]];
+    }
+    return 0;
+}
