@@ -325,6 +325,7 @@ TEST_F(ParamsTest, SearchReturnsTheSimulatorsFiles) {
 
 TEST_F(ParamsTest, PlaybackStreamIsPacedBySpeed) {
     TestSlotQueues queues;
+    harness::StopSessionsAtExit stopSessions;  // before the queues go
     FrameQueue* video = queues.Add(0, SLOT_QUEUE_PLAYBACK_VIDEO, PLAYBACK_VIDEO_QUEUE_NODES);
     dvrsim::DvrSim sim(PlaybackConfig());  // five frames a second at normal speed
     DVRDevice* device = Online(sim);

@@ -325,6 +325,7 @@ TEST_F(SessionTest, LiveFramesReachTheScreenQueuesWithTheirHeader) {
     dvrsim::DvrSim sim(config);
     ASSERT_EQ(sim.Start(), 0);
     TestSlotQueues queues;
+    harness::StopSessionsAtExit stopSessions;  // before the queues go
     FrameQueue* video = queues.Add(5, SLOT_QUEUE_VIDEO, LIVE_VIDEO_QUEUE_NODES);
     FrameQueue* audio = queues.Add(5, SLOT_QUEUE_AUDIO, LIVE_AUDIO_QUEUE_NODES);
     DVRDevice* device = AddDevice(sim.Port());

@@ -47,6 +47,15 @@ inline BOOL CollectPost(HWND hwnd, UINT msg, WPARAM, LPARAM lParam, PostPayloadD
     return TRUE;
 }
 
+// Stops every session when it leaves its scope. Declared after the slot queues a test makes, it stops the
+// stream threads before those queues are freed, so no thread pushes into a queue that is gone.
+struct StopSessionsAtExit {
+    ~StopSessionsAtExit() {
+        FreeDeviceList();
+        InitDeviceList();
+    }
+};
+
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
