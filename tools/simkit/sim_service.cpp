@@ -88,3 +88,13 @@ void WaitForStopSignal() {
     int signal = 0;
     sigwait(&signals, &signal);
 }
+
+void SimService::ServeConnections(const std::function<void(int client)>& serve) const {
+    while (WaitReadable(m_socket, -1) > 0) {
+        int client = accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        serve(client);
+        close(client);
+    }
+}

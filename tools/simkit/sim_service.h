@@ -28,6 +28,9 @@ public:
     int WaitReadable(int fd, int timeoutMs) const;
     // Waits ms unless stopped first; false when stopped.
     bool Pause(int ms) const;
+    // For a listening service: accepts one connection at a time, hands it to serve and closes it, until
+    // stopped.
+    void ServeConnections(const std::function<void(int client)>& serve) const;
 
 private:
     int m_socket = -1;

@@ -93,13 +93,7 @@ int UpdateServer::RequestCount(const QByteArray& path) const {
 }
 
 void UpdateServer::Run() {
-    while (m_service.WaitReadable(m_service.Socket(), -1) > 0) {
-        int client = accept4(m_service.Socket(), nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        Serve(client);
-        close(client);
-    }
+    m_service.ServeConnections([this](int client) { Serve(client); });
 }
 
 void UpdateServer::Serve(int client) {

@@ -88,13 +88,7 @@ QList<QByteArray> WanServer::Requests() const {
 }
 
 void WanServer::Run() {
-    while (m_service.WaitReadable(m_service.Socket(), -1) > 0) {
-        int client = accept4(m_service.Socket(), nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        Serve(client);
-        close(client);
-    }
+    m_service.ServeConnections([this](int client) { Serve(client); });
 }
 
 void WanServer::Serve(int client) {
