@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QProxyStyle>
 #include <QTest>
+#include <QToolTip>
 
 #include "core/window_messages.h"
 #include "platform/ui/data_exchange.h"
@@ -241,6 +243,32 @@ TEST_F(BitButtonTest, ToolTipShowsOnlyAfterItsTextIsSet) {
     button.SetToolTipText("Haut");
     EXPECT_TRUE(W()->toolTip().contains("Haut"));
     EXPECT_EQ(button.m_toolTip.GetToolCount(), 1);
+}
+
+// The platform's own tips wait for the style's wake-up delay; the button's style here makes that far
+// longer than any wait of the test, so a tip that shows comes from the button's own 200 ms delay.
+class SlowTipStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return 60000;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
+
+TEST_F(BitButtonTest, ToolTipAppearsAfterTheButtonsOwnDelayAndGoesWithThePointer) {
+    SlowTipStyle style;
+    W()->setStyle(&style);
+    button.SetToolTipText("Tilt up");
+    QTest::mouseMove(W(), QPoint(10, 10));
+    EXPECT_FALSE(QToolTip::isVisible());
+    ASSERT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_TRUE(QToolTip::text().contains("Tilt up"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(W(), &leave);
+    EXPECT_TRUE(WaitUntil([] { return !QToolTip::isVisible(); }, 3000));
+    W()->setStyle(nullptr);
 }
 
 }  // namespace
