@@ -265,5 +265,12 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
         event->accept();
         return true;
     }
+    // A key the control left alone would go on to its dialog (Return as OK, Escape as Cancel) unless the
+    // control wants every key.
+    if (msg.message == WM_KEYDOWN &&
+        (target->SendMessage(WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS)) {
+        event->accept();
+        return true;
+    }
     return false;
 }

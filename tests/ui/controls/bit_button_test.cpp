@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QProxyStyle>
 #include <QTest>
 #include <QToolTip>
@@ -321,6 +322,8 @@ public:
             heard.push_back("up " + std::to_string(wParam));
         if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == 1020)
             heard.push_back("click");
+        if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+            heard.push_back(LOWORD(wParam) == IDOK ? "ok" : "cancel");
         return CDialog::WindowProc(message, wParam, lParam);
     }
 };
@@ -337,6 +340,31 @@ TEST(SkinControlsInDialogs, BoundControlsTakeTheTemplatesPlaceAndReportToTheDial
     EXPECT_EQ(dialog.tiltUp.GetWidget()->size(), QSize(40, 20));  // sized to its picture
     QTest::mouseClick(dialog.tiltUp.GetWidget(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(dialog.heard, (std::vector<std::string>{"down 1020", "up 1020", "click"}));
+    dialog.DestroyWindow();
+}
+
+// A focused slider takes every key but Tab: Return and Escape reach it, not the dialog's OK and Cancel.
+TEST(SkinControlsInDialogs, FocusedSliderKeepsReturnAndEscapeFromTheDialog) {
+    PanelDialog dialog;
+    ASSERT_TRUE(dialog.Create(&kPanel, nullptr));
+    dialog.volume.SetRange(10);
+    dialog.volume.SetPos(5);
+    dialog.ShowWindow(SW_SHOW);
+    dialog.GetWidget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.GetWidget()));
+    dialog.volume.SetFocus();
+    ASSERT_EQ(QApplication::focusWidget(), dialog.volume.GetWidget());
+    struct Case {
+        Qt::Key key;
+        int pos;
+    };
+    const Case cases[] = {{Qt::Key_Return, 5}, {Qt::Key_Escape, 5}, {Qt::Key_Enter, 5}, {Qt::Key_Right, 6}};
+    for (const Case& c : cases) {
+        QTest::keyClick(dialog.volume.GetWidget(), c.key);
+        EXPECT_EQ(dialog.volume.GetPos(), c.pos) << c.key;
+    }
+    EXPECT_TRUE(dialog.heard.empty()) << dialog.heard.front();
+    EXPECT_TRUE(dialog.IsWindowVisible());
     dialog.DestroyWindow();
 }
 
