@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
@@ -214,6 +215,7 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
             // Only the widget the window paints on: a scroll area's frame draws itself.
             if (watched != wnd->GetPaintWidget())
                 return false;
+            wnd->m_updateRegion -= static_cast<QPaintEvent*>(event)->region();
             wnd->m_bDefaultAsked = false;
             wnd->WindowProc(WM_PAINT, 0, 0);
             return !wnd->m_bDefaultAsked;

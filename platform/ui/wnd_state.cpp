@@ -192,22 +192,31 @@ QString CWnd::TextOfWidget() const {
 }
 
 void CWnd::Invalidate(BOOL) {
-    if (m_widget != nullptr)
-        GetPaintWidget()->update();
+    if (m_widget == nullptr)
+        return;
+    m_updateRegion += GetPaintWidget()->rect();
+    GetPaintWidget()->update();
 }
 
 void CWnd::InvalidateRect(const RECT* rect, BOOL bErase) {
     if (m_widget == nullptr)
         return;
-    if (rect == nullptr)
+    if (rect == nullptr) {
         Invalidate(bErase);
-    else
-        GetPaintWidget()->update(ToQRect(*rect));
+        return;
+    }
+    m_updateRegion += ToQRect(*rect);
+    GetPaintWidget()->update(ToQRect(*rect));
 }
 
 void CWnd::UpdateWindow() {
-    if (m_widget != nullptr && m_widget->isVisible())
-        GetPaintWidget()->repaint();
+    if (m_widget == nullptr || !m_widget->isVisible())
+        return;
+    // Only the invalid area: a small invalidated rectangle never costs a repaint of the whole window.
+    QRegion region = m_updateRegion & GetPaintWidget()->rect();
+    m_updateRegion = QRegion();
+    if (!region.isEmpty())
+        GetPaintWidget()->repaint(region);
 }
 
 BOOL CWnd::RedrawWindow(const RECT* rect, UINT flags) {
