@@ -185,5 +185,8 @@ template <typename T>
 T* CurrentWindow(const QWidget* widget) {
     return dynamic_cast<T*>(WindowOfWidget(widget));
 }
+// Makes a top-level window's frame fixed at its present size: the operator cannot drag it to another size;
+// MoveWindow and SetWindowPos still size it, and it stays fixed at the new size.
+void SetFixedFrame(QWidget* window);
 // Mouse capture without a window object (ReleaseCapture).
 BOOL ReleaseCapture();
