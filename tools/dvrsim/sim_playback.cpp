@@ -63,8 +63,9 @@ SimPlayback::SimPlayback(const SimConfig& config) : config_(config) {
                 int32_t start = day + 8 * 3600 + k * 7200;
                 std::tm local = LocalTime(start);
                 char path[96];
-                std::snprintf(path, sizeof path, "/rec/ch %02d/%04d-%02d-%02d/%02d%02d.avi",
-                              static_cast<int>(c) + 1, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                // The DVR's own path form: a folder with a space, the day, then CH<channel>_<time>.
+                std::snprintf(path, sizeof path, "D:\\rec files\\%04d-%02d-%02d\\CH%03d_%02d%02d.avi",
+                              local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, static_cast<int>(c) + 1,
                               local.tm_hour, local.tm_min);
                 recordings_.push_back(SimRecording{static_cast<int>(c), start, 1800, path});
             }
