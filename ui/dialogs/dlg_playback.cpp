@@ -31,11 +31,9 @@ QString CDlgPlayback::Text(const char* key, const char* english) {
 }
 
 CDlgPlayback::CDlgPlayback(CWnd* pOwner)
-    : CDialog(IDD_DLG_PLAYBACK, pOwner), m_pOwner(pOwner), m_dayState(new (std::nothrow) MONTHDAYSTATE[3]()) {
-    for (auto& row : m_dayColours)
-        for (COLORREF& cell : row)
-            cell = DAY_BAR_EMPTY;
-}
+    : CDialog(IDD_DLG_PLAYBACK, pOwner),
+      m_pOwner(pOwner),
+      m_dayState(new (std::nothrow) MONTHDAYSTATE[3]()) {}
 
 CDlgPlayback::~CDlgPlayback() {
     // A dialog destroyed without DestroyWindow (a failed Create) still stops what it started.
@@ -595,23 +593,10 @@ BOOL CDlgPlayback::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         QueryMonth();
         return TRUE;
     }
-    if (header->idFrom == IDC_PB_DAY_BAR && header->code == NM_CUSTOMDRAW) {
-        *pResult = DrawDayBarCell(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
-        return TRUE;
-    }
     if (header->code == NM_DBLCLK &&
         (header->idFrom == IDC_PB_CHANNEL_LIST || header->idFrom == IDC_PB_FILE_LIST)) {
         OpenSelected(header->idFrom == IDC_PB_CHANNEL_LIST ? PLAYBACK_MODE_TIME : PLAYBACK_MODE_FILE);
         return TRUE;
     }
     return CDialog::OnNotify(wParam, lParam, pResult);
-}
-
-LRESULT CDlgPlayback::DrawDayBarCell(NMLVCUSTOMDRAW* draw) const {
-    if ((draw->nmcd.dwDrawStage & CDDS_SUBITEM) == 0)
-        return CDRF_NOTIFYSUBITEMDRAW;
-    uintptr_t row = static_cast<uintptr_t>(draw->nmcd.lItemlParam);
-    if (row < PLAYBACK_SCREEN_COUNT && draw->iSubItem >= 1 && draw->iSubItem <= 24)
-        draw->clrTextBk = m_dayColours[row][draw->iSubItem];
-    return CDRF_DODEFAULT;
 }

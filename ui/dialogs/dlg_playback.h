@@ -21,6 +21,7 @@
 #include "platform/ui/static_ctrl.h"
 #include "ui/controls/bit_button.h"
 #include "ui/controls/bitmap_slider.h"
+#include "ui/controls/report_ctrl.h"
 #include "ui/controls/tab_ctrl_ex.h"
 #include "ui/controls/transparent_static.h"
 #include "ui/playback_layout.h"
@@ -118,8 +119,8 @@ public:
     int ShowMessageBox(const QString& text, UINT type);
     void EnableVideoWindow(BOOL enable);
 
-    // What the day-record bar shows in cell (row, column 1-24), also without its report list.
-    COLORREF DayBarColour(int row, int hour) const { return m_dayColours[row][hour]; }
+    // The colour of an hour cell (column 1-24) of the day-record bar's row for a screen.
+    COLORREF DayBarColour(int screen, int column) const;
     // The first-selected file's name, copied into the row's own record.
     const QString& FileRowName(int row) const;
 
@@ -159,7 +160,7 @@ public:
     CBitmapSlider m_sliderPos;
     CBitmapSlider m_sliderVolume;
     CTransparentStatic m_timeText;
-    CListCtrl m_dayBar;
+    CReportCtrl m_dayBar;
     CBitButton m_btnSearch, m_btnPlay, m_btnPause, m_btnStop, m_btnStep, m_btnSlow, m_btnFast, m_btnBackward,
         m_btnForward, m_btnFullScreen, m_btnDownload, m_btnSnapshot, m_btnMute, m_btnExit;
 
@@ -178,8 +179,6 @@ protected:
 private:
     // A text of the language table, with its English default.
     static QString Text(const char* key, const char* english);
-    // The day-record bar's cell colours, asked for as each cell is drawn.
-    LRESULT DrawDayBarCell(NMLVCUSTOMDRAW* draw) const;
     // Posts a request record in wParam; frees it when the post cannot be queued. Nothing without an owner.
     template <typename Record>
     void PostRecord(UINT message, Record* record, LPARAM lParam);
@@ -196,7 +195,6 @@ private:
     void ShowButton(CBitButton& button, bool shown, bool enabled);
     void SetPositionSlider(int pos);
 
-    COLORREF m_dayColours[PLAYBACK_SCREEN_COUNT][25] = {};
     // The file list's rows: each keeps its own copy of its file name, found by the row's item data.
     std::vector<QString> m_fileNames;
     QString m_noName;

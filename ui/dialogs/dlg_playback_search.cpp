@@ -148,8 +148,7 @@ const QString& CDlgPlayback::FileRowName(int row) const {
 }
 
 void CDlgPlayback::ResetDayBar() {
-    while (m_dayBar.GetColumnCount() > 0)
-        m_dayBar.DeleteColumn(0);
+    m_dayBar.DeleteAllColumns();
     m_dayBar.DeleteAllItems();
     m_dayBar.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES);
     m_dayBar.InsertColumn(0, QString(), LVCFMT_LEFT, kDayBarFirstColumnWidth);
@@ -158,9 +157,12 @@ void CDlgPlayback::ResetDayBar() {
     for (int r = 0; r < PLAYBACK_SCREEN_COUNT; ++r) {
         int item = m_dayBar.InsertItem(r, QString::number(r + 1));
         m_dayBar.SetItemData(item, static_cast<uintptr_t>(r));
-        for (COLORREF& cell : m_dayColours[r])
-            cell = DAY_BAR_EMPTY;
     }
+}
+
+COLORREF CDlgPlayback::DayBarColour(int screen, int column) const {
+    int row = m_dayBar.FindItemByData(static_cast<uintptr_t>(screen));
+    return row < 0 ? CLR_DEFAULT : m_dayBar.GetItemBkColor(row, column);
 }
 
 void CDlgPlayback::ResetControls() {
@@ -225,16 +227,21 @@ void CDlgPlayback::FillFileList() {
 }
 
 void CDlgPlayback::ApplyDayRecords(DayRecordMap* map) {
-    int row = map->value1;
-    // A row outside the bar's 16 rows is dropped (the map is freed by the caller).
-    if (row < 0 || row >= PLAYBACK_SCREEN_COUNT)
+    // A row outside the bar's 16 rows is dropped (the map is freed by the caller). The row is found by its
+    // data word, so a sorted bar still colours the screen's own row.
+    if (map->value1 < 0 || map->value1 >= PLAYBACK_SCREEN_COUNT)
+        return;
+    int row = m_dayBar.FindItemByData(static_cast<uintptr_t>(map->value1));
+    if (row < 0)
         return;
     COLORREF hours[24];
     DayBarColours(*map, hours);
-    m_dayColours[row][0] = DAY_BAR_EMPTY;
+    m_dayBar.LockWindowUpdate();
     for (int h = 0; h < 24; ++h)
-        m_dayColours[row][h + 1] = hours[h];
-    m_dayBar.Invalidate();
+        m_dayBar.SetItemBkColor(row, h + 1, DAY_BAR_EMPTY);
+    for (int h = 0; h < 24; ++h)
+        m_dayBar.SetItemBkColor(row, h + 1, hours[h]);
+    m_dayBar.UnlockWindowUpdate();
 }
 
 void CDlgPlayback::OnPlaybackData(int code, LPARAM lParam) {

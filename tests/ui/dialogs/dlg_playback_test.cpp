@@ -300,7 +300,7 @@ TEST_F(PlaybackDialogTest, DayMapsColourTheirRowAndAreFreedOnEveryPath) {
     Open();
     // Without a current DVR every reply is ignored, and the map still freed (the leak checker sees it).
     dialog->OnPlaybackData(PLAYBACK_DATA_DAY_RECORDS, reinterpret_cast<LPARAM>(NewDayMap(2, {0}, {})));
-    EXPECT_EQ(dialog->DayBarColour(2, 1), DAY_BAR_EMPTY);
+    EXPECT_NE(dialog->DayBarColour(2, 1), DAY_BAR_RECORDED);
     auto device = std::make_unique<DVRDevice>();
     g_currentDevice.store(device.get());
     dialog->OnPlaybackData(PLAYBACK_DATA_DAY_RECORDS,
@@ -308,12 +308,21 @@ TEST_F(PlaybackDialogTest, DayMapsColourTheirRowAndAreFreedOnEveryPath) {
     EXPECT_EQ(dialog->DayBarColour(2, 1), DAY_BAR_RECORDED);
     EXPECT_EQ(dialog->DayBarColour(2, 2), DAY_BAR_EMPTY);
     EXPECT_EQ(dialog->DayBarColour(2, 3), DAY_BAR_ALARM);
-    EXPECT_EQ(dialog->DayBarColour(3, 1), DAY_BAR_EMPTY);
+    EXPECT_NE(dialog->DayBarColour(3, 1), DAY_BAR_RECORDED);
+    // After a sort the screen's row sits elsewhere; its map still colours that row.
+    dialog->m_dayBar.SortItems(0, FALSE);
+    ASSERT_NE(dialog->m_dayBar.FindItemByData(5), 5);
+    dialog->OnPlaybackData(PLAYBACK_DATA_DAY_RECORDS, reinterpret_cast<LPARAM>(NewDayMap(5, {600}, {})));
+    int row5 = dialog->m_dayBar.FindItemByData(5);
+    EXPECT_EQ(dialog->m_dayBar.GetItemText(row5, 0).toStdString(), "6");
+    EXPECT_EQ(dialog->DayBarColour(5, 11), DAY_BAR_RECORDED);
+    EXPECT_NE(dialog->m_dayBar.GetItemBkColor(5, 11), DAY_BAR_RECORDED);
+    EXPECT_EQ(dialog->DayBarColour(2, 3), DAY_BAR_ALARM);
     for (int row : {16, -1, 1 << 20})
         dialog->OnPlaybackData(PLAYBACK_DATA_DAY_RECORDS, reinterpret_cast<LPARAM>(NewDayMap(row, {0}, {})));
     for (int r = 0; r < PLAYBACK_SCREEN_COUNT; ++r) {
         if (r != 2) {
-            EXPECT_EQ(dialog->DayBarColour(r, 1), DAY_BAR_EMPTY) << r;
+            EXPECT_NE(dialog->DayBarColour(r, 1), DAY_BAR_RECORDED) << r;
         }
     }
     g_currentDevice.store(nullptr);
