@@ -212,7 +212,6 @@ int PresentPlaybackFrame(int screen, uint8_t* picture, uint32_t bytes, int width
     ScreenSlot& slot = g_playbackChannels[screen];
     if (bytes < I420Size(width, height))
         return 0;
-    RefreshLastFrame(slot, ContiguousI420(picture, width, height), width, height);
     char16_t label[16];
     if (speedCode != 0 && FormatSpeedLabel(speedCode, label, 16)) {
         // A label that cannot be rendered leaves the previous one.
@@ -223,6 +222,8 @@ int PresentPlaybackFrame(int screen, uint8_t* picture, uint32_t bytes, int width
         (void)BlendOverlayI420(slot.osdCorner, slot.overlayKey, picture, width, height, slot.osdImage,
                                slot.osdImageWidth, slot.osdImageHeight, slot.osdOffsetX, slot.osdOffsetY);
     }
+    // The copy is taken after the label is drawn, so a snapshot shows the speed it was played at.
+    RefreshLastFrame(slot, ContiguousI420(picture, width, height), width, height);
     PlaybackView* view = g_playbackDialog.load();
     VideoRenderer* renderer = g_playbackRenderer.get();
     if (view != nullptr && renderer != nullptr && view->m_bScreenShown[screen].load()) {

@@ -78,8 +78,8 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Window, screens and lifecycle.
-    int CreateVideoWindow();
+    // Window, screens and lifecycle. The video window's creation is virtual so a test can make it fail.
+    virtual int CreateVideoWindow();
     void DestroyVideoWindow();
     int StartThreads();
     void StopThreads();

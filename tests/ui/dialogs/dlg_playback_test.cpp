@@ -14,8 +14,12 @@
 #include <memory>
 #include <vector>
 
+#include <QDir>
+#include <QTemporaryDir>
+#include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "core/window_messages.h"
+#include "dvr/device_tree_node.h"
 #include "dvr/dvr_protocol.h"
 #include "dvr/dvr_session.h"
 #include "dvr/playback_requests.h"
@@ -23,10 +27,12 @@
 #include "dvr/slot_queues.h"
 #include "media/main_window_state.h"
 #include "media/media_system.h"
+#include "media/pixel_routines.h"
 #include "tests/dvr/session_harness.h"
 #include "tests/media/live_view_support.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/ui_test_support.h"
+#include "tests/scoped_env.h"
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
@@ -176,6 +182,34 @@ TEST_F(PlaybackDialogTest, OpensWithSixteenScreensAndClosesEveryScreenItOpened) 
         EXPECT_GE(stops[k], 1) << k;
     EXPECT_EQ(g_playbackDialog.load(), nullptr);
     EXPECT_EQ(PlaybackSlotQueue(0, true), nullptr);
+}
+
+// A dialog whose video window cannot be made.
+class NoVideoPlayback : public CDlgPlayback {
+public:
+    using CDlgPlayback::CDlgPlayback;
+    int CreateVideoWindow() override { return -1; }
+};
+
+TEST_F(PlaybackDialogTest, FailedStartUndoesWhatItMadeAndTellsTheOwner) {
+    auto failing = std::make_unique<NoVideoPlayback>(&owner);
+    failing->Create(IDD_DLG_PLAYBACK, &owner);
+    DrainPostedEvents();
+    EXPECT_FALSE(failing->m_bInitialised);
+    ASSERT_EQ(owner.Count(WM_CHILD_CLOSED), 1);
+    EXPECT_EQ(owner.Last(WM_CHILD_CLOSED)->wParam, static_cast<WPARAM>(CHILD_PLAYBACK));
+    EXPECT_EQ(g_playbackDialog.load(), nullptr);
+    EXPECT_EQ(PlaybackSlotQueue(0, true), nullptr);
+    for (int k = 0; k < PLAYBACK_SCREEN_COUNT; ++k)
+        EXPECT_EQ(failing->m_threadIds[k], 0u) << k;
+    // The owner then destroys it: nothing is posted for screens that never opened.
+    owner.posts.clear();
+    failing->DestroyWindow();
+    DrainPostedEvents();
+    EXPECT_TRUE(owner.posts.empty());
+    // A later dialog opens normally.
+    Open();
+    EXPECT_TRUE(dialog->m_bInitialised);
 }
 
 TEST_F(PlaybackDialogTest, DoubleClickZoomsOneScreenAndRestoresTheLayout) {
@@ -367,6 +401,44 @@ TEST_F(PlaybackDialogTest, FileRowsKeepTheirNamesWhenTheDvrListIsReplaced) {
     g_currentDevice.store(nullptr);
 }
 
+TEST_F(PlaybackDialogTest, SnapshotGoesIntoAFolderMadeSafeFromTheDvrName) {
+    QTemporaryDir home;
+    ScopedEnv drive("VISTAL_DRIVE_C", home.path().toUtf8());
+    SystemSettings saved = g_systemSettings;
+    std::memset(g_systemSettings.SnapshotPath, 0, sizeof g_systemSettings.SnapshotPath);
+    std::memcpy(g_systemSettings.SnapshotPath, u"C:\\Snapshots\\", sizeof(u"C:\\Snapshots\\"));
+    g_systemSettings.PopupMessage = 0;
+    Open();
+    DeviceTreeNode node{};
+    std::memcpy(node.name, u"../Lobby:1", sizeof(u"../Lobby:1"));
+    auto device = std::make_unique<DVRDevice>();
+    device->node = &node;
+    device->channelCount.store(2);
+    g_currentDevice.store(device.get());
+    // No picture on the screen yet: no file.
+    {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[0].lock);
+        g_playbackChannels[0].device = device.get();
+        g_playbackChannels[0].channel = 1;
+    }
+    dialog->TakeSnapshot();
+    std::vector<uint8_t> picture(I420Size(64, 48), 90);
+    ASSERT_EQ(PresentPlaybackFrame(0, picture.data(), picture.size(), 64, 48, 0), 0);
+    dialog->TakeSnapshot();
+    QDir snapshots(home.filePath(QStringLiteral("Snapshots")));
+    QStringList folders = snapshots.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_EQ(folders[0].toStdString(), ".._Lobby_1");
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Snapshots"});
+    QStringList files = QDir(snapshots.filePath(folders[0])).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("CH002_"))) << files[0].toStdString();
+    EXPECT_TRUE(files[0].endsWith(QStringLiteral("_old.jpg"))) << files[0].toStdString();
+    Close();
+    g_currentDevice.store(nullptr);
+    g_systemSettings = saved;
+}
+
 TEST_F(PlaybackDialogTest, PicturesOfBothModes) {
     ScopedBuiltinLanguage english(0);
     ASSERT_TRUE(english.ok());
@@ -433,6 +505,31 @@ TEST_F(PlaybackDialogTest, SearchesAndPlaysTwoRecordingsOfTheSimulatedDvr) {
     ASSERT_TRUE(WaitUntil([&] { return decoded(0) && decoded(1); }, 15000));
     ASSERT_TRUE(WaitUntil([&] { return dialog->m_btnPause.IsWindowVisible() != FALSE; }, 10000));
     EXPECT_FALSE(dialog->m_btnPlay.IsWindowVisible());
+
+    // Faster: the DVR reports speed 7, and the screen's pictures carry the green label bottom right.
+    dialog->OnBitButtonUp(IDC_PB_FAST);
+    ASSERT_TRUE(WaitUntil(
+        [] {
+            std::lock_guard<std::mutex> guard(g_playbackChannels[1].lock);
+            return g_playbackChannels[1].playSpeed == 7;
+        },
+        10000));
+    auto labelled = [] {
+        ScreenSlot& slot = g_playbackChannels[1];
+        std::lock_guard<std::mutex> guard(slot.lastFrameLock);
+        const int w = slot.lastFrameWidth, h = slot.lastFrameHeight;
+        if (slot.lastFrame == nullptr || w != 352)
+            return false;
+        const uint8_t* u = slot.lastFrame + w * h;
+        const uint8_t* v = u + (w / 2) * (h / 2);
+        // Green has both chroma bytes far below the middle; look in the last 8 chroma rows, right 24 columns.
+        for (int y = h / 2 - 8; y < h / 2; ++y)
+            for (int x = w / 2 - 24; x < w / 2; ++x)
+                if (u[y * (w / 2) + x] < 80 && v[y * (w / 2) + x] < 80)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(labelled, 10000));
 
     Close();
     EXPECT_TRUE(sim.WaitForRequests(DVR_REQ_PLAYBACK_CLOSE, 16, 10000));
