@@ -28,6 +28,8 @@
 #include "media/main_window_state.h"
 #include "media/media_system.h"
 #include "media/pixel_routines.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/prompt_hook.h"
 #include "tests/dvr/session_harness.h"
 #include "tests/media/live_view_support.h"
 #include "tests/picture_output.h"
@@ -342,6 +344,47 @@ DayRecordMap* NewDayMap(int row, std::initializer_list<int> recorded, std::initi
     for (int m : alarms)
         map->minutes[m / 4] |= static_cast<uint8_t>(2 << (2 * (m % 4)));
     return map;
+}
+
+TEST_F(PlaybackDialogTest, SwitchingModesWhilePlayingAsksFirst) {
+    Open();
+    int answer = IDCANCEL;
+    std::vector<PromptRequest> asked;
+    SetPromptHook([&](const PromptRequest& request) {
+        asked.push_back(request);
+        PromptAnswer a;
+        a.result = request.kind == PromptKind::PopupMenu ? 0 : answer;
+        return a;
+    });
+    int32_t playing[6] = {PLAYBACK_STATE_PLAYING, 6, 0, 100, 5, 0};
+    StorePlaybackState(7, playing);
+    owner.posts.clear();
+    // Cancel: the tab jumps back, nothing is stopped.
+    dialog->m_tab.SetCurSel(1);
+    dialog->OnTabChange();
+    DrainPostedEvents();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
+    EXPECT_EQ(dialog->m_tab.GetCurSel(), 0);
+    EXPECT_EQ(dialog->m_nMode, PLAYBACK_MODE_TIME);
+    EXPECT_EQ(owner.Count(WM_PLAYBACK_CONTROL), 0);
+    // OK: every screen is stopped in the old mode, then file mode.
+    answer = IDOK;
+    dialog->m_tab.SetCurSel(1);
+    dialog->OnTabChange();
+    DrainPostedEvents();
+    EXPECT_EQ(owner.Count(WM_PLAYBACK_CONTROL), 16);
+    EXPECT_EQ(owner.Last(WM_PLAYBACK_CONTROL)->lParam, PLAYBACK_MODE_TIME);
+    EXPECT_EQ(dialog->m_nMode, PLAYBACK_MODE_FILE);
+    EXPECT_TRUE(dialog->m_fileList.IsWindowVisible());
+    // The right-click menu of a screen offers full screen and snapshot only.
+    asked.clear();
+    EXPECT_EQ(dialog->OnVideoRClick(static_cast<LPARAM>(5 << 16 | 5)), 0);
+    ASSERT_EQ(asked.size(), 1u);
+    ASSERT_EQ(asked[0].menuItems.size(), 2) << asked[0].menuItems.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(asked[0].menuItems[0].startsWith(QStringLiteral("32771:")));
+    EXPECT_TRUE(asked[0].menuItems[1].startsWith(QStringLiteral("32776:")));
+    SetPromptHook(nullptr);
 }
 
 TEST_F(PlaybackDialogTest, DayMapsColourTheirRowAndAreFreedOnEveryPath) {
