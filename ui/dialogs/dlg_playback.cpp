@@ -36,8 +36,9 @@ CDlgPlayback::CDlgPlayback(CWnd* pOwner)
       m_dayState(new (std::nothrow) MONTHDAYSTATE[3]()) {}
 
 CDlgPlayback::~CDlgPlayback() {
-    // A dialog destroyed without DestroyWindow (a failed Create) still stops what it started.
+    // A dialog deleted without DestroyWindow still stops and frees what it made, threads first.
     StopThreads();
+    DestroyVideoWindow();
     if (m_bEngineMade)
         FreePlaybackChannels();
     delete[] m_dayState;
