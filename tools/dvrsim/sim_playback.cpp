@@ -114,7 +114,8 @@ double SimPlayback::Interval(const Window& window) const {
 void SimPlayback::State(const Key& key, const Window& window, std::vector<SimOutput>* out) const {
     int fps = config_.framesPerSecond > 0 ? config_.framesPerSecond : 1;
     int32_t position = static_cast<int32_t>(window.frames / fps);
-    std::string text = std::to_string(kStateReply) + " " + std::to_string(key.second) + " 0 " +
+    // The change field 3: every report carries a new state and a new position.
+    std::string text = std::to_string(kStateReply) + " " + std::to_string(key.second) + " 3 " +
                        std::to_string(window.state) + " " + std::to_string(window.speed) + " " +
                        std::to_string(window.begin) + " " + std::to_string(window.duration) + " " +
                        std::to_string(position) + " " + std::to_string(window.dayStart) + kTerminator;

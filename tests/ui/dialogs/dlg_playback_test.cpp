@@ -600,6 +600,48 @@ TEST_F(PlaybackDialogTest, SearchesAndPlaysTwoRecordingsOfTheSimulatedDvr) {
     };
     EXPECT_TRUE(WaitUntil(labelled, 10000));
 
+    // Pause, one step, then a seek to the middle of the 30-minute file with the position slider: the
+    // DVR's reports come back on the selected screen.
+    auto state = [] {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[1].lock);
+        return g_playbackChannels[1].playState;
+    };
+    dialog->OnBitButtonUp(IDC_PB_PAUSE);
+    ASSERT_TRUE(WaitUntil([&] { return state() == PLAYBACK_STATE_PAUSED; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return dialog->m_btnPlay.IsWindowVisible() != FALSE; }, 5000));
+    dialog->OnBitButtonUp(IDC_PB_STEP);
+    ASSERT_TRUE(WaitUntil([&] { return state() == PLAYBACK_STATE_STEPPING; }, 10000));
+    dialog->OnBitButtonUp(IDC_PB_PLAY);
+    ASSERT_TRUE(WaitUntil([&] { return state() == PLAYBACK_STATE_SPEED; }, 10000));
+    EXPECT_EQ(dialog->OnSliderReleased(IDC_PB_POSITION, 500), 0);
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            std::lock_guard<std::mutex> guard(g_playbackChannels[1].lock);
+            return g_playbackChannels[1].playPosition >= 900;
+        },
+        10000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return dialog->m_timeText.GetWindowText().startsWith(QStringLiteral("0:15:")); }, 10000))
+        << dialog->m_timeText.GetWindowText().toStdString();
+
+    // A snapshot of the selected screen lands in the snapshot folder under the DVR's name.
+    QTemporaryDir home;
+    ScopedEnv drive("VISTAL_DRIVE_C", home.path().toUtf8());
+    SystemSettings saved = g_systemSettings;
+    std::memset(g_systemSettings.SnapshotPath, 0, sizeof g_systemSettings.SnapshotPath);
+    std::memcpy(g_systemSettings.SnapshotPath, u"C:\\Shots\\", sizeof(u"C:\\Shots\\"));
+    g_systemSettings.PopupMessage = 0;
+    dialog->OnBitButtonUp(IDC_PB_SNAPSHOT);
+    g_systemSettings = saved;
+    QStringList shots = QDir(home.filePath(QStringLiteral("Shots/DVR"))).entryList(QDir::Files);
+    ASSERT_EQ(shots.size(), 1);
+    // Named after the channel of the file open on screen 1 ("...\CH00n_hhmm.avi").
+    QString opened = dialog->FileRowName(1);
+    QString channel = opened.mid(opened.lastIndexOf(QLatin1Char('\\')) + 1, 6);
+    EXPECT_TRUE(shots[0].startsWith(channel)) << shots[0].toStdString() << " " << opened.toStdString();
+    // The DVR saw the controls: speed, pause, step, play, seek.
+    EXPECT_GE(sim.CountRequests(DVR_REQ_PLAYBACK_CONTROL), 5);
+
     Close();
     EXPECT_TRUE(sim.WaitForRequests(DVR_REQ_PLAYBACK_CLOSE, 16, 10000));
     owner.device = nullptr;
