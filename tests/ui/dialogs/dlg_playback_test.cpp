@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QPainter>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +31,7 @@
 #include "media/pixel_routines.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/prompt_hook.h"
+#include "platform/video/video_canvas.h"
 #include "tests/dvr/session_harness.h"
 #include "tests/media/live_view_support.h"
 #include "tests/picture_output.h"
@@ -39,6 +41,7 @@
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
+#include "ui/controls/dlg_video.h"
 #include "ui/playback_search.h"
 
 namespace {
@@ -251,6 +254,40 @@ TEST_F(PlaybackDialogTest, DoubleClickZoomsOneScreenAndRestoresTheLayout) {
     EXPECT_FALSE(dialog->m_bZoomed);
     // Outside every shown screen (the area's origin is at 30, 30 of the dialog): no hit.
     EXPECT_EQ(dialog->OnVideoClick(static_cast<LPARAM>(2000 << 16 | 2000)), -1);
+}
+
+int64_t g_fakeNow = 0;
+int64_t FakeNow() {
+    return g_fakeNow;
+}
+
+TEST_F(PlaybackDialogTest, ScreensWithoutAFrameForThreeSecondsShowTheIdlePicture) {
+    Open();
+    dialog->LayoutScreens(0, 4, 0);
+    // A white idle picture; screen 0's last frame is 2 s old, screen 1's 3 s, screen 2's in the future.
+    I420Picture saved = g_idleImage;
+    g_idleImage.width = 32;
+    g_idleImage.height = 32;
+    g_idleImage.data.assign(I420Size(32, 32), 128);
+    std::fill(g_idleImage.data.begin(), g_idleImage.data.begin() + 32 * 32, 255);
+    g_fakeNow = 1000000;
+    SetLastFrameClock(FakeNow);
+    const int64_t ages[4] = {2, 3, -5, 100};
+    for (int k = 0; k < 4; ++k) {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[k].lastFrameLock);
+        g_playbackChannels[k].lastFrameTime = static_cast<int32_t>(g_fakeNow - ages[k]);
+    }
+    dialog->DrawIdleScreens();
+    std::shared_ptr<VideoCanvas> canvas = dialog->m_pVideoWnd->Canvas();
+    ASSERT_NE(canvas, nullptr);
+    for (int k = 0; k < 4; ++k) {
+        VideoRect r = dialog->m_view.ScreenRect(k);
+        std::lock_guard<std::mutex> guard(canvas->Lock());
+        QColor centre = canvas->Image().pixelColor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        EXPECT_EQ(centre.lightness() > 200, ages[k] >= 3) << "screen " << k;
+    }
+    SetLastFrameClock(nullptr);
+    g_idleImage = saved;
 }
 
 TEST_F(PlaybackDialogTest, StateReportsOfTheSelectedScreenDriveButtonsAndText) {
@@ -599,6 +636,17 @@ TEST_F(PlaybackDialogTest, SearchesAndPlaysTwoRecordingsOfTheSimulatedDvr) {
         return false;
     };
     EXPECT_TRUE(WaitUntil(labelled, 10000));
+    {
+        // For the eye: the dialog with its video window's canvas where the window sits.
+        DrainPostedEvents();
+        QImage picture = dialog->GetWidget()->grab().toImage();
+        std::shared_ptr<VideoCanvas> canvas = dialog->m_pVideoWnd->Canvas();
+        std::lock_guard<std::mutex> guard(canvas->Lock());
+        QPainter painter(&picture);
+        painter.drawImage(30, 30, canvas->Image());
+        painter.end();
+        picture.save(PicturePath(QStringLiteral("dlg_playback_playing.png")));
+    }
 
     // Pause, one step, then a seek to the middle of the 30-minute file with the position slider: the
     // DVR's reports come back on the selected screen.
