@@ -437,6 +437,11 @@ TEST_F(PlaybackDialogTest, DayMapsColourTheirRowAndAreFreedOnEveryPath) {
     EXPECT_EQ(dialog->DayBarColour(2, 2), DAY_BAR_EMPTY);
     EXPECT_EQ(dialog->DayBarColour(2, 3), DAY_BAR_ALARM);
     EXPECT_NE(dialog->DayBarColour(3, 1), DAY_BAR_RECORDED);
+    // A month reply bolds days of the middle month of the calendar's range only.
+    dialog->OnPlaybackData(PLAYBACK_DATA_MONTH_RECORDS, static_cast<LPARAM>(0x80000005u));
+    EXPECT_EQ(dialog->m_dayState[0], 0u);
+    EXPECT_EQ(dialog->m_dayState[1], 0x80000005u);
+    EXPECT_EQ(dialog->m_dayState[2], 0u);
     // After a sort the screen's row sits elsewhere; its map still colours that row.
     dialog->m_dayBar.SortItems(0, FALSE);
     ASSERT_NE(dialog->m_dayBar.FindItemByData(5), 5);
