@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "media/audio_player.h"
 #include "media/overlay_text.h"
 #include "media/pixel_color.h"
 #include "media/pixel_routines.h"
+#include "platform/audio/sound_buffer.h"
 
 namespace {
 
@@ -229,6 +231,43 @@ TEST_F(PlaybackEngine, ReopeningStartsFromEmptySlots) {
     EXPECT_EQ(slot.playState, 0);
     EXPECT_EQ(slot.osdCorner, OSD_CORNER_BOTTOM_RIGHT);
     EXPECT_EQ(slot.osdColor, 0x00FF00u);
+}
+
+TEST_F(PlaybackEngine, OnlyTheSelectedScreenIsHeard) {
+    SetSoundBackend(SOUND_BACKEND_CAPTURE);
+    std::vector<uint8_t> pcm(640, 1);
+    view.m_nCurScreen.store(2);
+    auto format = [&] {
+        std::lock_guard<std::mutex> guard(view.audio.lock);
+        return view.audio.format.sampleRate;
+    };
+    auto playing = [&] {
+        std::lock_guard<std::mutex> guard(view.audio.lock);
+        return view.audio.player != nullptr && view.audio.player->IsPlaying() != 0;
+    };
+    // Another screen's packet changes nothing, not even the format.
+    EXPECT_EQ(PlayPlaybackAudio(1, 3, pcm.data(), pcm.size(), 11025, 16), 0);
+    EXPECT_EQ(format(), 8000u);
+    EXPECT_FALSE(playing());
+    // The selected screen's packet replaces the player for its format and starts it.
+    EXPECT_EQ(PlayPlaybackAudio(1, 2, pcm.data(), pcm.size(), 11025, 16), 0);
+    EXPECT_EQ(format(), 11025u);
+    EXPECT_TRUE(playing());
+    // An empty packet stops it; the next packet starts it again.
+    EXPECT_EQ(PlayPlaybackAudio(1, 2, nullptr, 0, 11025, 16), 0);
+    EXPECT_EQ(PlayPlaybackAudio(1, 2, pcm.data(), pcm.size(), 11025, 16), 0);
+    EXPECT_TRUE(playing());
+    // Selecting another screen moves the sound to it at its next packet.
+    StopAudioOutput(view.audio);
+    view.m_nCurScreen.store(3);
+    EXPECT_EQ(PlayPlaybackAudio(1, 2, pcm.data(), pcm.size(), 11025, 16), 0);
+    EXPECT_FALSE(playing());
+    EXPECT_EQ(PlayPlaybackAudio(1, 3, pcm.data(), pcm.size(), 8000, 16), 0);
+    EXPECT_EQ(format(), 8000u);
+    EXPECT_TRUE(playing());
+    FreePlaybackChannels();
+    SetSoundBackend(SOUND_BACKEND_AUTO);
+    ASSERT_EQ(InitPlaybackChannels(&view), 0);
 }
 
 TEST(PlaybackThreadStart, FailsAtOnceWithoutItsSlot) {
