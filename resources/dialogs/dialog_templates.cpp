@@ -6,6 +6,9 @@
 extern const DialogTemplate kVideoDialogTemplate;
 extern const DialogTemplate kMessageDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
+// Playback dialog.
+extern const DialogTemplate kPlaybackDialogTemplate;
+// Channel picker.
 extern const DialogTemplate kChannelDialogTemplate;
 
 namespace {
@@ -13,6 +16,7 @@ const DialogTemplate* const kTemplates[] = {
     &kVideoDialogTemplate,
     &kMessageDialogTemplate,
     &kLoginDialogTemplate,
+    &kPlaybackDialogTemplate,
     &kChannelDialogTemplate,
 };
 }  // namespace
