@@ -6,12 +6,34 @@
 extern const DialogTemplate kVideoDialogTemplate;
 extern const DialogTemplate kMessageDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
+// Status dialog, its pages, the device list and the tree editor's record dialogs.
+extern const DialogTemplate kStatusDialogTemplate;
+extern const DialogTemplate kStatusSystemPageTemplate;
+extern const DialogTemplate kStatusSoftwarePageTemplate;
+extern const DialogTemplate kStatusUserPageTemplate;
+extern const DialogTemplate kStatusLogPageTemplate;
+extern const DialogTemplate kConfigPageTemplate;
+extern const DialogTemplate kDeviceDialogTemplate;
+extern const DialogTemplate kTreePageTemplate;
+extern const DialogTemplate kNodeAreaDialogTemplate;
+extern const DialogTemplate kNodeDvrDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
     &kVideoDialogTemplate,
     &kMessageDialogTemplate,
     &kLoginDialogTemplate,
+    // Status dialog, its pages, the device list and the tree editor's record dialogs.
+    &kStatusDialogTemplate,
+    &kStatusSystemPageTemplate,
+    &kStatusSoftwarePageTemplate,
+    &kStatusUserPageTemplate,
+    &kStatusLogPageTemplate,
+    &kConfigPageTemplate,
+    &kDeviceDialogTemplate,
+    &kTreePageTemplate,
+    &kNodeAreaDialogTemplate,
+    &kNodeDvrDialogTemplate,
 };
 }  // namespace
 
