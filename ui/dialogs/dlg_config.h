@@ -51,8 +51,9 @@ public:
     void OnAddLanguage();
     void OnBrowseSnapshot();
 
-protected:
     BOOL DestroyWindow() override;
+
+protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;

@@ -38,8 +38,9 @@ public:
     // The record of a row (null when there is none).
     DeviceTreeNode* RowNode(int row) const;
 
-protected:
     BOOL DestroyWindow() override;
+
+protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;

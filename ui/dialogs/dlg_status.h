@@ -40,8 +40,9 @@ public:
     int VisiblePage() const;
     void ShowPage(int page);
 
-protected:
     BOOL DestroyWindow() override;
+
+protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;

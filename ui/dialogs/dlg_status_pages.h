@@ -54,8 +54,9 @@ public:
     void UpdateStatus();
     void UpdateDisk();
 
-protected:
     BOOL DestroyWindow() override;
+
+protected:
     BOOL OnInitDialog() override;
     void OnTimer(uintptr_t nIDEvent) override;
     void ApplyTexts() override;

@@ -60,8 +60,9 @@ public:
     void OnClickTree();
     void OnRClickTree();
 
-protected:
     BOOL DestroyWindow() override;
+
+protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
