@@ -109,6 +109,9 @@ void CDlgConfig::ResetControls() {
     m_cboMuxMode.SetItemData(m_cboMuxMode.AddString(QStringLiteral("1x1")), 1);
     m_cboMuxMode.SetItemData(m_cboMuxMode.AddString(QStringLiteral("1x2")), 2);
     m_cboMuxMode.SetItemData(m_cboMuxMode.AddString(QStringLiteral("1x4")), 4);
+    // Neither list gets a selection: both settings are collected as 0 and never change here.
+    m_cboVideoStandard.SetCurSel(-1);
+    m_cboMuxMode.SetCurSel(-1);
 }
 
 void CDlgConfig::FillDisks() {

@@ -18,9 +18,9 @@
 #include "tests/picture_output.h"
 #include "tests/platform/ui/text_fit.h"
 #include "tests/ui/dialogs/node_script.h"
-#include "ui/dialogs/dialog_texts.h"
 #include "tools/lansim/lan_responder.h"
 #include "tools/wansim/wan_server.h"
+#include "ui/dialogs/dialog_texts.h"
 
 namespace {
 
