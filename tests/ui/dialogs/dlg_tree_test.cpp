@@ -226,4 +226,52 @@ TEST_F(TreeFixture, DeleteTakesTheSubtreeAndALoadedConfigIsOfferedOnExit) {
     tree.DestroyWindow();
 }
 
+TEST_F(TreeFixture, ContextMenuOffersWhatTheSelectionAllows) {
+    ASSERT_TRUE(WriteBytes(TreeDat(),
+                           TreeFileBytes({AreaRecord(1, "Yard"), DvrRecord(1, "Gate", "127.0.0.2", 9000)})));
+    ScriptedTree tree(&status);
+    ASSERT_TRUE(tree.Create(IDD_DLG_TREE, &status));
+    HTREEITEM area = tree.m_tree.GetRootItem();
+    HTREEITEM dvr = tree.m_tree.GetNextSiblingItem(area);
+    ASSERT_NE(dvr, nullptr);
+    QStringList offered;
+    int choose = 0;
+    SetPromptHook([&](const PromptRequest& request) {
+        PromptAnswer answer;
+        if (request.kind == PromptKind::PopupMenu) {
+            offered = request.menuItems;
+            answer.result = choose;
+        }
+        return answer;
+    });
+    struct Case {
+        const char* title;
+        HTREEITEM selected;
+        bool modify;  // Modify and Delete offered
+    };
+    const Case cases[] = {
+        {"nothing selected", nullptr, false}, {"an area", area, true}, {"a DVR", dvr, true}};
+    for (const Case& c : cases) {
+        tree.m_tree.SelectItem(c.selected);
+        NMHDR rclick;
+        rclick.idFrom = IDC_TREE_TREE;
+        rclick.code = NM_RCLICK;
+        tree.SendMessage(WM_NOTIFY, IDC_TREE_TREE, reinterpret_cast<LPARAM>(&rclick));
+        EXPECT_TRUE(offered.contains("32801:Load Config...")) << c.title;
+        EXPECT_TRUE(offered.contains("32805:Add Area...")) << c.title;
+        EXPECT_EQ(offered.contains("32807:Modify"), c.modify) << c.title;
+        EXPECT_EQ(offered.contains("32808:Delete"), c.modify) << c.title;
+    }
+    // A chosen command comes back to the page: Delete on the selected DVR.
+    choose = ID_TREE_DELETE;
+    NMHDR rclick;
+    rclick.idFrom = IDC_TREE_TREE;
+    rclick.code = NM_RCLICK;
+    tree.SendMessage(WM_NOTIFY, IDC_TREE_TREE, reinterpret_cast<LPARAM>(&rclick));
+    DrainPostedEvents();
+    EXPECT_EQ(tree.m_tree.GetCount(), 1u);
+    EXPECT_EQ(tree.m_bModified, 1);
+    tree.DestroyWindow();
+}
+
 }  // namespace
