@@ -11,7 +11,7 @@
 #include "core/tarvik_app.h"
 #include "core/text_files.h"
 #include "dvr/device_list_node.h"
-#include "platform/system/codepage.h"
+#include "tests/scoped_env.h"
 #include "ui/dialogs/config_settings.h"
 #include "ui/dialogs/dlg_status_pages.h"
 #include "ui/dialogs/node_fields.h"
@@ -53,13 +53,12 @@ TEST(NodeFields, LimitsAndTheirOrder) {
         EXPECT_EQ(CheckNodeFields(c.entry, c.dvr), c.fault) << c.title;
 
     // In a double-byte code page the limit counts bytes, not characters.
-    SetAnsiCodePageForLanguage(1);
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP936");
     const QString wide94(94, QChar(0x4e2d));
     const QString wide95(95, QChar(0x4e2d));
     EXPECT_EQ(CheckNodeFields({"Gate", "h", "", wide94, wide94}, true), NODE_FIELDS_OK);
     EXPECT_EQ(CheckNodeFields({"Gate", "h", "", wide95, ""}, true), NODE_FIELD_USER_TOO_LONG);
     EXPECT_EQ(CheckNodeFields({"Gate", "h", "", "", wide95}, true), NODE_FIELD_PASSWORD_TOO_LONG);
-    SetAnsiCodePageForLanguage(0);
 }
 
 TEST(NodeFields, PortAndWhatIsWritten) {
