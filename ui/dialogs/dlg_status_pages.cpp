@@ -124,7 +124,8 @@ void CDlgStatusSystem::UpdateStatus() {
 
 void CDlgStatusSystem::UpdateDisk() {
     QString freeText;
-    int used = GetRecordDiskUsage(QString::fromUtf16(g_systemSettings.RecordDisks), &freeText);
+    int used =
+        GetRecordDiskUsage(QString::fromUtf16(g_systemSettings.RecordDisks), &freeText, m_pfnDiskSpace);
     const QString format = GetLanguageFormat(QStringLiteral("DLGSTATUSSYSTEM_STATIC_DISK_VALUE"),
                                              QStringLiteral("Current used: %d%%, free space: %s"));
     SetItemText(this, IDC_STATUS_DISK, FormatWithIntAndText(format, used, freeText));

@@ -9,6 +9,7 @@
 #include <QString>
 #include <memory>
 
+#include "core/disk_list.h"
 #include "core/system_info.h"
 #include "platform/ui/dialog.h"
 
@@ -47,6 +48,8 @@ public:
 
     // Where the system information comes from ("" the running system; tests give a fixture folder).
     QString m_strInfoRoot;
+    // Where the record disks' sizes come from (tests give their own).
+    DiskSpaceFn m_pfnDiskSpace = GetDiskSpace;
     std::unique_ptr<CSystemInfo> m_pSysInfo;
     uintptr_t m_nClockTimer = 0;
     uintptr_t m_nDiskTimer = 0;

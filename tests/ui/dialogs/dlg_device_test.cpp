@@ -160,7 +160,7 @@ TEST_F(DeviceFixture, ExitSavesAsAnsweredAndKeepsTheShowSetting) {
     const QByteArray before = TreeFileBytes({DvrRecord(0, "Gate", "127.0.0.2", 9001, "admin", "pw")});
     struct Case {
         const char* title;
-        bool saveFirst;
+        int saves;  // Save presses before Exit
         int answer;
         bool checkShow;  // "Do not show again"
         bool saved;
@@ -168,9 +168,11 @@ TEST_F(DeviceFixture, ExitSavesAsAnsweredAndKeepsTheShowSetting) {
         bool asked;
     };
     const Case cases[] = {
-        {"edit, Save, Exit", true, IDOK, true, true, true, false},
-        {"edit, Exit, OK", false, IDOK, false, true, true, true},
-        {"edit, Exit, Cancel", false, IDCANCEL, false, false, false, true},
+        {"edit, Save, Exit", 1, IDOK, true, true, true, false},
+        // A second Save with nothing new keeps the reload the first one asked for.
+        {"edit, Save, Save, Exit", 2, IDOK, false, true, true, false},
+        {"edit, Exit, OK", 0, IDOK, false, true, true, true},
+        {"edit, Exit, Cancel", 0, IDCANCEL, false, false, false, true},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteBytes(TreeDat(), before));
@@ -184,7 +186,7 @@ TEST_F(DeviceFixture, ExitSavesAsAnsweredAndKeepsTheShowSetting) {
         Click(dlg, IDC_DEVICE_EDIT);
         EXPECT_EQ(dlg.script.shown.password, QStringLiteral("pw")) << c.title;
         EXPECT_EQ(Rows(dlg), QStringList{"Gate 2|127.0.0.5|9005|op|********"}) << c.title;
-        if (c.saveFirst)
+        for (int i = 0; i < c.saves; ++i)
             Click(dlg, IDOK);
         CheckItem(&dlg, IDC_DEVICE_SHOW, c.checkShow ? 1 : 0);
         Click(dlg, IDCANCEL);

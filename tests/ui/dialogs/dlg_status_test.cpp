@@ -237,6 +237,14 @@ TEST_F(StatusFixture, TabsPagesExitAndLanguageSwitch) {
     EXPECT_TRUE(ItemText(system, IDC_STATUS_CPU).startsWith(QStringLiteral("Current used: ")));
     EXPECT_TRUE(ItemText(system, IDC_STATUS_MEMORY).endsWith(u'%'));
     EXPECT_TRUE(ItemText(system, IDC_STATUS_DISK).contains(QStringLiteral("%, free space: ")));
+    // The disk line follows its source at the minute's tick, the clock at the second's.
+    auto* systemPage = static_cast<CDlgStatusSystem*>(system);
+    systemPage->m_pfnDiskSpace = FakeSpace;
+    SetItemText(system, IDC_STATUS_TIME, QString());
+    systemPage->SendMessage(WM_TIMER, TIMER_STATUS_CLOCK, 0);
+    EXPECT_TRUE(ItemText(system, IDC_STATUS_TIME).contains(QStringLiteral(" GMT")));
+    systemPage->SendMessage(WM_TIMER, TIMER_STATUS_DISK, 0);
+    EXPECT_EQ(ItemText(system, IDC_STATUS_DISK), QStringLiteral("Current used: 60%, free space: 200 GB"));
     EXPECT_FALSE(system->GetDlgItem(1230)->IsWindowVisible());
     EXPECT_EQ(ItemText(software, 1155), QStringLiteral("Product name: Vistal"));
     EXPECT_EQ(ItemText(software, 1219), QStringLiteral("Software version: 4.4.2"));
