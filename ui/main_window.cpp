@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
@@ -39,6 +40,7 @@ constexpr UINT kLedBitmap = 175;
 constexpr UINT kIconResource = 128;
 constexpr UINT kTreeBackground = 132;
 constexpr int kCaptionBand = 20;
+constexpr int kComboBoxHeight = 22;
 
 CTarvikDlg* g_mainWindow = nullptr;
 
@@ -384,7 +386,11 @@ void CTarvikDlg::LayoutControls() {
                 (void)button->LoadBitmap(c.bitmap);
             button->SetWindowText(QString());
         }
-        control->MoveWindow(c.rect.left, c.rect.top, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top);
+        int height = c.rect.bottom - c.rect.top;
+        // The combo's placed height is its drop-down list's; the box itself keeps one line.
+        if (c.id == IDC_SCREEN_COUNT)
+            height = std::min(height, kComboBoxHeight);
+        control->MoveWindow(c.rect.left, c.rect.top, c.rect.right - c.rect.left, height);
         control->ShowWindow(c.visible ? SW_SHOW : SW_HIDE);
     }
     if (m_tree.m_bmpBackground.IsNull())
