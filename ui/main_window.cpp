@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <atomic>
 
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
@@ -104,17 +105,25 @@ void RestoreSavedViewsHook(DVRDevice* device) {
         g_mainWindow->RestoreSavedViews(device);
 }
 
+// The connection threads read the child dialogs' handles here, never the dialog objects: a handle is
+// published null before its dialog goes away, and a reply posted to a gone window is freed by the post.
+std::atomic<HWND> g_setupDialogHandle{nullptr};
+std::atomic<HWND> g_playbackDialogHandle{nullptr};
+
 HWND SetupDialogHook() {
-    CTarvikDlg* w = g_mainWindow;
-    return w != nullptr && w->m_pDlgSetup != nullptr ? w->m_pDlgSetup->m_hWnd : nullptr;
+    return g_setupDialogHandle.load();
 }
 
 HWND PlaybackDialogHook() {
-    CTarvikDlg* w = g_mainWindow;
-    return w != nullptr && w->m_pDlgPlayback != nullptr ? w->m_pDlgPlayback->m_hWnd : nullptr;
+    return g_playbackDialogHandle.load();
 }
 
 }  // namespace
+
+void PublishChildDialogs(const CDialog* playback, const CDialog* setup) {
+    g_playbackDialogHandle = playback != nullptr ? playback->m_hWnd : nullptr;
+    g_setupDialogHandle = setup != nullptr ? setup->m_hWnd : nullptr;
+}
 
 CTarvikDlg* MainWindow() {
     return g_mainWindow;
@@ -256,12 +265,14 @@ BOOL CTarvikDlg::DestroyWindow() {
     StopTimers();
     if (m_threads != nullptr)
         (void)StopMediaThreads(m_threads.get());
-    // The sessions read the dialogs' handles through the hooks: those go first, then the dialogs.
-    SetSessionHooks(false);
+    // The sessions post their replies to the child dialogs: they stop before the dialogs go, and they
+    // point at the tree's records, which go last.
+    ReleaseAndFreeDeviceList();
     DestroyChildDialogs();
     if (m_bMediaStarted)
         FreeMediaSystem();
     m_bMediaStarted = false;
+    SetSessionHooks(false);
     ClearDeviceTree();
     if (m_pTrayIcon != nullptr) {
         (void)Shell_NotifyIcon(NIM_DELETE, m_pTrayIcon.get());
@@ -294,6 +305,7 @@ int CTarvikDlg::CreateVideoWindow() {
 }
 
 void CTarvikDlg::DestroyChildDialogs() {
+    PublishChildDialogs(nullptr, nullptr);
     CDialog** children[] = {&m_pDlgPlayback, &m_pDlgSetup, &m_pDlgStatus};
     if (m_pDlgVideo != nullptr) {
         m_pDlgVideo->DestroyWindow();

@@ -203,6 +203,10 @@ private:
     QSocketNotifier* m_copyDataNotifier = nullptr;
 };
 
+// What the connection threads read of the child dialogs: their handles (null: none), set when a dialog is
+// made and cleared before it goes.
+void PublishChildDialogs(const CDialog* playback, const CDialog* setup);
+
 // The running main window (null when none): the sessions' hooks and the video window's PTZ reach it here.
 CTarvikDlg* MainWindow();
 // Start-up step 8: runs the main window modally; returns when it has ended.

@@ -309,6 +309,52 @@ TEST_F(MainWindowTest, PreviewCloseReleasesWhatThePreviewShows) {
     EXPECT_EQ(gate.CountRequests(DVR_REQ_CLOSE_STREAM), 0);
 }
 
+LPARAM CentreOf(int screen) {
+    VideoRect r = g_mainWindowState.ScreenRect(screen);
+    return static_cast<LPARAM>(((r.top + r.bottom) / 2) << 16 | ((r.left + r.right) / 2));
+}
+
+TEST_F(MainWindowTest, GridSelectsZoomsPagesClosesAndOpensChannels) {
+    Open();
+    window->SendMessage(WM_VIDEO_CLICK, 0, CentreOf(5));
+    EXPECT_EQ(window->m_grid.m_nCurScreen, 5);
+    EXPECT_EQ(g_mainWindowState.m_nCurScreen.load(), 5);
+
+    // A double click zooms the screen over the video area; a second one brings the page back.
+    VideoRect before = g_mainWindowState.ScreenRect(5);
+    window->SendMessage(WM_VIDEO_DBLCLK, 0, CentreOf(5));
+    RECT video{};
+    window->m_pDlgVideo->GetClientRect(&video);
+    VideoRect zoomed = g_mainWindowState.ScreenRect(5);
+    EXPECT_EQ(zoomed.right - zoomed.left, video.right);
+    EXPECT_EQ(zoomed.bottom - zoomed.top, video.bottom);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[4].load(), 0);
+    window->SendMessage(WM_VIDEO_DBLCLK, 0, CentreOf(5));
+    VideoRect back = g_mainWindowState.ScreenRect(5);
+    EXPECT_EQ(back.left, before.left);
+    EXPECT_EQ(back.bottom, before.bottom);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[4].load(), 1);
+
+    // Paging forward and back with the bar's buttons.
+    window->SendMessage(WM_BITBUTTON_UP, 1028, 0);
+    EXPECT_EQ(window->m_grid.m_nFirstScreen, 16);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[0].load(), 0);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[16].load(), 1);
+    window->SendMessage(WM_BITBUTTON_UP, 1029, 0);
+    EXPECT_EQ(window->m_grid.m_nFirstScreen, 0);
+
+    // Close all frees every screen and closes each stream once; open all fills the grid in tree order.
+    window->SendMessage(WM_BITBUTTON_UP, 1007, 0);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_TRUE(SameView(SlotView(s), ViewEntry{-1, -1})) << s;
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_CLOSE_STREAM, 2, 5000));
+    window->SendMessage(WM_BITBUTTON_UP, 1006, 0);
+    const ViewEntry expected[] = {{kGate, 0}, {kGate, 1}, {kYard, 0}, {kYard, 1}, {-1, -1}};
+    for (int s = 0; s < 5; ++s)
+        EXPECT_TRUE(SameView(SlotView(s), expected[s])) << s;
+    EXPECT_TRUE(window->GetDlgItem(1006)->IsWindowEnabled());
+}
+
 TEST_F(MainWindowTest, PtzButtonHeldSendsOneMotionAndOneStop) {
     Open();
     window->m_grid.m_nCurScreen = 2;  // Yard's first channel
