@@ -171,8 +171,11 @@ void CTarvikDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CTarvikDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     g_mainWindow = this;
-    if (QWidget* widget = GetWidget())
+    if (QWidget* widget = GetWidget()) {
         widget->setWindowIcon(m_hIcon);
+        // The smallest size the operator can drag the window to.
+        widget->setMinimumSize(MAIN_MIN_WIDTH, MAIN_MIN_HEIGHT);
+    }
 
     // The tray icon; the window works without one.
     m_pTrayIcon = std::make_unique<NOTIFYICONDATA>();

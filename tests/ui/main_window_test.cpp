@@ -17,6 +17,7 @@
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "core/window_messages.h"
+#include "dvr/device_tree.h"
 #include "dvr/dvr_protocol.h"
 #include "dvr/dvr_session.h"
 #include "media/main_window_state.h"
@@ -353,6 +354,57 @@ TEST_F(MainWindowTest, GridSelectsZoomsPagesClosesAndOpensChannels) {
     for (int s = 0; s < 5; ++s)
         EXPECT_TRUE(SameView(SlotView(s), expected[s])) << s;
     EXPECT_TRUE(window->GetDlgItem(1006)->IsWindowEnabled());
+}
+
+// Double-clicking a channel in the device tree: a channel shown anywhere is closed where it is; one shown
+// nowhere replaces what the selected screen shows, whose stream closes when nothing else shows it.
+TEST_F(MainWindowTest, TreeDoubleClickClosesOrReplacesAChannel) {
+    Open();
+    DeviceTreeView* view = window->m_treeView.get();
+    auto channelItem = [&](int dvrId, int channel) -> HTREEITEM {
+        TreeItem dvr = FindTreeItem(view, NODE_DVR, dvrId, nullptr);
+        for (TreeItem c = dvr != nullptr ? view->GetChildItem(dvr) : nullptr; c != nullptr;
+             c = view->GetNextSiblingItem(c)) {
+            if (view->GetItemData(c)->id == channel)
+                return static_cast<HTREEITEM>(c);
+        }
+        return nullptr;
+    };
+    HTREEITEM gateHall = channelItem(kGate, 1);
+    ASSERT_NE(gateHall, nullptr);
+    window->m_tree.SelectItem(gateHall);
+    window->m_grid.m_nCurScreen = 3;
+    window->OnDblClickDeviceTree();
+    EXPECT_TRUE(SameView(SlotView(1), ViewEntry{-1, -1}));
+    EXPECT_TRUE(SameView(SlotView(3), ViewEntry{kYard, 1}));  // nothing opened
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_CLOSE_STREAM, 1, 5000));
+
+    window->OnDblClickDeviceTree();
+    EXPECT_TRUE(SameView(SlotView(3), ViewEntry{kGate, 1}));
+    EXPECT_TRUE(yard.WaitForRequests(DVR_REQ_CLOSE_STREAM, 1, 5000));
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_OPEN_STREAM, 3, 5000));
+}
+
+TEST_F(MainWindowTest, RestoreAndMaximiseSwapTheirButtonsAndLayOutAgain) {
+    Open();
+    EXPECT_FALSE(window->GetDlgItem(1037)->IsWindowVisible());
+    EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
+    window->SendMessage(WM_BITBUTTON_UP, 1038, 0);
+    RECT r{};
+    window->GetWindowRect(&r);
+    EXPECT_EQ(r.right - r.left, 800);
+    EXPECT_EQ(r.bottom - r.top, 600);
+    EXPECT_TRUE(window->GetDlgItem(1037)->IsWindowVisible());
+    EXPECT_FALSE(window->GetDlgItem(1038)->IsWindowVisible());
+    // The video area follows: 30 pixels in from the left and top, 204 from the right, 88 from the bottom.
+    RECT video{};
+    window->m_pDlgVideo->GetWindowRect(&video);
+    EXPECT_EQ(video.right - video.left, 800 - 30 - 204);
+    EXPECT_EQ(video.bottom - video.top, 600 - 30 - 88);
+    window->SendMessage(WM_BITBUTTON_UP, 1037, 0);
+    window->GetWindowRect(&r);
+    EXPECT_EQ(r.right - r.left, 1024);
+    EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
 }
 
 TEST_F(MainWindowTest, PtzButtonHeldSendsOneMotionAndOneStop) {
