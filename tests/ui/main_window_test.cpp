@@ -27,9 +27,9 @@
 #include "platform/system/copydata_endpoint.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/win_app.h"
-#include "tests/dvr/tree_file_fixture.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/ui_test_support.h"
+#include "tests/ui/main_window_home.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
 #include "ui/dialogs/dlg_login.h"
@@ -48,15 +48,6 @@ dvrsim::SimConfig TwoChannels() {
     config.channels = {{"Door", dvrsim::kCodecMpeg4, 352, 288}, {"Hall", dvrsim::kCodecMpeg4, 352, 288}};
     config.framesPerSecond = 10;
     return config;
-}
-
-QByteArray ViewBytes(const std::vector<ViewEntry>& entries) {
-    QByteArray bytes("\xFF\xFE", 2);
-    for (int i = 0; i < GRID_SCREENS; ++i) {
-        ViewEntry e = i < static_cast<int>(entries.size()) ? entries[i] : ViewEntry{-1, -1};
-        bytes.append(reinterpret_cast<const char*>(&e), sizeof e);
-    }
-    return bytes;
 }
 
 // Which DVR id and channel a grid slot shows, -1 / -1 when none.
@@ -109,28 +100,9 @@ protected:
         ImgInitDispatch();
         ASSERT_EQ(gate.Start(), 0);
         ASSERT_EQ(yard.Start(), 0);
-        const QString app = folder.path() + QStringLiteral("/");
-        theApp.m_strAppDir = app;
-        theApp.m_strDataDir = app + QStringLiteral("data/");
-        QDir().mkpath(theApp.m_strDataDir);
-        theApp.m_iniSystem.SetPath(app + QStringLiteral("system.ini"));
-        theApp.m_bLanMode = 1;
-        // The start-up login checks the saved user against the local account.
-        theApp.m_bAutoLogin = 1;
-        theApp.m_strUserName = theApp.m_strSystemUser = QStringLiteral("admin");
-        theApp.m_strUserPassword = theApp.m_strSystemPassword = QString();
-        theApp.m_nScreenNum = 16;
-        g_nScreenWidth = 1024;
-        g_nScreenHeight = 768;
-        g_bLoggedIn = 0;
-        g_systemSettings.PopupMessage = 0;
-        std::memset(g_systemSettings.SnapshotPath, 0, sizeof g_systemSettings.SnapshotPath);
-        QString snapshots = app + QStringLiteral("shots/");
-        std::memcpy(g_systemSettings.SnapshotPath, snapshots.utf16(), snapshots.size() * 2);
-        ASSERT_TRUE(WriteBytes(theApp.m_strDataDir + "tree.dat",
-                               TreeFileBytes({DvrRecord(kGate, "Gate", "127.0.0.1", gate.Port()),
-                                              DvrRecord(kYard, "Yard", "127.0.0.1", yard.Port())})));
-        ASSERT_TRUE(WriteBytes(theApp.m_strDataDir + "view.dat", ViewBytes(kSaved)));
+        ASSERT_TRUE(PrepareMainWindowHome(folder.path() + QStringLiteral("/"),
+                                          {{kGate, "Gate", gate.Port()}, {kYard, "Yard", yard.Port()}},
+                                          kSaved));
     }
 
     void TearDown() override {
@@ -219,7 +191,8 @@ TEST_F(MainWindowTest, SavedChannelsStreamOnTheirScreensAndAreSavedBackOnClose) 
     EXPECT_TRUE(picture.save(PicturePath(QStringLiteral("main_window_live.png"))));
 
     Close();
-    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"), ViewBytes({kSaved.begin(), kSaved.begin() + 4}));
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"),
+              ViewFileBytes({kSaved.begin(), kSaved.begin() + 4}));
     EXPECT_EQ(theApp.m_iniSystem.GetInt("USER", "ScreenNum", 0), 16);
 }
 
