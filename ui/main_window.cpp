@@ -28,6 +28,7 @@
 #include "platform/ui/region.h"
 #include "platform/ui/win_app.h"
 #include "resources/resource_icons.h"
+#include "ui/alarm_beep.h"
 #include "ui/device_tree_images.h"
 #include "ui/dialogs/dlg_login.h"
 #include "ui/main_window_layout.h"

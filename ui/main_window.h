@@ -27,6 +27,7 @@
 #include "ui/screen_grid.h"
 #include "ui/view_file.h"
 
+class AlarmBeep;
 class CDC;
 class QSocketNotifier;
 struct DVRDevice;
@@ -174,6 +175,7 @@ public:
     // Set once the close request ended the window: steps after a nested dialog are skipped.
     bool m_bCloseRequested = false;
     bool m_bMediaStarted = false;
+    std::unique_ptr<AlarmBeep> m_alarmBeep;  // made at the first alarm
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -32,8 +32,10 @@
 #include "tests/ui/main_window_home.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
+#include "ui/alarm_beep.h"
 #include "ui/dialogs/dlg_login.h"
 #include "ui/main_window.h"
+#include "ui/slot_channels.h"
 #include "ui/view_file.h"
 #include "updater/close_request.h"
 
@@ -380,6 +382,29 @@ TEST_F(MainWindowTest, RestoreAndMaximiseSwapTheirButtonsAndLayOutAgain) {
     EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
 }
 
+// An alarm lights its screen's LED for one tick; recording shows the recording light; a channel on no
+// grid screen keeps its alarm flag.
+TEST_F(MainWindowTest, ChannelLightsShowAlarmOnceAndRecording) {
+    Open();
+    window->StopTimers();
+    window->CloseAllChannels();
+    DVRDevice* gateDvr = DeviceWithId(kGate);
+    ASSERT_NE(gateDvr, nullptr);
+    std::shared_ptr<DVRChannel[]> channels = gateDvr->channels;
+    ASSERT_EQ(AssignSlotChannel(gateDvr, 0, 5), 0);
+    channels[0].flags.fetch_or(CHANNEL_FLAG_ALARM);
+    channels[1].flags.fetch_or(CHANNEL_FLAG_ALARM);  // shown nowhere
+    window->UpdateChannelLeds();
+    EXPECT_EQ(window->m_ledCells[5], 2);
+    EXPECT_EQ(channels[0].flags.load() & CHANNEL_FLAG_ALARM, 0u);
+    EXPECT_NE(channels[1].flags.load() & CHANNEL_FLAG_ALARM, 0u);
+    channels[0].flags.fetch_or(CHANNEL_FLAG_RECORDING);
+    window->UpdateChannelLeds();
+    EXPECT_EQ(window->m_ledCells[5], 1);
+    EXPECT_EQ(window->m_ledCells[0], 0);
+    channels[0].flags.fetch_and(~CHANNEL_FLAG_RECORDING);
+}
+
 TEST_F(MainWindowTest, PtzButtonHeldSendsOneMotionAndOneStop) {
     Open();
     window->m_grid.m_nCurScreen = 2;  // Yard's first channel
@@ -465,6 +490,30 @@ TEST_F(MainWindowTest, CloseRequestEndsTheLockedWindow) {
     EXPECT_TRUE(locked);
     AfxGetApp()->m_pMainWnd = nullptr;
     EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat").size(), VIEW_FILE_SIZE);
+}
+
+}  // namespace
+
+namespace {
+
+// The alarm beep's tone: its length, pitch and level.
+TEST(AlarmBeepTone, IsTheAskedPitchForTheAskedTime) {
+    struct Case {
+        int hz, ms, rate;
+    } const cases[] = {{500, 300, 8000}, {1000, 100, 16000}, {500, 300, 44100}};
+    for (const Case& c : cases) {
+        std::vector<int16_t> tone = MakeBeepTone(c.hz, c.ms, c.rate);
+        ASSERT_EQ(tone.size(), static_cast<size_t>(c.rate * c.ms / 1000)) << c.hz;
+        int rises = 0, peak = 0;
+        for (size_t i = 1; i < tone.size(); ++i) {
+            rises += tone[i - 1] < 0 && tone[i] >= 0;
+            peak = std::max(peak, std::abs(static_cast<int>(tone[i])));
+        }
+        // One rising zero crossing per period.
+        EXPECT_NEAR(rises, c.hz * c.ms / 1000, 1) << c.hz;
+        EXPECT_NEAR(peak, 16383, 200) << c.hz;
+    }
+    EXPECT_TRUE(MakeBeepTone(0, 300, 8000).empty());
 }
 
 }  // namespace
