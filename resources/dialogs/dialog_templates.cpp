@@ -21,6 +21,7 @@ extern const DialogTemplate kDeviceDialogTemplate;
 extern const DialogTemplate kTreePageTemplate;
 extern const DialogTemplate kNodeAreaDialogTemplate;
 extern const DialogTemplate kNodeDvrDialogTemplate;
+extern const DialogTemplate kMainDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -40,6 +41,7 @@ const DialogTemplate* const kTemplates[] = {
     &kTreePageTemplate,
     &kNodeAreaDialogTemplate,
     &kNodeDvrDialogTemplate,
+    &kMainDialogTemplate,
 };
 }  // namespace
 
