@@ -4,19 +4,39 @@
 #include "core/file_version_text.h"
 #include "core/tarvik_app.h"
 #include "media/pixel_routines.h"
+#include "platform/ui/win_app.h"
 #include "ui/client_resources.h"
+#include "ui/main_window.h"
 
 // The file version the Updater reads from this binary.
 VISTAL_FILE_VERSION_TEXT("4.4.2.0")
+
+namespace {
+
+// The window layer's application: its message loop runs the client's start-up, which ends by running the
+// main window modally.
+class VistalWinApp : public CWinApp {
+public:
+    BOOL InitInstance() override {
+        theApp.m_pfnRunMainWindow = RunMainWindow;
+        // The pixel routine table is filled before the application system starts and emptied after it ends.
+        ImgInitDispatch();
+        (void)theApp.InitInstance();
+        return FALSE;
+    }
+    int ExitInstance() override {
+        int code = theApp.ExitInstance();
+        ImgShutdown();
+        return code;
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     InstallClientResources();
-    // The pixel routine table is filled before the application system starts and emptied after it ends.
-    ImgInitDispatch();
-    theApp.InitInstance();
-    int code = theApp.ExitInstance();
-    ImgShutdown();
-    return code;
+    VistalWinApp app;
+    return app.Start();
 }

@@ -55,7 +55,9 @@ int CTarvikApp::InitInstance() {
     if (g_systemSettings.EnableUpdate == 1 && QFile::exists(updater)) {
         RunProgram(1, updater, QStringLiteral("/s"), m_strAppDir, 1);
     }
-    // The main window runs here once it exists; until then start-up ends after preparing the files.
+    // The main window runs until the program ends.
+    if (m_pfnRunMainWindow != nullptr)
+        (void)m_pfnRunMainWindow();
     return FALSE;
 }
 

@@ -62,6 +62,9 @@ public:
     PointInt16 m_ptStart;
     PointInt16 m_ptStop;
     InstanceLock* m_hInstanceEvent = nullptr;
+    // Start-up's last step: runs the main window modally and returns when it has ended. The program sets it
+    // (the window lives above this layer); without one start-up ends after preparing the program folder.
+    int (*m_pfnRunMainWindow)() = nullptr;
     uint16_t m_wBom = 0xFEFF;
 };
 

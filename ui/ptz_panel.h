@@ -4,26 +4,11 @@
 // the preset number field and the camera auto-scan toggle. The main window sends what these give.
 
 #include <QString>
+
 #include <cstdint>
+#include "dvr/dvr_records.h"
 
 #include "platform/system/win_types.h"
-
-constexpr int PTZ_TILT_UP = 1;
-constexpr int PTZ_TILT_DOWN = 2;
-constexpr int PTZ_PAN_LEFT = 3;
-constexpr int PTZ_PAN_RIGHT = 4;
-constexpr int PTZ_FOCUS_NEAR = 5;
-constexpr int PTZ_FOCUS_FAR = 6;
-constexpr int PTZ_ZOOM_IN = 7;
-constexpr int PTZ_ZOOM_OUT = 8;
-constexpr int PTZ_IRIS_OPEN = 9;
-constexpr int PTZ_IRIS_CLOSE = 10;
-constexpr int PTZ_PRESET_SET = 11;
-constexpr int PTZ_PRESET_CLEAR = 12;
-constexpr int PTZ_PRESET_GOTO = 13;
-constexpr int PTZ_STOP = 14;
-constexpr int PTZ_AUTOSCAN_START = 15;
-constexpr int PTZ_AUTOSCAN_STOP = 16;
 
 constexpr int PTZ_PRESET_MAX = 32;  // the + and - buttons keep the number within 1 to 32
 

@@ -6,12 +6,14 @@
 extern const DialogTemplate kVideoDialogTemplate;
 extern const DialogTemplate kMessageDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
+extern const DialogTemplate kMainDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
     &kVideoDialogTemplate,
     &kMessageDialogTemplate,
     &kLoginDialogTemplate,
+    &kMainDialogTemplate,
 };
 }  // namespace
 

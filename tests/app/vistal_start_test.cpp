@@ -8,8 +8,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "platform/system/copydata_endpoint.h"
 #include "platform/system/instance_lock.h"
 #include "resources/language/builtin_language.h"
+#include "updater/close_request.h"
 #include "updater/version_resource.h"
 
 namespace {
@@ -25,6 +27,10 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The main window covers the offscreen platform's 800 x 800 screen; its end stores the place as
+// bottom << 16 | right, with 16 screens per page.
+constexpr int kOffscreenPointStop = 800 << 16 | 800;
+
 QString SystemIniText(const char* version, int language) {
     return QStringLiteral(
                "[SYSTEM]\nVersion=%1\n\nDestination=1\nWanLine=0\nSystemUser=\nSystemPassword=\nLanguage=%"
@@ -33,10 +39,11 @@ QString SystemIniText(const char* version, int language) {
                "1\nPopupMessage=1\n"
                "ScrollInterval=5\nEnableBeep=0\nAutorun=0\nEnableUpdate=0\nEnableRGB=0\nShowDevice=0\n\n["
                "USER]\n"
-               "RememberPassword=0\nAutoLogin=0\nName=\nPassword=\nScreenNum=0\nPointStart=0\nPointStop="
-               "0\n\n")
+               "RememberPassword=0\nAutoLogin=0\nName=\nPassword=\nScreenNum=16\nPointStart=0\nPointStop="
+               "%3\n\n")
         .arg(QString::fromLatin1(version))
-        .arg(language);
+        .arg(language)
+        .arg(kOffscreenPointStop);
 }
 
 class VistalStart : public ::testing::Test {
@@ -65,7 +72,17 @@ protected:
         env.remove("LC_MESSAGES");
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(VISTAL_BINARY), {});
-        if (!p.waitForFinished(timeoutMs)) {
+        // Once its main window runs the program ends only when asked: the Updater's close request is sent
+        // until it is taken (a start that ends earlier, such as a second instance, never takes it).
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
+        bool finished = false;
+        for (int waited = 0; waited < timeoutMs && !finished; waited += 200) {
+            finished = p.waitForFinished(100);
+            if (!finished && SendCopyData(static_cast<pid_t>(p.processId()), 0, close, 100) == 0)
+                break;
+        }
+        if (!finished && !p.waitForFinished(timeoutMs)) {
             p.kill();
             p.waitForFinished();
             return -100;
@@ -94,6 +111,8 @@ TEST_F(VistalStart, PreparesAnEmptyProgramFolder) {
             QString::fromUtf8(BuiltinLanguageText(i)).replace("Version=1.0.0\n", "Version=4.4.2\n");
         EXPECT_EQ(ReadAll(home + "/language/" + names[i]), Utf16(expected)) << names[i];
     }
+    // The main window's end writes the empty grid: the mark and 64 entries.
+    EXPECT_EQ(QFileInfo(home + "/data/view.dat").size(), 514);
     for (const char* folder : {"data", "index", "language"})
         EXPECT_TRUE(QFileInfo(home + "/" + folder).isDir());
     EXPECT_TRUE(QFileInfo(drive + "/Snapshots").isDir());

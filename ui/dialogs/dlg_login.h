@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "dvr/wan_client.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/gdi_objects.h"
@@ -23,11 +24,6 @@ constexpr UINT IDC_LOGIN_PASSWORD = 1034;
 constexpr UINT IDC_LOGIN_REMEMBER = 1035;
 constexpr UINT IDC_LOGIN_AUTO = 1036;
 constexpr UINT IDC_LOGIN_DEST = 1240;
-
-// Results of the login check.
-constexpr int LOGIN_OK = 0;
-constexpr int LOGIN_FAILED = 1;
-constexpr int LOGIN_NO_SERVER = 2;
 
 // 1 after a successful login.
 extern int g_bLoggedIn;

@@ -1,0 +1,152 @@
+// The three child dialogs of the main window: playback, setup and status. Each opens after its checks,
+// disables the main window's controls while it is up and closes by posting WM_CHILD_CLOSED. The setup and
+// status dialogs are kept hidden between openings; the playback dialog is made anew each time.
+
+#include "core/tarvik_app.h"
+#include "core/window_messages.h"
+#include "dvr/dvr_device.h"
+#include "dvr/dvr_session.h"
+#include "media/audio_output.h"
+#include "media/main_window_state.h"
+#include "ui/main_window.h"
+
+namespace {
+
+constexpr UINT IDD_DLG_PLAYBACK = 148;
+constexpr UINT IDD_DLG_SETUP = 134;
+constexpr UINT IDD_DLG_STATUS = 155;
+
+// Whether the selected DVR may be asked for what the dialog needs: the message when not, else empty.
+QString MissingRightText(DVRDevice* device, uint32_t right) {
+    if (device == nullptr)
+        return GetLanguageText("SYSTEM_MSG_NO_DVR", "Pelease select an online DVR first!");
+    if ((device->rights.load() & right) == 0)
+        return GetLanguageText("SYSTEM_MSG_NO_PRIVILEGE",
+                               "Sorry, you don't have privilege of this function!");
+    return QString();
+}
+
+// The dialog classes are built on their own branches; until they are connected here, each creation
+// gives null and the dialog's button stays disabled with a tool tip saying so.
+CDialog* NewPlaybackDialog(CWnd* owner) {
+    (void)owner;
+    // INTEGRATION: return new CDlgPlayback(owner); (created from template IDD_DLG_PLAYBACK)
+    return nullptr;
+}
+
+CDialog* NewSetupDialog(CWnd* owner) {
+    (void)owner;
+    // INTEGRATION: return new CDlgSetup(owner); (created from template IDD_DLG_SETUP)
+    return nullptr;
+}
+
+CDialog* NewStatusDialog(CWnd* owner) {
+    (void)owner;
+    // INTEGRATION: return new CDlgStatus(owner); (created from template IDD_DLG_STATUS)
+    return nullptr;
+}
+
+// Makes the dialog from its template; null (and nothing left) when it cannot be made.
+CDialog* CreateChild(CDialog* dialog, UINT templateId, CWnd* owner) {
+    if (dialog == nullptr)
+        return nullptr;
+    if (!dialog->Create(templateId, owner)) {
+        delete dialog;
+        return nullptr;
+    }
+    return dialog;
+}
+
+void CenterOver(CWnd* dialog) {
+    RECT r{};
+    dialog->GetWindowRect(&r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    dialog->MoveWindow((g_nScreenWidth - w) / 2, (g_nScreenHeight - h) / 2, w, h);
+}
+
+}  // namespace
+
+// The buttons of the dialogs that cannot be made yet stay disabled, with a tip that says why.
+void CTarvikDlg::MarkMissingChildDialogs() {
+    struct Child {
+        UINT button;
+        CDialog* (*make)(CWnd*);
+    };
+    const Child children[] = {{1003, NewPlaybackDialog}, {1004, NewSetupDialog}, {1034, NewStatusDialog}};
+    for (const Child& c : children) {
+        CDialog* probe = c.make(this);
+        bool missing = probe == nullptr;
+        delete probe;
+        CBitButton* button = Button(c.button);
+        if (!missing || button == nullptr)
+            continue;
+        button->EnableWindow(FALSE);
+        button->SetToolTipText(GetLanguageText("DLGMAIN_TIP_NOT_AVAILABLE", "Not available in this version"));
+    }
+}
+
+void CTarvikDlg::OpenStatusDialog() {
+    if (m_pDlgStatus == nullptr)
+        m_pDlgStatus = CreateChild(NewStatusDialog(this), IDD_DLG_STATUS, this);
+    if (m_pDlgStatus == nullptr)
+        return;
+    EnableVideoWindow(FALSE);
+    EnableControls(0, FALSE);
+    CenterOver(m_pDlgStatus);
+    m_pDlgStatus->ShowWindow(SW_SHOW);
+}
+
+void CTarvikDlg::OpenSetupDialog() {
+    QString refused = MissingRightText(g_currentDevice.load(), USER_RIGHT_ADMIN);
+    if (!refused.isEmpty()) {
+        (void)ShowMessageBox(refused, MB_OK);
+        return;
+    }
+    if (m_pDlgSetup == nullptr)
+        m_pDlgSetup = CreateChild(NewSetupDialog(this), IDD_DLG_SETUP, this);
+    if (m_pDlgSetup == nullptr)
+        return;
+    EnableVideoWindow(FALSE);
+    EnableControls(0, FALSE);
+    CenterOver(m_pDlgSetup);
+    m_pDlgSetup->ShowWindow(SW_SHOW);
+}
+
+void CTarvikDlg::OpenPlaybackDialog() {
+    QString refused = MissingRightText(g_currentDevice.load(), USER_RIGHT_RECORD);
+    if (!refused.isEmpty()) {
+        (void)ShowMessageBox(refused, MB_OK);
+        return;
+    }
+    if (m_pDlgPlayback == nullptr)
+        m_pDlgPlayback = CreateChild(NewPlaybackDialog(this), IDD_DLG_PLAYBACK, this);
+    if (m_pDlgPlayback == nullptr)
+        return;
+    m_bPlaybackOpen = 1;
+    g_mainWindowState.m_bPlaybackOpen = 1;
+    EnableVideoWindow(FALSE);
+    EnableControls(0, FALSE);
+    m_pDlgPlayback->ShowWindow(SW_SHOW);
+    StopAudioOutput(g_liveAudio);
+}
+
+void CTarvikDlg::OnChildClosed(WPARAM child) {
+    if (child == CHILD_PLAYBACK) {
+        m_bPlaybackOpen = 0;
+        g_mainWindowState.m_bPlaybackOpen = 0;
+        CDialog* dialog = m_pDlgPlayback;
+        // Published as gone before the window goes: the connection threads read the pointer.
+        m_pDlgPlayback = nullptr;
+        if (dialog != nullptr) {
+            dialog->DestroyWindow();
+            delete dialog;
+        }
+    } else if (child == CHILD_SETUP && m_pDlgSetup != nullptr) {
+        m_pDlgSetup->ShowWindow(SW_HIDE);
+    } else if (child == CHILD_STATUS && m_pDlgStatus != nullptr) {
+        m_pDlgStatus->ShowWindow(SW_HIDE);
+    }
+    EnableVideoWindow(TRUE);
+    EnableControls(0, TRUE);
+    MarkMissingChildDialogs();
+}
