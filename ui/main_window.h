@@ -28,7 +28,6 @@
 #include "ui/view_file.h"
 
 class CDC;
-class QSocketNotifier;
 struct DVRDevice;
 struct MediaThreadTable;
 
@@ -116,8 +115,8 @@ public:
     void MaximizeWindow();
     void RestoreWindow();
     void ConfirmExit();
-    LRESULT OnCopyData(WPARAM wParam, const COPYDATASTRUCT* data);
-    void OnRaiseRequest();
+    // WM_COPYDATA: the Updater's close request ends the window at once.
+    BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) override;
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnTrayShow();
     void OnSliderDragging(WPARAM id);
@@ -191,16 +190,11 @@ protected:
     void OnLButtonUp(UINT nFlags, POINT point) override;
 
 private:
-    void OpenEndpoints();
-    void CloseEndpoints();
     // The sessions' hooks point at this window while it runs (install) and at nothing after.
     void SetSessionHooks(bool install);
     // The video area of the current window (or the whole screen in full screen).
     RECT VideoArea(bool fullScreen) const;
     void PublishScreens();
-
-    CopyDataEndpoint m_copyData;
-    QSocketNotifier* m_copyDataNotifier = nullptr;
 };
 
 // The running main window (null when none): the sessions' hooks and the video window's PTZ reach it here.

@@ -127,9 +127,18 @@ unsigned long XClient::FindWindowOfProcess(pid_t pid) {
     unsigned long found = 0;
     if (!XQueryTree(m_display, root, &root, &parent, &children, &count))
         return 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        if (WindowPid(m_display, children[i]) == pid && IsShown(children[i]))
+    // A program may have several top-level windows (the video surface over the main window is one): the
+    // largest is its main window.
+    long largest = 0;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (WindowPid(m_display, children[i]) != pid || !IsShown(children[i]))
+            continue;
+        QRect rect = WindowRect(children[i]);
+        long area = static_cast<long>(rect.width()) * rect.height();
+        if (area > largest) {
+            largest = area;
             found = children[i];
+        }
     }
     if (children != nullptr)
         XFree(children);

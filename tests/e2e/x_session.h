@@ -42,7 +42,7 @@ public:
     ~XClient();
 
     [[nodiscard]] int Open(const QString& display);
-    // The first viewable top-level window whose _NET_WM_PID is pid, or 0.
+    // The largest viewable top-level window whose _NET_WM_PID is pid, or 0.
     unsigned long FindWindowOfProcess(pid_t pid);
     // True while the window exists and is mapped and viewable.
     bool IsShown(unsigned long window);
