@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -16,13 +19,16 @@
 #include <memory>
 #include <thread>
 
+#include "core/ini_file.h"
 #include "dvr/dvr_protocol.h"
+#include "dvr/dvr_records.h"
 #include "platform/system/copydata_endpoint.h"
 #include "tests/bounded_wait.h"
 #include "tests/e2e/x_session.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
 #include "tools/homeprep/program_folder.h"
+#include "ui/main_window_layout.h"
 #include "ui/view_file.h"
 
 namespace {
@@ -119,11 +125,53 @@ protected:
         env.remove("LC_ALL");
         env.remove("WAYLAND_DISPLAY");
         process->setProcessEnvironment(env);
+        // Vistal ends with this suite however the suite ends.
+        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->setStandardOutputFile(QProcess::nullDevice());
         process->start(QStringLiteral(VISTAL_BINARY), {});
         process->waitForStarted(10000);
         return process;
+    }
+
+    // The dialog or message box the program shows over its main window is answered with Enter (its
+    // default button). True when it showed and went.
+    bool CloseDialog(pid_t pid, unsigned long mainWindow) {
+        unsigned long dialog = 0;
+        auto findDialog = [&] {
+            dialog = 0;
+            for (unsigned long w : x.WindowsOfProcess(pid)) {
+                QRect r = x.WindowRect(w);
+                if (w != mainWindow && r.width() < kScreenWidth / 2 && r.height() < kScreenHeight / 2)
+                    dialog = w;
+            }
+            return dialog != 0;
+        };
+        if (!harness::WaitUntil(findDialog, 10000))
+            return false;
+        const QRect r = x.WindowRect(dialog);
+        x.MoveMouse(r.center().x(), r.center().y());
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        x.Key("Return");
+        return harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000);
+    }
+
+    // What the shut-down wrote: view.dat anew with the four screens as shown, and the window's keys.
+    void ExpectSavedWindow(const QDateTime& since) {
+        const QString views = home + "/data/view.dat";
+        EXPECT_EQ(ReadAll(views).size(), VIEW_FILE_SIZE);
+        EXPECT_GE(QFileInfo(views).lastModified(), since);
+        ViewEntry saved[GRID_SCREENS];
+        EXPECT_EQ(LoadViewFile(views, saved), 4);
+        const ViewEntry shown[4] = {{0, 0}, {0, 1}, {1, 0}, {1, 2}};
+        for (int screen = 0; screen < 4; ++screen) {
+            EXPECT_EQ(saved[screen].deviceId, shown[screen].deviceId) << screen;
+            EXPECT_EQ(saved[screen].channel, shown[screen].channel) << screen;
+        }
+        CIniFile ini(home + "/system.ini");
+        EXPECT_EQ(ini.GetInt("USER", "ScreenNum", -1), 9);
+        EXPECT_EQ(ini.GetInt("USER", "PointStart", -1), 0);  // the window's top-left corner, (0, 0)
+        EXPECT_EQ(ini.GetInt("USER", "PointStop", -1), kScreenHeight << 16 | kScreenWidth);
     }
 
     // Waits for Vistal's window; 0 when the process ended (or the time ran out) without one.
@@ -138,6 +186,23 @@ protected:
         return window;
     }
 };
+
+// Channel and command of every PTZ request the DVR received, in order.
+std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
+    std::vector<std::pair<int, int>> commands;
+    for (const dvrsim::SimRequest& r : sim->Requests()) {
+        int id = 0, channel = -1, command = -1;
+        if (r.id == DVR_REQ_PTZ && std::sscanf(r.bytes.c_str(), "%d %d %d", &id, &channel, &command) == 3)
+            commands.emplace_back(channel, command);
+    }
+    return commands;
+}
+
+// The first file under folder (and its subfolders) that matches pattern, or "".
+QString FindFile(const QString& folder, const char* pattern) {
+    QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
+}
 
 // The screens of a page of nine in the window: the video area is the window less 30 pixels left and top,
 // 204 right and 88 bottom, cut into 3 x 3 cells.
@@ -176,7 +241,7 @@ TEST(XSession, GrabsWhatTheServerShowsAndReadsTheStackingOrder) {
 TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     const QByteArray preparedIni = ReadAll(home + "/system.ini");
     vistal = StartVistal();
-    const pid_t pid = static_cast<pid_t>(vistal->processId());
+    pid_t pid = static_cast<pid_t>(vistal->processId());
     unsigned long window = WaitForWindow(vistal.get(), 30000);
     if (window == 0) {
         // A build whose Vistal opens no main window yet: it prepared its folder, kept the prepared
@@ -241,16 +306,68 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     for (int screen = 0; screen < 9; ++screen)
         EXPECT_EQ(changed[screen], screen < 4) << "screen " << screen;
 
-    // A second start raises the window and ends.
+    // A PTZ button held and released: one motion and then one stop for the selected screen's camera
+    // (screen 0: North's first channel).
+    auto centreOf = [&](UINT id) {
+        for (const ControlPlacement& p :
+             MainControlPlacements(rect.width(), rect.height(), kScreenWidth, true)) {
+            if (p.id == id && p.visible)
+                return QPoint(rect.x() + (p.rect.left + p.rect.right) / 2,
+                              rect.y() + (p.rect.top + p.rect.bottom) / 2);
+        }
+        return QPoint(-1, -1);
+    };
+    const QPoint tiltUp = centreOf(1020);
+    ASSERT_NE(tiltUp, QPoint(-1, -1));
+    x.Click(tiltUp, 400);
+    EXPECT_TRUE(north->WaitForRequests(DVR_REQ_PTZ, 2, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // and nothing more follows
+    EXPECT_EQ(PtzCommands(north.get()), (std::vector<std::pair<int, int>>{{0, PTZ_TILT_UP}, {0, PTZ_STOP}}));
+    EXPECT_EQ(yard->CountRequests(DVR_REQ_PTZ), 0);
+
+    // The snapshot button writes a JPEG of the selected screen's channel at the channel's size; the notice
+    // that follows is closed with Enter.
+    x.Click(centreOf(1031));
+    QString jpeg;
+    QImage shot;
+    // Read once the file is whole.
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            jpeg = FindFile(drive, "*.jpg");
+            return !jpeg.isEmpty() && shot.load(jpeg, "JPEG");
+        },
+        10000));
+    EXPECT_EQ(shot.size(), QSize(352, 288)) << jpeg.toStdString();
+    EXPECT_TRUE(CloseDialog(pid, window));
+
+    // Confirm exit: the box is answered with Enter; the shut-down writes view.dat and the window's keys.
+    const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+    x.Click(centreOf(1039));
+    EXPECT_TRUE(CloseDialog(pid, window));
+    ASSERT_TRUE(vistal->waitForFinished(20000));
+    EXPECT_EQ(vistal->exitCode(), 0);
+    ExpectSavedWindow(started);
+
+    // Second run: a second start raises the window and ends; the Updater's close request ends it.
+    vistal = StartVistal();
+    pid = static_cast<pid_t>(vistal->processId());
+    window = 0;
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] {
+            window = x.FindWindowOfProcess(pid);
+            return x.WindowRect(window) == screenRect;
+        },
+        30000));
+    EXPECT_TRUE(north->WaitForRequests(DVR_REQ_LOGIN, 2, 20000));
     const unsigned long cover = x.MapCover(rect);
     EXPECT_TRUE(x.IsAbove(cover, window));
-    auto second_start = StartVistal();
-    ASSERT_TRUE(second_start->waitForFinished(15000));
-    EXPECT_EQ(second_start->exitCode(), 0);
+    auto secondStart = StartVistal();
+    ASSERT_TRUE(secondStart->waitForFinished(15000));
+    EXPECT_EQ(secondStart->exitCode(), 0);
     EXPECT_TRUE(harness::WaitUntil([&] { return x.IsAbove(window, cover); }, 5000));
     EXPECT_EQ(vistal->state(), QProcess::Running);
 
-    // The Updater's close request ends it; its shut-down writes view.dat and the window's keys.
+    const QDateTime beforeClose = QDateTime::currentDateTime().addSecs(-1);
     COPYDATASTRUCT request = {kCloseRequest, 0, nullptr};
     QElapsedTimer clock;
     clock.start();
@@ -258,15 +375,7 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     ASSERT_TRUE(vistal->waitForFinished(20000));
     std::printf("close request to end of process: %lld ms\n", static_cast<long long>(clock.elapsed()));
     EXPECT_EQ(vistal->exitCode(), 0);
-    const QByteArray views = ReadAll(home + "/data/view.dat");
-    ASSERT_EQ(views.size(), VIEW_FILE_SIZE);
-    ViewEntry saved[GRID_SCREENS];
-    EXPECT_EQ(LoadViewFile(home + "/data/view.dat", saved), 4);
-    const QString ini =
-        QString::fromUtf16(reinterpret_cast<const char16_t*>(ReadAll(home + "/system.ini").constData() + 2));
-    EXPECT_TRUE(ini.contains("ScreenNum=9\n"));
-    EXPECT_TRUE(ini.contains("PointStart="));
-    EXPECT_TRUE(ini.contains("PointStop="));
+    ExpectSavedWindow(beforeClose);
 }
 
 }  // namespace

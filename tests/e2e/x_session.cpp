@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +15,6 @@
 #include <QStandardPaths>
 #include <chrono>
 #include <thread>
-
-extern char** environ;
 
 bool XvfbInstalled() {
     return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty();
@@ -29,20 +27,28 @@ int XvfbServer::Start(int width, int height, int timeoutMs) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return -1;
-    // The server writes its display number to descriptor 3 once it accepts clients.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const QByteArray path = program.toLocal8Bit();
     const QByteArray screen = QStringLiteral("%1x%2x24").arg(width).arg(height).toLatin1();
     const char* argv[] = {path.constData(),   "-displayfd", "3",   "-screen",  "0",
                           screen.constData(), "-nolisten",  "tcp", "-noreset", nullptr};
-    int rc = posix_spawn(&m_pid, path.constData(), &actions, nullptr, const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    m_pid = fork();
+    if (m_pid == 0) {
+        // The server ends with this process however it ends, and writes its display number to
+        // descriptor 3 once it accepts clients.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (fds[1] == 3)
+            fcntl(3, F_SETFD, 0);  // dup2 onto itself would keep close-on-exec
+        else
+            dup2(fds[1], 3);
+        dup2(devNull, 1);
+        dup2(devNull, 2);
+        execv(path.constData(), const_cast<char**>(argv));
+        _exit(127);
+    }
+    close(devNull);
     close(fds[1]);
-    if (rc != 0) {
+    if (m_pid < 0) {
         m_pid = -1;
         close(fds[0]);
         return -1;
@@ -91,7 +97,19 @@ XClient::~XClient() {
         XCloseDisplay(m_display);
 }
 
+namespace {
+
+// Xlib's own handler ends the process on any protocol error (a window that went away between a lookup and
+// a query): the suite would then leave its X server and programs behind. Errors are ignored instead; the
+// calls that failed return nothing.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+}  // namespace
+
 int XClient::Open(const QString& display) {
+    XSetErrorHandler(&IgnoreXError);
     m_display = XOpenDisplay(display.toLatin1().constData());
     int event, error, major, minor;
     if (m_display == nullptr || !XTestQueryExtension(m_display, &event, &error, &major, &minor))
@@ -121,39 +139,48 @@ long WindowPid(Display* display, Window window) {
 
 }  // namespace
 
-unsigned long XClient::FindWindowOfProcess(pid_t pid) {
+std::vector<unsigned long> XClient::WindowsOfProcess(pid_t pid) {
     Window root = DefaultRootWindow(m_display), parent = 0, *children = nullptr;
     unsigned int count = 0;
-    unsigned long found = 0;
+    std::vector<unsigned long> windows;
+    XSync(m_display, False);
     if (!XQueryTree(m_display, root, &root, &parent, &children, &count))
-        return 0;
-    // A program may have several top-level windows (the video surface over the main window is one): the
-    // largest is its main window.
-    long largest = 0;
+        return windows;
     for (unsigned int i = 0; i < count; ++i) {
-        if (WindowPid(m_display, children[i]) != pid || !IsShown(children[i]))
-            continue;
-        QRect rect = WindowRect(children[i]);
-        long area = static_cast<long>(rect.width()) * rect.height();
-        if (area > largest) {
-            largest = area;
-            found = children[i];
-        }
+        if (WindowPid(m_display, children[i]) == pid && IsShown(children[i]))
+            windows.push_back(children[i]);
     }
     if (children != nullptr)
         XFree(children);
+    return windows;
+}
+
+unsigned long XClient::FindWindowOfProcess(pid_t pid) {
+    // A program may have several top-level windows (the video surface over the main window is one): the
+    // largest is its main window.
+    unsigned long found = 0;
+    long largest = 0;
+    for (unsigned long window : WindowsOfProcess(pid)) {
+        QRect rect = WindowRect(window);
+        long area = static_cast<long>(rect.width()) * rect.height();
+        if (area > largest) {
+            largest = area;
+            found = window;
+        }
+    }
     return found;
 }
 
 bool XClient::IsShown(unsigned long window) {
     XWindowAttributes attributes;
     XSync(m_display, False);
-    return XGetWindowAttributes(m_display, window, &attributes) && attributes.map_state == IsViewable;
+    return window != 0 && XGetWindowAttributes(m_display, window, &attributes) &&
+           attributes.map_state == IsViewable;
 }
 
 QRect XClient::WindowRect(unsigned long window) {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(m_display, window, &attributes))
+    if (window == 0 || !XGetWindowAttributes(m_display, window, &attributes))
         return QRect();
     int x = 0, y = 0;
     Window child;
@@ -181,6 +208,13 @@ QImage XClient::Grab(const QRect& rect) {
 void XClient::MoveMouse(int x, int y) {
     XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
     XSync(m_display, False);
+}
+
+void XClient::Click(QPoint point, int holdMs) {
+    MoveMouse(point.x(), point.y());
+    Button(1, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+    Button(1, false);
 }
 
 void XClient::Button(int button, bool press) {

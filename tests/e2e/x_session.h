@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 class XvfbServer {
 public:
@@ -44,6 +45,8 @@ public:
     [[nodiscard]] int Open(const QString& display);
     // The largest viewable top-level window whose _NET_WM_PID is pid, or 0.
     unsigned long FindWindowOfProcess(pid_t pid);
+    // The viewable top-level windows whose _NET_WM_PID is pid, bottom to top.
+    std::vector<unsigned long> WindowsOfProcess(pid_t pid);
     // True while the window exists and is mapped and viewable.
     bool IsShown(unsigned long window);
     // The window's rectangle in root coordinates (empty when it is gone).
@@ -51,6 +54,8 @@ public:
     // What the screen shows in rect (root coordinates), as RGB32.
     QImage Grab(const QRect& rect);
     void MoveMouse(int x, int y);
+    // Presses button 1 at point, holds it for holdMs and releases it.
+    void Click(QPoint point, int holdMs = 50);
     void Button(int button, bool press);
     void Key(const char* keysymName);
     // Maps a plain window of this client over rect, on top of the others (another program's window).
