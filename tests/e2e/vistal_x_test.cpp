@@ -187,6 +187,17 @@ protected:
     }
 };
 
+// Where control id of the main window is on the screen (empty when it is not shown).
+QRect ControlRect(const QRect& window, UINT id) {
+    for (const ControlPlacement& p :
+         MainControlPlacements(window.width(), window.height(), kScreenWidth, true)) {
+        if (p.id == id && p.visible)
+            return QRect(window.x() + p.rect.left, window.y() + p.rect.top, p.rect.right - p.rect.left,
+                         p.rect.bottom - p.rect.top);
+    }
+    return QRect();
+}
+
 // Channel and command of every PTZ request the DVR received, in order.
 std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
     std::vector<std::pair<int, int>> commands;
@@ -202,6 +213,30 @@ std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
 QString FindFile(const QString& folder, const char* pattern) {
     QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
     return it.hasNext() ? it.next() : QString();
+}
+
+// The tree's item picture of that bitmap number (16 x 16; black is its transparent colour).
+QImage TreeIcon(int bitmap) {
+    return QImage(QStringLiteral(VISTAL_SOURCE_DIR "/resources/bitmaps/%1.png").arg(bitmap))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// How often icon shows in picture: places where every opaque pixel of the icon is there as it is.
+int CountIcon(const QImage& picture, const QImage& icon) {
+    int found = 0;
+    for (int y = 0; y + icon.height() <= picture.height(); ++y) {
+        for (int x = 0; x + icon.width() <= picture.width(); ++x) {
+            bool match = true;
+            for (int iy = 0; iy < icon.height() && match; ++iy) {
+                for (int ix = 0; ix < icon.width() && match; ++ix) {
+                    QRgb want = icon.pixel(ix, iy) & 0xFFFFFF;
+                    match = want == 0 || (picture.pixel(x + ix, y + iy) & 0xFFFFFF) == want;
+                }
+            }
+            found += match ? 1 : 0;
+        }
+    }
+    return found;
 }
 
 // The screens of a page of nine in the window: the video area is the window less 30 pixels left and top,
@@ -306,17 +341,32 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     for (int screen = 0; screen < 9; ++screen)
         EXPECT_EQ(changed[screen], screen < 4) << "screen " << screen;
 
+    auto centreOf = [&](UINT id) {
+        QRect control = ControlRect(rect, id);
+        return control.isEmpty() ? QPoint(-1, -1) : control.center();
+    };
+
+    // The tree shows both DVRs online; North, opened, lists its four channels, the two on screen marked.
+    const QImage online = TreeIcon(190), offline = TreeIcon(194), channel = TreeIcon(192),
+                 shown = TreeIcon(193);
+    ASSERT_FALSE(online.isNull());
+    const QRect treeRect = ControlRect(rect, 1005);
+    QImage tree;
+    EXPECT_TRUE(harness::WaitUntil([&] { return CountIcon(tree = x.Grab(treeRect), online) == 2; }, 10000));
+    EXPECT_EQ(CountIcon(tree, offline), 0);
+    x.Click(treeRect.topLeft() + QPoint(50, 10));  // the first item's row: North
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    x.Key("Right");  // opens the selected item
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            tree = x.Grab(treeRect);
+            return CountIcon(tree, shown) == 2 && CountIcon(tree, channel) == 2;
+        },
+        10000));
+    EXPECT_TRUE(tree.save(PictureFolder() + "/device-tree.png"));
+
     // A PTZ button held and released: one motion and then one stop for the selected screen's camera
     // (screen 0: North's first channel).
-    auto centreOf = [&](UINT id) {
-        for (const ControlPlacement& p :
-             MainControlPlacements(rect.width(), rect.height(), kScreenWidth, true)) {
-            if (p.id == id && p.visible)
-                return QPoint(rect.x() + (p.rect.left + p.rect.right) / 2,
-                              rect.y() + (p.rect.top + p.rect.bottom) / 2);
-        }
-        return QPoint(-1, -1);
-    };
     const QPoint tiltUp = centreOf(1020);
     ASSERT_NE(tiltUp, QPoint(-1, -1));
     x.Click(tiltUp, 400);
