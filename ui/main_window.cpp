@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
+#include <atomic>
 
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
@@ -26,6 +28,7 @@
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_props.h"
 #include "resources/resource_icons.h"
+#include "ui/alarm_beep.h"
 #include "ui/device_tree_images.h"
 #include "ui/dialogs/dlg_login.h"
 #include "ui/main_window_layout.h"
@@ -39,6 +42,7 @@ constexpr UINT kLedBitmap = 175;
 constexpr UINT kIconResource = 128;
 constexpr UINT kTreeBackground = 132;
 constexpr int kCaptionBand = 20;
+constexpr int kComboBoxHeight = 22;
 
 CTarvikDlg* g_mainWindow = nullptr;
 
@@ -102,17 +106,25 @@ void RestoreSavedViewsHook(DVRDevice* device) {
         g_mainWindow->RestoreSavedViews(device);
 }
 
+// The connection threads read the child dialogs' handles here, never the dialog objects: a handle is
+// published null before its dialog goes away, and a reply posted to a gone window is freed by the post.
+std::atomic<HWND> g_setupDialogHandle{nullptr};
+std::atomic<HWND> g_playbackDialogHandle{nullptr};
+
 HWND SetupDialogHook() {
-    CTarvikDlg* w = g_mainWindow;
-    return w != nullptr && w->m_pDlgSetup != nullptr ? w->m_pDlgSetup->m_hWnd : nullptr;
+    return g_setupDialogHandle.load();
 }
 
 HWND PlaybackDialogHook() {
-    CTarvikDlg* w = g_mainWindow;
-    return w != nullptr && w->m_pDlgPlayback != nullptr ? w->m_pDlgPlayback->m_hWnd : nullptr;
+    return g_playbackDialogHandle.load();
 }
 
 }  // namespace
+
+void PublishChildDialogs(const CDialog* playback, const CDialog* setup) {
+    g_playbackDialogHandle = playback != nullptr ? playback->m_hWnd : nullptr;
+    g_setupDialogHandle = setup != nullptr ? setup->m_hWnd : nullptr;
+}
 
 CTarvikDlg* MainWindow() {
     return g_mainWindow;
@@ -160,8 +172,11 @@ void CTarvikDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CTarvikDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     g_mainWindow = this;
-    if (QWidget* widget = GetWidget())
+    if (QWidget* widget = GetWidget()) {
         widget->setWindowIcon(m_hIcon);
+        // The smallest size the operator can drag the window to.
+        widget->setMinimumSize(MAIN_MIN_WIDTH, MAIN_MIN_HEIGHT);
+    }
 
     // The tray icon; the window works without one.
     m_pTrayIcon = std::make_unique<NOTIFYICONDATA>();
@@ -239,12 +254,14 @@ BOOL CTarvikDlg::DestroyWindow() {
     StopTimers();
     if (m_threads != nullptr)
         (void)StopMediaThreads(m_threads.get());
-    // The sessions read the dialogs' handles through the hooks: those go first, then the dialogs.
-    SetSessionHooks(false);
+    // The sessions post their replies to the child dialogs: they stop before the dialogs go, and they
+    // point at the tree's records, which go last.
+    ReleaseAndFreeDeviceList();
     DestroyChildDialogs();
     if (m_bMediaStarted)
         FreeMediaSystem();
     m_bMediaStarted = false;
+    SetSessionHooks(false);
     ClearDeviceTree();
     if (m_pTrayIcon != nullptr) {
         (void)Shell_NotifyIcon(NIM_DELETE, m_pTrayIcon.get());
@@ -277,6 +294,7 @@ int CTarvikDlg::CreateVideoWindow() {
 }
 
 void CTarvikDlg::DestroyChildDialogs() {
+    PublishChildDialogs(nullptr, nullptr);
     CDialog** children[] = {&m_pDlgPlayback, &m_pDlgSetup, &m_pDlgStatus};
     if (m_pDlgVideo != nullptr) {
         m_pDlgVideo->DestroyWindow();
@@ -369,7 +387,11 @@ void CTarvikDlg::LayoutControls() {
                 (void)button->LoadBitmap(c.bitmap);
             button->SetWindowText(QString());
         }
-        control->MoveWindow(c.rect.left, c.rect.top, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top);
+        int height = c.rect.bottom - c.rect.top;
+        // The combo's placed height is its drop-down list's; the box itself keeps one line.
+        if (c.id == IDC_SCREEN_COUNT)
+            height = std::min(height, kComboBoxHeight);
+        control->MoveWindow(c.rect.left, c.rect.top, c.rect.right - c.rect.left, height);
         control->ShowWindow(c.visible ? SW_SHOW : SW_HIDE);
     }
     if (m_tree.m_bmpBackground.IsNull())

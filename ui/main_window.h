@@ -27,6 +27,7 @@
 #include "ui/screen_grid.h"
 #include "ui/view_file.h"
 
+class AlarmBeep;
 class CDC;
 struct DVRDevice;
 struct MediaThreadTable;
@@ -173,6 +174,7 @@ public:
     // Set once the close request ended the window: steps after a nested dialog are skipped.
     bool m_bCloseRequested = false;
     bool m_bMediaStarted = false;
+    std::unique_ptr<AlarmBeep> m_alarmBeep;  // made at the first alarm
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -196,6 +198,10 @@ private:
     RECT VideoArea(bool fullScreen) const;
     void PublishScreens();
 };
+
+// What the connection threads read of the child dialogs: their handles (null: none), set when a dialog is
+// made and cleared before it goes.
+void PublishChildDialogs(const CDialog* playback, const CDialog* setup);
 
 // The running main window (null when none): the sessions' hooks and the video window's PTZ reach it here.
 CTarvikDlg* MainWindow();

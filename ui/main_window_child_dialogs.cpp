@@ -106,6 +106,7 @@ void CTarvikDlg::OpenSetupDialog() {
         m_pDlgSetup = CreateChild(NewSetupDialog(this), IDD_DLG_SETUP, this);
     if (m_pDlgSetup == nullptr)
         return;
+    PublishChildDialogs(m_pDlgPlayback, m_pDlgSetup);
     EnableVideoWindow(FALSE);
     EnableControls(0, FALSE);
     CenterOver(m_pDlgSetup);
@@ -122,6 +123,7 @@ void CTarvikDlg::OpenPlaybackDialog() {
         m_pDlgPlayback = CreateChild(NewPlaybackDialog(this), IDD_DLG_PLAYBACK, this);
     if (m_pDlgPlayback == nullptr)
         return;
+    PublishChildDialogs(m_pDlgPlayback, m_pDlgSetup);
     m_bPlaybackOpen = 1;
     g_mainWindowState.m_bPlaybackOpen = 1;
     EnableVideoWindow(FALSE);
@@ -135,7 +137,8 @@ void CTarvikDlg::OnChildClosed(WPARAM child) {
         m_bPlaybackOpen = 0;
         g_mainWindowState.m_bPlaybackOpen = 0;
         CDialog* dialog = m_pDlgPlayback;
-        // Published as gone before the window goes: the connection threads read the pointer.
+        // Published as gone before the window goes: the connection threads post to its handle.
+        PublishChildDialogs(nullptr, m_pDlgSetup);
         m_pDlgPlayback = nullptr;
         if (dialog != nullptr) {
             dialog->DestroyWindow();

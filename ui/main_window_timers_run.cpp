@@ -1,8 +1,6 @@
 // The main window's five timers: start-up login, video loss (frame ages, late and lost pictures, the end
 // of a lost channel's recording), idle screens, channel lights with the alarm beep, and auto-scroll.
 
-#include <QApplication>
-
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "dvr/device_list_refresh.h"
@@ -13,6 +11,7 @@
 #include "media/screen_slot.h"
 #include "media/video_renderer.h"
 #include "platform/ui/dc.h"
+#include "ui/alarm_beep.h"
 #include "ui/dialogs/dlg_login.h"
 #include "ui/frame_age.h"
 #include "ui/main_window.h"
@@ -180,8 +179,11 @@ void CTarvikDlg::UpdateChannelLeds() {
         RECT block{first.x, first.y, last.x + kLedSize, last.y + kLedSize};
         InvalidateRect(&block, FALSE);
     }
-    if (alarm && g_systemSettings.EnableBeep != 0)
-        QApplication::beep();
+    if (alarm && g_systemSettings.EnableBeep != 0) {
+        if (m_alarmBeep == nullptr)
+            m_alarmBeep = std::make_unique<AlarmBeep>();
+        m_alarmBeep->Play();
+    }
 }
 
 void CTarvikDlg::DrawChannelLeds(CDC& dc, CDC& memory, int height) {

@@ -20,15 +20,8 @@
 
 namespace {
 
-// The local-account rule of the client's login check, with one user that only a WAN server would know
-// and whose server is never reached.
-int CheckTestLogin(const QString& user, const QString& password) {
-    if (user.isEmpty())
-        return LOGIN_FAILED;
-    if (user == QStringLiteral("remote"))
-        return LOGIN_NO_SERVER;
-    return user == theApp.m_strSystemUser && password == theApp.m_strSystemPassword ? LOGIN_OK : LOGIN_FAILED;
-}
+// The dialogs run the client's own login check (CheckLogin): the local account in LAN mode; in WAN mode
+// the WAN server, which the test environment points at a loopback port where nothing listens.
 
 // A system.ini of its own and a prompt hook that records the message boxes.
 class LoginFixture : public ::testing::Test {
@@ -100,7 +93,7 @@ TEST_F(LoginFixture, OkOutcomesAndWhatTheyStore) {
         theApp.m_bLanMode = 1;
         g_bLoggedIn = 0;
         CDlgLogin dlg(nullptr, 0, 1, nullptr);
-        dlg.m_pfnCheckLogin = CheckTestLogin;
+        dlg.m_pfnCheckLogin = CheckLogin;
         ASSERT_TRUE(dlg.Create(IDD_DLG_LOGIN, nullptr));
         dlg.ShowWindow(SW_SHOW);
         Type(dlg, IDC_LOGIN_USER, QString::fromUtf8(c.user));
@@ -171,7 +164,7 @@ TEST_F(LoginFixture, DestinationChoiceAndStartingFields) {
 
 TEST_F(LoginFixture, LockModeAsksOnlyThePasswordAndCannotBeCancelled) {
     CDlgLogin dlg(&theApp.m_strSystemUser, 1, 1, nullptr);
-    dlg.m_pfnCheckLogin = CheckTestLogin;
+    dlg.m_pfnCheckLogin = CheckLogin;
     ASSERT_TRUE(dlg.Create(IDD_DLG_LOGIN, nullptr));
     dlg.ShowWindow(SW_SHOW);
     const UINT hidden[] = {IDC_LOGIN_USER_LABEL, IDC_LOGIN_DEST_LABEL, IDC_LOGIN_USER,

@@ -1,0 +1,519 @@
+// The real main window against two simulated DVRs on loopback: a program folder with a tree file and a
+// view.dat, the window made from its template, the start-up login, the sessions, the grid showing the
+// saved channels, and what the window sends and writes.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "core/system_settings.h"
+#include "core/tarvik_app.h"
+#include "core/window_messages.h"
+#include "dvr/device_tree.h"
+#include "dvr/dvr_protocol.h"
+#include "dvr/dvr_session.h"
+#include "media/main_window_state.h"
+#include "media/pixel_routines.h"
+#include "media/screen_slot.h"
+#include "platform/audio/sound_buffer.h"
+#include "platform/system/copydata_endpoint.h"
+#include "platform/ui/prompt_hook.h"
+#include "platform/ui/win_app.h"
+#include "tests/picture_output.h"
+#include "tests/platform/ui/ui_test_support.h"
+#include "tests/ui/main_window_home.h"
+#include "tools/dvrsim/dvr_sim.h"
+#include "tools/dvrsim/video_source.h"
+#include "ui/alarm_beep.h"
+#include "ui/dialogs/dlg_login.h"
+#include "ui/main_window.h"
+#include "ui/slot_channels.h"
+#include "ui/view_file.h"
+#include "updater/close_request.h"
+
+namespace {
+
+constexpr int kGate = 1;
+constexpr int kYard = 2;
+
+dvrsim::SimConfig TwoChannels() {
+    dvrsim::SimConfig config;
+    config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
+    config.channels = {{"Door", dvrsim::kCodecMpeg4, 352, 288}, {"Hall", dvrsim::kCodecMpeg4, 352, 288}};
+    config.framesPerSecond = 10;
+    return config;
+}
+
+// Which DVR id and channel a grid slot shows, -1 / -1 when none.
+ViewEntry SlotView(int slot) {
+    std::lock_guard<std::mutex> guard(g_screenSlots[slot].lock);
+    DVRDevice* d = g_screenSlots[slot].device;
+    return d == nullptr ? ViewEntry{-1, -1} : ViewEntry{d->node->id, g_screenSlots[slot].channel};
+}
+
+bool SameView(ViewEntry a, ViewEntry b) {
+    return a.deviceId == b.deviceId && a.channel == b.channel;
+}
+
+DVRDevice* DeviceWithId(int id) {
+    std::lock_guard<std::mutex> guard(g_deviceListLock);
+    for (DVRDevice* d = g_deviceList; d != nullptr; d = d->next) {
+        if (d->node != nullptr && d->node->id == id)
+            return d;
+    }
+    return nullptr;
+}
+
+int Luma(QRgb rgb) {
+    return (qRed(rgb) * 299 + qGreen(rgb) * 587 + qBlue(rgb) * 114) / 1000;
+}
+
+double MeanDifference(const QImage& a, const QImage& b, const VideoRect& r) {
+    long sum = 0, count = 0;
+    for (int y = r.top + 2; y < r.bottom - 2; y += 2) {
+        for (int x = r.left + 2; x < r.right - 2; x += 2, ++count)
+            sum += std::abs(Luma(a.pixel(x, y)) - Luma(b.pixel(x, y)));
+    }
+    return count == 0 ? 0.0 : static_cast<double>(sum) / count;
+}
+
+// The grid's saved channels: screens 0-3 show both channels of both DVRs; screen 5 names Gate's first
+// channel again and screen 6 a channel Yard does not have: neither is shown.
+const std::vector<ViewEntry> kSaved = {{kGate, 0}, {kGate, 1}, {kYard, 0}, {kYard, 1},
+                                       {-1, -1},   {kGate, 0}, {kYard, 9}};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    dvrsim::DvrSim gate{TwoChannels()};
+    dvrsim::DvrSim yard{TwoChannels()};
+    CTarvikDlg* window = nullptr;
+
+    void SetUp() override {
+        SetSoundBackend(SOUND_BACKEND_NULL);
+        ImgInitDispatch();
+        ASSERT_EQ(gate.Start(), 0);
+        ASSERT_EQ(yard.Start(), 0);
+        ASSERT_TRUE(PrepareMainWindowHome(folder.path() + QStringLiteral("/"),
+                                          {{kGate, "Gate", gate.Port()}, {kYard, "Yard", yard.Port()}},
+                                          kSaved));
+    }
+
+    void TearDown() override {
+        SetPromptHook(nullptr);
+        if (window != nullptr) {
+            if (window->m_hWnd != nullptr)
+                window->DestroyWindow();
+            delete window;
+        }
+        g_bLoggedIn = 0;
+        g_currentDevice = nullptr;
+        SetSoundBackend(SOUND_BACKEND_AUTO);
+    }
+
+    void Open() {
+        window = new CTarvikDlg();
+        AfxGetApp()->m_pMainWnd = window;
+        ASSERT_TRUE(window->Create(IDD_TARVIK_DIALOG, nullptr));
+        window->ShowWindow(SW_SHOW);
+        // The saved channels come back as each DVR's channel list completes.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (int s = 0; s < 4; ++s) {
+                    if (!SameView(SlotView(s), kSaved[s]))
+                        return false;
+                }
+                return true;
+            },
+            10000));
+    }
+
+    void Close() {
+        window->DestroyWindow();
+        AfxGetApp()->m_pMainWnd = nullptr;
+    }
+
+    // The main window with the video window painted over it, as an operator sees them.
+    QImage Grab() {
+        QImage picture = window->GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        RECT main{}, video{};
+        window->GetWindowRect(&main);
+        window->m_pDlgVideo->GetWindowRect(&video);
+        QPainter painter(&picture);
+        painter.drawImage(video.left - main.left, video.top - main.top,
+                          window->m_pDlgVideo->GetWidget()->grab().toImage());
+        return picture;
+    }
+
+    QImage GrabVideo() {
+        return window->m_pDlgVideo->GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+TEST_F(MainWindowTest, SavedChannelsStreamOnTheirScreensAndAreSavedBackOnClose) {
+    Open();
+    // A channel already on a screen and a channel the DVR lacks stay off the grid.
+    for (int s = 4; s < GRID_SCREENS; ++s)
+        EXPECT_TRUE(SameView(SlotView(s), ViewEntry{-1, -1})) << s;
+    EXPECT_EQ(gate.CountRequests(DVR_REQ_OPEN_STREAM), 2);
+    EXPECT_EQ(yard.CountRequests(DVR_REQ_OPEN_STREAM), 2);
+
+    // Moving pictures on the four screens.
+    QImage first;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (int s = 0; s < 4; ++s) {
+                if (g_screenSlots[s].decodedWidth.load() != 352)
+                    return false;
+            }
+            first = GrabVideo();
+            return true;
+        },
+        10000));
+    QImage later;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            later = GrabVideo();
+            for (int s = 0; s < 4; ++s) {
+                if (MeanDifference(first, later, g_mainWindowState.ScreenRect(s)) < 2.0)
+                    return false;
+            }
+            return true;
+        },
+        5000));
+    QImage picture = Grab();
+    EXPECT_TRUE(picture.save(PicturePath(QStringLiteral("main_window_live.png"))));
+
+    Close();
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"),
+              ViewFileBytes({kSaved.begin(), kSaved.begin() + 4}));
+    EXPECT_EQ(theApp.m_iniSystem.GetInt("USER", "ScreenNum", 0), 16);
+}
+
+// The requests each message of the child dialogs becomes on the selected DVR's command connection.
+TEST_F(MainWindowTest, RelayTurnsEachPageMessageIntoItsRequests) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    g_currentDevice = dvr;
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        std::vector<int> requests;
+    } const cases[] = {
+        {WM_SETUP_LOAD, SETUP_PAGE_USER, -1, {0x10010}},
+        {WM_SETUP_LOAD, SETUP_PAGE_USER, 40, {}},
+        {WM_SETUP_LOAD, SETUP_PAGE_CHANNEL, 1, {0x10013, 0x10015, 0x10017}},
+        {WM_SETUP_LOAD, SETUP_PAGE_CHANNEL, 2, {}},  // not a channel of this DVR
+        {WM_SETUP_LOAD, SETUP_PAGE_VIDEO, 0, {0x1001D, 0x1001F, 0x10031}},
+        {WM_SETUP_LOAD, SETUP_PAGE_CAMERA, 0, {0x10019, 0x1001B}},
+        {WM_SETUP_LOAD, SETUP_PAGE_RECORD, 1, {0x10021}},
+        {WM_SETUP_LOAD, SETUP_PAGE_ALARM, 0, {0x10023, 0x10025}},
+        {WM_SETUP_LOAD, 99, 0, {}},
+        {WM_SETUP_SAVE, SETUP_PAGE_SYSTEM, 0, {0x1000F}},
+        {WM_SETUP_APPLY, SETUP_PAGE_CHANNEL, 1, {0x10016}},
+        {WM_SETUP_APPLY, SETUP_PAGE_VIDEO, 1, {}},
+        {WM_CHANNEL_RESTORE_COLOR, 1, 0, {0x10030}},
+        {WM_PLAYBACK_CLOSE, 0, 0, {0x1000C}},
+        {WM_PLAYBACK_QUERY_MONTH, 0x07DD0500, 0, {0x1002C}},
+        {WM_PLAYBACK_QUERY_DAY, 1 << 16 | 0, 1369180800, {0x1002E}},
+        // Last: clearing the system-parameters flag also makes the session ask for them once more.
+        {WM_SETUP_LOAD, SETUP_PAGE_SYSTEM, 0, {0x10029, 0x1002A, 0x1000E}},
+    };
+    // Each case is followed by the network page's load, whose one request marks its end.
+    constexpr int kMarker = 0x10027;
+    std::set<int> watched = {kMarker};
+    for (const Case& c : cases)
+        watched.insert(c.requests.begin(), c.requests.end());
+    for (const Case& c : cases) {
+        gate.ClearRequests();
+        window->PostMessage(c.message, c.wParam, c.lParam);
+        window->PostMessage(WM_SETUP_LOAD, SETUP_PAGE_NETWORK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(kMarker) == 1; }, 5000)) << c.message;
+        std::vector<int> seen;
+        for (const dvrsim::SimRequest& r : gate.Requests()) {
+            if (r.connection == dvrsim::SIM_COMMAND && watched.count(r.id) != 0 && r.id != kMarker)
+                seen.push_back(r.id);
+        }
+        if (c.message == WM_SETUP_LOAD && c.wParam == SETUP_PAGE_SYSTEM && seen.size() > 3)
+            seen.resize(3);
+        EXPECT_EQ(seen, c.requests) << "message " << c.message << " wParam " << c.wParam << " lParam "
+                                    << c.lParam;
+    }
+
+    // Without a selected DVR nothing goes out, and the records posted with the messages are freed.
+    g_currentDevice = nullptr;
+    gate.ClearRequests();
+    window->PostMessage(WM_PLAYBACK_CONTROL, reinterpret_cast<WPARAM>(new PlaybackControl{}), 1);
+    window->PostMessage(WM_PLAYBACK_SEARCH, reinterpret_cast<WPARAM>(new PlaybackSearch{}), 0);
+    window->PostMessage(WM_SETUP_LOAD, SETUP_PAGE_SYSTEM, 0);
+    DrainPostedEvents();
+    g_currentDevice = dvr;
+    window->PostMessage(WM_SETUP_LOAD, SETUP_PAGE_NETWORK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(kMarker) == 1; }, 5000));
+    for (const dvrsim::SimRequest& r : gate.Requests())
+        EXPECT_TRUE(r.connection != dvrsim::SIM_COMMAND || watched.count(r.id) == 0 || r.id == kMarker ||
+                    r.id == DVR_REQ_GET_SYSTEM_PARAMS)
+            << r.id;
+}
+
+TEST_F(MainWindowTest, PreviewCloseReleasesWhatThePreviewShows) {
+    Open();
+    DVRDevice* gateDvr = DeviceWithId(kGate);
+    DVRDevice* yardDvr = DeviceWithId(kYard);
+    ASSERT_NE(gateDvr, nullptr);
+    ASSERT_NE(yardDvr, nullptr);
+    g_currentDevice = gateDvr;
+    window->PostMessage(WM_PREVIEW_OPEN, 1u << 16 | 0u, 0);
+    DrainPostedEvents();
+    EXPECT_TRUE(SameView(SlotView(PREVIEW_SLOT_FIRST), ViewEntry{kGate, 1}));
+    // The operator selected another DVR meanwhile: the preview still lets go of Gate's channel.
+    g_currentDevice = yardDvr;
+    window->PostMessage(WM_PREVIEW_CLOSE, 1u << 16 | 0u, 0);
+    DrainPostedEvents();
+    EXPECT_TRUE(SameView(SlotView(PREVIEW_SLOT_FIRST), ViewEntry{-1, -1}));
+    // Channel 1 of Gate is still on grid screen 1: its stream stays open.
+    EXPECT_EQ(gate.CountRequests(DVR_REQ_CLOSE_STREAM), 0);
+}
+
+LPARAM CentreOf(int screen) {
+    VideoRect r = g_mainWindowState.ScreenRect(screen);
+    return static_cast<LPARAM>(((r.top + r.bottom) / 2) << 16 | ((r.left + r.right) / 2));
+}
+
+TEST_F(MainWindowTest, GridSelectsZoomsPagesClosesAndOpensChannels) {
+    Open();
+    window->SendMessage(WM_VIDEO_CLICK, 0, CentreOf(5));
+    EXPECT_EQ(window->m_grid.m_nCurScreen, 5);
+    EXPECT_EQ(g_mainWindowState.m_nCurScreen.load(), 5);
+
+    // A double click zooms the screen over the video area; a second one brings the page back.
+    VideoRect before = g_mainWindowState.ScreenRect(5);
+    window->SendMessage(WM_VIDEO_DBLCLK, 0, CentreOf(5));
+    RECT video{};
+    window->m_pDlgVideo->GetClientRect(&video);
+    VideoRect zoomed = g_mainWindowState.ScreenRect(5);
+    EXPECT_EQ(zoomed.right - zoomed.left, video.right);
+    EXPECT_EQ(zoomed.bottom - zoomed.top, video.bottom);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[4].load(), 0);
+    window->SendMessage(WM_VIDEO_DBLCLK, 0, CentreOf(5));
+    VideoRect back = g_mainWindowState.ScreenRect(5);
+    EXPECT_EQ(back.left, before.left);
+    EXPECT_EQ(back.bottom, before.bottom);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[4].load(), 1);
+
+    // Paging forward and back with the bar's buttons.
+    window->SendMessage(WM_BITBUTTON_UP, 1028, 0);
+    EXPECT_EQ(window->m_grid.m_nFirstScreen, 16);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[0].load(), 0);
+    EXPECT_EQ(g_mainWindowState.m_bScreenShown[16].load(), 1);
+    window->SendMessage(WM_BITBUTTON_UP, 1029, 0);
+    EXPECT_EQ(window->m_grid.m_nFirstScreen, 0);
+
+    // Close all frees every screen and closes each stream once; open all fills the grid in tree order.
+    window->SendMessage(WM_BITBUTTON_UP, 1007, 0);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_TRUE(SameView(SlotView(s), ViewEntry{-1, -1})) << s;
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_CLOSE_STREAM, 2, 5000));
+    window->SendMessage(WM_BITBUTTON_UP, 1006, 0);
+    const ViewEntry expected[] = {{kGate, 0}, {kGate, 1}, {kYard, 0}, {kYard, 1}, {-1, -1}};
+    for (int s = 0; s < 5; ++s)
+        EXPECT_TRUE(SameView(SlotView(s), expected[s])) << s;
+    EXPECT_TRUE(window->GetDlgItem(1006)->IsWindowEnabled());
+}
+
+// Double-clicking a channel in the device tree: a channel shown anywhere is closed where it is; one shown
+// nowhere replaces what the selected screen shows, whose stream closes when nothing else shows it.
+TEST_F(MainWindowTest, TreeDoubleClickClosesOrReplacesAChannel) {
+    Open();
+    DeviceTreeView* view = window->m_treeView.get();
+    auto channelItem = [&](int dvrId, int channel) -> HTREEITEM {
+        TreeItem dvr = FindTreeItem(view, NODE_DVR, dvrId, nullptr);
+        for (TreeItem c = dvr != nullptr ? view->GetChildItem(dvr) : nullptr; c != nullptr;
+             c = view->GetNextSiblingItem(c)) {
+            if (view->GetItemData(c)->id == channel)
+                return static_cast<HTREEITEM>(c);
+        }
+        return nullptr;
+    };
+    HTREEITEM gateHall = channelItem(kGate, 1);
+    ASSERT_NE(gateHall, nullptr);
+    window->m_tree.SelectItem(gateHall);
+    window->m_grid.m_nCurScreen = 3;
+    window->OnDblClickDeviceTree();
+    EXPECT_TRUE(SameView(SlotView(1), ViewEntry{-1, -1}));
+    EXPECT_TRUE(SameView(SlotView(3), ViewEntry{kYard, 1}));  // nothing opened
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_CLOSE_STREAM, 1, 5000));
+
+    window->OnDblClickDeviceTree();
+    EXPECT_TRUE(SameView(SlotView(3), ViewEntry{kGate, 1}));
+    EXPECT_TRUE(yard.WaitForRequests(DVR_REQ_CLOSE_STREAM, 1, 5000));
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_OPEN_STREAM, 3, 5000));
+}
+
+TEST_F(MainWindowTest, RestoreAndMaximiseSwapTheirButtonsAndLayOutAgain) {
+    Open();
+    EXPECT_FALSE(window->GetDlgItem(1037)->IsWindowVisible());
+    EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
+    window->SendMessage(WM_BITBUTTON_UP, 1038, 0);
+    RECT r{};
+    window->GetWindowRect(&r);
+    EXPECT_EQ(r.right - r.left, 800);
+    EXPECT_EQ(r.bottom - r.top, 600);
+    EXPECT_TRUE(window->GetDlgItem(1037)->IsWindowVisible());
+    EXPECT_FALSE(window->GetDlgItem(1038)->IsWindowVisible());
+    // The video area follows: 30 pixels in from the left and top, 204 from the right, 88 from the bottom.
+    RECT video{};
+    window->m_pDlgVideo->GetWindowRect(&video);
+    EXPECT_EQ(video.right - video.left, 800 - 30 - 204);
+    EXPECT_EQ(video.bottom - video.top, 600 - 30 - 88);
+    window->SendMessage(WM_BITBUTTON_UP, 1037, 0);
+    window->GetWindowRect(&r);
+    EXPECT_EQ(r.right - r.left, 1024);
+    EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
+}
+
+// An alarm lights its screen's LED for one tick; recording shows the recording light; a channel on no
+// grid screen keeps its alarm flag.
+TEST_F(MainWindowTest, ChannelLightsShowAlarmOnceAndRecording) {
+    Open();
+    window->StopTimers();
+    window->CloseAllChannels();
+    DVRDevice* gateDvr = DeviceWithId(kGate);
+    ASSERT_NE(gateDvr, nullptr);
+    std::shared_ptr<DVRChannel[]> channels = gateDvr->channels;
+    ASSERT_EQ(AssignSlotChannel(gateDvr, 0, 5), 0);
+    channels[0].flags.fetch_or(CHANNEL_FLAG_ALARM);
+    channels[1].flags.fetch_or(CHANNEL_FLAG_ALARM);  // shown nowhere
+    window->UpdateChannelLeds();
+    EXPECT_EQ(window->m_ledCells[5], 2);
+    EXPECT_EQ(channels[0].flags.load() & CHANNEL_FLAG_ALARM, 0u);
+    EXPECT_NE(channels[1].flags.load() & CHANNEL_FLAG_ALARM, 0u);
+    channels[0].flags.fetch_or(CHANNEL_FLAG_RECORDING);
+    window->UpdateChannelLeds();
+    EXPECT_EQ(window->m_ledCells[5], 1);
+    EXPECT_EQ(window->m_ledCells[0], 0);
+    channels[0].flags.fetch_and(~CHANNEL_FLAG_RECORDING);
+}
+
+TEST_F(MainWindowTest, PtzButtonHeldSendsOneMotionAndOneStop) {
+    Open();
+    window->m_grid.m_nCurScreen = 2;  // Yard's first channel
+    yard.ClearRequests();
+    window->SendMessage(WM_BITBUTTON_DOWN, 1020, 0);
+    window->SendMessage(WM_BITBUTTON_UP, 1020, 0);
+    ASSERT_TRUE(yard.WaitForRequests(DVR_REQ_PTZ, 2, 5000));
+    std::vector<std::string> sent;
+    for (const dvrsim::SimRequest& r : yard.Requests()) {
+        if (r.id == DVR_REQ_PTZ)
+            sent.push_back(r.bytes);
+    }
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_NE(sent[0], sent[1]);
+    EXPECT_EQ(gate.CountRequests(DVR_REQ_PTZ), 0);
+}
+
+TEST_F(MainWindowTest, SnapshotWritesTheSelectedChannelsPicture) {
+    Open();
+    window->m_grid.m_nCurScreen = 1;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::lock_guard<std::mutex> guard(g_screenSlots[1].lastFrameLock);
+            return g_screenSlots[1].lastFrame != nullptr;
+        },
+        10000));
+    window->SendMessage(WM_BITBUTTON_UP, 1031, 0);
+    QStringList shots = QDir(folder.path() + "/shots/Gate").entryList({"CH002_*.jpg"});
+    ASSERT_EQ(shots.size(), 1);
+    QImage shot(folder.path() + "/shots/Gate/" + shots[0]);
+    EXPECT_EQ(shot.size(), QSize(352, 288));
+}
+
+TEST_F(MainWindowTest, LockMuteAndExitCommands) {
+    Open();
+    // Mute twice returns to the slider's volume.
+    EXPECT_EQ(window->m_bMute, 0);
+    window->SendMessage(WM_BITBUTTON_UP, 1026, 0);
+    EXPECT_EQ(window->m_bMute, 1);
+    EXPECT_EQ(g_mainWindowState.m_bMute.load(), 1);
+    window->SendMessage(WM_BITBUTTON_UP, 1026, 0);
+    EXPECT_EQ(window->m_bMute, 0);
+
+    // Locked: only hiding and the login button work; the title says so.
+    window->OnLockCommand();
+    EXPECT_EQ(window->GetWindowText(), QStringLiteral("DVRVISTAL-Locked"));
+    for (UINT id : {1000u, 1039u, 1006u, 1020u, 1026u})
+        EXPECT_FALSE(window->GetDlgItem(id)->IsWindowEnabled()) << id;
+    for (UINT id : {1001u, 1036u, 1032u})
+        EXPECT_TRUE(window->GetDlgItem(id)->IsWindowEnabled()) << id;
+
+    // The exit question answered Cancel changes nothing.
+    int asked = 0;
+    SetPromptHook([&](const PromptRequest& r) {
+        ++asked;
+        EXPECT_EQ(r.text, QStringLiteral("Are you sure to exit?"));
+        PromptAnswer a;
+        a.result = IDCANCEL;
+        return a;
+    });
+    window->ConfirmExit();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(window->IsWindowVisible());
+    EXPECT_FALSE(window->m_bCloseRequested);
+    Close();
+}
+
+// The Updater's close request ends the modal window at once, also while it is locked.
+TEST_F(MainWindowTest, CloseRequestEndsTheLockedWindow) {
+    window = new CTarvikDlg();
+    AfxGetApp()->m_pMainWnd = window;
+    bool locked = false;
+    QTimer::singleShot(500, [&] {
+        window->OnLockCommand();
+        locked = window->m_bLocked != 0;
+        COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
+        // Another data word is not a close request.
+        COPYDATASTRUCT other = {0x1234, 0, nullptr};
+        window->OnCopyData(0, &other);
+        window->OnCopyData(0, &close);
+    });
+    EXPECT_EQ(window->DoModal(), IDCANCEL);
+    EXPECT_TRUE(locked);
+    AfxGetApp()->m_pMainWnd = nullptr;
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat").size(), VIEW_FILE_SIZE);
+}
+
+}  // namespace
+
+namespace {
+
+// The alarm beep's tone: its length, pitch and level.
+TEST(AlarmBeepTone, IsTheAskedPitchForTheAskedTime) {
+    struct Case {
+        int hz, ms, rate;
+    } const cases[] = {{500, 300, 8000}, {1000, 100, 16000}, {500, 300, 44100}};
+    for (const Case& c : cases) {
+        std::vector<int16_t> tone = MakeBeepTone(c.hz, c.ms, c.rate);
+        ASSERT_EQ(tone.size(), static_cast<size_t>(c.rate * c.ms / 1000)) << c.hz;
+        int rises = 0, peak = 0;
+        for (size_t i = 1; i < tone.size(); ++i) {
+            rises += tone[i - 1] < 0 && tone[i] >= 0;
+            peak = std::max(peak, std::abs(static_cast<int>(tone[i])));
+        }
+        // One rising zero crossing per period.
+        EXPECT_NEAR(rises, c.hz * c.ms / 1000, 1) << c.hz;
+        EXPECT_NEAR(peak, 16383, 200) << c.hz;
+    }
+    EXPECT_TRUE(MakeBeepTone(0, 300, 8000).empty());
+}
+
+}  // namespace
