@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QLocalSocket>
 #include <QScreen>
 #include <cstdio>
 
@@ -10,8 +9,8 @@
 #include "core/system_settings.h"
 #include "core/text_files.h"
 #include "platform/system/codepage.h"
+#include "platform/system/instance_endpoint.h"
 #include "platform/system/instance_lock.h"
-#include "platform/system/runtime_folder.h"
 #include "platform/system/win_types.h"
 
 CTarvikApp theApp;
@@ -20,16 +19,13 @@ int g_nScreenHeight = 0;
 
 namespace {
 
-// Asks the window of a running instance to come forward; true when one answered.
+// How long a second start waits for the running instance to bring its window forward.
+constexpr int kRaiseWaitMs = 2000;
+
+// Asks the main window of a running instance to come forward; true when it did. An instance that shows
+// no window yet (it waits for the Updater) answers no, and this start ends without showing anything.
 bool RaiseRunningInstance() {
-    QLocalSocket socket;
-    socket.connectToServer(UserRuntimeFolder() + QLatin1Char('/') + QString::fromLatin1(APP_INSTANCE_NAME));
-    if (!socket.waitForConnected(500))
-        return false;
-    socket.write("raise\n");
-    socket.waitForBytesWritten(500);
-    socket.disconnectFromServer();
-    return true;
+    return RequestInstanceRaise(QString::fromLatin1(APP_INSTANCE_NAME), kRaiseWaitMs) == 1;
 }
 
 void ShowStartupFailure(const char* text) {

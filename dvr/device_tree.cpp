@@ -1,6 +1,7 @@
 #include "dvr/device_tree.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +68,18 @@ int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records
         records->push_back(record);
     }
     return 0;
+}
+
+int WriteDeviceTreeFile(const QString& path, const std::vector<DeviceTreeNode>& records) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    const char mark[2] = {static_cast<char>(0xFF), static_cast<char>(0xFE)};
+    bool ok = file.write(mark, 2) == 2;
+    for (const DeviceTreeNode& record : records)
+        ok = ok && file.write(reinterpret_cast<const char*>(&record), sizeof record) ==
+                       static_cast<qint64>(sizeof record);
+    return ok && file.commit() ? 0 : -1;
 }
 
 void LoadDeviceTree(DeviceTreeView* view, const QString& path) {

@@ -19,6 +19,9 @@ QString DeviceTreeFilePath(const QString& dataDir, bool lanMode);
 // inside their field; a trailing partial record is ignored. -1 when the file is missing or does not start
 // with FF FE.
 [[nodiscard]] int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records);
+// Writes the mark FF FE and the records as given (credentials already in their stored Base64 form) to
+// path (a native path) through a temporary file renamed over it, so a failed write loses nothing. 0, or -1.
+[[nodiscard]] int WriteDeviceTreeFile(const QString& path, const std::vector<DeviceTreeNode>& records);
 
 // Decodes a DVR record's stored user name and password in place (a field that is not Base64 stays as read).
 void DecodeTreeCredentials(DeviceTreeNode* node);

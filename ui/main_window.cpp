@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QSocketNotifier>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -27,6 +26,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/region.h"
 #include "platform/ui/win_app.h"
+#include "platform/ui/window_props.h"
 #include "resources/resource_icons.h"
 #include "ui/alarm_beep.h"
 #include "ui/device_tree_images.h"
@@ -188,8 +188,9 @@ BOOL CTarvikDlg::OnInitDialog() {
     m_pTrayIcon->szTip = MainWindowTitle(false).left(127);
     (void)Shell_NotifyIcon(NIM_ADD, m_pTrayIcon.get());
 
-    // The instance socket and the close request: a second start and the Updater find this window.
-    OpenEndpoints();
+    // The instance property: a second start raises this window, and the Updater's close request
+    // (WM_COPYDATA) reaches OnCopyData.
+    (void)SetProp(m_hWnd, QString::fromLatin1(APP_INSTANCE_NAME), reinterpret_cast<HANDLE>(1));
     g_mainWindowState.m_hWnd = m_hWnd;
 
     m_bmpSkin.LoadBitmap(kSkinBitmap);
@@ -232,22 +233,6 @@ void CTarvikDlg::SetSessionHooks(bool install) {
     SetDvrSessionHooks(&hooks);
 }
 
-void CTarvikDlg::OpenEndpoints() {
-    if (m_copyData.Open() != 0)
-        return;
-    m_copyDataNotifier = new QSocketNotifier(m_copyData.Fd(), QSocketNotifier::Read, GetWidget());
-    QObject::connect(m_copyDataNotifier, &QSocketNotifier::activated, GetWidget(), [this] {
-        (void)m_copyData.Service(
-            [this](WPARAM wParam, const COPYDATASTRUCT& data) { return OnCopyData(wParam, &data); });
-    });
-}
-
-void CTarvikDlg::CloseEndpoints() {
-    delete m_copyDataNotifier;
-    m_copyDataNotifier = nullptr;
-    m_copyData.Close();
-}
-
 BOOL CTarvikDlg::DestroyWindow() {
     // The window's place and screen count for the next start.
     theApp.m_nScreenNum = m_grid.m_nScreenCount;
@@ -282,7 +267,7 @@ BOOL CTarvikDlg::DestroyWindow() {
         (void)Shell_NotifyIcon(NIM_DELETE, m_pTrayIcon.get());
         m_pTrayIcon.reset();
     }
-    CloseEndpoints();
+    (void)RemoveProp(m_hWnd, QString::fromLatin1(APP_INSTANCE_NAME));
     g_mainWindowState.m_hWnd = nullptr;
     if (g_mainWindow == this)
         g_mainWindow = nullptr;

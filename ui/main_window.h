@@ -29,7 +29,6 @@
 
 class AlarmBeep;
 class CDC;
-class QSocketNotifier;
 struct DVRDevice;
 struct MediaThreadTable;
 
@@ -117,8 +116,8 @@ public:
     void MaximizeWindow();
     void RestoreWindow();
     void ConfirmExit();
-    LRESULT OnCopyData(WPARAM wParam, const COPYDATASTRUCT* data);
-    void OnRaiseRequest();
+    // WM_COPYDATA: the Updater's close request ends the window at once.
+    BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) override;
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnTrayShow();
     void OnSliderDragging(WPARAM id);
@@ -193,16 +192,11 @@ protected:
     void OnLButtonUp(UINT nFlags, POINT point) override;
 
 private:
-    void OpenEndpoints();
-    void CloseEndpoints();
     // The sessions' hooks point at this window while it runs (install) and at nothing after.
     void SetSessionHooks(bool install);
     // The video area of the current window (or the whole screen in full screen).
     RECT VideoArea(bool fullScreen) const;
     void PublishScreens();
-
-    CopyDataEndpoint m_copyData;
-    QSocketNotifier* m_copyDataNotifier = nullptr;
 };
 
 // What the connection threads read of the child dialogs: their handles (null: none), set when a dialog is

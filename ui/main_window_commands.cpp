@@ -176,24 +176,19 @@ void CTarvikDlg::ConfirmExit() {
         EndDialog(IDCANCEL);
 }
 
-LRESULT CTarvikDlg::OnCopyData(WPARAM wParam, const COPYDATASTRUCT* data) {
-    (void)wParam;
-    if (data == nullptr || data->dwData != COPYDATA_CLOSE_REQUEST || m_bCloseRequested)
-        return 0;
-    // The Updater needs the program to end now, also while locked or while a box or dialog is open: each
-    // open box or dialog is answered with Cancel (its nested loop ends), then the window ends.
-    m_bCloseRequested = true;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(widget);
-        if (dialog != nullptr && dialog->isVisible() && dialog != GetWidget())
-            dialog->reject();
+BOOL CTarvikDlg::OnCopyData(CWnd* pWnd, COPYDATASTRUCT* data) {
+    if (data != nullptr && data->dwData == COPYDATA_CLOSE_REQUEST && !m_bCloseRequested) {
+        // The Updater needs the program to end now, also while locked or while a box or dialog is open:
+        // each open box or dialog is answered with Cancel (its nested loop ends), then the window ends.
+        m_bCloseRequested = true;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            if (dialog != nullptr && dialog->isVisible() && dialog != GetWidget())
+                dialog->reject();
+        }
+        EndDialog(IDCANCEL);
     }
-    EndDialog(IDCANCEL);
-    return 1;
-}
-
-void CTarvikDlg::OnRaiseRequest() {
-    OnTrayShow();
+    return CDialog::OnCopyData(pWnd, data);
 }
 
 // --- tray

@@ -88,8 +88,12 @@ QString CopyDataEndpointPath(pid_t pid) {
 }
 
 int CopyDataEndpoint::Open() {
+    return OpenAt(CopyDataEndpointPath(getpid()));
+}
+
+int CopyDataEndpoint::OpenAt(const QString& endpointPath) {
     Close();
-    QByteArray path = QFile::encodeName(CopyDataEndpointPath(getpid()));
+    QByteArray path = QFile::encodeName(endpointPath);
     sockaddr_un addr;
     if (!FillAddress(path, &addr))
         return -1;
@@ -146,18 +150,22 @@ int CopyDataEndpoint::Service(const Handler& handler) {
     return handled;
 }
 
-int SendCopyData(pid_t pid, WPARAM wParam, const COPYDATASTRUCT& data, int timeoutMs, LRESULT* result) {
+namespace {
+
+// Sends to the endpoint at path; the peer must be this user's, and process wantedPid unless it is 0.
+int SendToEndpoint(const QString& path, pid_t wantedPid, WPARAM wParam, const COPYDATASTRUCT& data,
+                   int timeoutMs, LRESULT* result) {
     if (data.cbData > kMaxPayload || (data.cbData > 0 && data.lpData == nullptr))
         return -1;
     sockaddr_un addr;
-    if (!FillAddress(QFile::encodeName(CopyDataEndpointPath(pid)), &addr))
+    if (!FillAddress(QFile::encodeName(path), &addr))
         return -1;
     // Non-blocking: a receiver whose queue of senders is full refuses at once instead of holding us.
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return -1;
     uint64_t deadline = MonotonicMs() + uint64_t(timeoutMs > 0 ? timeoutMs : 0);
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && PeerIs(fd, pid);
+    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && PeerIs(fd, wantedPid);
     if (ok) {
         CopyDataRecord record = {kRecordMagic, data.cbData, uint64_t(data.dwData), uint64_t(wParam)};
         ok = TransferAll(fd, &record, sizeof record, deadline, false) &&
@@ -172,4 +180,15 @@ int SendCopyData(pid_t pid, WPARAM wParam, const COPYDATASTRUCT& data, int timeo
     if (result != nullptr)
         *result = LRESULT(reply.result);
     return 0;
+}
+
+}  // namespace
+
+int SendCopyData(pid_t pid, WPARAM wParam, const COPYDATASTRUCT& data, int timeoutMs, LRESULT* result) {
+    return SendToEndpoint(CopyDataEndpointPath(pid), pid, wParam, data, timeoutMs, result);
+}
+
+int SendCopyDataTo(const QString& path, WPARAM wParam, const COPYDATASTRUCT& data, int timeoutMs,
+                   LRESULT* result) {
+    return SendToEndpoint(path, 0, wParam, data, timeoutMs, result);
 }

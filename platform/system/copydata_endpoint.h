@@ -38,7 +38,10 @@ public:
     ~CopyDataEndpoint() { Close(); }
 
     // Listens at the endpoint of the calling process. 0, or -1.
-    int Open();
+    [[nodiscard]] int Open();
+    // Listens at path (a file in CopyDataEndpointFolder()); a file left there is replaced, so only the
+    // process entitled to the name (the holder of the instance lock) opens it. 0, or -1.
+    [[nodiscard]] int OpenAt(const QString& path);
     // Stops listening and removes the socket file.
     void Close();
     // Readable while senders wait; -1 when not open.
@@ -55,5 +58,8 @@ private:
 // Sends WM_COPYDATA to process pid and waits up to timeoutMs until its endpoint has handled it.
 // 0 when handled (*result receives the handler's result), -1 when the process has no endpoint, is not
 // the same user's, or did not answer in time.
-int SendCopyData(pid_t pid, WPARAM wParam, const COPYDATASTRUCT& data, int timeoutMs,
-                 LRESULT* result = nullptr);
+[[nodiscard]] int SendCopyData(pid_t pid, WPARAM wParam, const COPYDATASTRUCT& data, int timeoutMs,
+                               LRESULT* result = nullptr);
+// The same to the endpoint at path, whichever process of this user listens there.
+[[nodiscard]] int SendCopyDataTo(const QString& path, WPARAM wParam, const COPYDATASTRUCT& data,
+                                 int timeoutMs, LRESULT* result = nullptr);

@@ -18,6 +18,7 @@
 
 class WndEventBridge;
 class CFont;
+struct COPYDATASTRUCT;
 class CRgn;
 
 class CWnd {
@@ -146,6 +147,9 @@ protected:
     virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     virtual void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
     virtual void OnVScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
+    // WM_COPYDATA from another process (window_props.h says which windows receive it). The sender's
+    // window (wParam) is another process's and has no window object here, so pWnd is nullptr.
+    virtual BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
 
     // Reflected notifications: a control that handles its own WM_COMMAND or WM_NOTIFY returns TRUE here,
     // and its parent then does not see it.

@@ -1,6 +1,7 @@
 // The message handler of a window: standard messages cracked into the On... virtuals, whose base
 // versions ask for the widget's own processing, and the notifications a control sends its parent.
 
+#include "platform/system/copydata_endpoint.h"
 #include "platform/ui/owner_draw.h"
 #include "platform/ui/wnd.h"
 #include "platform/ui/wnd_event_bridge.h"
@@ -100,6 +101,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_VSCROLL:
             OnVScroll(LOWORD(wParam), HIWORD(wParam), FromHandle(reinterpret_cast<HWND>(lParam)));
             return 0;
+        case WM_COPYDATA:
+            return OnCopyData(nullptr, reinterpret_cast<COPYDATASTRUCT*>(lParam));
         default:
             return Default();
     }
@@ -165,6 +168,10 @@ void CWnd::OnRButtonUp(UINT, POINT) {
 }
 void CWnd::OnMouseMove(UINT, POINT) {
     Default();
+}
+BOOL CWnd::OnCopyData(CWnd*, COPYDATASTRUCT*) {
+    Default();
+    return FALSE;
 }
 BOOL CWnd::OnMouseWheel(UINT, short, POINT) {
     Default();

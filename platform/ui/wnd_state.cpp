@@ -61,6 +61,7 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
         case SW_SHOWMAXIMIZED:
             m_widget->showMaximized();
             break;
+        case SW_SHOWNORMAL:  // shows a minimised or maximised window in its normal placement
         case SW_RESTORE:
             m_widget->showNormal();
             break;

@@ -1,0 +1,259 @@
+#include "tests/e2e/x_session.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QStandardPaths>
+#include <chrono>
+#include <thread>
+
+bool XvfbInstalled() {
+    return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty();
+}
+
+int XvfbServer::Start(int width, int height, int timeoutMs) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (program.isEmpty())
+        return -1;
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    const QByteArray path = program.toLocal8Bit();
+    const QByteArray screen = QStringLiteral("%1x%2x24").arg(width).arg(height).toLatin1();
+    const char* argv[] = {path.constData(),   "-displayfd", "3",   "-screen",  "0",
+                          screen.constData(), "-nolisten",  "tcp", "-noreset", nullptr};
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    m_pid = fork();
+    if (m_pid == 0) {
+        // The server ends with this process however it ends, and writes its display number to
+        // descriptor 3 once it accepts clients.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (fds[1] == 3)
+            fcntl(3, F_SETFD, 0);  // dup2 onto itself would keep close-on-exec
+        else
+            dup2(fds[1], 3);
+        dup2(devNull, 1);
+        dup2(devNull, 2);
+        execv(path.constData(), const_cast<char**>(argv));
+        _exit(127);
+    }
+    close(devNull);
+    close(fds[1]);
+    if (m_pid < 0) {
+        m_pid = -1;
+        close(fds[0]);
+        return -1;
+    }
+    QByteArray number;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!number.endsWith('\n')) {
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        struct pollfd pfd = {fds[0], POLLIN, 0};
+        if (left.count() <= 0 || poll(&pfd, 1, static_cast<int>(left.count())) <= 0)
+            break;
+        char c;
+        if (read(fds[0], &c, 1) != 1)
+            break;
+        number.append(c);
+    }
+    close(fds[0]);
+    if (!number.endsWith('\n')) {
+        Stop();
+        return -1;
+    }
+    m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    return 0;
+}
+
+void XvfbServer::Stop() {
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    // Bounded: a server that does not end on TERM within 3 s is killed.
+    for (int i = 0; i < 300; ++i) {
+        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+}
+
+XClient::~XClient() {
+    if (m_display != nullptr)
+        XCloseDisplay(m_display);
+}
+
+namespace {
+
+// Xlib's own handler ends the process on any protocol error (a window that went away between a lookup and
+// a query): the suite would then leave its X server and programs behind. Errors are ignored instead; the
+// calls that failed return nothing.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+}  // namespace
+
+int XClient::Open(const QString& display) {
+    XSetErrorHandler(&IgnoreXError);
+    m_display = XOpenDisplay(display.toLatin1().constData());
+    int event, error, major, minor;
+    if (m_display == nullptr || !XTestQueryExtension(m_display, &event, &error, &major, &minor))
+        return -1;
+    return 0;
+}
+
+namespace {
+
+long WindowPid(Display* display, Window window) {
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None)
+        return -1;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr && count == 1 && format == 32)
+        pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+    if (data != nullptr)
+        XFree(data);
+    return pid;
+}
+
+}  // namespace
+
+std::vector<unsigned long> XClient::WindowsOfProcess(pid_t pid) {
+    Window root = DefaultRootWindow(m_display), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::vector<unsigned long> windows;
+    XSync(m_display, False);
+    if (!XQueryTree(m_display, root, &root, &parent, &children, &count))
+        return windows;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (WindowPid(m_display, children[i]) == pid && IsShown(children[i]))
+            windows.push_back(children[i]);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return windows;
+}
+
+unsigned long XClient::FindWindowOfProcess(pid_t pid) {
+    // A program may have several top-level windows (the video surface over the main window is one): the
+    // largest is its main window.
+    unsigned long found = 0;
+    long largest = 0;
+    for (unsigned long window : WindowsOfProcess(pid)) {
+        QRect rect = WindowRect(window);
+        long area = static_cast<long>(rect.width()) * rect.height();
+        if (area > largest) {
+            largest = area;
+            found = window;
+        }
+    }
+    return found;
+}
+
+bool XClient::IsShown(unsigned long window) {
+    XWindowAttributes attributes;
+    XSync(m_display, False);
+    return window != 0 && XGetWindowAttributes(m_display, window, &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+QRect XClient::WindowRect(unsigned long window) {
+    XWindowAttributes attributes;
+    if (window == 0 || !XGetWindowAttributes(m_display, window, &attributes))
+        return QRect();
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    return QRect(x, y, attributes.width, attributes.height);
+}
+
+QImage XClient::Grab(const QRect& rect) {
+    XSync(m_display, False);
+    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), rect.x(), rect.y(),
+                              static_cast<unsigned>(rect.width()), static_cast<unsigned>(rect.height()),
+                              AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return QImage();
+    QImage out(rect.width(), rect.height(), QImage::Format_RGB32);
+    for (int y = 0; y < rect.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < rect.width(); ++x)
+            line[x] = static_cast<QRgb>(XGetPixel(image, x, y)) | 0xFF000000u;
+    }
+    XDestroyImage(image);
+    return out;
+}
+
+void XClient::MoveMouse(int x, int y) {
+    XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XClient::Click(QPoint point, int holdMs) {
+    MoveMouse(point.x(), point.y());
+    Button(1, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+    Button(1, false);
+}
+
+void XClient::Button(int button, bool press) {
+    XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), press ? True : False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XClient::Key(const char* keysymName) {
+    KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    XSync(m_display, False);
+}
+
+unsigned long XClient::MapCover(const QRect& rect) {
+    Window root = DefaultRootWindow(m_display);
+    Window window =
+        XCreateSimpleWindow(m_display, root, rect.x(), rect.y(), static_cast<unsigned>(rect.width()),
+                            static_cast<unsigned>(rect.height()), 0, 0, 0x404040);
+    XMapRaised(m_display, window);
+    XSync(m_display, False);
+    return window;
+}
+
+bool XClient::IsAbove(unsigned long a, unsigned long b) {
+    Window root = DefaultRootWindow(m_display), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XSync(m_display, False);
+    if (!XQueryTree(m_display, root, &root, &parent, &children, &count))
+        return false;
+    // The children come bottom to top.
+    int posA = -1, posB = -1;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (children[i] == a)
+            posA = static_cast<int>(i);
+        if (children[i] == b)
+            posB = static_cast<int>(i);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return posA >= 0 && posB >= 0 && posA > posB;
+}
