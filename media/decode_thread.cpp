@@ -4,9 +4,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include <poll.h>
-
-#include <cerrno>
 #include <cstdlib>
 
 #include "dvr/dvr_device.h"
@@ -25,8 +22,6 @@ extern "C" {
 
 namespace {
 
-// Without a wake descriptor (none could be made) an idle thread looks again after this long.
-constexpr int kFallbackWaitMs = 5;
 // Header sizes beyond this are not used to size the picture buffer; the decoder's own size still is.
 constexpr int kMaxHeaderSide = 8192;
 
@@ -47,27 +42,6 @@ private:
 
 bool SaneSize(int width, int height) {
     return width > 0 && height > 0 && width <= kMaxHeaderSide && height <= kMaxHeaderSide;
-}
-
-// Sleeps until a message comes or a frame is pushed into one of the queues (a slot without a channel gets
-// no frames and sleeps until its thread is stopped), then clears the queues' signals: the caller pops them
-// until they are empty before it waits again, so no frame pushed after the clear is missed.
-void WaitForWork(FrameQueue* videoQueue, FrameQueue* audioQueue) {
-    struct pollfd fds[3];
-    nfds_t count = 0;
-    int messageFd = CurrentThreadMessageFd();
-    int videoFd = videoQueue->ReadyFd();
-    int audioFd = audioQueue != nullptr ? audioQueue->ReadyFd() : -1;
-    bool complete = messageFd >= 0 && videoFd >= 0 && (audioQueue == nullptr || audioFd >= 0);
-    for (int fd : {messageFd, videoFd, audioFd}) {
-        if (fd >= 0)
-            fds[count++] = pollfd{fd, POLLIN, 0};
-    }
-    if (poll(fds, count, complete ? -1 : kFallbackWaitMs) < 0 && errno != EINTR)
-        return;
-    videoQueue->ClearReadySignal();
-    if (audioQueue != nullptr)
-        audioQueue->ClearReadySignal();
 }
 
 int DisplaySlotPicture(int index, const I420Source& source, uint8_t* picture, int width, int height);
@@ -167,9 +141,10 @@ unsigned DecodeThread(void* arg) {
     // A turn handles at most one video and one audio packet. The thread sleeps only after a turn that
     // found both queues empty, so a backlog is worked off without pauses.
     bool idle = false;
+    PrepareFrameWait(videoQueue, grid ? audioQueue : nullptr);
     for (;;) {
         if (idle)
-            WaitForWork(videoQueue, grid ? audioQueue : nullptr);
+            WaitForFrames(videoQueue, grid ? audioQueue : nullptr, -1);
         if (QuitRequested(0))
             break;
         idle = true;

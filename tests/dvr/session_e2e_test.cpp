@@ -12,6 +12,7 @@
 
 #include "dvr/dvr_protocol.h"
 #include "dvr/stream_frame.h"
+#include "tests/context_switches.h"
 #include "tests/dvr/session_harness.h"
 #include "tests/dvr/test_slot_queues.h"
 #include "tools/dvrsim/video_source.h"
@@ -19,6 +20,7 @@
 namespace {
 
 using harness::g_now;
+using harness::IdleContextSwitches;
 using harness::SessionTest;
 using harness::WaitUntil;
 
@@ -188,6 +190,52 @@ TEST_F(SessionTest, KeepAliveIntervals) {
     EXPECT_TRUE(sim.WaitForRequests(0x10003, seen + 3, 3000));
 }
 
+// The threads sleep until a due time counted on the real clock: the keep-alives still go out on time,
+// also when the DVR names a shorter interval than the one the supervisor was sleeping for.
+TEST_F(SessionTest, KeepAlivesOnTheRealClockGoOutOnTime) {
+    SetMonotonicClock(nullptr);
+    dvrsim::SimConfig config = Config();
+    config.keepAliveSeconds = 1;
+    dvrsim::DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    AddDevice(sim.Port());
+    std::vector<std::chrono::steady_clock::time_point> sent;
+    for (int count = 1; count <= 3; ++count) {
+        ASSERT_TRUE(sim.WaitForRequests(0x10003, count, 5000)) << count;
+        sent.push_back(std::chrono::steady_clock::now());
+    }
+    for (size_t i = 1; i < sent.size(); ++i) {
+        auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(sent[i] - sent[i - 1]).count();
+        EXPECT_GE(gap, 900) << i;   // never early (less the loopback's jitter)
+        EXPECT_LE(gap, 2500) << i;  // the first interval of 10 s was cut short by the DVR's reply
+    }
+}
+
+TEST_F(SessionTest, OnlineSessionsSleepUntilTheirNextDueTime) {
+    SetMonotonicClock(nullptr);
+    dvrsim::SimConfig config = Config();
+    config.keepAliveSeconds = 3600;  // no keep-alive falls in the interval measured
+    dvrsim::DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    std::vector<DVRDevice*> devices;
+    for (int i = 0; i < 16; ++i)
+        devices.push_back(AddDevice(sim.Port()));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (DVRDevice* device : devices) {
+            if (!HasFlags(device, kOnline) || device->keepAliveSeconds.load() != 3600)
+                return false;
+        }
+        return true;
+    }));
+    // 16 command threads looking at their sockets once a second and a supervisor turning every 100 ms
+    // would switch about 26 times in this second; sleeping ones not at all (after the log-in traffic).
+    EXPECT_LT(IdleContextSwitches(100, 4, 1000), 12);
+    // Still awake to their work: a lost connection restarts the session at once.
+    uint32_t generation = devices[5]->generation.load();
+    sim.DropConnections(dvrsim::SIM_LIVE);
+    EXPECT_TRUE(WaitUntil([&] { return devices[5]->generation.load() != generation; }));
+}
+
 TEST_F(SessionTest, CommandConnectionLostBeforeLoginIsConnectedAgain) {
     dvrsim::DvrSim sim(Config());
     sim.SetSilent(true);
@@ -234,8 +282,10 @@ TEST_F(SessionTest, UnboundSessionKeepsAliveButAsksForNoChannels) {
     ASSERT_EQ(sim.Start(), 0);
     DVRDevice* device = AddDevice(sim.Port());
     ASSERT_TRUE(sim.WaitForRequests(0x10003, 1, 5000));
+    // The keep-alive follows the login at once, maybe before the stream threads' first binds.
+    ASSERT_TRUE(WaitUntil([&] { return sim.CountRequests(0x10002) >= 3; }));  // login + both binds
     g_now += 3001;
-    ASSERT_TRUE(WaitUntil([&] { return sim.CountRequests(0x10002) >= 5; }));  // login + binds repeated
+    ASSERT_TRUE(WaitUntil([&] { return sim.CountRequests(0x10002) >= 5; }));  // binds repeated
     EXPECT_EQ(sim.CountRequests(0x10005), 0);
     EXPECT_FALSE(HasFlags(device, DEVICE_FLAG_LIVE_BOUND));
 }
