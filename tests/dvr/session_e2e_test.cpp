@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "core/system_settings.h"
+#include "core/worker_threads.h"
 
 #include "dvr/dvr_protocol.h"
 #include "dvr/stream_frame.h"
@@ -234,6 +235,21 @@ TEST_F(SessionTest, OnlineSessionsSleepUntilTheirNextDueTime) {
     uint32_t generation = devices[5]->generation.load();
     sim.DropConnections(dvrsim::SIM_LIVE);
     EXPECT_TRUE(WaitUntil([&] { return devices[5]->generation.load() != generation; }));
+}
+
+TEST_F(SessionTest, ASleepingOnlineSessionStopsWithinTheBound) {
+    SetMonotonicClock(nullptr);
+    dvrsim::DvrSim sim(Config());
+    ASSERT_EQ(sim.Start(), 0);
+    DVRDevice* device = AddDevice(sim.Port());
+    ASSERT_TRUE(WaitUntil([&] { return HasFlags(device, kOnline); }));
+    // Its three threads now sleep without a time-out; the stop wakes each of them at once, where one that
+    // missed it would hold the stop for the whole bound.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto start = std::chrono::steady_clock::now();
+    FreeDeviceList();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(THREAD_STOP_WAIT_MS));
+    InitDeviceList();
 }
 
 TEST_F(SessionTest, CommandConnectionLostBeforeLoginIsConnectedAgain) {
