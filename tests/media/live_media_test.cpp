@@ -26,7 +26,7 @@
 
 namespace {
 
-using harness::IdleContextSwitches;
+using harness::MeasureIdle;
 
 HWND Handle(uintptr_t id) {
     return reinterpret_cast<HWND>(id);
@@ -359,7 +359,7 @@ TEST(MediaThreads, AllStartAndStopWithinTheirBoundAndSleepWhileIdle) {
     EXPECT_TRUE(Eventually([] { return g_standInsRunning.load() == 65; }));
     // No slot shows a channel. 67 decode threads that looked at their queues every few milliseconds would
     // switch well over a thousand times in this interval; sleeping ones hardly at all.
-    EXPECT_LT(IdleContextSwitches(50, 20, 300), 250);
+    EXPECT_LT(MeasureIdle(50, 20, 300).switches, 250);
     auto start = std::chrono::steady_clock::now();
     StopMediaThreads(&threads);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(THREAD_STOP_WAIT_MS));

@@ -31,7 +31,7 @@
 
 namespace {
 
-using harness::IdleContextSwitches;
+using harness::MeasureIdle;
 using harness::WaitUntil;
 
 // 2024-06-01 12:00:00 UTC.
@@ -265,7 +265,7 @@ TEST_F(RecordThreadTest, TheThreadSleepsUntilAPacketComesAndClosesTheFileOnTheEn
     ASSERT_EQ(StartWorkerThread(&thread, &id, RecordThread, reinterpret_cast<void*>(intptr_t{kSlot})), 0);
     // With nothing to record the thread sleeps: one that looked every 20 ms would switch about 25 times
     // in this interval.
-    EXPECT_LT(IdleContextSwitches(50, 4, 500), 10);
+    EXPECT_LT(MeasureIdle(50, 4, 500).switches, 10);
 
     // A pushed packet wakes it and begins a file; the end marker closes the file whole.
     const std::vector<uint8_t>& p = stream.packets[0];
