@@ -445,6 +445,9 @@ TEST_F(SessionTest, LiveFramesReachTheScreenQueuesWithTheirHeader) {
 TEST_F(SessionTest, BadFramesOnTheLiveConnectionDoNotStopIt) {
     dvrsim::DvrSim sim(Config(2));
     ASSERT_EQ(sim.Start(), 0);
+    // The session stops before the DVR goes, so the supervisor does not restart it (and free the channels
+    // this thread read) while the test ends.
+    harness::StopSessionsAtExit stopSessions;
     DVRDevice* device = AddDevice(sim.Port());
     ASSERT_TRUE(WaitUntil([&] { return HasFlags(device, kOnline); }));
     // An alarm event in a text frame shows that the frames after the fault are parsed again.
