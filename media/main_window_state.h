@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "media/atomic_rect.h"
 #include "platform/system/win_types.h"
 #include "platform/video/video_blit.h"
 
@@ -25,7 +26,7 @@ struct MainWindowState {
     VideoRect ScreenRect(int screen) const;
 
 private:
-    std::atomic<uint64_t> m_rcScreen[MAIN_SCREEN_COUNT] = {};
+    AtomicVideoRect m_rcScreen[MAIN_SCREEN_COUNT];
 };
 
 extern MainWindowState g_mainWindowState;

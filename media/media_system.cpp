@@ -14,6 +14,7 @@
 #include "media/decode_thread.h"
 #include "media/main_window_state.h"
 #include "media/pixel_routines.h"
+#include "media/playback_engine.h"
 #include "media/record_storage.h"
 #include "media/video_decoder.h"
 #include "media/video_renderer.h"
@@ -38,33 +39,13 @@ std::unique_ptr<FrameQueue> MakeQueue(int nodes) {
 }
 
 void ClearSlot(ScreenSlot& slot) {
-    {
-        std::lock_guard<std::mutex> guard(slot.lock);
-        slot.device = nullptr;
-        slot.channel = -1;
-        slot.channels.reset();
-        slot.channelCount = 0;
-        slot.playBegin = slot.playDuration = slot.playState = slot.playSpeed = 0;
-        slot.playPosition = slot.playDayStart = 0;
-    }
+    ResetSlotRecords(slot);
     slot.videoQueue.reset();
     slot.audioQueue.reset();
     slot.recordVideoQueue.reset();
     slot.recordAudioQueue.reset();
     slot.aviWriter.reset();  // closes an open record file
-    slot.decoder.reset();
-    slot.decodedWidth.store(0);
-    slot.decodedHeight.store(0);
     slot.lastSplitTime = 0;
-    std::free(slot.osdImage);
-    slot.osdImage = nullptr;
-    slot.osdImageWidth = slot.osdImageHeight = 0;
-    std::lock_guard<std::mutex> guard(slot.lastFrameLock);
-    std::free(slot.lastFrame);
-    slot.lastFrame = nullptr;
-    slot.lastFrameCapacity = 0;
-    slot.lastFrameWidth = slot.lastFrameHeight = 0;
-    slot.lastFrameTime = 0;
 }
 
 int MakeSlot(int index) {
@@ -117,6 +98,10 @@ void InstallMediaHooks() {
     hooks.playbackOpen = MainWindowPlaybackOpen;
     if (hooks.releaseDeviceScreens == nullptr)
         hooks.releaseDeviceScreens = ReleaseDeviceSlots;
+    if (hooks.storePlaybackState == nullptr)
+        hooks.storePlaybackState = StorePlaybackState;
+    if (hooks.playbackDialog == nullptr)
+        hooks.playbackDialog = PlaybackDialogWindow;
     SetDvrSessionHooks(&hooks);
 }
 
@@ -126,6 +111,10 @@ void RemoveMediaHooks() {
         hooks.playbackOpen = nullptr;
     if (hooks.releaseDeviceScreens == ReleaseDeviceSlots)
         hooks.releaseDeviceScreens = nullptr;
+    if (hooks.storePlaybackState == StorePlaybackState)
+        hooks.storePlaybackState = nullptr;
+    if (hooks.playbackDialog == PlaybackDialogWindow)
+        hooks.playbackDialog = nullptr;
     SetDvrSessionHooks(&hooks);
 }
 
@@ -162,8 +151,11 @@ FrameQueue* MediaSlotQueue(int slot, SlotQueueKind kind) {
             return s.recordVideoQueue.get();
         case SLOT_QUEUE_RECORD_AUDIO:
             return s.recordAudioQueue.get();
+        case SLOT_QUEUE_PLAYBACK_VIDEO:
+        case SLOT_QUEUE_PLAYBACK_AUDIO:
+            return PlaybackSlotQueue(slot, kind == SLOT_QUEUE_PLAYBACK_VIDEO);
         default:
-            return nullptr;  // the playback slots belong to the playback engine
+            return nullptr;
     }
 }
 

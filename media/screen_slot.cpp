@@ -1,5 +1,7 @@
 #include "media/screen_slot.h"
 
+#include <cstdlib>
+
 #include <cstring>
 #include <ctime>
 
@@ -40,6 +42,30 @@ int AssignSlotChannel(int index, DVRDevice* device, int channel) {
     slot.channelCount = count;
     std::memcpy(slot.dvrName, name, sizeof name);
     return 0;
+}
+
+void ResetSlotRecords(ScreenSlot& slot) {
+    {
+        std::lock_guard<std::mutex> guard(slot.lock);
+        slot.device = nullptr;
+        slot.channel = -1;
+        slot.channels.reset();
+        slot.channelCount = 0;
+        slot.playBegin = slot.playDuration = slot.playState = slot.playSpeed = 0;
+        slot.playPosition = slot.playDayStart = 0;
+    }
+    slot.decoder.reset();
+    slot.decodedWidth.store(0);
+    slot.decodedHeight.store(0);
+    std::free(slot.osdImage);
+    slot.osdImage = nullptr;
+    slot.osdImageWidth = slot.osdImageHeight = 0;
+    std::lock_guard<std::mutex> guard(slot.lastFrameLock);
+    std::free(slot.lastFrame);
+    slot.lastFrame = nullptr;
+    slot.lastFrameCapacity = 0;
+    slot.lastFrameWidth = slot.lastFrameHeight = 0;
+    slot.lastFrameTime = 0;
 }
 
 void ReleaseSlot(int index) {

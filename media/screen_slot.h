@@ -84,6 +84,9 @@ extern std::unique_ptr<VideoRenderer> g_renderers[LIVE_RENDERER_COUNT];
 [[nodiscard]] int AssignSlotChannel(int slot, DVRDevice* device, int channel);
 // Frees a slot: no device, channel -1, its share of the channel array dropped.
 void ReleaseSlot(int slot);
+// Empties a slot's own records: no DVR, channel -1, the playback values 0, no decoder, no overlay picture
+// and no latest-frame copy. Its queues are the owner's business. No thread may use the slot.
+void ResetSlotRecords(ScreenSlot& slot);
 // Frees every slot, grid screens and previews 64-66, that shows one of the device's channels. The media
 // system installs it as the sessions' releaseDeviceScreens when none is installed.
 void ReleaseDeviceSlots(DVRDevice* device);

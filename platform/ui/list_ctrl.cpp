@@ -43,6 +43,19 @@ public:
         QStyledItemDelegate::paint(painter, cell, index);
     }
 
+    // Where the cell's check box is drawn.
+    QRect CheckBoxRect(const QModelIndex& index) const {
+        QStyleOptionViewItem option;
+        option.initFrom(m_list->viewport());
+        option.rect = m_list->visualRect(index);
+        option.decorationSize = m_list->iconSize();
+        option.widget = m_list;
+        initStyleOption(&option, index);
+        if (!(option.features & QStyleOptionViewItem::HasCheckIndicator))
+            return QRect();
+        return m_list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, m_list);
+    }
+
 private:
     QTreeWidget* m_list;
 };
@@ -140,7 +153,8 @@ DWORD CListCtrl::SetExtendedStyle(DWORD exStyle) {
             if (exStyle & LVS_EX_CHECKBOXES) {
                 if (!row->data(0, kStateImageRole).isValid())
                     row->setData(0, kStateImageRole, 1);
-                row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+                if (m_userCheckable)
+                    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
                 row->setCheckState(0,
                                    row->data(0, kStateImageRole).toInt() == 2 ? Qt::Checked : Qt::Unchecked);
             }
@@ -214,6 +228,14 @@ int CListCtrl::GetColumnWidth(int column) const {
     return list == nullptr ? 0 : list->columnWidth(column);
 }
 
+int CListCtrl::GetColumnFormat(int column) const {
+    QTreeWidget* list = List(this);
+    if (list == nullptr || column < 0 || column >= list->columnCount())
+        return -1;
+    int align = list->headerItem()->textAlignment(column);
+    return (align & Qt::AlignRight) ? LVCFMT_RIGHT : (align & Qt::AlignHCenter) ? LVCFMT_CENTER : LVCFMT_LEFT;
+}
+
 int CListCtrl::InsertItem(int index, const QString& text, int image) {
     QTreeWidget* list = List(this);
     if (list == nullptr)
@@ -227,7 +249,8 @@ int CListCtrl::InsertItem(int index, const QString& text, int image) {
         row->setText(0, text);
         if (m_exStyle & LVS_EX_CHECKBOXES) {
             row->setData(0, kStateImageRole, 1);
-            row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+            if (m_userCheckable)
+                row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
             row->setCheckState(0, Qt::Unchecked);
         }
         list->insertTopLevelItem(index, row);
@@ -473,7 +496,11 @@ int CListCtrl::SubItemHitTest(LVHITTESTINFO* info) const {
         return -1;
     info->iItem = index.row();
     info->iSubItem = index.column();
-    info->flags = LVHT_ONITEM;
+    info->flags = LVHT_ONITEMLABEL;
+    auto* delegate = dynamic_cast<CustomDrawDelegate*>(list->itemDelegate());
+    if (index.column() == 0 && (m_exStyle & LVS_EX_CHECKBOXES) && delegate != nullptr &&
+        delegate->CheckBoxRect(index).contains(QPoint(info->pt.x, info->pt.y)))
+        info->flags = LVHT_ONITEMSTATEICON;
     return info->iItem;
 }
 

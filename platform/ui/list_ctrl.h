@@ -34,6 +34,8 @@ constexpr int LVSIL_NORMAL = 0;
 constexpr int LVSIL_SMALL = 1;
 constexpr int LVSIL_STATE = 2;
 constexpr UINT LVHT_NOWHERE = 0x1;
+constexpr UINT LVHT_ONITEMLABEL = 0x4;
+constexpr UINT LVHT_ONITEMSTATEICON = 0x8;
 constexpr UINT LVHT_ONITEM = 0xE;
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
@@ -94,6 +96,8 @@ public:
     int GetColumnCount() const;
     BOOL SetColumnWidth(int column, int width);
     int GetColumnWidth(int column) const;
+    // The alignment of a column (LVCFMT_LEFT, LVCFMT_RIGHT or LVCFMT_CENTER); -1 without the column.
+    int GetColumnFormat(int column) const;
     int InsertItem(int index, const QString& text, int image = -1);
     BOOL DeleteItem(int index);
     BOOL DeleteAllItems();
@@ -114,6 +118,8 @@ public:
     int GetSelectionMark() const;
     BOOL EnsureVisible(int item, BOOL partialOk);
     int HitTest(POINT point, UINT* flags = nullptr) const;
+    // The row and column under info->pt; flags LVHT_ONITEMSTATEICON on the row's check box, else
+    // LVHT_ONITEMLABEL on a cell (both within LVHT_ONITEM), LVHT_NOWHERE off the rows.
     int SubItemHitTest(LVHITTESTINFO* info) const;
     BOOL GetSubItemRect(int item, int subItem, int area, RECT* rect) const;
     BOOL GetItemRect(int item, RECT* rect, int area) const;
@@ -138,6 +144,8 @@ protected:
     void NotifyClick(UINT code, POINT point);
 
     void TakeOverState(const CWnd& from) override;
+    // FALSE: a click never toggles a check box by itself; the control toggles it with SetCheck.
+    void SetUserCheckable(BOOL checkable) { m_userCheckable = checkable; }
 
 private:
     void OnQtItemChanged(int item);
@@ -146,4 +154,5 @@ private:
     CImageList* m_stateImages = nullptr;
     DWORD m_exStyle = 0;
     int m_selectionMark = -1;
+    BOOL m_userCheckable = TRUE;
 };

@@ -6,12 +6,15 @@
 extern const DialogTemplate kVideoDialogTemplate;
 extern const DialogTemplate kMessageDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
+// Playback dialog.
+extern const DialogTemplate kPlaybackDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
     &kVideoDialogTemplate,
     &kMessageDialogTemplate,
     &kLoginDialogTemplate,
+    &kPlaybackDialogTemplate,
 };
 }  // namespace
 

@@ -63,8 +63,9 @@ SimPlayback::SimPlayback(const SimConfig& config) : config_(config) {
                 int32_t start = day + 8 * 3600 + k * 7200;
                 std::tm local = LocalTime(start);
                 char path[96];
-                std::snprintf(path, sizeof path, "/rec/ch %02d/%04d-%02d-%02d/%02d%02d.avi",
-                              static_cast<int>(c) + 1, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                // The DVR's own path form: a folder with a space, the day, then CH<channel>_<time>.
+                std::snprintf(path, sizeof path, "D:\\rec files\\%04d-%02d-%02d\\CH%03d_%02d%02d.avi",
+                              local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, static_cast<int>(c) + 1,
                               local.tm_hour, local.tm_min);
                 recordings_.push_back(SimRecording{static_cast<int>(c), start, 1800, path});
             }
@@ -113,7 +114,8 @@ double SimPlayback::Interval(const Window& window) const {
 void SimPlayback::State(const Key& key, const Window& window, std::vector<SimOutput>* out) const {
     int fps = config_.framesPerSecond > 0 ? config_.framesPerSecond : 1;
     int32_t position = static_cast<int32_t>(window.frames / fps);
-    std::string text = std::to_string(kStateReply) + " " + std::to_string(key.second) + " 0 " +
+    // The change field 3: every report carries a new state and a new position.
+    std::string text = std::to_string(kStateReply) + " " + std::to_string(key.second) + " 3 " +
                        std::to_string(window.state) + " " + std::to_string(window.speed) + " " +
                        std::to_string(window.begin) + " " + std::to_string(window.duration) + " " +
                        std::to_string(position) + " " + std::to_string(window.dayStart) + kTerminator;
