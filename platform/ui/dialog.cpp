@@ -102,10 +102,14 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
     widget->setFont(DialogFont());
     widget->setWindowTitle(QString::fromUtf8(t.caption == nullptr ? "" : t.caption));
     QRect rect = TemplateRect(t.x, t.y, t.cx, t.cy);
-    if (child)
+    if (child) {
         widget->setGeometry(rect);
-    else
+    } else {
         widget->resize(rect.size());
+        // A framed dialog without a sizing border cannot be sized by dragging its frame.
+        if ((t.style & WS_CAPTION) == WS_CAPTION && !(t.style & WS_THICKFRAME))
+            SetFixedFrame(widget);
+    }
     DWORD style = t.style & ~WS_VISIBLE;
     if (!Attach(widget, parent, t.id, style))
         return FALSE;

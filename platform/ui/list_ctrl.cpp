@@ -145,8 +145,13 @@ DWORD CListCtrl::SetExtendedStyle(DWORD exStyle) {
     if (QTreeWidget* list = List(this)) {
         list->setSelectionBehavior((exStyle & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
                                                                     : QAbstractItemView::SelectItems);
-        list->setStyleSheet((exStyle & LVS_EX_GRIDLINES) ? "QTreeView::item { border: 1px solid #d0d0d0; }"
-                                                         : QString());
+        // With a style sheet on the cells the selection needs its own rule, or a selected row is drawn
+        // without its highlight and its text in the highlight's text colour (white on white).
+        list->setStyleSheet((exStyle & LVS_EX_GRIDLINES)
+                                ? "QTreeView::item { border: 1px solid #d0d0d0; }"
+                                  "QTreeView::item:selected { background: palette(highlight);"
+                                  " color: palette(highlighted-text); }"
+                                : QString());
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             QTreeWidgetItem* row = list->topLevelItem(i);
             QSignalBlocker block(list);

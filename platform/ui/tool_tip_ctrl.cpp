@@ -1,5 +1,92 @@
 #include "platform/ui/tool_tip_ctrl.h"
 
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QToolTip>
+
+// Shows the tips of the tools it watches on its own timer. The platform's own tip event is swallowed for
+// them, so its global wake-up delay never applies; the tool keeps its tip text, which is what is shown.
+class ToolTipTimer : public QObject {
+public:
+    ToolTipTimer() {
+        m_wait.setSingleShot(true);
+        QObject::connect(&m_wait, &QTimer::timeout, this, [this] { Show(); });
+    }
+    ~ToolTipTimer() override { Hide(); }
+
+    void Watch(QWidget* tool) {
+        for (const QPointer<QWidget>& known : m_tools) {
+            if (known == tool)
+                return;
+        }
+        m_tools.emplace_back(tool);
+        tool->installEventFilter(this);
+    }
+    void SetDelay(int ms) { m_delayMs = ms; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* tool = qobject_cast<QWidget*>(watched);
+        if (tool == nullptr)
+            return false;
+        switch (event->type()) {
+            case QEvent::ToolTip:
+                return true;
+            case QEvent::Enter:
+                Rest(tool, static_cast<QEnterEvent*>(event)->globalPosition().toPoint());
+                break;
+            case QEvent::MouseMove:
+                // Moving on the tool before the tip shows starts the wait again.
+                if (!m_shown)
+                    Rest(tool, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+                break;
+            case QEvent::Leave:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Hide:
+            case QEvent::Wheel:
+                if (tool == m_target)
+                    Hide();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+private:
+    void Rest(QWidget* tool, QPoint globalPos) {
+        m_target = tool;
+        m_pos = globalPos;
+        m_wait.start(m_delayMs);
+    }
+    void Show() {
+        if (m_target == nullptr || m_target->toolTip().isEmpty() || !m_target->isVisible())
+            return;
+        QToolTip::showText(m_pos, m_target->toolTip(), m_target, QRect(), m_delayMs * 10);
+        m_shown = true;
+    }
+    void Hide() {
+        m_wait.stop();
+        if (m_shown)
+            QToolTip::hideText();
+        m_shown = false;
+        m_target = nullptr;
+    }
+
+    std::vector<QPointer<QWidget>> m_tools;
+    QPointer<QWidget> m_target;
+    QPoint m_pos;
+    QTimer m_wait;
+    int m_delayMs = 0;
+    bool m_shown = false;
+};
+
+CToolTipCtrl::CToolTipCtrl() = default;
+CToolTipCtrl::~CToolTipCtrl() = default;
+
 BOOL CToolTipCtrl::Create(CWnd*, DWORD) {
     m_created = true;
     return TRUE;
@@ -37,6 +124,10 @@ void CToolTipCtrl::Activate(BOOL active) {
 
 void CToolTipCtrl::SetDelayTime(int, int ms) {
     m_delayMs = ms;
+    if (m_delayMs > 0 && m_timer == nullptr)
+        m_timer = std::make_unique<ToolTipTimer>();
+    if (m_timer != nullptr)
+        m_timer->SetDelay(m_delayMs);
     Apply();
 }
 
@@ -60,5 +151,7 @@ void CToolTipCtrl::Apply() {
                       .arg(tip.toHtmlEscaped().replace('\n', "<br>"));
         tool->GetWidget()->setToolTip(tip);
         tool->GetWidget()->setToolTipDuration(-1);
+        if (m_timer != nullptr)
+            m_timer->Watch(tool->GetWidget());
     }
 }

@@ -23,6 +23,12 @@ constexpr UINT WM_CANCELMODE = 0x001F;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_KEYDOWN = 0x0100;
+// Asked of the focused control for a key it left to default processing (wParam the key, lParam the MSG):
+// a control that answers DLGC_WANTALLKEYS keeps the key from its dialog (Return, Escape).
+constexpr UINT WM_GETDLGCODE = 0x0087;
+constexpr LRESULT DLGC_WANTARROWS = 0x1;
+constexpr LRESULT DLGC_WANTTAB = 0x2;
+constexpr LRESULT DLGC_WANTALLKEYS = 0x4;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_INITDIALOG = 0x0110;

@@ -13,6 +13,8 @@ constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_CAPTION = 0x00C00000;
 constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_SYSMENU = 0x00080000;
+// A sizing border: without it a framed window keeps its size.
+constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_VSCROLL = 0x00200000;

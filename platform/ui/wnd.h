@@ -7,6 +7,7 @@
 // (Default) lets the widget do its own processing afterwards.
 
 #include <QPointer>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 #include <map>
@@ -90,6 +91,7 @@ public:
     void GetWindowText(QString& text) const { text = GetWindowText(); }
     void Invalidate(BOOL bErase = TRUE);
     void InvalidateRect(const RECT* rect, BOOL bErase = TRUE);
+    // Paints at once what was invalidated and not yet painted (nothing when nothing was).
     void UpdateWindow();
     BOOL RedrawWindow(const RECT* rect = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     void SetRedraw(BOOL bRedraw = TRUE);
@@ -170,6 +172,8 @@ private:
     CFont* m_pFont = nullptr;
     // Default processing asked for by the handler of the event being translated.
     bool m_bDefaultAsked = false;
+    // What Invalidate and InvalidateRect marked and no paint has covered yet (paint-widget coordinates).
+    QRegion m_updateRegion;
 };
 
 // The window whose widget is widget or the nearest ancestor of it with a window.
@@ -181,5 +185,8 @@ template <typename T>
 T* CurrentWindow(const QWidget* widget) {
     return dynamic_cast<T*>(WindowOfWidget(widget));
 }
+// Makes a top-level window's frame fixed at its present size: the operator cannot drag it to another size;
+// MoveWindow and SetWindowPos still size it, and it stays fixed at the new size.
+void SetFixedFrame(QWidget* window);
 // Mouse capture without a window object (ReleaseCapture).
 BOOL ReleaseCapture();

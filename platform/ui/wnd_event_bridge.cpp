@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
@@ -214,6 +215,7 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
             // Only the widget the window paints on: a scroll area's frame draws itself.
             if (watched != wnd->GetPaintWidget())
                 return false;
+            wnd->m_updateRegion -= static_cast<QPaintEvent*>(event)->region();
             wnd->m_bDefaultAsked = false;
             wnd->WindowProc(WM_PAINT, 0, 0);
             return !wnd->m_bDefaultAsked;
@@ -262,6 +264,13 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
     if (CWnd::FromHandle(hwnd) == nullptr)
         return true;
     if (!target->m_bDefaultAsked) {
+        event->accept();
+        return true;
+    }
+    // A key the control left alone would go on to its dialog (Return as OK, Escape as Cancel) unless the
+    // control wants every key.
+    if (msg.message == WM_KEYDOWN &&
+        (target->SendMessage(WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS)) {
         event->accept();
         return true;
     }

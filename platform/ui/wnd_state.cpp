@@ -87,9 +87,27 @@ BOOL CWnd::IsWindowEnabled() const {
     return m_widget != nullptr && m_widget->isEnabled();
 }
 
+namespace {
+
+constexpr const char* kFixedFrameProperty = "vistalFixedFrame";
+
+// A fixed frame takes the program's new size as its only size.
+void FollowFixedFrame(QWidget* widget, int width, int height) {
+    if (widget->isWindow() && widget->property(kFixedFrameProperty).toBool())
+        widget->setFixedSize(width, height);
+}
+
+}  // namespace
+
+void SetFixedFrame(QWidget* window) {
+    window->setProperty(kFixedFrameProperty, true);
+    window->setFixedSize(window->size());
+}
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL bRepaint) {
     if (m_widget == nullptr)
         return;
+    FollowFixedFrame(m_widget, width, height);
     m_widget->setGeometry(x, y, width, height);
     if (bRepaint)
         m_widget->update();
@@ -104,8 +122,10 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
         return FALSE;
     if (!(flags & SWP_NOMOVE))
         m_widget->move(x, y);
-    if (!(flags & SWP_NOSIZE))
+    if (!(flags & SWP_NOSIZE)) {
+        FollowFixedFrame(m_widget, cx, cy);
         m_widget->resize(cx, cy);
+    }
     if (!(flags & SWP_NOZORDER) && insertAfter == nullptr)
         m_widget->raise();
     if (flags & SWP_SHOWWINDOW)
@@ -192,22 +212,31 @@ QString CWnd::TextOfWidget() const {
 }
 
 void CWnd::Invalidate(BOOL) {
-    if (m_widget != nullptr)
-        GetPaintWidget()->update();
+    if (m_widget == nullptr)
+        return;
+    m_updateRegion += GetPaintWidget()->rect();
+    GetPaintWidget()->update();
 }
 
 void CWnd::InvalidateRect(const RECT* rect, BOOL bErase) {
     if (m_widget == nullptr)
         return;
-    if (rect == nullptr)
+    if (rect == nullptr) {
         Invalidate(bErase);
-    else
-        GetPaintWidget()->update(ToQRect(*rect));
+        return;
+    }
+    m_updateRegion += ToQRect(*rect);
+    GetPaintWidget()->update(ToQRect(*rect));
 }
 
 void CWnd::UpdateWindow() {
-    if (m_widget != nullptr && m_widget->isVisible())
-        GetPaintWidget()->repaint();
+    if (m_widget == nullptr || !m_widget->isVisible())
+        return;
+    // Only the invalid area: a small invalidated rectangle never costs a repaint of the whole window.
+    QRegion region = m_updateRegion & GetPaintWidget()->rect();
+    m_updateRegion = QRegion();
+    if (!region.isEmpty())
+        GetPaintWidget()->repaint(region);
 }
 
 BOOL CWnd::RedrawWindow(const RECT* rect, UINT flags) {

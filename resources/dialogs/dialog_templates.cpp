@@ -8,6 +8,8 @@ extern const DialogTemplate kMessageDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
 // Playback dialog.
 extern const DialogTemplate kPlaybackDialogTemplate;
+// Channel picker.
+extern const DialogTemplate kChannelDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -15,6 +17,7 @@ const DialogTemplate* const kTemplates[] = {
     &kMessageDialogTemplate,
     &kLoginDialogTemplate,
     &kPlaybackDialogTemplate,
+    &kChannelDialogTemplate,
 };
 }  // namespace
 

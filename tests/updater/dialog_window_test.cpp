@@ -85,6 +85,8 @@ TEST(UpdaterWindow, EachStateIsDrawn) {
     dlg.m_bStartWorker = false;
     ASSERT_TRUE(dlg.Create(&kUpdaterDialogTemplate, nullptr));
     EXPECT_EQ(dlg.GetWindowText(), QStringLiteral("Online Updater"));
+    // The operator cannot drag the window to another size.
+    EXPECT_EQ(dlg.GetWidget()->minimumSize(), dlg.GetWidget()->maximumSize());
     for (const Case& c : cases) {
         dlg.SetState(c.state, c.value);
         EXPECT_EQ(TextOf(dlg, IDC_UPDATER_STATE_TEXT), UpdaterText(c.text, 1)) << c.name;

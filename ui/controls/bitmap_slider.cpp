@@ -279,6 +279,12 @@ void CBitmapSlider::OnLButtonUp(UINT nFlags, POINT point) {
     CStatic::OnLButtonUp(nFlags, point);
 }
 
+LRESULT CBitmapSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETDLGCODE && wParam != VK_TAB)
+        return DLGC_WANTALLKEYS;
+    return CStatic::WindowProc(message, wParam, lParam);
+}
+
 void CBitmapSlider::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
     if (!m_bEnable)
         return;

@@ -53,6 +53,9 @@ public:
     int m_bDrawFocusRect = 1;
     int m_bEnable = 1;
 
+    // Every key but Tab is the slider's: Return and Escape never reach its dialog.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     QWidget* CreateSubclassWidget() override;
     void OnPaint() override;

@@ -298,3 +298,37 @@ TEST(Dialog, BoundControlsKeepTheirTemplateStateAndHandleTheirOwnNotifications) 
 }
 
 }  // namespace
+
+namespace {
+
+// A framed dialog without a sizing border keeps the size its template or its program gives it: the
+// operator cannot drag its frame. A sizing border, or no frame at all, leaves the size free.
+TEST(DialogFrame, ModalFrameHasAFixedSizeThatOnlyTheProgramChanges) {
+    struct Case {
+        const char* name;
+        DWORD style;
+        bool fixed;
+    };
+    const Case cases[] = {
+        {"caption", WS_POPUP | WS_CAPTION | WS_SYSMENU, true},
+        {"caption with sizing border", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, false},
+        {"frameless popup", WS_POPUP, false},
+    };
+    for (const Case& c : cases) {
+        const DialogTemplate framed = MakeDialogTemplate(9050, c.style, "Frame", 0, 0, 120, 60, kItems);
+        CDialog dialog(&framed, nullptr);
+        ASSERT_TRUE(dialog.Create(&framed, nullptr)) << c.name;
+        QWidget* w = dialog.GetWidget();
+        QSize size = w->size();
+        EXPECT_EQ(w->minimumSize() == size && w->maximumSize() == size, c.fixed) << c.name;
+        // The program may still size it; a fixed frame stays fixed at the new size.
+        dialog.MoveWindow(10, 10, size.width() + 40, size.height() + 20);
+        EXPECT_EQ(w->size(), QSize(size.width() + 40, size.height() + 20)) << c.name;
+        dialog.SetWindowPos(nullptr, 0, 0, size.width(), size.height(), SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(w->size(), size) << c.name;
+        EXPECT_EQ(w->minimumSize() == size && w->maximumSize() == size, c.fixed) << c.name;
+        dialog.DestroyWindow();
+    }
+}
+
+}  // namespace

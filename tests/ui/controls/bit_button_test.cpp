@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QProxyStyle>
 #include <QTest>
+#include <QToolTip>
 
 #include "core/window_messages.h"
 #include "platform/ui/data_exchange.h"
@@ -243,6 +246,32 @@ TEST_F(BitButtonTest, ToolTipShowsOnlyAfterItsTextIsSet) {
     EXPECT_EQ(button.m_toolTip.GetToolCount(), 1);
 }
 
+// The platform's own tips wait for the style's wake-up delay; the button's style here makes that far
+// longer than any wait of the test, so a tip that shows comes from the button's own 200 ms delay.
+class SlowTipStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return 60000;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
+
+TEST_F(BitButtonTest, ToolTipAppearsAfterTheButtonsOwnDelayAndGoesWithThePointer) {
+    SlowTipStyle style;
+    W()->setStyle(&style);
+    button.SetToolTipText("Tilt up");
+    QTest::mouseMove(W(), QPoint(10, 10));
+    EXPECT_FALSE(QToolTip::isVisible());
+    ASSERT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_TRUE(QToolTip::text().contains("Tilt up"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(W(), &leave);
+    EXPECT_TRUE(WaitUntil([] { return !QToolTip::isVisible(); }, 3000));
+    W()->setStyle(nullptr);
+}
+
 }  // namespace
 
 namespace {
@@ -293,6 +322,8 @@ public:
             heard.push_back("up " + std::to_string(wParam));
         if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == 1020)
             heard.push_back("click");
+        if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+            heard.push_back(LOWORD(wParam) == IDOK ? "ok" : "cancel");
         return CDialog::WindowProc(message, wParam, lParam);
     }
 };
@@ -309,6 +340,31 @@ TEST(SkinControlsInDialogs, BoundControlsTakeTheTemplatesPlaceAndReportToTheDial
     EXPECT_EQ(dialog.tiltUp.GetWidget()->size(), QSize(40, 20));  // sized to its picture
     QTest::mouseClick(dialog.tiltUp.GetWidget(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(dialog.heard, (std::vector<std::string>{"down 1020", "up 1020", "click"}));
+    dialog.DestroyWindow();
+}
+
+// A focused slider takes every key but Tab: Return and Escape reach it, not the dialog's OK and Cancel.
+TEST(SkinControlsInDialogs, FocusedSliderKeepsReturnAndEscapeFromTheDialog) {
+    PanelDialog dialog;
+    ASSERT_TRUE(dialog.Create(&kPanel, nullptr));
+    dialog.volume.SetRange(10);
+    dialog.volume.SetPos(5);
+    dialog.ShowWindow(SW_SHOW);
+    dialog.GetWidget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.GetWidget()));
+    dialog.volume.SetFocus();
+    ASSERT_EQ(QApplication::focusWidget(), dialog.volume.GetWidget());
+    struct Case {
+        Qt::Key key;
+        int pos;
+    };
+    const Case cases[] = {{Qt::Key_Return, 5}, {Qt::Key_Escape, 5}, {Qt::Key_Enter, 5}, {Qt::Key_Right, 6}};
+    for (const Case& c : cases) {
+        QTest::keyClick(dialog.volume.GetWidget(), c.key);
+        EXPECT_EQ(dialog.volume.GetPos(), c.pos) << c.key;
+    }
+    EXPECT_TRUE(dialog.heard.empty()) << dialog.heard.front();
+    EXPECT_TRUE(dialog.IsWindowVisible());
     dialog.DestroyWindow();
 }
 

@@ -11,6 +11,7 @@
 
 #include "core/window_messages.h"
 #include "platform/ui/gdi_objects.h"
+#include "tests/picture_output.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/controls/report_ctrl.h"
 
@@ -367,6 +368,32 @@ TEST_F(ReportCtrlTest, CheckBoxClickTellsTheParentAndNeverOpensTheEditor) {
     EXPECT_EQ(list.GetCheck(0), 1);
     EXPECT_EQ(list.GetCheck(1), 1);
     EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(ReportCtrlTest, CellColoursAreDrawnAndTheEditorSitsOnItsCell) {
+    list.EnableEdit();
+    list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
+    Fill({{"Preset 1", "10"}, {"Preset 2", "20"}, {"Preset 3", "30"}});
+    list.SetCheck(1, TRUE);
+    list.SetItemBkColor(2, 1, kRed);
+    list.SetItemBkColor(0, 0, kBlue);
+    ASSERT_EQ(list.BeginCellEdit(1, 1), 1);
+    DrainPostedEvents();
+    QImage shot = list.GetWidget()->grab().toImage();
+    EXPECT_TRUE(shot.save(PicturePath("report_ctrl.png")));
+    // The red cell, read in the list's own picture (viewport offset added).
+    QPoint offset = list.GetPaintWidget()->mapTo(list.GetWidget(), QPoint(0, 0));
+    RECT red;
+    ASSERT_TRUE(list.GetSubItemRect(2, 1, LVIR_BOUNDS, &red));
+    EXPECT_EQ(shot.pixel(offset + QPoint(red.right - 4, red.top + 3)), qRgb(255, 0, 0));
+    // The edited row is selected, and with grid lines its highlight is still drawn.
+    RECT selected;
+    ASSERT_TRUE(list.GetSubItemRect(1, 0, LVIR_BOUNDS, &selected));
+    EXPECT_NE(shot.pixel(offset + QPoint(selected.right - 4, selected.top + 3)), qRgb(255, 255, 255));
+    RECT edited;
+    ASSERT_TRUE(list.GetSubItemRect(1, 1, LVIR_LABEL, &edited));
+    EXPECT_EQ(list.GetEditor()->GetWidget()->geometry(),
+              QRect(edited.left, edited.top, edited.right - edited.left, edited.bottom - edited.top));
 }
 
 TEST_F(ReportCtrlTest, StyleIsAlwaysReportWithFullRowSelect) {

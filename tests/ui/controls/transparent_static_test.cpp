@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -57,6 +58,43 @@ TEST(TransparentStatic, ShorterTextLeavesNoTraceOfTheLongerOne) {
     int before = parent.paints;
     text.SetWindowText("1");
     EXPECT_GT(parent.paints, before);
+}
+
+// Records the areas of the parent that are painted.
+class PaintRegions : public QObject {
+public:
+    std::vector<QRegion> regions;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+};
+
+TEST(TransparentStatic, NewTextRepaintsOnlyTheParentsAreaUnderIt) {
+    SkinParent parent;
+    ASSERT_TRUE(parent.Attach(new QWidget, nullptr, 0, 0));
+    parent.GetWidget()->resize(300, 100);
+    CTransparentStatic text;
+    ASSERT_TRUE(text.Create("", WS_VISIBLE | SS_LEFT, RECT{10, 10, 120, 30}, &parent, 1129));
+    parent.ShowWindow(SW_SHOW);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(parent.GetWidget()));
+    DrainPostedEvents();
+    PaintRegions seen;
+    parent.GetWidget()->installEventFilter(&seen);
+    for (const char* value : {"00:01:02", "00:01:03", "00:01:03"}) {
+        seen.regions.clear();
+        text.SetWindowText(value);
+        // Painted at once, and only under the control.
+        ASSERT_FALSE(seen.regions.empty()) << value;
+        for (const QRegion& region : seen.regions)
+            EXPECT_TRUE(QRect(10, 10, 110, 20).contains(region.boundingRect()))
+                << value << " painted " << region.boundingRect().width() << "x"
+                << region.boundingRect().height();
+    }
+    parent.GetWidget()->removeEventFilter(&seen);
 }
 
 TEST(TabCtrlEx, SkinShowsAroundTheTabs) {
