@@ -128,14 +128,8 @@ void CTarvikApp::LoadSystemSettings() {
     ini.CopyString(32, s.RecordDisks, "SYSTEM", "RecordDisks", "C");
     ini.CopyString(256, s.RecordDir, "SYSTEM", "RecordDir", "Records");
     ini.CopyString(256, s.SnapshotPath, "SYSTEM", "SnapshotPath", "C:\\Snapshots\\");
-    size_t n = 0;
-    while (n < 256 && s.SnapshotPath[n] != 0)
-        ++n;
     // A path of 255 characters has no room for the backslash and is kept as it is.
-    if ((n == 0 || s.SnapshotPath[n - 1] != u'\\') && n < 255) {
-        s.SnapshotPath[n] = u'\\';
-        s.SnapshotPath[n + 1] = 0;
-    }
+    EndPathWithBackslash(s.SnapshotPath, 256);
     s.DiskFullAction = ini.GetInt("SYSTEM", "DiskFullAction", 1);
     s.PopupMessage = ini.GetInt("SYSTEM", "PopupMessage", 1);
     s.ScrollInterval = ini.GetInt("SYSTEM", "ScrollInterval", 5);

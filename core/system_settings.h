@@ -28,3 +28,7 @@ static_assert(offsetof(SystemSettings, EnableRGB) == 1164, "SystemSettings layou
 
 // The client's own settings; UI thread only.
 extern SystemSettings g_systemSettings;
+
+// Ends a stored folder path with a backslash when it has room and none is there (an empty path becomes
+// "\"; a path of size - 1 characters is kept as it is). size: the characters of the buffer.
+void EndPathWithBackslash(char16_t* path, int size);

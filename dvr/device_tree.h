@@ -22,6 +22,11 @@ QString DeviceTreeFilePath(const QString& dataDir, bool lanMode);
 
 // Decodes a DVR record's stored user name and password in place (a field that is not Base64 stays as read).
 void DecodeTreeCredentials(DeviceTreeNode* node);
+// Replaces a DVR record's plain user name and password by their Base64 text (an empty field stays empty).
+void EncodeTreeCredentials(DeviceTreeNode* node);
+// Writes the mark FF FE and the records to nativePath through a temporary file that then replaces it, so
+// a failed write leaves the old file whole. 0, or -1.
+[[nodiscard]] int WriteDeviceTreeFile(const QString& nativePath, const std::vector<DeviceTreeNode>& records);
 
 // Stops and frees every session (their screens released first), clears the tree, reads the file at path,
 // inserts the items and starts one session per DVR item.

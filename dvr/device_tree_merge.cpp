@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPair>
-#include <QSaveFile>
 #include <vector>
 
 #include "core/tarvik_app.h"
@@ -44,17 +43,6 @@ std::vector<DeviceTreeNode> WithoutRepeatedAddresses(const DeviceListNode* list)
     return kept;
 }
 
-bool WriteTreeFile(const QString& path, const std::vector<DeviceTreeNode>& records) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const char mark[2] = {static_cast<char>(0xFF), static_cast<char>(0xFE)};
-    file.write(mark, 2);
-    for (const DeviceTreeNode& record : records)
-        file.write(reinterpret_cast<const char*>(&record), sizeof record);
-    return file.commit();
-}
-
 }  // namespace
 
 int MergeDeviceTreeFileAt(const QString& path, bool lanMode, const DeviceListNode* list) {
@@ -78,7 +66,7 @@ int MergeDeviceTreeFileAt(const QString& path, bool lanMode, const DeviceListNod
             firstByName.insert(name, merged.size() - 1);
         }
     }
-    return WriteTreeFile(path, merged) ? 0 : -1;
+    return WriteDeviceTreeFile(path, merged);
 }
 
 int MergeDeviceTreeFile(const DeviceListNode* list) {

@@ -159,11 +159,16 @@ int SendDiscoveryRequest() {
 }
 
 int DiscoverDevices(DeviceList* found) {
+    return DiscoverDevices(found, DiscoveryPass{});
+}
+
+int DiscoverDevices(DeviceList* found, const DiscoveryPass& pass) {
     found->Clear();
     DiscoveryReceiver receiver;
     if (receiver.Open() != 0 || SendDiscoveryRequest() != 0)
         return -1;
-    const QString defaultUser = WideToBase64(QStringLiteral("admin"));
+    const QString defaultUser =
+        pass.plainUser ? QStringLiteral("admin") : WideToBase64(QStringLiteral("admin"));
     for (int round = 0; round < DISCOVERY_ROUNDS; ++round) {
         QByteArray datagram;
         DiscoveryReply reply;
@@ -182,7 +187,7 @@ int DiscoverDevices(DeviceList* found) {
             if (!known && found->Append(node) == nullptr)
                 break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pass.pauseMs));
     }
     return 0;
 }

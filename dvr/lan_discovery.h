@@ -62,3 +62,13 @@ private:
 // the receiver cannot be bound or the request cannot be sent (found is then left empty). Blocks the
 // calling thread up to about 0.6 s.
 [[nodiscard]] int DiscoverDevices(DeviceList* found);
+
+// How a pass of the device list dialog's search differs from the refresh's: the pause after each receive
+// attempt, and a user kept as the plain text "admin" (it is encoded when the list is saved).
+struct DiscoveryPass {
+    int pauseMs = 1;
+    bool plainUser = false;
+};
+constexpr DiscoveryPass DEVICE_LIST_SEARCH_PASS = {100, true};
+// DiscoverDevices with the pass's pause and user form.
+[[nodiscard]] int DiscoverDevices(DeviceList* found, const DiscoveryPass& pass);

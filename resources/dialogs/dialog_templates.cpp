@@ -10,6 +10,17 @@ extern const DialogTemplate kLoginDialogTemplate;
 extern const DialogTemplate kPlaybackDialogTemplate;
 // Channel picker.
 extern const DialogTemplate kChannelDialogTemplate;
+// Status dialog, its pages, the device list and the tree editor's record dialogs.
+extern const DialogTemplate kStatusDialogTemplate;
+extern const DialogTemplate kStatusSystemPageTemplate;
+extern const DialogTemplate kStatusSoftwarePageTemplate;
+extern const DialogTemplate kStatusUserPageTemplate;
+extern const DialogTemplate kStatusLogPageTemplate;
+extern const DialogTemplate kConfigPageTemplate;
+extern const DialogTemplate kDeviceDialogTemplate;
+extern const DialogTemplate kTreePageTemplate;
+extern const DialogTemplate kNodeAreaDialogTemplate;
+extern const DialogTemplate kNodeDvrDialogTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -18,6 +29,17 @@ const DialogTemplate* const kTemplates[] = {
     &kLoginDialogTemplate,
     &kPlaybackDialogTemplate,
     &kChannelDialogTemplate,
+    // Status dialog, its pages, the device list and the tree editor's record dialogs.
+    &kStatusDialogTemplate,
+    &kStatusSystemPageTemplate,
+    &kStatusSoftwarePageTemplate,
+    &kStatusUserPageTemplate,
+    &kStatusLogPageTemplate,
+    &kConfigPageTemplate,
+    &kDeviceDialogTemplate,
+    &kTreePageTemplate,
+    &kNodeAreaDialogTemplate,
+    &kNodeDvrDialogTemplate,
 };
 }  // namespace
 

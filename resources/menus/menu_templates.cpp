@@ -4,12 +4,16 @@
 extern const MenuTemplate kScreenMenuTemplate;
 extern const MenuTemplate kTrayMenuTemplate;
 extern const MenuTemplate kLoginMenuTemplate;
+// The tree editor's context menu.
+extern const MenuTemplate kTreeMenuTemplate;
 
 namespace {
 const MenuTemplate* const kMenus[] = {
     &kScreenMenuTemplate,
     &kTrayMenuTemplate,
     &kLoginMenuTemplate,
+    // The tree editor's context menu.
+    &kTreeMenuTemplate,
 };
 }  // namespace
 
