@@ -95,7 +95,11 @@ struct LiveSetup {
             std::abort();
         (void)StartMediaThreads(&threads);
     }
-    ~LiveSetup() { StopMediaThreads(&threads); }
+    // The media system is freed here, before the statics its threads and record storage rely on go.
+    ~LiveSetup() {
+        StopMediaThreads(&threads);
+        FreeMediaSystem();
+    }
     void Layout(const Workload& w) {
         int cellW = kCanvasWidth / w.columns, cellH = kCanvasHeight / w.columns;
         for (int i = 0; i < GRID_SCREEN_COUNT; ++i) {
@@ -104,8 +108,18 @@ struct LiveSetup {
             g_mainWindowState.SetScreenRect(
                 i, VideoRect{(i % w.columns) * cellW, (i / w.columns) * cellH, (i % w.columns + 1) * cellW,
                              (i / w.columns + 1) * cellH});
-            if (!used || AssignSlotChannel(i, device, i) != 0)
+            // The frame parser hands a channel's packets to the grid slot its first view names, as the
+            // main window sets it when it shows the channel (its stream is open: no request is sent here).
+            DVRChannel& channel = device->channels[i];
+            bool shown = used && AssignSlotChannel(i, device, i) == 0;
+            if (!shown)
                 ReleaseSlot(i);
+            std::lock_guard<std::mutex> guard(channel.lock);
+            std::atomic_ref<int32_t>(channel.viewSlots[0]).store(shown ? i : -1);
+            if (shown)
+                channel.flags.fetch_and(~CHANNEL_FLAG_STREAM_CLOSED);
+            else
+                channel.flags.fetch_or(CHANNEL_FLAG_STREAM_CLOSED);
         }
     }
     bool AllNodesFree(int channels) {

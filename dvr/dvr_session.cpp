@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +121,7 @@ void AppendDevice(DVRDevice* device) {
     while (*tail != nullptr)
         tail = &(*tail)->next;
     *tail = device;
+    WakeSupervisor();  // a session whose thread could not start is restarted by it
 }
 
 void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField) {
@@ -258,17 +261,70 @@ void SuperviseDevices(HWND mainWindow, int64_t now) {
     g_restartDone.notify_all();
 }
 
+int SupervisorWaitMs() {
+    constexpr int64_t kNone = INT64_MAX;
+    int64_t next = kNone;
+    bool soon = false;
+    {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next) {
+            uint32_t flags = device->flags.load();
+            if (device->commandThread.handle == nullptr || (flags & DEVICE_FLAG_LINK_ERROR) != 0)
+                soon = true;
+            if ((flags & DEVICE_FLAG_LOGGED_IN) == 0)
+                continue;
+            // An interval of 0 (or less) means a keep-alive every round.
+            int64_t interval = int64_t{device->keepAliveSeconds.load()} * 1000;
+            if (interval < SUPERVISOR_WAIT_MS)
+                interval = SUPERVISOR_WAIT_MS;
+            int64_t lastKeepAlive = device->lastKeepAlive.load();
+            int64_t keepAliveDue = lastKeepAlive == 0 ? 0 : lastKeepAlive + interval;
+            int64_t silenceDue = device->lastReceived.load() + int64_t{SILENCE_TIMEOUT_SECONDS} * 1000 + 1;
+            next = std::min({next, keepAliveDue, silenceDue});
+        }
+    }
+    int wait = next == kNone ? -1 : WaitMsUntil(next);
+    if (soon && (wait < 0 || wait > SUPERVISOR_WAIT_MS))
+        wait = SUPERVISOR_WAIT_MS;
+    return wait;
+}
+
+namespace {
+// The running supervisor's queue (0 while none runs).
+std::atomic<ThreadId> g_supervisorQueue{0};
+}  // namespace
+
+void WakeSupervisor() {
+    ThreadId queue = g_supervisorQueue.load();
+    if (queue != 0)
+        PostThreadMessage(queue, WM_NULL, 0, 0);
+}
+
+void ReportLinkError(DVRDevice* device) {
+    device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
+    WakeSupervisor();
+}
+
 unsigned SupervisorThreadProc(void*) {
+    const ThreadId self = GetCurrentThreadId();
+    g_supervisorQueue.store(self);
+    // The first round at once; after each round the thread sleeps until the next due time or a wake-up
+    // (every change that makes something due sooner posts one, so none is missed between the round and
+    // the wait).
+    int waitMs = 0;
     for (;;) {
         ThreadMessage msg;
-        if (GetThreadMessage(&msg, SUPERVISOR_WAIT_MS) == 1 && msg.message == WM_QUIT)
-            return 0;
-        while (PeekThreadMessage(&msg) == 1) {
-            if (msg.message == WM_QUIT)
-                return 0;
-        }
+        bool quit = GetThreadMessage(&msg, waitMs) == 1 && msg.message == WM_QUIT;
+        while (!quit && PeekThreadMessage(&msg) == 1)
+            quit = msg.message == WM_QUIT;
+        if (quit)
+            break;
         SuperviseDevices(GetDvrSessionHooks().mainWindow, static_cast<int64_t>(MonotonicMs()));
+        waitMs = SupervisorWaitMs();
     }
+    ThreadId expected = self;
+    g_supervisorQueue.compare_exchange_strong(expected, 0);
+    return 0;
 }
 
 namespace {

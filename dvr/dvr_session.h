@@ -51,23 +51,34 @@ void HandleDeviceLost(HWND mainWindow, DVRDevice* device);
 unsigned CommandThreadProc(void* device);
 // True on the command thread of the device.
 bool IsCommandThreadOf(const DVRDevice* device);
-// Makes the command thread look at the session's state now rather than at the end of its wait.
+// Makes the command thread look at the session's state now rather than at the end of its wait (nothing
+// when called on that thread, which looks before it waits again). Whoever changes a session's flags or
+// retry clock from another thread calls it: the command thread sleeps until its next step is due.
 void WakeCommandThread(DVRDevice* device);
+// Marks the session's connection as lost (DEVICE_FLAG_LINK_ERROR) and wakes the supervisor, which
+// restarts a logged-in session.
+void ReportLinkError(DVRDevice* device);
 unsigned LiveStreamThreadProc(void* device);
 unsigned PlaybackStreamThreadProc(void* device);
 // The supervisor; started once (StartSupervisorThread) before sessions may be lost.
 unsigned SupervisorThreadProc(void* unused);
 [[nodiscard]] int StartSupervisorThread();
 void StopSupervisorThread();
+// Makes the supervisor look at the sessions now: called when a session logs in, loses a connection,
+// changes its keep-alive interval or joins the list. Between those it sleeps until the next due time.
+void WakeSupervisor();
 
-// One round of the supervisor over g_deviceList at the given monotonic time (the thread calls it every
-// SUPERVISOR_WAIT_MS): keep-alives, and a restart of each session that fell silent, lost a connection or
-// has no command thread.
+// One round of the supervisor over g_deviceList at the given monotonic time: keep-alives, and a restart
+// of each session that fell silent, lost a connection or has no command thread.
 void SuperviseDevices(HWND mainWindow, int64_t now);
+// How long the supervisor may sleep after a round: until the earliest keep-alive or silence deadline of
+// a logged-in session, SUPERVISOR_WAIT_MS while a session still waits for its restart or sends a
+// keep-alive every round (an interval of 0), -1 (no limit) when no session is logged in.
+[[nodiscard]] int SupervisorWaitMs();
 
+// The command thread's round while it connects (and between reconnects before the login).
 constexpr int COMMAND_WAIT_MS = 100;
-// The command thread's wait once every step of the session is done.
-constexpr int ONLINE_WAIT_MS = 1000;
+// The supervisor's shortest round.
 constexpr int SUPERVISOR_WAIT_MS = 100;
 // A refused or failed stream connect is tried again after this pause, not in a busy loop.
 constexpr int STREAM_CONNECT_RETRY_MS = 200;

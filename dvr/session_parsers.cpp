@@ -22,7 +22,7 @@ void StartStreamThreads(DVRDevice* device) {
                                     PlaybackStreamThreadProc, device) == 0;
     // A session without its stream threads would never show video: the supervisor restarts it.
     if (!started)
-        device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
+        ReportLinkError(device);
 }
 
 }  // namespace
@@ -39,6 +39,7 @@ int ParseHelloReply(const char* text, int length, DVRDevice* device, HWND) {
         return 0;
     device->flags.fetch_or(DEVICE_FLAG_HELLO);
     device->lastRequest.store(0);
+    WakeCommandThread(device);  // when the reply came in a stream connection's text frame
     return 0;
 }
 
@@ -63,8 +64,12 @@ int ParseLoginReply(const char* text, int length, DVRDevice* device, HWND) {
         device->rights.store(static_cast<uint32_t>(rights));
         device->sessionId.store(sessionId);
         device->lastRequest.store(0);
-        if ((device->flags.fetch_or(DEVICE_FLAG_LOGGED_IN) & DEVICE_FLAG_LOGGED_IN) == 0)
+        if ((device->flags.fetch_or(DEVICE_FLAG_LOGGED_IN) & DEVICE_FLAG_LOGGED_IN) == 0) {
             StartStreamThreads(device);
+            // The first keep-alive follows the login at once.
+            WakeSupervisor();
+            WakeCommandThread(device);
+        }
     }
     PostDvrTreeEvent(device, DVR_TREE_LOGIN, result == -1 ? TREE_ICON_DVR_REFUSED : TREE_ICON_DVR_ONLINE);
     return 0;
@@ -76,7 +81,9 @@ int ParseKeepAliveReply(const char* text, int length, DVRDevice* device, HWND) {
     int32_t interval = 0;
     if (!reader.Int(&id) || !reader.Int(&interval))
         return -1;
-    device->keepAliveSeconds.store(interval);
+    // A shorter interval moves the next keep-alive forward: the supervisor looks at it now.
+    if (device->keepAliveSeconds.exchange(interval) != interval)
+        WakeSupervisor();
     return 0;
 }
 
@@ -99,6 +106,7 @@ int ParseChannelNames(const char* text, int length, DVRDevice* device, HWND) {
     if (second == LIST_END) {
         device->flags.fetch_or(DEVICE_FLAG_CHANNELS);
         device->lastRequest.store(0);
+        WakeCommandThread(device);
         PostDvrChannelItems(device);
         return 0;
     }

@@ -25,9 +25,6 @@ namespace {
 
 thread_local const DVRDevice* t_commandDevice = nullptr;
 
-constexpr uint32_t kAllSteps = DEVICE_FLAG_HELLO | DEVICE_FLAG_LOGGED_IN | DEVICE_FLAG_LIVE_BOUND |
-                               DEVICE_FLAG_PLAYBACK_BOUND | DEVICE_FLAG_CHANNELS | DEVICE_FLAG_SYSTEM_PARAMS;
-
 // True when WM_QUIT is among the posted messages (all of them are taken).
 bool QuitPosted() {
     ThreadMessage msg;
@@ -162,27 +159,51 @@ int WaitReadable(int sock, int timeoutMs) {
     return r > 0 && sock >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0 ? 1 : 0;
 }
 
+enum SessionStep { STEP_NONE, STEP_HELLO, STEP_LOGIN, STEP_CHANNELS, STEP_SYSTEM_PARAMS };
+
+// The step the session's flags call for; STEP_NONE while it waits for its binds or once it is online.
+SessionStep PendingStep(uint32_t flags) {
+    if ((flags & DEVICE_FLAG_HELLO) == 0)
+        return STEP_HELLO;
+    if ((flags & DEVICE_FLAG_LOGGED_IN) == 0)
+        return STEP_LOGIN;
+    if ((flags & DEVICE_FLAG_LIVE_BOUND) != 0 && (flags & DEVICE_FLAG_PLAYBACK_BOUND) != 0 &&
+        (flags & DEVICE_FLAG_CHANNELS) == 0)
+        return STEP_CHANNELS;
+    if ((flags & DEVICE_FLAG_CHANNELS) != 0 && (flags & DEVICE_FLAG_SYSTEM_PARAMS) == 0)
+        return STEP_SYSTEM_PARAMS;
+    return STEP_NONE;
+}
+
 void SendSessionStep(DVRDevice* device, int64_t now) {
     if (!StepDue(device->lastRequest.load(), now))
         return;
-    uint32_t flags = device->flags.load();
-    int sent = 0;
-    if ((flags & DEVICE_FLAG_HELLO) == 0) {
-        SendHello(device);
-        sent = 1;
-    } else if ((flags & DEVICE_FLAG_LOGGED_IN) == 0) {
-        SendLogin(device, CONN_COMMAND);
-        sent = 1;
-    } else if ((flags & DEVICE_FLAG_LIVE_BOUND) != 0 && (flags & DEVICE_FLAG_PLAYBACK_BOUND) != 0 &&
-               (flags & DEVICE_FLAG_CHANNELS) == 0) {
-        SendGetChannelNames(device);
-        sent = 1;
-    } else if ((flags & DEVICE_FLAG_CHANNELS) != 0 && (flags & DEVICE_FLAG_SYSTEM_PARAMS) == 0) {
-        SendGetSystemParams(device);
-        sent = 1;
+    switch (PendingStep(device->flags.load())) {
+        case STEP_HELLO:
+            SendHello(device);
+            break;
+        case STEP_LOGIN:
+            SendLogin(device, CONN_COMMAND);
+            break;
+        case STEP_CHANNELS:
+            SendGetChannelNames(device);
+            break;
+        case STEP_SYSTEM_PARAMS:
+            SendGetSystemParams(device);
+            break;
+        case STEP_NONE:
+            return;
     }
-    if (sent)
-        device->lastRequest.store(now);
+    device->lastRequest.store(now);
+}
+
+// How long the command thread may sleep before the session's next step is due: 0 when it is due now, -1
+// when the session's state calls for no step (a reply, a bind, a wake-up or the stop ends the wait).
+int StepWaitMs(const DVRDevice* device) {
+    if (PendingStep(device->flags.load()) == STEP_NONE)
+        return -1;
+    int64_t last = device->lastRequest.load();
+    return last == 0 ? 0 : WaitMsUntil(last + int64_t{REQUEST_RETRY_SECONDS} * 1000 + 1);
 }
 
 unsigned StreamThreadProc(DVRDevice* device, int type) {
@@ -230,7 +251,7 @@ unsigned StreamThreadProc(DVRDevice* device, int type) {
             // A lost stream connection restarts the whole session, so the video never stops silently.
             CloseDeviceSocket(device, &socketField);
             lost = true;
-            device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
+            ReportLinkError(device);
         }
     }
     CloseDeviceSocket(device, &socketField);
@@ -273,10 +294,9 @@ unsigned CommandThreadProc(void* arg) {
             continue;
         }
         SendSessionStep(device, static_cast<int64_t>(MonotonicMs()));
-        // A session whose steps are all done only waits for replies; it still looks again now and then
-        // in case a step was made due again (the system page asks for fresh parameters that way).
-        bool stepsDone = (device->flags.load() & kAllSteps) == kAllSteps;
-        int ready = WaitReadable(sock, stepsDone ? ONLINE_WAIT_MS : COMMAND_WAIT_MS);
+        // Between steps, and once online, the thread sleeps until a reply comes, its next step is due, or
+        // another thread changes the session's state and wakes it (WakeCommandThread).
+        int ready = WaitReadable(sock, StepWaitMs(device));
         if (ready == -2)
             break;
         if (ready == 1 && ReceiveDeviceData(device, mainWindow, CONN_COMMAND, sock) != 0) {
@@ -284,7 +304,7 @@ unsigned CommandThreadProc(void* arg) {
             // connected again in the next round; after it the supervisor restarts the session.
             CloseDeviceSocket(device, &device->commandSocket);
             if ((device->flags.load() & DEVICE_FLAG_LOGGED_IN) != 0)
-                device->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);
+                ReportLinkError(device);
             else if (WaitReadable(-1, COMMAND_WAIT_MS) == -2)
                 break;
         }
@@ -295,6 +315,8 @@ unsigned CommandThreadProc(void* arg) {
 }
 
 void WakeCommandThread(DVRDevice* device) {
+    if (IsCommandThreadOf(device))
+        return;  // it looks at the session's state before it waits again
     ThreadId queue = device->commandQueue.load();
     if (queue != 0)
         PostThreadMessage(queue, WM_NULL, 0, 0);

@@ -4,9 +4,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include <poll.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
@@ -17,8 +14,6 @@ extern "C" {
 
 namespace {
 
-// Without a wake descriptor (none could be made) an idle thread looks again after this long.
-constexpr int kFallbackWaitMs = 5;
 // Header sizes beyond this are not used to size the picture buffer; the decoder's own size still is.
 constexpr int kMaxHeaderSide = 8192;
 
@@ -48,24 +43,6 @@ void TakeVideoHeader(ScreenSlot& slot, VideoState& state, const FrameBuffer* blo
 }
 
 }  // namespace
-
-void WaitForWork(FrameQueue* videoQueue, FrameQueue* audioQueue) {
-    struct pollfd fds[3];
-    nfds_t count = 0;
-    int messageFd = CurrentThreadMessageFd();
-    int videoFd = videoQueue->ReadyFd();
-    int audioFd = audioQueue != nullptr ? audioQueue->ReadyFd() : -1;
-    bool complete = messageFd >= 0 && videoFd >= 0 && (audioQueue == nullptr || audioFd >= 0);
-    for (int fd : {messageFd, videoFd, audioFd}) {
-        if (fd >= 0)
-            fds[count++] = pollfd{fd, POLLIN, 0};
-    }
-    if (poll(fds, count, complete ? -1 : kFallbackWaitMs) < 0 && errno != EINTR)
-        return;
-    videoQueue->ClearReadySignal();
-    if (audioQueue != nullptr)
-        audioQueue->ClearReadySignal();
-}
 
 void PictureBuffer::Resize(int width, int height) {
     m_buffer.Resize(width > 0 && height > 0 ? I420Size(width, height) : 0);

@@ -1,8 +1,8 @@
 #pragma once
 
-// The steps that the live decode threads and the playback threads share: the wait between turns, the
-// video header and decoder reopen, the decoded-size bookkeeping, the audio header and the latest-frame
-// copy of a slot.
+// The steps that the live decode threads and the playback threads share: the loop with its wait between
+// turns (thread_wait), the video header and decoder reopen, the decoded-size bookkeeping, the audio header
+// and the latest-frame copy of a slot.
 
 #include <cstdint>
 
@@ -14,11 +14,6 @@
 
 struct ScreenSlot;
 struct AVFrame;
-
-// Sleeps until a message comes or a frame is pushed into one of the queues (audioQueue may be null), then
-// clears the queues' signals: the caller pops them until they are empty before it waits again, so no
-// frame pushed after the clear is missed.
-void WaitForWork(FrameQueue* videoQueue, FrameQueue* audioQueue);
 
 // A thread's contiguous I420 picture; resized with the picture size.
 class PictureBuffer {
@@ -67,9 +62,10 @@ void RefreshLastFrame(ScreenSlot& slot, const I420Source& source, int width, int
 template <typename OnVideo, typename OnAudio>
 void RunSlotLoop(FrameQueue* videoQueue, FrameQueue* audioQueue, OnVideo onVideo, OnAudio onAudio) {
     bool idle = false;
+    PrepareFrameWait(videoQueue, audioQueue);
     for (;;) {
         if (idle)
-            WaitForWork(videoQueue, audioQueue);
+            WaitForFrames(videoQueue, audioQueue, -1);
         if (QuitRequested(0))
             break;
         idle = true;

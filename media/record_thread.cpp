@@ -220,11 +220,19 @@ unsigned RecordThread(void* arg) {
     if (!ValidSlot(index) || storage == nullptr)
         return static_cast<unsigned>(-1);
     RecordThreadState state;
-    // Ready packets are drained at once, so a busy stream never overflows its queue; an idle slot looks
-    // again after one turn's time.
+    ScreenSlot& slot = g_screenSlots[index];
+    FrameQueue* videoQueue = slot.recordVideoQueue.get();
+    FrameQueue* audioQueue = slot.recordAudioQueue.get();
+    PrepareFrameWait(videoQueue, audioQueue);
+    // Ready packets are drained at once, so a busy stream never overflows its queue. A slot with nothing
+    // to record sleeps until a packet (or the end marker) is pushed or the thread is stopped; while a file
+    // is open it also looks again after one turn's time, so a screen that no longer shows the channel
+    // closes its file even when no packet comes.
     for (;;) {
         const int took = RecordSlotTurn(index, storage, &state);
-        if (QuitRequested(took > 0 ? 0 : kTurnMs))
+        if (took <= 0)
+            WaitForFrames(videoQueue, audioQueue, state.fileOpen ? kTurnMs : -1);
+        if (QuitRequested(0))
             break;
     }
     EndSlotRecording(index, storage, &state);

@@ -9,9 +9,11 @@
 #include <chrono>
 
 #include "core/system_settings.h"
+#include "core/worker_threads.h"
 
 #include "dvr/dvr_protocol.h"
 #include "dvr/stream_frame.h"
+#include "tests/context_switches.h"
 #include "tests/dvr/session_harness.h"
 #include "tests/dvr/test_slot_queues.h"
 #include "tools/dvrsim/video_source.h"
@@ -19,6 +21,7 @@
 namespace {
 
 using harness::g_now;
+using harness::MeasureIdle;
 using harness::SessionTest;
 using harness::WaitUntil;
 
@@ -188,6 +191,68 @@ TEST_F(SessionTest, KeepAliveIntervals) {
     EXPECT_TRUE(sim.WaitForRequests(0x10003, seen + 3, 3000));
 }
 
+// The threads sleep until a due time counted on the real clock: the keep-alives still go out on time,
+// also when the DVR names a shorter interval than the one the supervisor was sleeping for.
+TEST_F(SessionTest, KeepAlivesOnTheRealClockGoOutOnTime) {
+    SetMonotonicClock(nullptr);
+    dvrsim::SimConfig config = Config();
+    config.keepAliveSeconds = 1;
+    dvrsim::DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    AddDevice(sim.Port());
+    std::vector<std::chrono::steady_clock::time_point> sent;
+    for (int count = 1; count <= 3; ++count) {
+        ASSERT_TRUE(sim.WaitForRequests(0x10003, count, 5000)) << count;
+        sent.push_back(std::chrono::steady_clock::now());
+    }
+    for (size_t i = 1; i < sent.size(); ++i) {
+        auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(sent[i] - sent[i - 1]).count();
+        EXPECT_GE(gap, 900) << i;   // never early (less the loopback's jitter)
+        EXPECT_LE(gap, 2500) << i;  // the first interval of 10 s was cut short by the DVR's reply
+    }
+}
+
+TEST_F(SessionTest, OnlineSessionsSleepUntilTheirNextDueTime) {
+    SetMonotonicClock(nullptr);
+    dvrsim::SimConfig config = Config();
+    config.keepAliveSeconds = 3600;  // no keep-alive falls in the interval measured
+    dvrsim::DvrSim sim(config);
+    ASSERT_EQ(sim.Start(), 0);
+    std::vector<DVRDevice*> devices;
+    for (int i = 0; i < 16; ++i)
+        devices.push_back(AddDevice(sim.Port()));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (DVRDevice* device : devices) {
+            if (!HasFlags(device, kOnline) || device->keepAliveSeconds.load() != 3600)
+                return false;
+        }
+        return true;
+    }));
+    // 16 command threads looking at their sockets once a second and a supervisor turning every 100 ms
+    // would all wake in this second; of sleeping sessions none does. (The simulated DVR's own loop and
+    // this thread wake.)
+    EXPECT_LT(MeasureIdle(100, 10, 1000).threadsAwake, 5);
+    // Still awake to their work: a lost connection restarts the session at once.
+    uint32_t generation = devices[5]->generation.load();
+    sim.DropConnections(dvrsim::SIM_LIVE);
+    EXPECT_TRUE(WaitUntil([&] { return devices[5]->generation.load() != generation; }));
+}
+
+TEST_F(SessionTest, ASleepingOnlineSessionStopsWithinTheBound) {
+    SetMonotonicClock(nullptr);
+    dvrsim::DvrSim sim(Config());
+    ASSERT_EQ(sim.Start(), 0);
+    DVRDevice* device = AddDevice(sim.Port());
+    ASSERT_TRUE(WaitUntil([&] { return HasFlags(device, kOnline); }));
+    // Its three threads now sleep without a time-out; the stop wakes each of them at once, where one that
+    // missed it would hold the stop for the whole bound.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto start = std::chrono::steady_clock::now();
+    FreeDeviceList();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(THREAD_STOP_WAIT_MS));
+    InitDeviceList();
+}
+
 TEST_F(SessionTest, CommandConnectionLostBeforeLoginIsConnectedAgain) {
     dvrsim::DvrSim sim(Config());
     sim.SetSilent(true);
@@ -234,8 +299,10 @@ TEST_F(SessionTest, UnboundSessionKeepsAliveButAsksForNoChannels) {
     ASSERT_EQ(sim.Start(), 0);
     DVRDevice* device = AddDevice(sim.Port());
     ASSERT_TRUE(sim.WaitForRequests(0x10003, 1, 5000));
+    // The keep-alive follows the login at once, maybe before the stream threads' first binds.
+    ASSERT_TRUE(WaitUntil([&] { return sim.CountRequests(0x10002) >= 3; }));  // login + both binds
     g_now += 3001;
-    ASSERT_TRUE(WaitUntil([&] { return sim.CountRequests(0x10002) >= 5; }));  // login + binds repeated
+    ASSERT_TRUE(WaitUntil([&] { return sim.CountRequests(0x10002) >= 5; }));  // binds repeated
     EXPECT_EQ(sim.CountRequests(0x10005), 0);
     EXPECT_FALSE(HasFlags(device, DEVICE_FLAG_LIVE_BOUND));
 }
@@ -378,6 +445,9 @@ TEST_F(SessionTest, LiveFramesReachTheScreenQueuesWithTheirHeader) {
 TEST_F(SessionTest, BadFramesOnTheLiveConnectionDoNotStopIt) {
     dvrsim::DvrSim sim(Config(2));
     ASSERT_EQ(sim.Start(), 0);
+    // The session stops before the DVR goes, so the supervisor does not restart it (and free the channels
+    // this thread read) while the test ends.
+    harness::StopSessionsAtExit stopSessions;
     DVRDevice* device = AddDevice(sim.Port());
     ASSERT_TRUE(WaitUntil([&] { return HasFlags(device, kOnline); }));
     // An alarm event in a text frame shows that the frames after the fault are parsed again.

@@ -7,8 +7,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -23,9 +21,12 @@
 #include "platform/audio/sound_buffer.h"
 #include "platform/audio/sound_capture.h"
 #include "tests/bounded_wait.h"
+#include "tests/context_switches.h"
 #include "tests/media/test_streams.h"
 
 namespace {
+
+using harness::MeasureIdle;
 
 HWND Handle(uintptr_t id) {
     return reinterpret_cast<HWND>(id);
@@ -341,22 +342,6 @@ unsigned StandInThread(void*) {
     return 0;
 }
 
-// Context switches of all the process's threads so far.
-long ContextSwitches() {
-    long total = 0;
-    std::filesystem::path tasks("/proc/self/task");
-    std::error_code error;
-    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
-        std::ifstream status(task.path() / "status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.find("ctxt_switches:") != std::string::npos)
-                total += std::stol(line.substr(line.find(':') + 1));
-        }
-    }
-    return total;
-}
-
 TEST(MediaThreads, AllStartAndStopWithinTheirBoundAndSleepWhileIdle) {
     SetSoundBackend(SOUND_BACKEND_NULL);
     ASSERT_EQ(InitMediaSystem(), 0);
@@ -374,15 +359,7 @@ TEST(MediaThreads, AllStartAndStopWithinTheirBoundAndSleepWhileIdle) {
     EXPECT_TRUE(Eventually([] { return g_standInsRunning.load() == 65; }));
     // No slot shows a channel. 67 decode threads that looked at their queues every few milliseconds would
     // switch well over a thousand times in this interval; sleeping ones hardly at all.
-    // First the threads reach their first wait (slow under the sanitizers on a busy machine).
-    EXPECT_TRUE(Eventually([] {
-        long start = ContextSwitches();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return ContextSwitches() - start < 20;
-    }));
-    long before = ContextSwitches();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_LT(ContextSwitches() - before, 250);
+    EXPECT_LT(MeasureIdle(50, 20, 300).switches, 250);
     auto start = std::chrono::steady_clock::now();
     StopMediaThreads(&threads);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(THREAD_STOP_WAIT_MS));

@@ -118,7 +118,7 @@ TEST_F(MediaSessions, RestartsWhileChannelsAreOnScreens) {
     for (int round = 0; round < 4; ++round) {
         int d = round % 2;
         uint32_t generation = devices[d]->generation.load();
-        devices[d]->flags.fetch_or(DEVICE_FLAG_LINK_ERROR);  // the supervisor restarts the session
+        ReportLinkError(devices[d]);  // the supervisor restarts the session
         ASSERT_TRUE(WaitUntil([&] { return devices[d]->generation.load() != generation; })) << round;
         // Every slot of the restarted DVR was released, the previews too; the other DVR's stay.
         for (int slot : {0, 3, 4, 7, PREVIEW_SLOT_FIRST, PREVIEW_SLOT_FIRST + 2}) {

@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "core/window_messages.h"
+#include "core/worker_threads.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_session.h"
@@ -19,12 +22,17 @@
 #include "media/media_system.h"
 #include "media/record_storage.h"
 #include "platform/audio/sound_buffer.h"
+#include "tests/bounded_wait.h"
+#include "tests/context_switches.h"
 #include "tests/media/avi_readback.h"
 #include "tests/media/record_drive.h"
 #include "tests/media/test_streams.h"
 #include "tests/media/window_posts.h"
 
 namespace {
+
+using harness::MeasureIdle;
+using harness::WaitUntil;
 
 // 2024-06-01 12:00:00 UTC.
 constexpr int64_t kNoon = 1717243200;
@@ -249,6 +257,31 @@ TEST_F(RecordThreadTest, AScreenThatShowsAnotherChannelOrNothingClosesTheFile) {
     ASSERT_EQ(Files(), expected);
     EXPECT_EQ(VideoFrames(Read(expected[0])), 2);
     EXPECT_EQ(VideoFrames(Read(expected[1])), 1);
+}
+
+TEST_F(RecordThreadTest, TheThreadSleepsUntilAPacketComesAndClosesTheFileOnTheEndMarker) {
+    WorkerThread* thread = nullptr;
+    ThreadId id = 0;
+    ASSERT_EQ(StartWorkerThread(&thread, &id, RecordThread, reinterpret_cast<void*>(intptr_t{kSlot})), 0);
+    // With nothing to record the thread sleeps: one that looked every 20 ms would switch about 25 times
+    // in this interval.
+    EXPECT_LT(MeasureIdle(50, 4, 500).switches, 10);
+
+    // A pushed packet wakes it and begins a file; the end marker closes the file whole.
+    const std::vector<uint8_t>& p = stream.packets[0];
+    FrameQueue* queue = g_screenSlots[kSlot].recordVideoQueue.get();
+    Push(queue, &header, p.data(), static_cast<uint32_t>(p.size()));
+    EXPECT_TRUE(WaitUntil([&] { return Files().size() == 1; }));
+    Push(queue, nullptr, nullptr, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        AviContents contents;
+        return Files().size() == 1 && ReadAvi(DayFolder() + QLatin1Char('/') + Files()[0], &contents) &&
+               VideoFrames(contents) == 1;
+    }));
+
+    auto start = std::chrono::steady_clock::now();
+    StopWorkerThread(&thread, &id);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(THREAD_STOP_WAIT_MS));
 }
 
 TEST_F(RecordThreadTest, WithoutADiskTheNoticeIsPostedOncePerRunOfFailures) {
