@@ -163,6 +163,13 @@ TEST_F(MainWindowTest, SavedChannelsStreamOnTheirScreensAndAreSavedBackOnClose) 
     // A channel already on a screen and a channel the DVR lacks stay off the grid.
     for (int s = 4; s < GRID_SCREENS; ++s)
         EXPECT_TRUE(SameView(SlotView(s), ViewEntry{-1, -1})) << s;
+    // The simulator logs a request when it has read it, a moment after the screen took the channel.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return gate.CountRequests(DVR_REQ_OPEN_STREAM) >= 2 &&
+                   yard.CountRequests(DVR_REQ_OPEN_STREAM) >= 2;
+        },
+        5000));
     EXPECT_EQ(gate.CountRequests(DVR_REQ_OPEN_STREAM), 2);
     EXPECT_EQ(yard.CountRequests(DVR_REQ_OPEN_STREAM), 2);
 
