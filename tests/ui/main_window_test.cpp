@@ -273,6 +273,38 @@ TEST_F(MainWindowTest, RelayTurnsEachPageMessageIntoItsRequests) {
             << r.id;
 }
 
+// The status and playback buttons open their dialogs; each closes back through WM_CHILD_CLOSED: the
+// status dialog is kept hidden, the playback dialog is destroyed. The setup button stays disabled.
+TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_RECORD) != 0; }, 5000));
+    g_currentDevice = dvr;
+    EXPECT_FALSE(window->Button(1004)->IsWindowEnabled());
+
+    window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
+    ASSERT_NE(window->m_pDlgStatus, nullptr);
+    EXPECT_TRUE(window->m_pDlgStatus->IsWindowVisible());
+    EXPECT_FALSE(window->Button(1003)->IsWindowEnabled());
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_STATUS, 0);
+    DrainPostedEvents();
+    ASSERT_NE(window->m_pDlgStatus, nullptr);
+    EXPECT_FALSE(window->m_pDlgStatus->IsWindowVisible());
+    EXPECT_TRUE(window->Button(1003)->IsWindowEnabled());
+    EXPECT_FALSE(window->Button(1004)->IsWindowEnabled());
+
+    window->SendMessage(WM_BITBUTTON_UP, 1003, 0);
+    ASSERT_NE(window->m_pDlgPlayback, nullptr);
+    EXPECT_EQ(window->m_bPlaybackOpen, 1);
+    EXPECT_TRUE(window->m_pDlgPlayback->IsWindowVisible());
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_PLAYBACK, 0);
+    DrainPostedEvents();
+    EXPECT_EQ(window->m_pDlgPlayback, nullptr);
+    EXPECT_EQ(window->m_bPlaybackOpen, 0);
+    EXPECT_TRUE(window->Button(1034)->IsWindowEnabled());
+}
+
 TEST_F(MainWindowTest, PreviewCloseReleasesWhatThePreviewShows) {
     Open();
     DVRDevice* gateDvr = DeviceWithId(kGate);
