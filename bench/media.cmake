@@ -5,6 +5,7 @@ vistal_bench(bench_media_pixels
   DEPS vistal_media vistal_libyuv)
 vistal_bench(bench_media_live
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_live_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/live_frame_feed.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bare_decoders.cpp
   DEPS vistal_media vistal_test_streams)
 vistal_bench(bench_media_idle
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_idle_bench.cpp

@@ -24,6 +24,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "bench/bare_decoders.h"
 #include "bench/live_frame_feed.h"
 #include "bench/ratio_reporter.h"
 #include "dvr/dvr_device.h"
@@ -141,88 +142,6 @@ LiveSetup& Live() {
     return setup;
 }
 
-// Bare decoding: one thread and decoder per channel for the whole run; each round the threads decode
-// their packets at the pace of the ticks.
-class BareDecoders {
-public:
-    BareDecoders(const EncodedStream& stream, int codecId, int channels) : m_stream(stream) {
-        for (int c = 0; c < channels; ++c)
-            m_threads.emplace_back([this, codecId] { Run(codecId); });
-    }
-    ~BareDecoders() {
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            m_quit = true;
-        }
-        m_wake.notify_all();
-        for (auto& t : m_threads)
-            t.join();
-    }
-    // One round from start; returns when every thread has decoded its packets.
-    void Round(Clock::time_point start, size_t firstPacket) {
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            m_start = start;
-            m_firstPacket = firstPacket;
-            m_pending = static_cast<int>(m_threads.size());
-            ++m_round;
-        }
-        m_wake.notify_all();
-        std::unique_lock<std::mutex> guard(m_lock);
-        m_done.wait(guard, [this] { return m_pending == 0; });
-    }
-
-private:
-    void Run(int codecId) {
-        const AVCodec* codec = avcodec_find_decoder(static_cast<AVCodecID>(codecId));
-        AVCodecContext* context = avcodec_alloc_context3(codec);
-        context->thread_count = 1;
-        (void)avcodec_open2(context, codec, nullptr);
-        AVFrame* frame = av_frame_alloc();
-        AVPacket* packet = av_packet_alloc();
-        int seen = 0;
-        for (;;) {
-            Clock::time_point start;
-            size_t first = 0;
-            {
-                std::unique_lock<std::mutex> guard(m_lock);
-                m_wake.wait(guard, [&] { return m_quit || m_round != seen; });
-                if (m_quit)
-                    break;
-                seen = m_round;
-                start = m_start;
-                first = m_firstPacket;
-            }
-            for (int t = 0; t < kTicksPerRound; ++t) {
-                SleepUntil(start + t * kTick);
-                const auto& p = m_stream.packets[(first + t) % m_stream.packets.size()];
-                packet->data = const_cast<uint8_t*>(p.data());
-                packet->size = static_cast<int>(p.size());
-                avcodec_send_packet(context, packet);
-                while (avcodec_receive_frame(context, frame) == 0) {
-                }
-            }
-            std::lock_guard<std::mutex> guard(m_lock);
-            if (--m_pending == 0)
-                m_done.notify_all();
-        }
-        av_packet_free(&packet);
-        av_frame_free(&frame);
-        avcodec_free_context(&context);
-    }
-
-    const EncodedStream& m_stream;
-    std::vector<std::thread> m_threads;
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    std::condition_variable m_done;
-    bool m_quit = false;
-    int m_round = 0;
-    int m_pending = 0;
-    Clock::time_point m_start;
-    size_t m_firstPacket = 0;
-};
-
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     size_t n = v.size();
@@ -244,7 +163,8 @@ void SteadyState(benchmark::State& state, Workload w) {
             frames[static_cast<size_t>(c)].push_back(
                 LiveVideoFrame(c, nullptr, 0, p.data(), static_cast<uint32_t>(p.size())));
     }
-    BareDecoders bare(stream, dvrCodec == 17 ? AV_CODEC_ID_H264 : AV_CODEC_ID_MPEG4, w.channels);
+    BareDecoders bare(stream.packets, dvrCodec == 17 ? AV_CODEC_ID_H264 : AV_CODEC_ID_MPEG4, w.channels,
+                      kTicksPerRound, kTick);
     size_t next = 0;
     auto oursRound = [&] {
         Clock::time_point start = Clock::now();
