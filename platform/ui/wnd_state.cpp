@@ -30,6 +30,18 @@ Qt::CursorShape CursorShapeOf(UINT idc) {
     }
 }
 
+// Owned windows stay above their owner, whatever the window manager does (there may be none): after a
+// window is shown or raised, its shown owned windows are raised again, each followed by its own.
+void RaiseOwnedWindows(QWidget* owner) {
+    const QList<QWidget*> owned = owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* window : owned) {
+        if (window->isWindow() && window->isVisible()) {
+            window->raise();
+            RaiseOwnedWindows(window);
+        }
+    }
+}
+
 }  // namespace
 
 uintptr_t CWnd::SetTimer(uintptr_t nIDEvent, UINT elapseMs) {
@@ -69,6 +81,8 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
             m_widget->show();
             break;
     }
+    if (show && m_widget->isWindow())
+        RaiseOwnedWindows(m_widget);
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -127,8 +141,10 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
         FollowFixedFrame(m_widget, cx, cy);
         m_widget->resize(cx, cy);
     }
-    if (!(flags & SWP_NOZORDER) && insertAfter == nullptr)
+    if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) {
         m_widget->raise();
+        RaiseOwnedWindows(m_widget);
+    }
     if (flags & SWP_SHOWWINDOW)
         ShowWindow(SW_SHOW);
     if (flags & SWP_HIDEWINDOW)
@@ -272,13 +288,16 @@ BOOL CWnd::SetForegroundWindow() {
         return FALSE;
     QWidget* window = m_widget->window();
     window->raise();
+    RaiseOwnedWindows(window);
     window->activateWindow();
     return TRUE;
 }
 
 void CWnd::BringWindowToTop() {
-    if (m_widget != nullptr)
+    if (m_widget != nullptr) {
         m_widget->window()->raise();
+        RaiseOwnedWindows(m_widget->window());
+    }
 }
 
 CWnd* CWnd::SetFocus() {

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -24,9 +22,9 @@
 #include "dvr/dvr_records.h"
 #include "platform/system/copydata_endpoint.h"
 #include "tests/bounded_wait.h"
+#include "tests/e2e/vistal_launch.h"
 #include "tests/e2e/x_session.h"
 #include "tools/dvrsim/dvr_sim.h"
-#include "tools/dvrsim/video_source.h"
 #include "tools/homeprep/program_folder.h"
 #include "ui/main_window_layout.h"
 #include "ui/view_file.h"
@@ -48,21 +46,11 @@ QString PictureFolder() {
     return folder;
 }
 
-std::unique_ptr<dvrsim::DvrSim> StartSim(const char* firstChannel) {
-    dvrsim::SimConfig config;
-    config.users.push_back(dvrsim::SimUser{"admin", "admin", 0x3F});
-    for (int i = 0; i < 4; ++i)
-        config.channels.push_back(dvrsim::SimChannel{std::string(firstChannel) + std::to_string(i + 1),
-                                                     dvrsim::kCodecMpeg4, 352, 288});
-    config.framesPerSecond = 10;
-    auto sim = std::make_unique<dvrsim::DvrSim>(config);
-    return sim->Start() == 0 ? std::move(sim) : nullptr;
-}
-
 class VistalOnX : public ::testing::Test {
 protected:
     QTemporaryDir root;
-    QString home, drive, runtime;
+    VistalFolders folders;
+    QString home, drive;
     XvfbServer xvfb;
     XClient x;
     std::unique_ptr<dvrsim::DvrSim> north, yard;
@@ -71,21 +59,16 @@ protected:
     void SetUp() override {
         if (!XvfbInstalled())
             GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
-        home = root.filePath("home");
-        drive = root.filePath("c");
-        runtime = root.filePath("run");
-        for (const QString& folder : {home, drive, runtime})
-            QDir().mkpath(folder);
-        QFile::setPermissions(runtime,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         // The close request below is sent from this process: it looks for Vistal's endpoint in the same
         // runtime folder.
-        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        ASSERT_EQ(MakeVistalFolders(root.path(), &folders), 0);
+        home = folders.home;
+        drive = folders.drive;
 
         ASSERT_EQ(xvfb.Start(kScreenWidth, kScreenHeight), 0);
         ASSERT_EQ(x.Open(xvfb.Display()), 0);
-        north = StartSim("North ");
-        yard = StartSim("Yard ");
+        north = StartVistalSim("North ");
+        yard = StartVistalSim("Yard ");
         ASSERT_TRUE(north != nullptr && yard != nullptr);
 
         ProgramFolderPlan plan;
@@ -104,56 +87,12 @@ protected:
         }
     }
 
-    std::unique_ptr<QProcess> StartVistal() {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VISTAL_HOME", home);
-        env.insert("VISTAL_DRIVE_C", drive);
-        env.insert("XDG_RUNTIME_DIR", runtime);
-        env.insert("DISPLAY", xvfb.Display());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("LANG", "en_US.UTF-8");
-        // Every endpoint on loopback also when the suite runs outside CTest (which sets these itself).
-        const char* loopback[][2] = {{"VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:18999"},
-                                     {"VISTAL_DISCOVERY_REPLY_PORT", "18998"},
-                                     {"VISTAL_WAN_SERVER", "127.0.0.1:19999"},
-                                     {"VISTAL_UPDATE_HOST", "127.0.0.1:18080"}};
-        for (const auto& [name, value] : loopback) {
-            if (!env.contains(name))
-                env.insert(name, value);
-        }
-        env.remove("LC_ALL");
-        env.remove("WAYLAND_DISPLAY");
-        process->setProcessEnvironment(env);
-        // Vistal ends with this suite however the suite ends.
-        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->start(QStringLiteral(VISTAL_BINARY), {});
-        process->waitForStarted(10000);
-        return process;
-    }
+    std::unique_ptr<QProcess> StartVistal() { return ::StartVistal(folders, xvfb.Display()); }
 
     // The dialog or message box the program shows over its main window is answered with Enter (its
     // default button). True when it showed and went.
     bool CloseDialog(pid_t pid, unsigned long mainWindow) {
-        unsigned long dialog = 0;
-        auto findDialog = [&] {
-            dialog = 0;
-            for (unsigned long w : x.WindowsOfProcess(pid)) {
-                QRect r = x.WindowRect(w);
-                if (w != mainWindow && r.width() < kScreenWidth / 2 && r.height() < kScreenHeight / 2)
-                    dialog = w;
-            }
-            return dialog != 0;
-        };
-        if (!harness::WaitUntil(findDialog, 10000))
-            return false;
-        const QRect r = x.WindowRect(dialog);
-        x.MoveMouse(r.center().x(), r.center().y());
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        x.Key("Return");
-        return harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000);
+        return AnswerWithEnter(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight));
     }
 
     // What the shut-down wrote: view.dat anew with the four screens as shown, and the window's keys.
@@ -176,26 +115,14 @@ protected:
 
     // Waits for Vistal's window; 0 when the process ended (or the time ran out) without one.
     unsigned long WaitForWindow(QProcess* process, int timeoutMs) {
-        unsigned long window = 0;
-        harness::WaitUntil(
-            [&] {
-                window = x.FindWindowOfProcess(static_cast<pid_t>(process->processId()));
-                return window != 0 || process->waitForFinished(0) || process->state() == QProcess::NotRunning;
-            },
-            timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
-        return window;
+        return WaitForVistalWindow(x, process, timeoutMs);
     }
 };
 
 // Where control id of the main window is on the screen (empty when it is not shown).
 QRect ControlRect(const QRect& window, UINT id) {
-    for (const ControlPlacement& p :
-         MainControlPlacements(window.width(), window.height(), kScreenWidth, true)) {
-        if (p.id == id && p.visible)
-            return QRect(window.x() + p.rect.left, window.y() + p.rect.top, p.rect.right - p.rect.left,
-                         p.rect.bottom - p.rect.top);
-    }
-    return QRect();
+    return PlacedControl(MainControlPlacements(window.width(), window.height(), kScreenWidth, true), window,
+                         id);
 }
 
 // Channel and command of every PTZ request the DVR received, in order.
@@ -207,12 +134,6 @@ std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
             commands.emplace_back(channel, command);
     }
     return commands;
-}
-
-// The first file under folder (and its subfolders) that matches pattern, or "".
-QString FindFile(const QString& folder, const char* pattern) {
-    QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
-    return it.hasNext() ? it.next() : QString();
 }
 
 // The tree's item picture of that bitmap number (16 x 16; black is its transparent colour).
@@ -383,7 +304,7 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     // Read once the file is whole.
     EXPECT_TRUE(harness::WaitUntil(
         [&] {
-            jpeg = FindFile(drive, "*.jpg");
+            jpeg = FindFileUnder(drive, "*.jpg");
             return !jpeg.isEmpty() && shot.load(jpeg, "JPEG");
         },
         10000));

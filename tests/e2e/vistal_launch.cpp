@@ -1,0 +1,120 @@
+#include "tests/e2e/vistal_launch.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/bounded_wait.h"
+#include "tools/dvrsim/video_source.h"
+
+int MakeVistalFolders(const QString& root, VistalFolders* folders) {
+    folders->home = root + QStringLiteral("/home");
+    folders->drive = root + QStringLiteral("/c");
+    folders->runtime = root + QStringLiteral("/run");
+    for (const QString& folder : {folders->home, folders->drive, folders->runtime}) {
+        if (!QDir().mkpath(folder))
+            return -1;
+    }
+    if (!QFile::setPermissions(folders->runtime,
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        return -1;
+    qputenv("XDG_RUNTIME_DIR", folders->runtime.toLocal8Bit());
+    return 0;
+}
+
+std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay) {
+    dvrsim::SimConfig config;
+    config.users.push_back(dvrsim::SimUser{"admin", "admin", 0x3F});
+    for (int i = 0; i < 4; ++i)
+        config.channels.push_back(dvrsim::SimChannel{std::string(firstChannel) + std::to_string(i + 1),
+                                                     dvrsim::kCodecMpeg4, 352, 288});
+    config.framesPerSecond = 10;
+    if (recordingDay != 0)
+        config.recordingDays.push_back(recordingDay);
+    auto sim = std::make_unique<dvrsim::DvrSim>(config);
+    return sim->Start() == 0 ? std::move(sim) : nullptr;
+}
+
+std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VISTAL_HOME", folders.home);
+    env.insert("VISTAL_DRIVE_C", folders.drive);
+    env.insert("XDG_RUNTIME_DIR", folders.runtime);
+    env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("LANG", "en_US.UTF-8");
+    // Every endpoint on loopback also when the suite runs outside CTest (which sets these itself).
+    const char* loopback[][2] = {{"VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:18999"},
+                                 {"VISTAL_DISCOVERY_REPLY_PORT", "18998"},
+                                 {"VISTAL_WAN_SERVER", "127.0.0.1:19999"},
+                                 {"VISTAL_UPDATE_HOST", "127.0.0.1:18080"}};
+    for (const auto& [name, value] : loopback) {
+        if (!env.contains(name))
+            env.insert(name, value);
+    }
+    env.remove("LC_ALL");
+    env.remove("WAYLAND_DISPLAY");
+    process->setProcessEnvironment(env);
+    // Vistal ends with this suite however the suite ends.
+    process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(QStringLiteral(VISTAL_BINARY), {});
+    process->waitForStarted(10000);
+    return process;
+}
+
+unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs) {
+    unsigned long window = 0;
+    harness::WaitUntil(
+        [&] {
+            window = x.FindWindowOfProcess(static_cast<pid_t>(process->processId()));
+            return window != 0 || process->waitForFinished(0) || process->state() == QProcess::NotRunning;
+        },
+        timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+    return window;
+}
+
+unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize screen) {
+    unsigned long found = 0;
+    for (unsigned long w : x.WindowsOfProcess(pid)) {
+        QRect r = x.WindowRect(w);
+        if (w != except && r.width() < screen.width() / 2 && r.height() < screen.height() / 2)
+            found = w;
+    }
+    return found;
+}
+
+bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen) {
+    unsigned long dialog = 0;
+    if (!harness::WaitUntil([&] { return (dialog = FindSmallWindow(x, pid, except, screen)) != 0; }, 10000))
+        return false;
+    const QRect r = x.WindowRect(dialog);
+    x.MoveMouse(r.center().x(), r.center().y());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    x.Key("Return");
+    return harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000);
+}
+
+QString FindFileUnder(const QString& folder, const char* pattern) {
+    QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
+}
+
+QRect PlacedControl(const std::vector<ControlPlacement>& placements, const QRect& window, UINT id) {
+    for (const ControlPlacement& p : placements) {
+        if (p.id == id && p.visible)
+            return QRect(window.x() + p.rect.left, window.y() + p.rect.top, p.rect.right - p.rect.left,
+                         p.rect.bottom - p.rect.top);
+    }
+    return QRect();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+// What every end-to-end suite does around the real Vistal: the folders of one run, a simulated DVR on
+// loopback, the program started on its prepared folder with every endpoint on loopback, its main window
+// found on the private X server, and the small modal windows it shows answered with Enter.
+
+#include <sys/types.h>
+
+#include <QProcess>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "tests/e2e/x_session.h"
+#include "tools/dvrsim/dvr_sim.h"
+#include "ui/main_window_layout.h"
+
+// The folders of one run under root: the program folder (VISTAL_HOME), drive C and the runtime folder
+// (private to the user, as the single-instance endpoint wants it). This process's XDG_RUNTIME_DIR is set
+// to the runtime folder too, so requests sent from the suite find Vistal's endpoint. 0, or -1.
+struct VistalFolders {
+    QString home;
+    QString drive;
+    QString runtime;
+};
+[[nodiscard]] int MakeVistalFolders(const QString& root, VistalFolders* folders);
+
+// A simulated DVR with the user admin/admin and four MPEG-4 channels named firstChannel + "1" .. "4" at
+// 10 pictures a second; with recordingDay (a local midnight) its recordings of that day. Null when it
+// cannot listen.
+std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay = 0);
+
+// Starts Vistal on the folders and the X display; it ends with this process however the suite ends.
+std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display);
+
+// Waits for the largest window of the process; 0 when the process ended (or the time ran out) first.
+unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs);
+
+// The top-level windows of the process that are smaller than half the screen either way (notices, message
+// boxes), other than except; the topmost, or 0.
+unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize screen);
+
+// The small window the program shows (within 10 s) is answered with Enter (its default button). True when
+// it showed and went.
+bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen);
+
+// The first file under folder (and its subfolders) that matches pattern, or "".
+QString FindFileUnder(const QString& folder, const char* pattern);
+
+// Where control id of a window at window (root coordinates) is, from the window's placements; empty when it
+// is not placed or not shown.
+QRect PlacedControl(const std::vector<ControlPlacement>& placements, const QRect& window, UINT id);
