@@ -8,8 +8,8 @@ void AddComboItem(CComboBox& box, const QString& text, int data) {
         box.SetItemData(item, static_cast<uintptr_t>(static_cast<intptr_t>(data)));
 }
 
-void SelectComboData(CComboBox& box, int value) {
-    int selected = 0;
+void SelectComboData(CComboBox& box, int value, bool firstWhenNone) {
+    int selected = firstWhenNone ? 0 : -1;
     for (int i = box.GetCount() - 1; i >= 0; --i) {
         if (static_cast<int>(static_cast<intptr_t>(box.GetItemData(i))) == value)
             selected = i;

@@ -9,7 +9,8 @@ class CComboBox;
 
 // Appends an item with that data.
 void AddComboItem(CComboBox& box, const QString& text, int data);
-// Selects the first item whose data equals value, item 0 when none does (nothing in an empty list).
-void SelectComboData(CComboBox& box, int value);
+// Selects the first item whose data equals value. When none does: item 0 with firstWhenNone (nothing in
+// an empty list), else no item, so that the list keeps the record's value at the next Set.
+void SelectComboData(CComboBox& box, int value, bool firstWhenNone = true);
 // The selected item's data; empty without a selection.
 std::optional<int> SelectedComboData(const CComboBox& box);

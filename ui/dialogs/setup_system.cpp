@@ -117,9 +117,11 @@ void CDlgSetupSystem::FillValues() {
     SetItemText(this, IDC_SETUP_SYSTEM_RECORD_DIR, NodeText(s.RecordDir));
     SetItemText(this, IDC_SETUP_SYSTEM_SNAPSHOT, NodeText(s.SnapshotPath));
     CheckItem(this, IDC_SETUP_SYSTEM_FULL_ACTION, s.DiskFullAction);
-    SelectComboData(m_cboVideoStandard, s.VideoStandard);
-    SelectComboData(m_cboMuxMode, s.MuxMode);
-    SelectComboData(m_cboLanguage, s.Language);
+    // A value no item carries is left unselected rather than shown as the first item: Set would otherwise
+    // write that item over the DVR's value, which the operator never chose.
+    SelectComboData(m_cboVideoStandard, s.VideoStandard, false);
+    SelectComboData(m_cboMuxMode, s.MuxMode, false);
+    SelectComboData(m_cboLanguage, s.Language, false);
     SetItemText(this, IDC_SETUP_SYSTEM_INTERVAL, QString::number(s.ScrollInterval));
     CheckItem(this, IDC_SETUP_SYSTEM_BEEP, s.EnableBeep);
     CheckItem(this, IDC_SETUP_SYSTEM_AUTORUN, s.Autorun);

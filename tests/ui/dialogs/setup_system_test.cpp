@@ -196,18 +196,26 @@ TEST_F(SetupSystemPageTest, ShowsTheDvrsValues) {
     EXPECT_EQ(ItemChecked(&page, IDC_SETUP_SYSTEM_UPDATE), 0);
     EXPECT_EQ(ItemText(&page, IDC_SETUP_SYSTEM_ADD), QStringLiteral("Add.."));
 
-    // Values that no item carries select the first item.
+    // Values that no item carries leave their lists without a selection, and Set keeps them.
     device->systemParams->VideoStandard = 5;
-    device->systemParams->MuxMode = 9;
+    device->systemParams->MuxMode = 0;
     device->systemParams->Language = 42;
     Reply(page, SETUP_REPLY_SYSTEM);
-    EXPECT_EQ(page.m_cboVideoStandard.GetCurSel(), 0);
-    EXPECT_EQ(page.m_cboMuxMode.GetCurSel(), 0);
-    EXPECT_EQ(page.m_cboLanguage.GetCurSel(), 0);
+    EXPECT_EQ(page.m_cboVideoStandard.GetCurSel(), -1);
+    EXPECT_EQ(page.m_cboMuxMode.GetCurSel(), -1);
+    EXPECT_EQ(page.m_cboLanguage.GetCurSel(), -1);
+    SetItemText(&page, IDC_SETUP_SYSTEM_INTERVAL, QStringLiteral("13"));
+    Click(page, IDOK);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(device->systemParams->VideoStandard, 5);
+    EXPECT_EQ(device->systemParams->MuxMode, 0);
+    EXPECT_EQ(device->systemParams->Language, 42);
+    EXPECT_EQ(device->systemParams->ScrollInterval, 13);
+    EXPECT_EQ(Posted(WM_SETUP_SAVE).size(), 1u);
     // "Add.." does nothing.
     Click(page, IDC_SETUP_SYSTEM_ADD);
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_TRUE(Posted(WM_SETUP_SAVE).empty());
+    EXPECT_EQ(Posted(WM_SETUP_SAVE).size(), 1u);
 }
 
 TEST_F(SetupSystemPageTest, SetSendsOneSavePerChangeWithTheNotice) {
