@@ -9,6 +9,7 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <new>
 
@@ -217,11 +218,12 @@ TEST_F(SetupHostFixture, EscapeAndExitCloseThroughTheOwnerEnterDoesNothing) {
     EXPECT_TRUE(main.Received(WM_CHILD_CLOSED).empty());
     EXPECT_TRUE(host->IsWindowVisible());
 
-    host->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    // A page's Exit button.
+    // The Escape key, the close box and a page's Exit button.
+    QTest::keyClick(host->GetWidget(), Qt::Key_Escape);
+    host->GetWidget()->close();
     g_made[SETUP_PAGE_SYSTEM]->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     const std::vector<SeenMessage> closed = main.Received(WM_CHILD_CLOSED);
-    ASSERT_EQ(closed.size(), 2u);
+    ASSERT_EQ(closed.size(), 3u);
     for (const SeenMessage& m : closed) {
         EXPECT_EQ(m.wParam, static_cast<WPARAM>(CHILD_SETUP));
         EXPECT_EQ(m.lParam, 0);
