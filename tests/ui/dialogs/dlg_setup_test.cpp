@@ -349,6 +349,11 @@ TEST_F(SetupPicturesTest, PagesFilledInEachLanguageFitTheirTexts) {
             DrainPostedEvents();
             DrainPostedEvents();
             ASSERT_EQ(host.VisiblePage(), p.page);
+            // With the "Saved." notice showing, so that its text is checked too.
+            CSetupPage* page = host.m_pages[p.page];
+            page->ShowSavedNotice();
+            page->SendMessage(WM_TIMER, TIMER_SAVED_NOTICE, 0);
+            ASSERT_TRUE(page->GetDlgItem(IDC_SETUP_SAVED_NOTICE)->IsWindowVisible());
             EXPECT_EQ(TextFitFaults(host.GetWidget(), true), QStringList())
                 << kLanguageNames[language] << p.name;
             EXPECT_TRUE(host.GetWidget()->grab().save(
