@@ -547,6 +547,49 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_SYSTEM_PARAMS, loads + 2, 10000));
     EXPECT_TRUE(harness::WaitUntil([&] { return x.Grab(intervalRect) == typed; }, 5000));
     EXPECT_TRUE(x.Grab(dialog).save(PictureFolder() + "/setup-system-reopened.png"));
+
+    // The Network tab, chosen with the keyboard from the first tab: a new host name and Set reach the DVR,
+    // whose network settings then differ in that field only.
+    const QPoint firstTab(dialog.x() + static_cast<int>(7 * sx) + 20, dialog.y() + static_cast<int>(16 * sy));
+    auto toNetworkTab = [&] {
+        x.Click(firstTab);
+        for (int tab = 0; tab < 7; ++tab)
+            x.Key("Right");
+    };
+    const int networkLoads = north->CountRequests(DVR_REQ_GET_NETWORK);
+    toNetworkTab();
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_NETWORK, networkLoads + 1, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const QPoint host = pagePoint(102 + 50, 15 + 7);
+    const QRect hostRect(pagePoint(102 + 2, 15 + 2), pagePoint(202 - 2, 29 - 2));
+    auto typeHost = [&](const char* text) {
+        x.Click(host);
+        x.Key("End");
+        for (int i = 0; i < 12; ++i)
+            x.Key("BackSpace");
+        for (const char* c = text; *c != 0; ++c)
+            x.Key(*c == '-' ? "minus" : std::string(1, *c).c_str());
+    };
+    typeHost("dvr-north");
+    x.Click(pagePoint(414 + 23, 331 + 7));  // Set
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_NETWORK, 1, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const QImage typedHost = x.Grab(hostRect);
+    EXPECT_TRUE(x.Grab(dialog).save(PictureFolder() + "/setup-network.png"));
+    const std::vector<std::string> networkExpected = {"dvr-north", "80", "9000",   "(NULL)",
+                                                      "0",         "0",  "(NULL)", "(NULL)"};
+    const auto networkSets = RequestFields(north.get(), DVR_REQ_SET_NETWORK);
+    ASSERT_EQ(networkSets.size(), 1u);
+    ASSERT_GE(networkSets[0].size(), networkExpected.size() + 1);
+    EXPECT_EQ(std::vector<std::string>(networkSets[0].begin() + 1,
+                                       networkSets[0].begin() + 1 + networkExpected.size()),
+              networkExpected);
+
+    // Another name typed, not set; away to the first tab and back: the page shows the DVR's name.
+    typeHost("other");
+    toNetworkTab();
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_NETWORK, networkLoads + 2, 10000));
+    EXPECT_TRUE(harness::WaitUntil([&] { return x.Grab(hostRect) == typedHost; }, 5000));
     x.Key("Escape");
 }
 
