@@ -1,5 +1,7 @@
 #include "ui/dialogs/dlg_setup.h"
 
+#include <QWidget>
+
 #include "core/window_messages.h"
 #include "platform/ui/data_exchange.h"
 #include "ui/dialogs/setup_page.h"
@@ -185,6 +187,15 @@ BOOL CDlgSetup::PreTranslateMessage(MSG* pMsg) {
         return TRUE;
     }
     return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CDlgSetup::OnOK() {
+    // The pages are plain child windows: a key pressed in one reaches this dialog.
+    const int code = VisiblePage();
+    QWidget* focus = GetWidget() != nullptr ? GetWidget()->focusWidget() : nullptr;
+    if (code < 0 || focus == nullptr || !m_pages[code]->GetWidget()->isAncestorOf(focus))
+        return;
+    m_pages[code]->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 void CDlgSetup::OnCancel() {

@@ -5,7 +5,7 @@
 // window unchanged (WM_SETUP_LOAD, WM_SETUP_SAVE, WM_LANGUAGE_CHANGED, WM_PREVIEW_*) and hands each
 // WM_DEVICE_PARAMS_RECEIVED to the page of its reply type. It never talks to the DVR itself.
 // Every opening starts on the System page; Escape, the close box and a page's Exit ask the owner to hide it
-// (WM_CHILD_CLOSED, CHILD_SETUP); Enter does nothing. The caption does not move it.
+// (WM_CHILD_CLOSED, CHILD_SETUP); Enter closes nothing. The caption does not move it.
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/tab_ctrl.h"
@@ -43,7 +43,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
-    void OnOK() override {}
+    // Enter: inside a page it is that page's Set; elsewhere in the dialog it does nothing, so Enter never
+    // closes the dialog.
+    void OnOK() override;
     void OnCancel() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     void OnShowWindow(BOOL bShow, UINT nStatus) override;

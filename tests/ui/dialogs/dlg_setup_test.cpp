@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr UINT kEmptyPageTemplate = 153;  // a 517 x 345 child page with only an Exit button
+constexpr UINT kEmptyPageTemplate = 140;  // a 517 x 345 child page with edits, Set and Exit
 
 // A page that records the replies, language switches and showings that reach it.
 class RecordingPage : public CSetupPage {
@@ -34,11 +34,15 @@ public:
     std::vector<std::pair<int, int>> replies;
     int languageApplied = 0;
     int shown = 0;
+    int collected = 0;
 
 protected:
     void ApplyLanguage() override { ++languageApplied; }
     void FillFromDevice(int replyType, int index) override { replies.emplace_back(replyType, index); }
-    int Collect(int) override { return -1; }
+    int Collect(int) override {
+        ++collected;
+        return -1;
+    }
     bool AcceptsReply(int, int) const override { return true; }
     void OnShown() override { ++shown; }
 };
@@ -210,11 +214,22 @@ TEST_F(SetupHostFixture, EveryOpeningStartsOnTheFirstTabAndHidingHidesThePages) 
     host->DestroyWindow();
 }
 
-TEST_F(SetupHostFixture, EscapeAndExitCloseThroughTheOwnerEnterDoesNothing) {
+TEST_F(SetupHostFixture, EscapeAndExitCloseThroughTheOwnerEnterIsThePagesSet) {
     auto host = MakeHost(main.Wnd());
     ASSERT_TRUE(created);
     host->ShowWindow(SW_SHOW);
+    host->PostMessage(WM_DEVICE_PARAMS_RECEIVED, SETUP_REPLY_SYSTEM, 0);
+    DrainPostedEvents();
+    DrainPostedEvents();
+    // Enter in a page's edit is that page's Set; Enter elsewhere in the dialog does nothing.
+    QWidget* edit = g_made[SETUP_PAGE_SYSTEM]->GetDlgItem(1044)->GetWidget();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(g_made[SETUP_PAGE_SYSTEM]->collected, 1);
+    host->m_tabCtrl.GetWidget()->setFocus();
+    QTest::keyClick(host->m_tabCtrl.GetWidget(), Qt::Key_Return);
     host->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(g_made[SETUP_PAGE_SYSTEM]->collected, 1);
     EXPECT_TRUE(main.Received(WM_CHILD_CLOSED).empty());
     EXPECT_TRUE(host->IsWindowVisible());
 
