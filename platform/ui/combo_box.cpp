@@ -8,6 +8,15 @@ QComboBox* Combo(const CWnd* wnd) {
     return qobject_cast<QComboBox*>(wnd->GetWidget());
 }
 constexpr int kItemDataRole = Qt::UserRole + 1;
+
+// Inserts an item the way a list-style combo does: a combo without a selection keeps none (Qt would
+// select the first item put into an empty combo).
+void InsertKeepingSelection(QComboBox* combo, int index, const QString& text) {
+    const bool none = combo->currentIndex() < 0;
+    combo->insertItem(index, text);
+    if (none)
+        combo->setCurrentIndex(-1);
+}
 }  // namespace
 
 BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
@@ -42,7 +51,7 @@ int CComboBox::AddString(const QString& text) {
                QString::compare(combo->itemText(index), text, Qt::CaseInsensitive) <= 0)
             ++index;
     }
-    combo->insertItem(index, text);
+    InsertKeepingSelection(combo, index, text);
     return index;
 }
 
@@ -52,7 +61,7 @@ int CComboBox::InsertString(int index, const QString& text) {
         return CB_ERR;
     if (index < 0)
         index = combo->count();
-    combo->insertItem(index, text);
+    InsertKeepingSelection(combo, index, text);
     return index;
 }
 

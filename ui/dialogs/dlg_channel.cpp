@@ -5,26 +5,12 @@
 #include "core/tarvik_app.h"
 #include "dvr/dvr_session.h"
 #include "platform/ui/data_exchange.h"
+#include "ui/dialogs/device_channels.h"
 
 namespace {
 
 constexpr DWORD kListExStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 constexpr int kColumnWidth = 240;
-
-// How many channels of the device the picker covers: its count, bounded by what a mask holds.
-int PickerChannelCount(const DVRDevice* device) {
-    if (device == nullptr || device->channels == nullptr)
-        return 0;
-    return std::clamp(static_cast<int>(device->channelCount.load()), 0, CHANNEL_MASK_MAX);
-}
-
-QString ChannelName(const DVRChannel& channel) {
-    const char16_t* name = channel.name;
-    qsizetype length = 0;
-    while (length < static_cast<qsizetype>(std::size(channel.name)) && name[length] != 0)
-        ++length;
-    return QString::fromUtf16(name, length);
-}
 
 }  // namespace
 
@@ -60,9 +46,9 @@ void CDlgChannel::FillChannels() {
     // Without a heading row the list simply has no check-all box.
     (void)m_listChannel.InitHeaderCheck();
     DVRDevice* device = g_currentDevice.load();
-    int count = PickerChannelCount(device);
+    int count = DeviceChannelCount(device);
     for (int i = 0; i < count; ++i) {
-        int row = m_listChannel.InsertItem(i, ChannelName(device->channels[i]));
+        int row = m_listChannel.InsertItem(i, DeviceChannelName(device->channels[i]));
         if (row >= 0)
             m_listChannel.SetItemData(row, static_cast<uintptr_t>(i));
     }
@@ -72,7 +58,7 @@ void CDlgChannel::OnOK() {
     DVRDevice* device = g_currentDevice.load();
     if (device == nullptr)
         return;
-    int count = PickerChannelCount(device);
+    int count = DeviceChannelCount(device);
     for (int row = 0; row < m_listChannel.GetItemCount(); ++row) {
         auto channel = static_cast<int>(m_listChannel.GetItemData(row));
         if (channel < 0 || channel >= count)

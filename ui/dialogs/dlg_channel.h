@@ -13,11 +13,10 @@
 
 #include "platform/ui/dialog.h"
 #include "ui/controls/check_list_ctrl.h"
+#include "ui/dialogs/device_channels.h"
 
 constexpr UINT IDD_DLG_CHANNEL = 184;
 constexpr UINT IDC_CHANNEL_LIST = 1134;
-constexpr int CHANNEL_MASK_BYTES = 32;
-constexpr int CHANNEL_MASK_MAX = CHANNEL_MASK_BYTES * 8;
 
 class CDlgChannel : public CDialog {
 public:

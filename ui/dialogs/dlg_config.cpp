@@ -21,7 +21,6 @@
 namespace {
 
 constexpr UINT kNoticeMs = 1000;
-constexpr int kNoticeTicks = 3;
 constexpr int kFolderMaxChars = 255;
 
 const DialogText kTexts[] = {
@@ -202,7 +201,7 @@ void CDlgConfig::OnOK() {
     SaveConfigSettings(theApp.m_iniSystem, g_systemSettings);
     if (change.language && m_pParent != nullptr)
         m_pParent->PostMessage(WM_LANGUAGE_CHANGED, 0, 0);
-    m_nSavedTicks = kNoticeTicks;
+    m_nSavedTicks = SAVED_NOTICE_TICKS;
 }
 
 void CDlgConfig::OnTimer(uintptr_t nIDEvent) {

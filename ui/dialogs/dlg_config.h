@@ -11,6 +11,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/list_ctrl.h"
 #include "ui/dialogs/config_settings.h"
+#include "ui/dialogs/saved_notice.h"
 
 constexpr UINT IDD_DLG_CONFIG = 340;
 constexpr UINT IDC_CONFIG_SAVED = 1307;
@@ -31,7 +32,6 @@ constexpr UINT IDC_CONFIG_RGB = 1305;
 constexpr UINT IDC_CONFIG_ADD_LANGUAGE = 1015;
 constexpr UINT IDC_CONFIG_DEVICE = 1244;
 constexpr UINT IDC_CONFIG_CHECK_UPDATE = 1248;
-constexpr uintptr_t TIMER_SAVED_NOTICE = 4097;
 
 class CDlgConfig : public CDialog {
 public:
