@@ -120,6 +120,9 @@ void CDlgSetupUser::ApplyLanguage() {
         (void)list.InitHeaderCheck();
     }
     FillChannelLists();
+    // The rebuilt lists carry no check marks: Set would clear the account's channels. It waits for the
+    // account to be loaded again; the rest of the panel stays as it is.
+    ClearLoaded();
 }
 
 void CDlgSetupUser::ResetControls() {

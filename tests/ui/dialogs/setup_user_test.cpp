@@ -379,7 +379,7 @@ TEST_F(UserPageFixture, DeleteQuestionWithOtherConversionsFallsBackToTheEnglishT
     EXPECT_EQ(host.messages, QStringList{"Are you sure to remove user:night?"});
 }
 
-TEST_F(UserPageFixture, LanguageSwitchRebuildsTheChannelListsUnchecked) {
+TEST_F(UserPageFixture, LanguageSwitchRebuildsTheChannelListsUncheckedAndHoldsSet) {
     Load(0);
     ASSERT_EQ(page.m_listView.GetCheck(0), 1);
     page.PostMessage(WM_APPLY_LANGUAGE, 0, 0);
@@ -392,6 +392,15 @@ TEST_F(UserPageFixture, LanguageSwitchRebuildsTheChannelListsUnchecked) {
     }
     EXPECT_EQ(ItemText(&page, IDC_USER_NAME), "admin");
     EXPECT_EQ(page.m_listUser.GetItemCount(), 3);
+    // Set would write the empty lists over the account's channels: it waits for the account again.
+    SelectSlot(0);
+    EXPECT_FALSE(Enabled(IDOK));
+    Click(page, IDOK);
+    EXPECT_TRUE(host.Take({WM_SETUP_SAVE}).empty());
+    EXPECT_EQ(device.user(0).viewChannels[0], 0x0F);
+    Load(0);
+    EXPECT_EQ(page.m_listView.GetCheck(3), 1);
+    EXPECT_TRUE(Enabled(IDOK));
 }
 
 // The password dialog run on its own, with the DVR's accounts of Users().
