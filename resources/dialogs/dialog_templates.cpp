@@ -26,6 +26,10 @@ extern const DialogTemplate kMainDialogTemplate;
 extern const DialogTemplate kSetupUserPageTemplate;
 extern const DialogTemplate kPassword2DialogTemplate;
 extern const DialogTemplate kSetupVideoPageTemplate;
+// Setup dialog: the host, the System and Network pages.
+extern const DialogTemplate kSetupDialogTemplate;
+extern const DialogTemplate kSetupSystemPageTemplate;
+extern const DialogTemplate kSetupNetworkPageTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -50,6 +54,10 @@ const DialogTemplate* const kTemplates[] = {
     &kSetupUserPageTemplate,
     &kPassword2DialogTemplate,
     &kSetupVideoPageTemplate,
+    // Setup dialog: the host, the System and Network pages.
+    &kSetupDialogTemplate,
+    &kSetupSystemPageTemplate,
+    &kSetupNetworkPageTemplate,
 };
 }  // namespace
 

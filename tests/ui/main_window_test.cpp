@@ -273,15 +273,15 @@ TEST_F(MainWindowTest, RelayTurnsEachPageMessageIntoItsRequests) {
             << r.id;
 }
 
-// The status and playback buttons open their dialogs; each closes back through WM_CHILD_CLOSED: the
-// status dialog is kept hidden, the playback dialog is destroyed. The setup button stays disabled.
+// The status, setup and playback buttons open their dialogs; each closes back through WM_CHILD_CLOSED:
+// the status and setup dialogs are kept hidden, the playback dialog is destroyed.
 TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     Open();
     DVRDevice* dvr = DeviceWithId(kGate);
     ASSERT_NE(dvr, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_RECORD) != 0; }, 5000));
     g_currentDevice = dvr;
-    EXPECT_FALSE(window->Button(1004)->IsWindowEnabled());
+    EXPECT_TRUE(window->Button(1004)->IsWindowEnabled());
 
     window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
     ASSERT_NE(window->m_pDlgStatus, nullptr);
@@ -292,7 +292,20 @@ TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     ASSERT_NE(window->m_pDlgStatus, nullptr);
     EXPECT_FALSE(window->m_pDlgStatus->IsWindowVisible());
     EXPECT_TRUE(window->Button(1003)->IsWindowEnabled());
-    EXPECT_FALSE(window->Button(1004)->IsWindowEnabled());
+    EXPECT_TRUE(window->Button(1004)->IsWindowEnabled());
+
+    // The setup dialog needs the administrator's right, which the gate's login has.
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
+    ASSERT_NE(window->m_pDlgSetup, nullptr);
+    CDialog* setup = window->m_pDlgSetup;
+    EXPECT_TRUE(setup->IsWindowVisible());
+    EXPECT_FALSE(window->Button(1034)->IsWindowEnabled());
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
+    DrainPostedEvents();
+    EXPECT_EQ(window->m_pDlgSetup, setup);
+    EXPECT_FALSE(setup->IsWindowVisible());
+    EXPECT_TRUE(window->Button(1034)->IsWindowEnabled());
 
     window->SendMessage(WM_BITBUTTON_UP, 1003, 0);
     ASSERT_NE(window->m_pDlgPlayback, nullptr);

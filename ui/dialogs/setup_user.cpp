@@ -1,6 +1,7 @@
 #include "ui/dialogs/setup_user.h"
 
 #include <mutex>
+#include <new>
 
 #include "core/language_format.h"
 #include "core/window_messages.h"
@@ -10,6 +11,7 @@
 #include "platform/ui/message_box.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/dlg_password2.h"
+#include "ui/dialogs/setup_page_table.h"
 
 namespace {
 
@@ -95,6 +97,10 @@ int SlotCount(const std::shared_ptr<std::vector<DVRUserAccount>>& users) {
 }
 
 }  // namespace
+
+CSetupPage* NewSetupUserPage(CWnd* owner) {
+    return new (std::nothrow) CDlgSetupUser(owner);
+}
 
 CDlgSetupUser::CDlgSetupUser(CWnd* pOwner)
     : CSetupPage(IDD_SETUP_USER, pOwner, SETUP_PAGE_USER, SetupPageKind::Plain) {}

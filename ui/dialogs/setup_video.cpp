@@ -1,6 +1,7 @@
 #include "ui/dialogs/setup_video.h"
 
 #include <iterator>
+#include <new>
 #include <vector>
 
 #include "core/tarvik_app.h"
@@ -8,6 +9,8 @@
 #include "dvr/dvr_session.h"
 #include "platform/ui/data_exchange.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/setup_combo.h"
+#include "ui/dialogs/setup_page_table.h"
 #include "ui/dialogs/setup_values.h"
 
 const char16_t RESOLUTION_NAMES[RESOLUTION_CODE_COUNT][64] = {
@@ -76,6 +79,10 @@ void RefillQuality(CComboBox& combo) {
 
 }  // namespace
 
+CSetupPage* NewSetupVideoPage(CWnd* owner) {
+    return new (std::nothrow) CDlgSetupVideo(owner);
+}
+
 CDlgSetupVideo::CDlgSetupVideo(CWnd* pOwner)
     : CSetupPage(IDD_SETUP_VIDEO, pOwner, SETUP_PAGE_VIDEO, SetupPageKind::Channel) {}
 
@@ -138,17 +145,17 @@ void CDlgSetupVideo::FillFromDevice(int replyType, int index) {
     if (record == nullptr)
         return;
     if (replyType == SETUP_REPLY_VIDEO) {
-        SelectValue(m_cboResolution, record->resolution);
-        SelectValue(m_cboResolution2, record->subResolution);
-        SelectValue(m_cboQuality, record->quality);
-        SelectValue(m_cboQuality2, record->subQuality);
-        SelectValue(m_cboFrameRate, record->frameRate);
-        SelectValue(m_cboFrameRate2, record->subFrameRate);
+        SelectComboData(m_cboResolution, record->resolution);
+        SelectComboData(m_cboResolution2, record->subResolution);
+        SelectComboData(m_cboQuality, record->quality);
+        SelectComboData(m_cboQuality2, record->subQuality);
+        SelectComboData(m_cboFrameRate, record->frameRate);
+        SelectComboData(m_cboFrameRate2, record->subFrameRate);
         m_bVideoFilled = true;
     } else if (replyType == SETUP_REPLY_AUDIO) {
-        SelectValue(m_cboSampleRate, record->sampleRate);
-        SelectValue(m_cboBits, record->bitsPerSample);
-        SelectValue(m_cboAudioQuality, record->audioQuality);
+        SelectComboData(m_cboSampleRate, record->sampleRate);
+        SelectComboData(m_cboBits, record->bitsPerSample);
+        SelectComboData(m_cboAudioQuality, record->audioQuality);
         m_chkAudio.SetCheck(record->audioEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
         m_bAudioFilled = true;
     }
@@ -166,12 +173,12 @@ int CDlgSetupVideo::CollectVideo(int channel) {
     if (record == nullptr)
         return -1;
     const int32_t values[] = {
-        PickedValue(m_cboResolution, record->resolution),
-        PickedValue(m_cboResolution2, record->subResolution),
-        PickedValue(m_cboQuality, record->quality),
-        PickedValue(m_cboQuality2, record->subQuality),
-        PickedValue(m_cboFrameRate, record->frameRate),
-        PickedValue(m_cboFrameRate2, record->subFrameRate),
+        SelectedComboData(m_cboResolution).value_or(record->resolution),
+        SelectedComboData(m_cboResolution2).value_or(record->subResolution),
+        SelectedComboData(m_cboQuality).value_or(record->quality),
+        SelectedComboData(m_cboQuality2).value_or(record->subQuality),
+        SelectedComboData(m_cboFrameRate).value_or(record->frameRate),
+        SelectedComboData(m_cboFrameRate2).value_or(record->subFrameRate),
     };
     int32_t* fields[] = {&record->resolution, &record->subResolution, &record->quality,
                          &record->subQuality, &record->frameRate,     &record->subFrameRate};
@@ -189,9 +196,9 @@ int CDlgSetupVideo::CollectAudio(int channel) {
     DVRChannel* record = ChannelRecord(channel);
     if (record == nullptr)
         return -1;
-    const int32_t sampleRate = PickedValue(m_cboSampleRate, record->sampleRate);
-    const auto bits = static_cast<uint16_t>(PickedValue(m_cboBits, record->bitsPerSample));
-    const int32_t quality = PickedValue(m_cboAudioQuality, record->audioQuality);
+    const int32_t sampleRate = SelectedComboData(m_cboSampleRate).value_or(record->sampleRate);
+    const auto bits = static_cast<uint16_t>(SelectedComboData(m_cboBits).value_or(record->bitsPerSample));
+    const int32_t quality = SelectedComboData(m_cboAudioQuality).value_or(record->audioQuality);
     const int32_t enabled = m_chkAudio.GetCheck() == BST_CHECKED ? 1 : 0;
     if (sampleRate == record->sampleRate && bits == record->bitsPerSample &&
         quality == record->audioQuality && enabled == record->audioEnabled)
