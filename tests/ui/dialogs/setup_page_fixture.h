@@ -1,7 +1,8 @@
 #pragma once
 
-// What the setup page suites share: a selected DVR with named channels and a user list, a host window that
-// records what the page posts to it, a prompt hook that answers message boxes, and the page's messages.
+// What the user and audio/video page suites add to setup_device_fixture.h (Click, Reply): a selected DVR
+// with named channels and a user list, a host window that records what the page posts to it and answers
+// message boxes as told, and the posts as comparable values.
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,7 @@
 #include "dvr/dvr_session.h"
 #include "platform/ui/prompt_hook.h"
 #include "tests/platform/ui/ui_test_support.h"
+#include "tests/ui/dialogs/setup_device_fixture.h"
 
 // The DVR selected in the device tree for one test: count channels named "Cam <i>", system parameters
 // present, and the given accounts as its published user list.
@@ -81,16 +83,6 @@ public:
     QStringList messages;
     int answer = IDOK;
 };
-
-// A reply of the DVR as the host routes it to the page.
-inline void Reply(CWnd& page, int type, int index) {
-    page.PostMessage(WM_DEVICE_PARAMS_RECEIVED, static_cast<WPARAM>(type), index);
-    DrainPostedEvents();
-}
-
-inline void Click(CWnd& page, UINT id) {
-    page.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-}
 
 // {message, wParam, lParam} of what a host saw.
 struct Post {
