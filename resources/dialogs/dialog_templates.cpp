@@ -22,6 +22,10 @@ extern const DialogTemplate kTreePageTemplate;
 extern const DialogTemplate kNodeAreaDialogTemplate;
 extern const DialogTemplate kNodeDvrDialogTemplate;
 extern const DialogTemplate kMainDialogTemplate;
+// Setup dialog: the user page, its password dialog and the audio and video page.
+extern const DialogTemplate kSetupUserPageTemplate;
+extern const DialogTemplate kPassword2DialogTemplate;
+extern const DialogTemplate kSetupVideoPageTemplate;
 // Setup dialog: the host, the System and Network pages.
 extern const DialogTemplate kSetupDialogTemplate;
 extern const DialogTemplate kSetupSystemPageTemplate;
@@ -46,6 +50,10 @@ const DialogTemplate* const kTemplates[] = {
     &kNodeAreaDialogTemplate,
     &kNodeDvrDialogTemplate,
     &kMainDialogTemplate,
+    // Setup dialog: the user page, its password dialog and the audio and video page.
+    &kSetupUserPageTemplate,
+    &kPassword2DialogTemplate,
+    &kSetupVideoPageTemplate,
     // Setup dialog: the host, the System and Network pages.
     &kSetupDialogTemplate,
     &kSetupSystemPageTemplate,

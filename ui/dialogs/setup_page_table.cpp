@@ -5,9 +5,9 @@
 // One line per page, in page-code order.
 const SetupPageEntry kSetupPageTable[SETUP_PAGE_COUNT] = {
     {SETUP_PAGE_SYSTEM, 140, NewSetupSystemPage},
-    {SETUP_PAGE_USER, 142, nullptr},
+    {SETUP_PAGE_USER, 142, NewSetupUserPage},
     {SETUP_PAGE_CHANNEL, 143, nullptr},
-    {SETUP_PAGE_VIDEO, 156, nullptr},
+    {SETUP_PAGE_VIDEO, 156, NewSetupVideoPage},
     {SETUP_PAGE_CAMERA, 150, nullptr},
     {SETUP_PAGE_RECORD, 144, nullptr},
     {SETUP_PAGE_ALARM, 145, nullptr},
