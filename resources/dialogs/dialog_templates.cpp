@@ -22,6 +22,9 @@ extern const DialogTemplate kTreePageTemplate;
 extern const DialogTemplate kNodeAreaDialogTemplate;
 extern const DialogTemplate kNodeDvrDialogTemplate;
 extern const DialogTemplate kMainDialogTemplate;
+// Setup dialog: the record schedule and alarm pages.
+extern const DialogTemplate kSetupRecordPageTemplate;
+extern const DialogTemplate kSetupAlarmPageTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -42,6 +45,9 @@ const DialogTemplate* const kTemplates[] = {
     &kNodeAreaDialogTemplate,
     &kNodeDvrDialogTemplate,
     &kMainDialogTemplate,
+    // Setup dialog: the record schedule and alarm pages.
+    &kSetupRecordPageTemplate,
+    &kSetupAlarmPageTemplate,
 };
 }  // namespace
 
