@@ -15,16 +15,12 @@
 
 #include "core/text_files.h"
 #include "dvr/dvr_protocol.h"
-#include "dvr/session_hooks.h"
-#include "tests/dvr/session_harness.h"
-#include "tests/media/live_view_support.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/text_fit.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tests/ui/dialogs/record_alarm_fixture.h"
 #include "tools/dvrsim/dvr_sim.h"
-#include "tools/dvrsim/video_source.h"
 
 namespace {
 
@@ -37,51 +33,10 @@ QString TypeTextFor(int language) {
     return QString::fromUtf8(texts[language]);
 }
 
-// The page with the channel picker answered by the test: the channels in picked are chosen.
-class PickedRecordPage : public CDlgSetupRecord {
-public:
-    using CDlgSetupRecord::CDlgSetupRecord;
-    std::vector<int> picked;
-
+class RecordPage : public PageFixture<CDlgSetupRecord, IDD_SETUP_RECORD> {
 protected:
-    intptr_t RunChannelPicker(uint8_t* mask) override {
-        for (int ch : picked)
-            mask[ch / 8] = static_cast<uint8_t>(mask[ch / 8] | 1u << (ch % 8));
-        return IDOK;
-    }
-};
-
-class RecordPage : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(device.ok());
-        ASSERT_TRUE(english.ok());
-        ASSERT_TRUE(host.CreateHost());
-        host.ShowWindow(SW_SHOW);
-        page = std::make_unique<PickedRecordPage>(&host);
-        ASSERT_TRUE(page->Create(IDD_SETUP_RECORD, &host));
-        page->ShowWindow(SW_SHOW);
-        DrainPostedEvents();
-    }
-    void TearDown() override {
-        if (page)
-            page->DestroyWindow();
-        host.DestroyWindow();
-    }
     CComboBox& ChannelCombo() { return page->m_cboChannel; }
-    // Chooses the channel in the combo as the operator does.
-    void Choose(int channel) {
-        CComboBox& combo = ChannelCombo();
-        for (int i = 0; i < combo.GetCount(); ++i)
-            if (static_cast<int>(combo.GetItemData(i)) == channel)
-                combo.SetCurSel(i);
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SETUP_CHANNEL, CBN_SELCHANGE), 0);
-        DrainPostedEvents();
-    }
-    void Reply(int channel, int type = SETUP_REPLY_SCHEDULE) {
-        PostMessage(page->GetSafeHwnd(), WM_DEVICE_PARAMS_RECEIVED, type, channel);
-        DrainPostedEvents();
-    }
+    void Reply(int channel, int type = SETUP_REPLY_SCHEDULE) { PageFixture::Reply(channel, type); }
     void SetWords(int channel, std::vector<uint32_t> words) {
         words.resize(SCHEDULE_ENTRY_COUNT);
         std::copy(words.begin(), words.end(), device.channel(channel).recordSchedule);
@@ -96,29 +51,13 @@ protected:
         Choose(channel);
         Reply(channel);
     }
-    // A language switch as the setup dialog posts it.
-    void ApplyLanguage() {
-        PostMessage(page->GetSafeHwnd(), WM_APPLY_LANGUAGE, 0, 0);
-        DrainPostedEvents();
-    }
-    void Press(UINT id) {
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        DrainPostedEvents();
-    }
     void SelectRow(int row) {
         for (int r = 0; r < page->m_listSchedule.GetItemCount(); ++r)
             page->m_listSchedule.SetItemState(r, r == row ? LVIS_SELECTED : 0, LVIS_SELECTED);
         page->LoadEntryEditor(row);
     }
-    bool Enabled(UINT id) { return page->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
     bool EditorShown() { return page->GetDlgItem(IDC_RECORD_EDIT)->IsWindowVisible() != FALSE; }
     QString Cell(int row, int column) { return page->m_listSchedule.GetItemText(row, column); }
-
-    // The day-range and record-type texts come only from a language file.
-    ScopedBuiltinLanguage english{0};
-    SelectedDevice device{6};
-    PageHost host;
-    std::unique_ptr<PickedRecordPage> page;
 };
 
 TEST_F(RecordPage, ScheduleReplyShowsOneRowPerEntry) {
@@ -398,40 +337,19 @@ TEST_F(RecordPage, TextsOfEachLanguageFitAndAreDrawn) {
 // --- Against the simulated DVR ---
 
 TEST(RecordPageSimulatedDvr, LoadsChangesAndReloadsTheDvrsSchedule) {
-    harness::StopSessionsAtExit stopSessions;
-    ScopedBuiltinLanguage english(0);
-    ASSERT_TRUE(english.ok());
-    dvrsim::SimConfig config;
-    config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
-    for (int c = 0; c < 3; ++c)
-        config.channels.push_back(dvrsim::SimChannel{"Camera", dvrsim::kCodecMpeg4, 352, 288});
-    config.stream = false;
-    dvrsim::DvrSim sim(config);
-    ASSERT_EQ(sim.Start(), 0);
+    SimulatedDvrSession session;
+    dvrsim::DvrSim& sim = session.sim();
     PageHost host;
     ASSERT_TRUE(host.CreateHost());
     CDlgSetupRecord page(&host);
     ASSERT_TRUE(page.Create(IDD_SETUP_RECORD, &host));
-    DvrSessionHooks hooks;
-    static HWND s_page = nullptr;
-    s_page = page.GetSafeHwnd();
-    hooks.setupDialog = [] { return s_page; };
-    SetDvrSessionHooks(&hooks);
-    std::unique_ptr<DeviceTreeNode, decltype(&std::free)> node(live_view::MakeDvrNode(1, sim.Port()),
-                                                               &std::free);
-    DVRDevice* device = live_view::StartSession(node.get());
-    ASSERT_TRUE(WaitUntil([&] { return live_view::IsOnline(device); }, 10000));
-    g_currentDevice.store(device);
-    host.device = device;
+    ASSERT_TRUE(session.Start(&host, &page));
     page.ShowWindow(SW_SHOW);
     DrainPostedEvents();
 
     // The simulator's first entry: enabled, continuous, every day, 00:00 - 23:59.
     auto load = [&](int channel) {
-        for (int i = 0; i < page.m_cboChannel.GetCount(); ++i)
-            if (static_cast<int>(page.m_cboChannel.GetItemData(i)) == channel)
-                page.m_cboChannel.SetCurSel(i);
-        page.SelectChannel(channel);
+        ChooseChannel(page, channel);
         return WaitUntil([&] { return page.IsLoaded() && page.m_listSchedule.GetItemCount() == 8; }, 10000);
     };
     ASSERT_TRUE(load(1));
@@ -467,9 +385,6 @@ TEST(RecordPageSimulatedDvr, LoadsChangesAndReloadsTheDvrsSchedule) {
     EXPECT_EQ(page.m_listSchedule.GetCheck(2), 0);
     EXPECT_EQ(sim.CountRequests(DVR_REQ_SET_SCHEDULE), 1);
 
-    host.device = nullptr;
-    g_currentDevice.store(nullptr);
-    SetDvrSessionHooks(nullptr);
     page.DestroyWindow();
     host.DestroyWindow();
 }
