@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -26,6 +27,7 @@
 #include "tests/bounded_wait.h"
 #include "tests/e2e/x_session.h"
 #include "tools/dvrsim/dvr_sim.h"
+#include "tools/dvrsim/sim_settings.h"
 #include "tools/dvrsim/video_source.h"
 #include "tools/homeprep/program_folder.h"
 #include "ui/main_window_layout.h"
@@ -426,6 +428,122 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     std::printf("close request to end of process: %lld ms\n", static_cast<long long>(clock.elapsed()));
     EXPECT_EQ(vistal->exitCode(), 0);
     ExpectSavedWindow(beforeClose);
+}
+
+// The fields of the requests with that id the DVR received, each split at its spaces (id first).
+std::vector<std::vector<std::string>> RequestFields(dvrsim::DvrSim* sim, int id) {
+    std::vector<std::vector<std::string>> all;
+    for (const dvrsim::SimRequest& r : sim->Requests()) {
+        if (r.id != id)
+            continue;
+        std::vector<std::string> fields;
+        for (const QString& field : QString::fromStdString(r.bytes).split(u' ', Qt::SkipEmptyParts))
+            fields.push_back(field.toStdString());
+        all.push_back(fields);
+    }
+    return all;
+}
+
+// The setup dialog from the main window's button: it opens on the System page, which asks the selected DVR
+// for its disks, languages and system settings; a new scroll interval and Set reach the DVR, whose
+// settings then differ from before in that field only; opened again, the page shows the DVR's new value.
+TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
+    vistal = StartVistal();
+    const pid_t pid = static_cast<pid_t>(vistal->processId());
+    const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
+    unsigned long window = 0;
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] {
+            window = x.FindWindowOfProcess(pid);
+            return x.WindowRect(window) == screenRect;
+        },
+        30000));
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_LOGIN, 1, 20000));
+    const QRect rect = x.WindowRect(window);
+    const QImage online = TreeIcon(190);
+    const QRect treeRect = ControlRect(rect, 1005);
+    ASSERT_TRUE(harness::WaitUntil([&] { return CountIcon(x.Grab(treeRect), online) == 2; }, 20000));
+    x.Click(treeRect.topLeft() + QPoint(50, 10));  // selects North
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // The setup dialog: the process's window that was not there before the button was pressed.
+    const std::vector<unsigned long> before = x.WindowsOfProcess(pid);
+    auto findSetup = [&] {
+        for (unsigned long w : x.WindowsOfProcess(pid)) {
+            if (std::find(before.begin(), before.end(), w) == before.end())
+                return w;
+        }
+        return 0ul;
+    };
+    unsigned long setup = 0;
+    x.Click(ControlRect(rect, 1004).center());
+    ASSERT_TRUE(harness::WaitUntil([&] { return (setup = findSetup()) != 0; }, 10000));
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_SYSTEM_PARAMS, 1, 10000));
+    // The dialog is centred once shown: its place is read when it has settled.
+    QRect dialog;
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            const QRect before = x.WindowRect(setup);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            dialog = x.WindowRect(setup);
+            return dialog == before && dialog.x() > 0;
+        },
+        5000));
+    EXPECT_TRUE(x.Grab(dialog).save(PictureFolder() + "/setup-system.png"));
+
+    // Controls of the System page in screen pixels: the page lies 10 pixels in and 34 down in the dialog,
+    // whose 529 x 377 dialog units fill its client area.
+    const double sx = dialog.width() / 529.0, sy = dialog.height() / 377.0;
+    auto pagePoint = [&](double ux, double uy) {
+        return QPoint(dialog.x() + 10 + static_cast<int>(ux * sx),
+                      dialog.y() + 34 + static_cast<int>(uy * sy));
+    };
+    const QPoint interval = pagePoint(460 + 30, 72 + 6.5);
+    const QRect intervalRect(pagePoint(460 + 2, 72 + 2), pagePoint(504 - 2, 85 - 2));
+    auto typeInterval = [&](std::initializer_list<const char*> digits) {
+        x.Click(interval);
+        x.Key("End");
+        for (int i = 0; i < 4; ++i)
+            x.Key("BackSpace");
+        for (const char* digit : digits)
+            x.Key(digit);
+    };
+    typeInterval({"1", "7"});
+    x.Click(pagePoint(408 + 25, 331 + 7));  // Set
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_SYSTEM_PARAMS, 1, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const QImage typed = x.Grab(intervalRect);
+
+    // The DVR's settings before (what it answered) and after (what Set sent): only the interval differs.
+    const std::vector<std::string> answered = {"C",
+                                               dvrsim::SimTextField("Record Files"),
+                                               dvrsim::SimTextField("/snapshots"),
+                                               "1",
+                                               "1",
+                                               "0",
+                                               "5",
+                                               "0",
+                                               "1",
+                                               "0"};
+    std::vector<std::string> expected = answered;
+    expected[6] = "17";
+    const auto sets = RequestFields(north.get(), DVR_REQ_SET_SYSTEM_PARAMS);
+    ASSERT_EQ(sets.size(), 1u);
+    ASSERT_GE(sets[0].size(), expected.size() + 1);
+    EXPECT_EQ(std::vector<std::string>(sets[0].begin() + 1, sets[0].begin() + 1 + expected.size()), expected);
+    EXPECT_EQ(yard->CountRequests(DVR_REQ_SET_SYSTEM_PARAMS), 0);
+
+    // Another value typed but not set, and Exit: opened again, the page asks anew and shows the DVR's
+    // value, not what the edit held.
+    typeInterval({"9"});
+    x.Click(pagePoint(464 + 25, 331 + 7));  // Exit
+    ASSERT_TRUE(harness::WaitUntil([&] { return !x.IsShown(setup); }, 10000));
+    x.Click(ControlRect(rect, 1004).center());
+    ASSERT_TRUE(harness::WaitUntil([&] { return findSetup() != 0; }, 10000));
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_SYSTEM_PARAMS, 2, 10000));
+    EXPECT_TRUE(harness::WaitUntil([&] { return x.Grab(intervalRect) == typed; }, 5000));
+    EXPECT_TRUE(x.Grab(dialog).save(PictureFolder() + "/setup-system-reopened.png"));
+    x.Key("Escape");
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <new>
 
 #include "core/window_messages.h"
 #include "platform/ui/data_exchange.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/setup_combo.h"
+#include "ui/dialogs/setup_page_table.h"
 
 namespace {
 
@@ -44,6 +47,10 @@ DVRChannel* ChannelOf(DVRDevice* device, int channel) {
 
 }  // namespace
 
+CSetupPage* NewSetupAlarmPage(CWnd* owner) {
+    return new (std::nothrow) CDlgSetupAlarm(owner);
+}
+
 CDlgSetupAlarm::CDlgSetupAlarm(CWnd* pOwner)
     : CSetupPage(IDD_SETUP_ALARM, pOwner, SETUP_PAGE_ALARM, SetupPageKind::Channel, ALARM_PREVIEW_VIEW) {}
 
@@ -58,15 +65,7 @@ void CDlgSetupAlarm::ApplyLanguage() {
     QString note = LanguageText("DLGSETUPALARM_STATIC_NOTE", kNoteDefault);
     note.replace(QChar(0x08), QChar(u'\n'));
     SetItemText(this, IDC_ALARM_NOTE, note);
-    int selected = m_cboSensitivity.GetCurSel();
-    m_cboSensitivity.ResetContent();
-    for (int i = 0; i < kSensitivityCount; ++i) {
-        QByteArray key = QByteArrayLiteral("DLGSETUPALARM_COMBO_SENSITIVITY_") + QByteArray::number(i);
-        int item = m_cboSensitivity.AddString(LanguageText(key.constData(), ""));
-        if (item >= 0)
-            m_cboSensitivity.SetItemData(item, static_cast<uintptr_t>(i));
-    }
-    m_cboSensitivity.SetCurSel(selected >= 0 && selected < kSensitivityCount ? selected : 0);
+    RebuildKeyedCombo(m_cboSensitivity, "DLGSETUPALARM_COMBO_SENSITIVITY_", kSensitivityCount);
 }
 
 void CDlgSetupAlarm::ResetControls() {
@@ -131,14 +130,8 @@ void CDlgSetupAlarm::FillFromDevice(int replyType, int index) {
     if (channel == nullptr)
         return;
     if (replyType == SETUP_REPLY_ALARM) {
-        int found = 0;
-        for (int i = 0; i < m_cboSensitivity.GetCount(); ++i) {
-            if (static_cast<int32_t>(m_cboSensitivity.GetItemData(i)) == channel->motionSensitivity) {
-                found = i;
-                break;
-            }
-        }
-        m_cboSensitivity.SetCurSel(found);
+        // A sensitivity the list lacks leaves it without a selection, so Set keeps the DVR's value.
+        SelectComboData(m_cboSensitivity, channel->motionSensitivity, false);
         uint32_t actions = channel->alarmActions;
         CheckItem(this, IDC_ALARM_EMAIL, (actions & ALARM_ACTION_EMAIL) != 0);
         CheckItem(this, IDC_ALARM_MOBILE, (actions & (ALARM_ACTION_MMS | ALARM_ACTION_SMS)) != 0);

@@ -2,11 +2,14 @@
 
 #include <QDate>
 #include <QTime>
+#include <new>
 
 #include "core/window_messages.h"
 #include "dvr/dvr_device.h"
 #include "platform/ui/data_exchange.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/setup_combo.h"
+#include "ui/dialogs/setup_page_table.h"
 
 namespace {
 
@@ -43,37 +46,16 @@ const UINT kEditorIds[] = {1240, IDC_RECORD_RANGE, IDC_RECORD_BEGIN, 1247, IDC_R
                            1248, IDC_RECORD_TYPE,  IDC_RECORD_EDIT};
 
 // The day-range and record-type texts have no built-in default: a missing key gives an empty text.
+constexpr char kRangeKey[] = "DLGSETUPRECORD_COMBO_RANGE_";
+constexpr char kTypeKey[] = "DLGSETUPRECORD_COMBO_TYPE_";
+QString KeyedText(const char* prefix, int code) {
+    return LanguageText((QByteArray(prefix) + QByteArray::number(code)).constData(), "");
+}
 QString RangeText(int range) {
-    return LanguageText(QStringLiteral("DLGSETUPRECORD_COMBO_RANGE_%1").arg(range).toLatin1().constData(),
-                        "");
+    return KeyedText(kRangeKey, range);
 }
 QString TypeText(int type) {
-    return LanguageText(QStringLiteral("DLGSETUPRECORD_COMBO_TYPE_%1").arg(type).toLatin1().constData(), "");
-}
-
-// Rebuilds a combo with count items from text(i), item data i, keeping the selected index (0 when none).
-template <typename TextOf>
-void RebuildCombo(CComboBox& box, int count, TextOf text) {
-    int selected = box.GetCurSel();
-    box.ResetContent();
-    for (int i = 0; i < count; ++i) {
-        int item = box.AddString(text(i));
-        if (item >= 0)
-            box.SetItemData(item, static_cast<uintptr_t>(i));
-    }
-    box.SetCurSel(selected >= 0 && selected < count ? selected : 0);
-}
-
-// Selects the first item whose data is code (item 0 when none is).
-void SelectCode(CComboBox& box, int code) {
-    int found = 0;
-    for (int i = 0; i < box.GetCount(); ++i) {
-        if (static_cast<int>(box.GetItemData(i)) == code) {
-            found = i;
-            break;
-        }
-    }
-    box.SetCurSel(found);
+    return KeyedText(kTypeKey, type);
 }
 
 // Widens the columns in their proportions to the list's width, so that the day ranges and record types
@@ -103,6 +85,10 @@ QString PickerText(const CDateTimeCtrl& picker) {
 
 }  // namespace
 
+CSetupPage* NewSetupRecordPage(CWnd* owner) {
+    return new (std::nothrow) CDlgSetupRecord(owner);
+}
+
 CDlgSetupRecord::CDlgSetupRecord(CWnd* pOwner)
     : CSetupPage(IDD_SETUP_RECORD, pOwner, SETUP_PAGE_RECORD, SetupPageKind::Channel, -1) {}
 
@@ -117,8 +103,8 @@ void CDlgSetupRecord::DoDataExchange(CDataExchange* pDX) {
 
 void CDlgSetupRecord::ApplyLanguage() {
     ApplyDialogTexts(this, kTexts);
-    RebuildCombo(m_cboRange, SCHEDULE_RANGE_COUNT, RangeText);
-    RebuildCombo(m_cboType, SCHEDULE_TYPE_COUNT, TypeText);
+    RebuildKeyedCombo(m_cboRange, kRangeKey, SCHEDULE_RANGE_COUNT);
+    RebuildKeyedCombo(m_cboType, kTypeKey, SCHEDULE_TYPE_COUNT);
     SetListColumns(m_listSchedule, kColumns);
     SpreadColumns(m_listSchedule, kColumns);
     m_listSchedule.SetExtendedStyle(kListExStyle);
@@ -215,7 +201,8 @@ void CDlgSetupRecord::LoadEntryEditor(int row) {
     if (row < 0 || row >= m_listSchedule.GetItemCount() || CurrentDevice() == nullptr)
         return;
     auto data = static_cast<uint32_t>(m_listSchedule.GetItemData(row));
-    SelectCode(m_cboRange, ScheduleRowRange(data));
+    // A code the list lacks leaves it without a selection, so Edit keeps the row's code.
+    SelectComboData(m_cboRange, ScheduleRowRange(data), false);
     // A time a picker cannot show (hour above 23, minute above 59) shows as 00:00; the row keeps its
     // own value until Edit is pressed.
     const std::pair<int, CDateTimeCtrl*> pickers[] = {{kBeginColumn, &m_timeBegin}, {kEndColumn, &m_timeEnd}};
@@ -227,7 +214,7 @@ void CDlgSetupRecord::LoadEntryEditor(int row) {
         bool valid = hour <= 23 && minute <= 59;
         picker->SetDateTime(valid ? TodayAt(hour, minute) : TodayAt(0, 0));
     }
-    SelectCode(m_cboType, ScheduleRowType(data));
+    SelectComboData(m_cboType, ScheduleRowType(data), false);
 }
 
 void CDlgSetupRecord::StoreEntry() {

@@ -70,8 +70,8 @@ TEST_F(AlarmPage, AlarmReplyShowsSensitivityAndActions) {
         {4, 0x4u, 4, false, false, true, false, true},
         {3, 0x6u, 3, false, false, true, true, false},
         {1, 0x2u, 1, false, false, true, true, false},
-        // A sensitivity the list does not have selects its first item.
-        {9, 0x1u, 0, true, false, false, false, true},
+        // A sensitivity the list does not have leaves it without a selection.
+        {9, 0x1u, -1, true, false, false, false, true},
     };
     for (const Case& c : cases) {
         SetRecord(1, c.sensitivity, c.actions);
@@ -115,6 +115,7 @@ TEST_F(AlarmPage, SetSendsOnlyWhatTheOperatorChanged) {
         {"MMS and SMS both go back", 0, 0x6u, 1, -1, -1, false, true, 1, 0x6u},
         {"MMS and SMS, nothing changed", 0, 0x6u, -1, -1, -1, false, false, 0, 0x6u},
         {"no sensitivity selected keeps the DVR's", 3, 0x0u, -2, 1, -1, false, true, 3, 0x1u},
+        {"a sensitivity the list lacks is kept", 9, 0x0u, -1, 1, -1, false, true, 9, 0x1u},
     };
     for (const Case& c : cases) {
         SetRecord(2, c.sensitivity, c.actions, MotionZoneMask{{0x81, 0, 0, 0, 0, 0, 0, 0}});
