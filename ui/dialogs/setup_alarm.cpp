@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <mutex>
 #include <new>
 
 #include "core/window_messages.h"
@@ -111,8 +112,10 @@ void CDlgSetupAlarm::OnChannelChange(int /*ch*/) {
 }
 
 void CDlgSetupAlarm::RestoreMaskCopy() {
-    if (DVRChannel* channel = ChannelOf(CurrentDevice(), m_nMaskChannel))
+    if (DVRChannel* channel = ChannelOf(CurrentDevice(), m_nMaskChannel)) {
+        std::lock_guard<std::mutex> guard(channel->lock);
         channel->motionMask = m_maskCopy;
+    }
     m_nMaskChannel = -1;
     m_maskCopy = MotionZoneMask{};
 }
@@ -141,6 +144,7 @@ void CDlgSetupAlarm::FillFromDevice(int replyType, int index) {
         CheckItem(this, IDC_ALARM_CLIENT, (actions & ALARM_ACTION_CLIENT) != 0);
         m_nAlarmChannel = index;
     } else if (replyType == SETUP_REPLY_MOTION_MASK) {
+        std::lock_guard<std::mutex> guard(channel->lock);
         m_maskCopy = channel->motionMask;
         m_nMaskChannel = index;
     }
@@ -201,9 +205,12 @@ void CDlgSetupAlarm::SaveMotion(bool clear) {
     DVRChannel* channel = ChannelOf(CurrentDevice(), m_nCurChannel);
     if (channel == nullptr || !ChannelReady())
         return;
-    if (clear)
-        channel->motionMask = MotionZoneMask{};
-    m_maskCopy = channel->motionMask;
+    {
+        std::lock_guard<std::mutex> guard(channel->lock);
+        if (clear)
+            channel->motionMask = MotionZoneMask{};
+        m_maskCopy = channel->motionMask;
+    }
     (void)PostToOwner(WM_SETUP_SAVE, SETUP_PAGE_ALARM, m_nCurChannel);
 }
 
@@ -211,6 +218,8 @@ void CDlgSetupAlarm::ToggleMaskCells(const RECT& selection) {
     DVRChannel* channel = ChannelOf(CurrentDevice(), m_nCurChannel);
     if (channel == nullptr || !ChannelReady())
         return;
+    // The preview's decode thread reads the zones under the channel's lock for every picture it draws.
+    std::lock_guard<std::mutex> guard(channel->lock);
     ToggleMotionCells(m_grid, selection, &channel->motionMask);
 }
 
