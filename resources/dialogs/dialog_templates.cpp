@@ -30,6 +30,9 @@ extern const DialogTemplate kSetupVideoPageTemplate;
 extern const DialogTemplate kSetupDialogTemplate;
 extern const DialogTemplate kSetupSystemPageTemplate;
 extern const DialogTemplate kSetupNetworkPageTemplate;
+// Setup dialog: the record schedule and alarm pages.
+extern const DialogTemplate kSetupRecordPageTemplate;
+extern const DialogTemplate kSetupAlarmPageTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -58,6 +61,9 @@ const DialogTemplate* const kTemplates[] = {
     &kSetupDialogTemplate,
     &kSetupSystemPageTemplate,
     &kSetupNetworkPageTemplate,
+    // Setup dialog: the record schedule and alarm pages.
+    &kSetupRecordPageTemplate,
+    &kSetupAlarmPageTemplate,
 };
 }  // namespace
 

@@ -74,7 +74,12 @@ BOOL CCheckListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, L
 }
 
 void CCheckListCtrl::OnItemChanged(const NMLISTVIEW* change) {
-    if (change->uChanged != LVIF_STATE || m_bHeaderSubclassed == 0)
+    if (change->uChanged == LVIF_STATE)
+        UpdateHeaderCheck();
+}
+
+void CCheckListCtrl::UpdateHeaderCheck() {
+    if (m_bHeaderSubclassed == 0)
         return;
     int image = CHECK_IMAGE_CHECKED;
     for (int i = 0; i < GetItemCount(); ++i) {

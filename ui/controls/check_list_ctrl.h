@@ -32,6 +32,9 @@ public:
     [[nodiscard]] int InitHeaderCheck();
     // The picture heading 0 shows now (CHECK_IMAGE_...), -1 without the box.
     int GetHeaderCheckImage() const;
+    // Sets the heading box from the rows: ticked when none is unchecked. Rows inserted or deleted raise
+    // no change of state, so whoever fills the list calls this afterwards.
+    void UpdateHeaderCheck();
 
     CCheckHeadCtrl m_checkHead;
     CImageList m_checkImages;

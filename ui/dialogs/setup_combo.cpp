@@ -1,6 +1,7 @@
 #include "ui/dialogs/setup_combo.h"
 
 #include "platform/ui/combo_box.h"
+#include "ui/dialogs/dialog_texts.h"
 
 void AddComboItem(CComboBox& box, const QString& text, int data) {
     const int item = box.AddString(text);
@@ -22,4 +23,14 @@ std::optional<int> SelectedComboData(const CComboBox& box) {
     if (selected < 0)
         return std::nullopt;
     return static_cast<int>(static_cast<intptr_t>(box.GetItemData(selected)));
+}
+
+void RebuildKeyedCombo(CComboBox& box, const char* keyPrefix, int count) {
+    const int selected = box.GetCurSel();
+    box.ResetContent();
+    for (int i = 0; i < count; ++i) {
+        const QByteArray key = QByteArray(keyPrefix) + QByteArray::number(i);
+        AddComboItem(box, LanguageText(key.constData(), ""), i);
+    }
+    box.SetCurSel(selected >= 0 && selected < count ? selected : 0);
 }

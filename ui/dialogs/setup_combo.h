@@ -14,3 +14,7 @@ void AddComboItem(CComboBox& box, const QString& text, int data);
 void SelectComboData(CComboBox& box, int value, bool firstWhenNone = true);
 // The selected item's data; empty without a selection.
 std::optional<int> SelectedComboData(const CComboBox& box);
+// Refills the list with the texts of the language keys "<keyPrefix>0" .. "<keyPrefix><count - 1>" (no
+// built-in default: a missing key gives an empty item), item data 0 .. count - 1, keeping the selected
+// index (item 0 when none was selected).
+void RebuildKeyedCombo(CComboBox& box, const char* keyPrefix, int count);

@@ -9,7 +9,7 @@ const SetupPageEntry kSetupPageTable[SETUP_PAGE_COUNT] = {
     {SETUP_PAGE_CHANNEL, 143, nullptr},
     {SETUP_PAGE_VIDEO, 156, NewSetupVideoPage},
     {SETUP_PAGE_CAMERA, 150, nullptr},
-    {SETUP_PAGE_RECORD, 144, nullptr},
-    {SETUP_PAGE_ALARM, 145, nullptr},
+    {SETUP_PAGE_RECORD, 144, NewSetupRecordPage},
+    {SETUP_PAGE_ALARM, 145, NewSetupAlarmPage},
     {SETUP_PAGE_NETWORK, 146, NewSetupNetworkPage},
 };

@@ -15,29 +15,9 @@
 #include "tests/platform/ui/text_fit.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "tests/ui/dialogs/language_fixture.h"
+#include "tests/ui/dialogs/selected_device.h"
 
 namespace {
-
-// A selected DVR with count channels named "Cam <i>" (channel 2 without a name).
-class SelectedDevice {
-public:
-    explicit SelectedDevice(int count) : m_device(new DVRDevice()) {
-        m_ok = AllocDeviceChannels(m_device.get(), count) == 0;
-        for (int i = 0; m_ok && i < count; ++i) {
-            QString name = i == 2 ? QString() : QString("Cam %1").arg(i);
-            std::copy_n(reinterpret_cast<const char16_t*>(name.utf16()), name.size(),
-                        m_device->channels[i].name);
-        }
-        g_currentDevice = m_device.get();
-    }
-    ~SelectedDevice() { g_currentDevice = nullptr; }
-    bool ok() const { return m_ok; }
-    DVRDevice* get() const { return m_device.get(); }
-
-private:
-    std::unique_ptr<DVRDevice> m_device;
-    bool m_ok = false;
-};
 
 void ClickHeadingBox(CDlgChannel& dlg) {
     auto* tree = qobject_cast<QTreeWidget*>(dlg.m_listChannel.GetWidget());
@@ -49,7 +29,7 @@ std::vector<uint8_t> Mask(const CDlgChannel& dlg) {
 }
 
 TEST(DlgChannel, ListsTheSelectedDevicesChannelsUnchecked) {
-    SelectedDevice device(4);
+    SelectedDevice device(4, 2);
     ASSERT_TRUE(device.ok());
     CDlgChannel dlg;
     ASSERT_TRUE(dlg.Create(IDD_DLG_CHANNEL, nullptr));
@@ -83,7 +63,7 @@ TEST(DlgChannel, OkTurnsCheckedRowsIntoTheMask) {
         {"rows past the count at OK are left out", 8, {1, 6}, 4, {{0, 0x02}}},
     };
     for (const Case& c : cases) {
-        SelectedDevice device(c.channels);
+        SelectedDevice device(c.channels, 2);
         ASSERT_TRUE(device.ok()) << c.name;
         CDlgChannel dlg;
         ASSERT_TRUE(dlg.Create(IDD_DLG_CHANNEL, nullptr)) << c.name;
@@ -108,7 +88,7 @@ TEST(DlgChannel, OkTurnsCheckedRowsIntoTheMask) {
 }
 
 TEST(DlgChannel, OkWithoutADeviceStaysOpenAndCancelCloses) {
-    SelectedDevice device(2);
+    SelectedDevice device(2, 2);
     ASSERT_TRUE(device.ok());
     CDlgChannel dlg;
     ASSERT_TRUE(dlg.Create(IDD_DLG_CHANNEL, nullptr));
@@ -124,7 +104,7 @@ TEST(DlgChannel, OkWithoutADeviceStaysOpenAndCancelCloses) {
 }
 
 TEST(DlgChannel, RunsModallyAndReturnsTheChoice) {
-    SelectedDevice device(4);
+    SelectedDevice device(4, 2);
     ASSERT_TRUE(device.ok());
     for (intptr_t answer : {IDOK, IDCANCEL}) {
         CDlgChannel dlg;
@@ -138,7 +118,7 @@ TEST(DlgChannel, RunsModallyAndReturnsTheChoice) {
 }
 
 TEST(DlgChannel, TextsOfEachLanguageFitAndAreDrawn) {
-    SelectedDevice device(4);
+    SelectedDevice device(4, 2);
     ASSERT_TRUE(device.ok());
     const char* titles[] = {"Please select channels",
                             "\xe8\xaf\xb7\xe9\x80\x89\xe6\x8b\xa9\xe9\x80\x9a\xe9\x81\x93",
