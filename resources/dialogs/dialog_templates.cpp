@@ -22,6 +22,9 @@ extern const DialogTemplate kTreePageTemplate;
 extern const DialogTemplate kNodeAreaDialogTemplate;
 extern const DialogTemplate kNodeDvrDialogTemplate;
 extern const DialogTemplate kMainDialogTemplate;
+// Setup pages: channel and camera.
+extern const DialogTemplate kSetupChannelPageTemplate;
+extern const DialogTemplate kSetupCameraPageTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -42,6 +45,9 @@ const DialogTemplate* const kTemplates[] = {
     &kNodeAreaDialogTemplate,
     &kNodeDvrDialogTemplate,
     &kMainDialogTemplate,
+    // Setup pages: channel and camera.
+    &kSetupChannelPageTemplate,
+    &kSetupCameraPageTemplate,
 };
 }  // namespace
 
