@@ -10,22 +10,16 @@
 
 #include <QTest>
 #include <cstring>
-#include <sstream>
 
 #include "core/window_messages.h"
-#include "dvr/channel_requests.h"
 #include "dvr/dvr_protocol.h"
-#include "dvr/session_hooks.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/range_ctrls.h"
-#include "tests/dvr/session_harness.h"
-#include "tests/media/live_view_support.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/text_fit.h"
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tests/ui/dialogs/setup_page_owner.h"
-#include "tools/dvrsim/dvr_sim.h"
-#include "tools/dvrsim/video_source.h"
+#include "tests/ui/dialogs/setup_page_sim.h"
 #include "ui/dialogs/dialog_texts.h"
 
 namespace {
@@ -241,44 +235,6 @@ TEST_F(CameraPageTest, TextsFitInEveryLanguage) {
 
 // --- Against the simulated DVR ---
 
-HWND g_pageWindow = nullptr;
-HWND PageWindow() {
-    return g_pageWindow;
-}
-
-// The owner as the main window relays the camera page's load and save.
-class RelayOwner : public PageOwner {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        DVRDevice* device = g_currentDevice.load();
-        if (device != nullptr && wParam == SETUP_PAGE_CAMERA && message == WM_SETUP_LOAD) {
-            (void)SendGetCameraParams(device, static_cast<int>(lParam));
-            (void)SendGetPresets(device, static_cast<int>(lParam));
-        } else if (device != nullptr && wParam == SETUP_PAGE_CAMERA && message == WM_SETUP_SAVE) {
-            (void)SendSetCameraParams(device, static_cast<int>(lParam));
-            (void)SendSetPresets(device, static_cast<int>(lParam));
-        }
-        return PageOwner::WindowProc(message, wParam, lParam);
-    }
-};
-
-std::vector<std::string> Fields(const std::string& bytes) {
-    std::vector<std::string> fields;
-    std::istringstream in(bytes);
-    for (std::string f; in >> f;)
-        fields.push_back(f);
-    return fields;
-}
-
-std::vector<std::vector<std::string>> SentRequests(dvrsim::DvrSim& sim, int id) {
-    std::vector<std::vector<std::string>> sent;
-    for (const dvrsim::SimRequest& r : sim.Requests()) {
-        if (r.id == id)
-            sent.push_back(Fields(r.bytes));
-    }
-    return sent;
-}
-
 // The camera fields of a record, to compare a record before and after a round trip.
 struct CameraSnapshot {
     int32_t type, protocol, address, baudRate;
@@ -296,38 +252,15 @@ CameraSnapshot Snapshot(const DVRChannel& r) {
     return s;
 }
 
-// Removes the hooks after the sessions stopped (declared before the session guard).
-struct HooksReset {
-    ~HooksReset() {
-        g_currentDevice.store(nullptr);
-        SetDvrSessionHooks(nullptr);
-        g_pageWindow = nullptr;
-    }
-};
-
 TEST(CameraPageSimTest, SetReachesTheDvrAndTheTestButtonsAlwaysStop) {
-    HooksReset resetHooks;
-    harness::StopSessionsAtExit stopSessions;
     ScopedBuiltinLanguage english(0);
-    dvrsim::SimConfig config;
-    config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
-    for (int c = 0; c < 2; ++c)
-        config.channels.push_back(dvrsim::SimChannel{"Camera", dvrsim::kCodecMpeg4, 352, 288});
-    dvrsim::DvrSim sim(config);
-    ASSERT_EQ(sim.Start(), 0);
-    RelayOwner owner;
+    setup_test::RelayOwner owner;
     ASSERT_TRUE(owner.CreateOwner());
     CameraPage p(&owner);
     ASSERT_TRUE(p.created);
-    g_pageWindow = p.page->GetSafeHwnd();
-    DvrSessionHooks hooks;
-    hooks.setupDialog = PageWindow;
-    SetDvrSessionHooks(&hooks);
-    std::unique_ptr<DeviceTreeNode, decltype(&std::free)> node(live_view::MakeDvrNode(1, sim.Port()),
-                                                               &std::free);
-    DVRDevice* device = live_view::StartSession(node.get());
-    ASSERT_TRUE(WaitUntil([&] { return live_view::IsOnline(device); }, 10000));
-    g_currentDevice.store(device);
+    setup_test::PageSim sim(2);
+    ASSERT_TRUE(sim.Connect(p.page.get()));
+    DVRDevice* device = sim.device;
     // Shown again with the DVR selected: the channel list comes from it.
     p.page->ShowWindow(SW_HIDE);
     p.page->ShowWindow(SW_SHOW);
@@ -343,15 +276,15 @@ TEST(CameraPageSimTest, SetReachesTheDvrAndTheTestButtonsAlwaysStop) {
     expected.steps[2] = {1, 25};
 
     // Address 9, Up<->Down ticked, step 3 (row "03") checked with 25 seconds: Set sends both records.
-    sim.ClearRequests();
+    sim.sim->ClearRequests();
     SetItemText(p.page.get(), 1088, "9");
     CheckItem(p.page.get(), 1301, 1);
     p.page->m_listAutoScan.SetCheck(p.page->m_listAutoScan.FindItemByData(2), TRUE);
     p.TypeStay("03", "25");
     p.Click(IDOK);
-    ASSERT_TRUE(sim.WaitForRequests(DVR_REQ_SET_CAMERA, 1, 5000));
-    ASSERT_TRUE(sim.WaitForRequests(DVR_REQ_SET_PRESETS, 1, 5000));
-    std::vector<std::string> camera = SentRequests(sim, DVR_REQ_SET_CAMERA).front();
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_SET_CAMERA, 1, 5000));
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_SET_PRESETS, 1, 5000));
+    std::vector<std::string> camera = sim.Sent(DVR_REQ_SET_CAMERA).front();
     EXPECT_EQ(camera[1], "1");
     EXPECT_NE(std::find(camera.begin(), camera.end(), "9"), camera.end());
 
@@ -367,12 +300,12 @@ TEST(CameraPageSimTest, SetReachesTheDvrAndTheTestButtonsAlwaysStop) {
     EXPECT_TRUE(Snapshot(device->channels[1]) == expected);
 
     // Holding "A" with Up<->Down saved sends tilt down for channel 1, the release a stop.
-    sim.ClearRequests();
+    sim.sim->ClearRequests();
     QWidget* up = p.page->m_btnUp.GetWidget();
     QTest::mousePress(up, Qt::LeftButton, {}, QPoint(3, 3));
     QTest::mouseRelease(up, Qt::LeftButton, {}, QPoint(3, 3));
-    ASSERT_TRUE(sim.WaitForRequests(DVR_REQ_PTZ, 2, 5000));
-    std::vector<std::vector<std::string>> ptz = SentRequests(sim, DVR_REQ_PTZ);
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_PTZ, 2, 5000));
+    std::vector<std::vector<std::string>> ptz = sim.Sent(DVR_REQ_PTZ);
     ASSERT_EQ(ptz.size(), 2u);
     EXPECT_EQ(ptz[0][1], "1");
     EXPECT_EQ(ptz[0][2], std::to_string(PTZ_TILT_DOWN));
@@ -380,19 +313,19 @@ TEST(CameraPageSimTest, SetReachesTheDvrAndTheTestButtonsAlwaysStop) {
 
     // Held while the page is hidden (tab switch): the stop goes out at once, for channel 1, and the
     // button's own release later sends nothing more.
-    sim.ClearRequests();
+    sim.sim->ClearRequests();
     p.page->SendMessage(WM_BITBUTTON_DOWN, 1020, 0);
     EXPECT_EQ(p.page->HeldChannel(), 1);
     p.page->ShowWindow(SW_HIDE);
     DrainPostedEvents();
-    ASSERT_TRUE(sim.WaitForRequests(DVR_REQ_PTZ, 2, 5000));
-    ptz = SentRequests(sim, DVR_REQ_PTZ);
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_PTZ, 2, 5000));
+    ptz = sim.Sent(DVR_REQ_PTZ);
     ASSERT_EQ(ptz.size(), 2u);
     EXPECT_EQ(ptz[1][1], "1");
     EXPECT_EQ(ptz[1][2], std::to_string(PTZ_STOP));
     p.page->SendMessage(WM_BITBUTTON_UP, 1020, 0);
     DrainPostedEvents();
-    EXPECT_FALSE(sim.WaitForRequests(DVR_REQ_PTZ, 3, 300));
+    EXPECT_FALSE(sim.sim->WaitForRequests(DVR_REQ_PTZ, 3, 300));
     EXPECT_EQ(p.page->HeldChannel(), -1);
 }
 

@@ -2,7 +2,8 @@
 // colours and mask copy, Set writing only changed overlays, the colour sliders sending while dragged and
 // only once loaded, "Default", the overlay boxes' enabling, the colour and font dialogs, the mask toggled
 // with the mouse over the preview grid and restored on hide for its own channel only, Save and Clear Mask,
-// All Set keeping each channel's name, and the colour swatch control. Pictures:
+// All Set keeping each channel's name, the colour swatch control, and name, mask and colours reaching the
+// simulated DVR and coming back from it. Pictures:
 // setup_channel_<language>.png.
 
 #include "ui/dialogs/setup_channel.h"
@@ -13,6 +14,7 @@
 #include <cstring>
 
 #include "core/window_messages.h"
+#include "dvr/dvr_protocol.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/range_ctrls.h"
@@ -20,6 +22,7 @@
 #include "tests/platform/ui/text_fit.h"
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tests/ui/dialogs/setup_page_owner.h"
+#include "tests/ui/dialogs/setup_page_sim.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/setup_channel_font.h"
 
@@ -315,6 +318,71 @@ TEST_F(ChannelPageTest, AllSetCopiesOverlaysAndColoursKeepingEachName) {
         EXPECT_EQ(device[ch].titleOverlay.offsetX, 12) << ch;
         EXPECT_EQ(device[ch].brightness, 102) << ch;
     }
+}
+
+TEST(ChannelPageSimTest, SetMaskAndColoursReachTheDvr) {
+    ScopedBuiltinLanguage english(0);
+    setup_test::RelayOwner owner;
+    ASSERT_TRUE(owner.CreateOwner());
+    CDlgSetupChannel page(&owner);
+    ASSERT_TRUE(page.Create(IDD_SETUP_CHANNEL, &owner));
+    setup_test::PageSim sim(3);
+    ASSERT_TRUE(sim.Connect(&page));
+    DVRChannel& record = sim.device->channels[2];
+    auto load = [&] {
+        page.ShowWindow(SW_HIDE);
+        page.ShowWindow(SW_SHOW);
+        DrainPostedEvents();
+        setup_test::ChooseChannel(&page, 2);
+        return WaitUntil([&] { return page.IsLoaded() && page.MaskChannel() == 2; }, 10000);
+    };
+    ASSERT_TRUE(load());
+    EXPECT_EQ(ItemText(&page, 1048), QString::fromUtf16(record.name));
+    const OverlaySettings timeBefore = record.timeOverlay;
+    OverlaySettings titleExpected = record.titleOverlay;
+    titleExpected.offsetX = 7;
+
+    // Name and title offset changed: Set sends them, and the DVR holds them when the page loads again.
+    sim.sim->ClearRequests();
+    SetItemText(&page, 1048, "Gate");
+    SetItemText(&page, 1067, "7");
+    setup_test::ClickButton(&page, IDOK);
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_SET_OVERLAY, 1, 5000));
+    EXPECT_EQ(sim.Sent(DVR_REQ_SET_OVERLAY).front()[1], "2");
+    // The page's own copy is spoilt first, so what shows next comes from the DVR.
+    std::fill(std::begin(record.name), std::end(record.name), u'\0');
+    record.name[0] = u'X';
+    record.titleOverlay.offsetX = -1;
+    ASSERT_TRUE(load());
+    EXPECT_EQ(ItemText(&page, 1048), "Gate");
+    EXPECT_EQ(page.m_cboChannel.GetCount(), 3);
+    EXPECT_EQ(std::memcmp(&record.titleOverlay, &titleExpected, sizeof(OverlaySettings)), 0);
+    EXPECT_EQ(std::memcmp(&record.timeOverlay, &timeBefore, sizeof(OverlaySettings)), 0);
+
+    // A toggled cell saved with Save Mask comes back from the DVR.
+    const uint8_t maskBefore = record.videoMask[7];
+    const RECT& last = page.Grid().cells[63];
+    page.ToggleMaskCells(RECT{last.left + 1, last.top + 1, last.left + 1, last.top + 1});
+    setup_test::ClickButton(&page, 1104);
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_SET_VIDEO_MASK, 1, 5000));
+    record.videoMask[7] = maskBefore;
+    ASSERT_TRUE(load());
+    EXPECT_EQ(record.videoMask[7], maskBefore ^ 0x80);
+
+    // A dragged colour slider sends the colours at once.
+    sim.sim->ClearRequests();
+    auto* hue = dynamic_cast<CSliderCtrl*>(page.GetDlgItem(1082));
+    const int newHue = (record.hue + 40) % 256;
+    hue->SetPos(newHue);
+    page.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, newHue),
+                     reinterpret_cast<LPARAM>(hue->GetSafeHwnd()));
+    DrainPostedEvents();
+    EXPECT_EQ(owner.Count(WM_SETUP_APPLY), 1);
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_SET_COLOR, 1, 5000));
+    record.hue = -1;
+    ASSERT_TRUE(load());
+    EXPECT_EQ(record.hue, newHue);
+    page.DestroyWindow();
 }
 
 TEST(StaticEx, FillsItselfWithItsColour) {
