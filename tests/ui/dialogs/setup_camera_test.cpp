@@ -311,6 +311,19 @@ TEST(CameraPageSimTest, SetReachesTheDvrAndTheTestButtonsAlwaysStop) {
     EXPECT_EQ(ptz[0][2], std::to_string(PTZ_TILT_DOWN));
     EXPECT_EQ(ptz[1][2], std::to_string(PTZ_STOP));
 
+    // Held while another channel is chosen: the stop goes to the channel that moved.
+    sim.sim->ClearRequests();
+    p.page->SendMessage(WM_BITBUTTON_DOWN, 1023, 0);
+    p.Choose(0);
+    ASSERT_TRUE(sim.sim->WaitForRequests(DVR_REQ_PTZ, 2, 5000));
+    ptz = sim.Sent(DVR_REQ_PTZ);
+    EXPECT_EQ(ptz[0][2], std::to_string(PTZ_PAN_LEFT));
+    EXPECT_EQ(ptz[1][1], "1");
+    EXPECT_EQ(ptz[1][2], std::to_string(PTZ_STOP));
+    p.page->SendMessage(WM_BITBUTTON_UP, 1023, 0);
+    p.Choose(1);
+    ASSERT_TRUE(WaitUntil([&] { return set->IsWindowEnabled() != FALSE; }, 10000));
+
     // Held while the page is hidden (tab switch): the stop goes out at once, for channel 1, and the
     // button's own release later sends nothing more.
     sim.sim->ClearRequests();
