@@ -9,12 +9,11 @@
 #include "media/audio_output.h"
 #include "media/main_window_state.h"
 #include "ui/dialogs/dlg_playback.h"
+#include "ui/dialogs/dlg_setup.h"
 #include "ui/dialogs/dlg_status.h"
 #include "ui/main_window.h"
 
 namespace {
-
-constexpr UINT IDD_DLG_SETUP = 134;
 
 // Whether the selected DVR may be asked for what the dialog needs: the message when not, else empty.
 QString MissingRightText(DVRDevice* device, uint32_t right) {
@@ -26,15 +25,12 @@ QString MissingRightText(DVRDevice* device, uint32_t right) {
     return QString();
 }
 
-// The setup dialog is not part of this version: its creation gives null and its button stays disabled
-// with a tool tip saying so.
 CDialog* NewPlaybackDialog(CWnd* owner) {
     return new CDlgPlayback(owner);
 }
 
 CDialog* NewSetupDialog(CWnd* owner) {
-    (void)owner;
-    return nullptr;
+    return new CDlgSetup(owner);
 }
 
 CDialog* NewStatusDialog(CWnd* owner) {
@@ -67,7 +63,7 @@ void CTarvikDlg::MarkMissingChildDialogs() {
         UINT button;
         bool available;
     };
-    const Child children[] = {{1003, true}, {1004, false}, {1034, true}};
+    const Child children[] = {{1003, true}, {1004, true}, {1034, true}};
     for (const Child& c : children) {
         CBitButton* button = Button(c.button);
         if (c.available || button == nullptr)

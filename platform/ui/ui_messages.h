@@ -22,6 +22,12 @@ constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_CANCELMODE = 0x001F;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_NOTIFY = 0x004E;
+// Which part of a window a screen point is over; answered with an HT* code.
+constexpr UINT WM_NCHITTEST = 0x0084;
+constexpr LRESULT HTNOWHERE = 0;
+constexpr LRESULT HTCLIENT = 1;
+constexpr LRESULT HTCAPTION = 2;
+constexpr LRESULT HTCLOSE = 20;
 constexpr UINT WM_KEYDOWN = 0x0100;
 // Asked of the focused control for a key it left to default processing (wParam the key, lParam the MSG):
 // a control that answers DLGC_WANTALLKEYS keeps the key from its dialog (Return, Escape).

@@ -22,6 +22,10 @@ extern const DialogTemplate kTreePageTemplate;
 extern const DialogTemplate kNodeAreaDialogTemplate;
 extern const DialogTemplate kNodeDvrDialogTemplate;
 extern const DialogTemplate kMainDialogTemplate;
+// Setup dialog: the host, the System and Network pages.
+extern const DialogTemplate kSetupDialogTemplate;
+extern const DialogTemplate kSetupSystemPageTemplate;
+extern const DialogTemplate kSetupNetworkPageTemplate;
 // Setup pages: channel and camera.
 extern const DialogTemplate kSetupChannelPageTemplate;
 extern const DialogTemplate kSetupCameraPageTemplate;
@@ -45,6 +49,10 @@ const DialogTemplate* const kTemplates[] = {
     &kNodeAreaDialogTemplate,
     &kNodeDvrDialogTemplate,
     &kMainDialogTemplate,
+    // Setup dialog: the host, the System and Network pages.
+    &kSetupDialogTemplate,
+    &kSetupSystemPageTemplate,
+    &kSetupNetworkPageTemplate,
     // Setup pages: channel and camera.
     &kSetupChannelPageTemplate,
     &kSetupCameraPageTemplate,

@@ -17,6 +17,7 @@
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "core/window_messages.h"
+#include "dvr/device_list_node.h"
 #include "dvr/device_tree.h"
 #include "dvr/dvr_protocol.h"
 #include "dvr/dvr_session.h"
@@ -33,7 +34,11 @@
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
 #include "ui/alarm_beep.h"
+#include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/dlg_login.h"
+#include "ui/dialogs/dlg_setup.h"
+#include "ui/dialogs/setup_network.h"
+#include "ui/dialogs/setup_system.h"
 #include "ui/main_window.h"
 #include "ui/slot_channels.h"
 #include "ui/view_file.h"
@@ -273,15 +278,15 @@ TEST_F(MainWindowTest, RelayTurnsEachPageMessageIntoItsRequests) {
             << r.id;
 }
 
-// The status and playback buttons open their dialogs; each closes back through WM_CHILD_CLOSED: the
-// status dialog is kept hidden, the playback dialog is destroyed. The setup button stays disabled.
+// The status, setup and playback buttons open their dialogs; each closes back through WM_CHILD_CLOSED:
+// the status and setup dialogs are kept hidden, the playback dialog is destroyed.
 TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     Open();
     DVRDevice* dvr = DeviceWithId(kGate);
     ASSERT_NE(dvr, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_RECORD) != 0; }, 5000));
     g_currentDevice = dvr;
-    EXPECT_FALSE(window->Button(1004)->IsWindowEnabled());
+    EXPECT_TRUE(window->Button(1004)->IsWindowEnabled());
 
     window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
     ASSERT_NE(window->m_pDlgStatus, nullptr);
@@ -292,7 +297,20 @@ TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     ASSERT_NE(window->m_pDlgStatus, nullptr);
     EXPECT_FALSE(window->m_pDlgStatus->IsWindowVisible());
     EXPECT_TRUE(window->Button(1003)->IsWindowEnabled());
-    EXPECT_FALSE(window->Button(1004)->IsWindowEnabled());
+    EXPECT_TRUE(window->Button(1004)->IsWindowEnabled());
+
+    // The setup dialog needs the administrator's right, which the gate's login has.
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
+    ASSERT_NE(window->m_pDlgSetup, nullptr);
+    CDialog* setup = window->m_pDlgSetup;
+    EXPECT_TRUE(setup->IsWindowVisible());
+    EXPECT_FALSE(window->Button(1034)->IsWindowEnabled());
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
+    DrainPostedEvents();
+    EXPECT_EQ(window->m_pDlgSetup, setup);
+    EXPECT_FALSE(setup->IsWindowVisible());
+    EXPECT_TRUE(window->Button(1034)->IsWindowEnabled());
 
     window->SendMessage(WM_BITBUTTON_UP, 1003, 0);
     ASSERT_NE(window->m_pDlgPlayback, nullptr);
@@ -303,6 +321,86 @@ TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     EXPECT_EQ(window->m_pDlgPlayback, nullptr);
     EXPECT_EQ(window->m_bPlaybackOpen, 0);
     EXPECT_TRUE(window->Button(1034)->IsWindowEnabled());
+}
+
+// The setup dialog against the simulated DVR: the System and Network pages show what the DVR holds; a
+// change and Set reach the DVR, which afterwards differs in exactly the changed field, and the page shows
+// the new value when it is opened again.
+TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    g_currentDevice = dvr;
+    QStringList told;
+    SetPromptHook([&](const PromptRequest& request) {
+        told << request.text;
+        PromptAnswer answer;
+        answer.result = IDOK;
+        return answer;
+    });
+
+    window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
+    auto* setup = dynamic_cast<CDlgSetup*>(window->m_pDlgSetup);
+    ASSERT_NE(setup, nullptr);
+    auto* system = dynamic_cast<CDlgSetupSystem*>(setup->m_pages[SETUP_PAGE_SYSTEM]);
+    ASSERT_NE(system, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return system->IsLoaded(); }, 5000));
+    EXPECT_EQ(system->m_listDisks.GetItemCount(), 2);
+    EXPECT_TRUE(system->m_listDisks.GetCheck(0));
+    EXPECT_EQ(system->m_cboLanguage.GetCount(), 2);
+    EXPECT_EQ(ItemText(system, IDC_SETUP_SYSTEM_RECORD_DIR), QStringLiteral("Record Files"));
+    const SystemSettings before = *dvr->systemParams;
+    EXPECT_EQ(ItemText(system, IDC_SETUP_SYSTEM_INTERVAL), QString::number(before.ScrollInterval));
+    const int interval = before.ScrollInterval == 17 ? 18 : 17;
+    SetItemText(system, IDC_SETUP_SYSTEM_INTERVAL, QString::number(interval));
+    system->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_SET_SYSTEM_PARAMS) == 1; }, 5000));
+    EXPECT_TRUE(told.isEmpty());
+
+    // Closed and opened again: the page asks the DVR anew. The client's copy is scribbled over first, so
+    // what the page shows afterwards is what the DVR answered.
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
+    DrainPostedEvents();
+    dvr->systemParams->ScrollInterval = 2;
+    const int gets = gate.CountRequests(DVR_REQ_GET_SYSTEM_PARAMS);
+    window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_GET_SYSTEM_PARAMS) == gets + 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return system->IsLoaded(); }, 5000));
+    EXPECT_EQ(setup->VisiblePage(), SETUP_PAGE_SYSTEM);
+    EXPECT_EQ(ItemText(system, IDC_SETUP_SYSTEM_INTERVAL), QString::number(interval));
+    SystemSettings expected = before;
+    expected.ScrollInterval = interval;
+    EXPECT_EQ(std::memcmp(dvr->systemParams.get(), &expected, sizeof expected), 0);
+
+    // The Network page: a new WAN user, saved without the restart notice.
+    auto* network = dynamic_cast<CDlgSetupNetwork*>(setup->m_pages[SETUP_PAGE_NETWORK]);
+    ASSERT_NE(network, nullptr);
+    setup->m_tabCtrl.SetCurSel(SETUP_PAGE_NETWORK);
+    NMHDR change{};
+    change.idFrom = IDC_SETUP_TAB;
+    change.code = TCN_SELCHANGE;
+    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+    ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
+    EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_HOST), QStringLiteral("dvr-sim"));
+    const DVRNetworkParams networkBefore = *dvr->networkParams;
+    SetItemText(network, IDC_SETUP_NETWORK_USER, QStringLiteral("site user"));
+    network->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_SET_NETWORK) == 1; }, 5000));
+    EXPECT_TRUE(told.isEmpty());
+    // Back to the System tab and again to the Network tab: the settings are asked for anew.
+    SetNodeText(dvr->networkParams->wanUser, QString());
+    for (int tab : {SETUP_PAGE_SYSTEM, SETUP_PAGE_NETWORK}) {
+        setup->m_tabCtrl.SetCurSel(tab);
+        setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
+    EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_USER), QStringLiteral("site user"));
+    DVRNetworkParams networkExpected = networkBefore;
+    SetNodeText(networkExpected.wanUser, QStringLiteral("site user"));
+    EXPECT_EQ(std::memcmp(dvr->networkParams.get(), &networkExpected, sizeof networkExpected), 0);
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
+    DrainPostedEvents();
 }
 
 TEST_F(MainWindowTest, PreviewCloseReleasesWhatThePreviewShows) {

@@ -1,5 +1,7 @@
 #include "ui/dialogs/config_settings.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -21,7 +23,7 @@ QString FieldText(const char16_t (&field)[N]) {
 
 }  // namespace
 
-int ParseScrollInterval(const QString& text) {
+int ParseLeadingInt(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i].isSpace())
         ++i;
@@ -30,19 +32,21 @@ int ParseScrollInterval(const QString& text) {
         negative = text[i] == u'-';
         ++i;
     }
-    int value = 0;
-    // Reading stops once the value is past the top of the range, so no input can overflow it.
-    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9' && value < 1000) {
+    // Counted in 64 bits and held at the 32-bit limits, so no input can overflow it.
+    int64_t value = 0;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
         value = value * 10 + (text[i].unicode() - u'0');
+        if (value > INT32_MAX)
+            value = static_cast<int64_t>(INT32_MAX) + 1;
         ++i;
     }
     if (negative)
         value = -value;
-    if (value <= 0)
-        return CONFIG_SCROLL_MIN;
-    if (value >= CONFIG_SCROLL_MAX)
-        return CONFIG_SCROLL_MAX;
-    return value;
+    return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+int ParseScrollInterval(const QString& text) {
+    return std::clamp(ParseLeadingInt(text), CONFIG_SCROLL_MIN, CONFIG_SCROLL_MAX);
 }
 
 int CollectConfigSettings(const ConfigControls& controls, SystemSettings* settings, ConfigChange* change) {

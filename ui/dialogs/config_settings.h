@@ -40,6 +40,8 @@ struct ConfigChange {
     int language = 0;  // the language changed
 };
 
+// The text's leading decimal number after blanks and a sign (0 when none), held within the 32-bit range.
+int ParseLeadingInt(const QString& text);
 // The interval edit's leading decimal number (0 when none), made 1 at or below 0 and 30 at or above 30.
 int ParseScrollInterval(const QString& text);
 

@@ -16,6 +16,7 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/message_box.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/disk_rows.h"
 #include "ui/dialogs/dlg_device.h"
 
 namespace {
@@ -46,13 +47,6 @@ const DialogText kTexts[] = {
     {IDC_CONFIG_DEVICE, "DLGCONFIG_BUTTON_DEVICE", "Edit Device List..."},
     {IDOK, "DLGSETUPSYSTEM_BUTTON_OK", "Set"},
     {IDCANCEL, "DLGSETUPSYSTEM_BUTTON_CANCEL", "Exit"},
-};
-
-const ListColumn kDiskColumns[] = {
-    {"DLGSETUPSYSTEM_LIST_DISKS_0", "Disk", LVCFMT_LEFT, 60},
-    {"DLGSETUPSYSTEM_LIST_DISKS_1", "Total space", LVCFMT_RIGHT, 120},
-    {"DLGSETUPSYSTEM_LIST_DISKS_2", "Used percent", LVCFMT_RIGHT, 90},
-    {"DLGSETUPSYSTEM_LIST_DISKS_3", "Available space", LVCFMT_RIGHT, 120},
 };
 
 void Message(const char* key, const char* english) {
@@ -90,8 +84,7 @@ BOOL CDlgConfig::OnInitDialog() {
 
 void CDlgConfig::ApplyTexts() {
     ApplyDialogTexts(this, kTexts);
-    m_listDisks.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    SetListColumns(m_listDisks, kDiskColumns);
+    SetDiskListColumns(m_listDisks);
     FillDisks();
 }
 
@@ -116,13 +109,8 @@ void CDlgConfig::ResetControls() {
 void CDlgConfig::FillDisks() {
     m_listDisks.DeleteAllItems();
     int row = 0;
-    for (const DVRDiskInfo* disk = g_diskList.head; disk != nullptr; disk = disk->next, ++row) {
-        m_listDisks.InsertItem(row, QString(QChar(disk->letter)));
-        m_listDisks.SetItemText(row, 1, QString::fromUtf16(disk->totalText));
-        m_listDisks.SetItemText(row, 2, QStringLiteral("%1%").arg(disk->usedPercent));
-        m_listDisks.SetItemText(row, 3, QString::fromUtf16(disk->availableText));
-        m_listDisks.SetItemData(row, disk->letter);
-    }
+    for (const DVRDiskInfo* disk = g_diskList.head; disk != nullptr; disk = disk->next, ++row)
+        AddDiskRow(m_listDisks, row, *disk);
 }
 
 void CDlgConfig::FillLanguages() {
@@ -139,11 +127,7 @@ void CDlgConfig::LoadControls() {
     const SystemSettings& s = g_systemSettings;
     FillDisks();
     FillLanguages();
-    const QString disks = QString::fromUtf16(s.RecordDisks);
-    for (int row = 0; row < m_listDisks.GetItemCount(); ++row) {
-        QChar letter(static_cast<char16_t>(m_listDisks.GetItemData(row)));
-        m_listDisks.SetCheck(row, disks.contains(letter) ? TRUE : FALSE);
-    }
+    CheckDiskRows(m_listDisks, QString::fromUtf16(s.RecordDisks));
     SetItemText(this, IDC_CONFIG_RECORD_DIR, QString::fromUtf16(s.RecordDir));
     SetItemText(this, IDC_CONFIG_SNAPSHOT, QString::fromUtf16(s.SnapshotPath));
     CheckItem(this, IDC_CONFIG_FULL_ACTION, s.DiskFullAction);
@@ -164,10 +148,7 @@ void CDlgConfig::LoadControls() {
 
 ConfigControls CDlgConfig::ReadControls() const {
     ConfigControls c;
-    for (int row = 0; row < m_listDisks.GetItemCount(); ++row) {
-        if (m_listDisks.GetCheck(row))
-            c.recordDisks += m_listDisks.GetItemText(row, 0).left(1);
-    }
+    c.recordDisks = CheckedDiskLetters(m_listDisks);
     c.recordDir = ItemText(this, IDC_CONFIG_RECORD_DIR);
     c.snapshotPath = ItemText(this, IDC_CONFIG_SNAPSHOT);
     c.diskFullAction = ItemChecked(this, IDC_CONFIG_FULL_ACTION);

@@ -9,16 +9,7 @@
 #include "ui/dialogs/dlg_config.h"
 #include "ui/dialogs/dlg_status_pages.h"
 #include "ui/dialogs/dlg_tree.h"
-
-namespace {
-
-// Margins of the page area within the dialog's client area.
-constexpr int kPageLeft = 10;
-constexpr int kPageTop = 34;
-constexpr int kPageRight = 10;
-constexpr int kPageBottom = 10;
-
-}  // namespace
+#include "ui/dialogs/tab_pages.h"
 
 CDlgStatus::CDlgStatus(CWnd* pOwner) : CDialog(IDD_DLG_STATUS, pOwner), m_pOwner(pOwner) {}
 
@@ -83,32 +74,16 @@ int CDlgStatus::CreatePages() {
 }
 
 void CDlgStatus::DestroyPages() {
-    for (CDialog*& page : m_pages) {
-        if (page == nullptr)
-            continue;
-        if (page->GetSafeHwnd() != nullptr)
-            page->DestroyWindow();
-        delete page;
-        page = nullptr;
-    }
+    DestroyTabPages(m_pages);
 }
 
 void CDlgStatus::ApplyTexts() {
-    SetWindowText(LanguageText("DLGSTATUS_TITLE", "DVR system status"));
-    int selected = m_tabCtrl.GetCurSel();
-    m_tabCtrl.DeleteAllItems();
-    for (int i = 0; i < m_nTabCount; ++i) {
-        const QString key = QStringLiteral("DLGSTATUS_TAB_%1").arg(m_tabPages[i]);
-        m_tabCtrl.InsertItem(i, GetLanguageText(key));
-    }
-    m_tabCtrl.SetCurSel(selected >= 0 ? selected : 0);
+    RetitleTabHost(this, m_tabCtrl, "DLGSTATUS_TITLE", "DVR system status", "DLGSTATUS_TAB_", m_tabPages,
+                   m_nTabCount);
 }
 
 void CDlgStatus::ShowPage(int page) {
-    RECT client;
-    GetClientRect(&client);
-    RECT area{client.left + kPageLeft, client.top + kPageTop, client.right - kPageRight,
-              client.bottom - kPageBottom};
+    const RECT area = TabPageArea(this);
     for (int code = 0; code < STATUS_PAGE_COUNT; ++code) {
         CDialog* dialog = m_pages[code];
         if (dialog == nullptr || dialog->GetSafeHwnd() == nullptr)

@@ -1,5 +1,7 @@
 #include "ui/dialogs/setup_camera.h"
 
+#include <new>
+
 #include "core/window_messages.h"
 #include "dvr/dvr_records.h"
 #include "dvr/dvr_session.h"
@@ -8,7 +10,9 @@
 #include "platform/ui/range_ctrls.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/setup_channel_fields.h"
+#include "ui/dialogs/setup_combo.h"
 #include "ui/dialogs/setup_page_controls.h"
+#include "ui/dialogs/setup_page_table.h"
 
 namespace {
 
@@ -120,7 +124,7 @@ void FillList(const CWnd* page, UINT id, const QStringList& texts, const std::ve
         return;
     combo->ResetContent();
     for (qsizetype i = 0; i < texts.size(); ++i)
-        combo->SetItemData(combo->AddString(texts[i]), static_cast<uintptr_t>(data[static_cast<size_t>(i)]));
+        AddComboItem(*combo, texts[i], data[static_cast<size_t>(i)]);
 }
 
 QString FixedText(const char16_t* text, size_t size) {
@@ -131,6 +135,10 @@ QString FixedText(const char16_t* text, size_t size) {
 }
 
 }  // namespace
+
+CSetupPage* NewSetupCameraPage(CWnd* owner) {
+    return new (std::nothrow) CDlgSetupCamera(owner);
+}
 
 CDlgSetupCamera::CDlgSetupCamera(CWnd* pOwner)
     : CSetupPage(IDD_SETUP_CAMERA, pOwner, SETUP_PAGE_CAMERA, SetupPageKind::Channel, 1) {}

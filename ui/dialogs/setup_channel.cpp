@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <new>
+
 #include "core/window_messages.h"
 #include "dvr/dvr_session.h"
 #include "platform/ui/combo_box.h"
@@ -14,6 +16,7 @@
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/setup_channel_font.h"
 #include "ui/dialogs/setup_page_controls.h"
+#include "ui/dialogs/setup_page_table.h"
 
 namespace {
 
@@ -68,6 +71,10 @@ const DialogText kTexts[] = {
 };
 
 }  // namespace
+
+CSetupPage* NewSetupChannelPage(CWnd* owner) {
+    return new (std::nothrow) CDlgSetupChannel(owner);
+}
 
 CDlgSetupChannel::CDlgSetupChannel(CWnd* pOwner)
     : CSetupPage(IDD_SETUP_CHANNEL, pOwner, SETUP_PAGE_CHANNEL, SetupPageKind::Channel, 0) {}

@@ -2,6 +2,7 @@
 
 #include "dvr/dvr_session.h"
 #include "platform/ui/combo_box.h"
+#include "ui/dialogs/setup_combo.h"
 
 void EnableItem(const CWnd* page, UINT id, BOOL enable) {
     if (CWnd* item = page->GetDlgItem(id))
@@ -10,23 +11,12 @@ void EnableItem(const CWnd* page, UINT id, BOOL enable) {
 
 int SelectedItemData(const CWnd* page, UINT id) {
     auto* combo = PageItem<CComboBox>(page, id);
-    if (combo == nullptr || combo->GetCurSel() < 0)
-        return -1;
-    return static_cast<int>(combo->GetItemData(combo->GetCurSel()));
+    return combo == nullptr ? -1 : SelectedComboData(*combo).value_or(-1);
 }
 
 void SelectItemByData(const CWnd* page, UINT id, int data) {
-    auto* combo = PageItem<CComboBox>(page, id);
-    if (combo == nullptr)
-        return;
-    int found = 0;
-    for (int i = 0; i < combo->GetCount(); ++i) {
-        if (static_cast<int>(combo->GetItemData(i)) == data) {
-            found = i;
-            break;
-        }
-    }
-    combo->SetCurSel(found);
+    if (auto* combo = PageItem<CComboBox>(page, id))
+        SelectComboData(*combo, data, true);
 }
 
 DVRChannel* SelectedDeviceChannel(int channel) {
