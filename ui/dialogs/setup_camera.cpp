@@ -251,9 +251,9 @@ void CDlgSetupCamera::OnProtocolChange() {
     int protocol = SelectedItemData(this, IDC_PROTOCOL);
     if (protocol != 1 && protocol != 2)
         return;
-    SelectItemByData(this, IDC_DATABITS, 8);
-    SelectItemByData(this, IDC_PARITY, 0);
-    SelectItemByData(this, IDC_STOPBITS, 0);
+    SelectItemByData(this, IDC_DATABITS, 8, true);
+    SelectItemByData(this, IDC_PARITY, 0, true);
+    SelectItemByData(this, IDC_STOPBITS, 0, true);
 }
 
 void CDlgSetupCamera::FillSteps(const DVRChannel& record) {
@@ -271,12 +271,12 @@ void CDlgSetupCamera::FillFromDevice(int replyType, int index) {
     if (record == nullptr)
         return;
     if (replyType == SETUP_REPLY_CAMERA) {
-        SelectItemByData(this, IDC_TYPE, record->cameraType);
-        SelectItemByData(this, IDC_PROTOCOL, record->ptzProtocol);
-        SelectItemByData(this, IDC_BAUD, record->baudRate);
-        SelectItemByData(this, IDC_DATABITS, record->dataBits);
-        SelectItemByData(this, IDC_PARITY, record->parity);
-        SelectItemByData(this, IDC_STOPBITS, record->stopBits);
+        SelectItemByData(this, IDC_TYPE, record->cameraType, false);
+        SelectItemByData(this, IDC_PROTOCOL, record->ptzProtocol, false);
+        SelectItemByData(this, IDC_BAUD, record->baudRate, false);
+        SelectItemByData(this, IDC_DATABITS, record->dataBits, false);
+        SelectItemByData(this, IDC_PARITY, record->parity, false);
+        SelectItemByData(this, IDC_STOPBITS, record->stopBits, false);
         SetItemText(this, IDC_ADDRESS, QString::number(record->ptzAddress));
         SelectByPrefix(this, IDC_PORT, FixedText(record->comPort, std::size(record->comPort)));
         if (auto* speed = PageItem<CSliderCtrl>(this, IDC_SPEED))

@@ -152,10 +152,11 @@ void CDlgSetupChannel::OnChannelChange(int ch) {
     (void)ch;
     // The mask copy stays with the channel it came from; the new channel's arrives with its reply.
     m_nMaskChannel = -1;
+    // The font records the font buttons edit; without them the buttons do nothing.
     if (m_pTitleFont == nullptr)
-        m_pTitleFont = std::make_unique<LOGFONTW>();
+        m_pTitleFont.reset(new (std::nothrow) LOGFONTW());
     if (m_pTimeFont == nullptr)
-        m_pTimeFont = std::make_unique<LOGFONTW>();
+        m_pTimeFont.reset(new (std::nothrow) LOGFONTW());
 }
 
 bool CDlgSetupChannel::CompletesLoad(int replyType) const {
@@ -166,15 +167,13 @@ bool CDlgSetupChannel::CompletesLoad(int replyType) const {
 void CDlgSetupChannel::FillOverlay(const OverlaySettings& overlay, bool title) {
     const OverlayIds& ids = title ? kTitleIds : kTimeIds;
     CheckItem(this, ids.check, overlay.enabled != 0 ? 1 : 0);
-    SelectItemByData(this, ids.position, overlay.position);
+    SelectItemByData(this, ids.position, overlay.position, false);
     SetItemText(this, ids.offsetX, QString::number(overlay.offsetX));
     SetItemText(this, ids.offsetY, QString::number(overlay.offsetY));
     (title ? m_crTitle : m_crTime) = overlay.color;
     (title ? m_staticTitleColor : m_staticTimeColor).SetColor(overlay.color);
-    std::unique_ptr<LOGFONTW>& font = title ? m_pTitleFont : m_pTimeFont;
-    if (font == nullptr)
-        font = std::make_unique<LOGFONTW>();
-    *font = overlay.font;
+    if (LOGFONTW* font = (title ? m_pTitleFont : m_pTimeFont).get())
+        *font = overlay.font;
     SetItemText(this, ids.font, FaceNameOf(overlay.font));
     EnableOverlay(title, overlay.enabled != 0 ? TRUE : FALSE);
 }

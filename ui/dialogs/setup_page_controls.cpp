@@ -14,9 +14,9 @@ int SelectedItemData(const CWnd* page, UINT id) {
     return combo == nullptr ? -1 : SelectedComboData(*combo).value_or(-1);
 }
 
-void SelectItemByData(const CWnd* page, UINT id, int data) {
+void SelectItemByData(const CWnd* page, UINT id, int data, bool firstWhenNone) {
     if (auto* combo = PageItem<CComboBox>(page, id))
-        SelectComboData(*combo, data, true);
+        SelectComboData(*combo, data, firstWhenNone);
 }
 
 DVRChannel* SelectedDeviceChannel(int channel) {

@@ -153,6 +153,15 @@ TEST_F(CameraPageTest, PortTextAndProtocolChoice) {
     EXPECT_EQ(device[0].comPort[0], u'\0');
     EXPECT_EQ(owner.Count(WM_SETUP_SAVE), 1);
 
+    // A baud rate no item has leaves the list without a selection, and Set keeps it.
+    device[0].baudRate = 1234;
+    p.Reply(SETUP_REPLY_CAMERA, 0);
+    EXPECT_EQ(p.Combo(1090)->GetCurSel(), -1);
+    SetItemText(p.page.get(), 1088, "8");
+    p.Click(IDOK);
+    EXPECT_EQ(device[0].ptzAddress, 8);
+    EXPECT_EQ(device[0].baudRate, 1234);
+
     // The empty protocol changes nothing else; Pelco-D picks 8 data bits, no parity, stop bit 1.
     p.Select(1086, "");
     EXPECT_EQ(p.Selected(1091), "7");

@@ -164,9 +164,14 @@ TEST_F(ChannelPageTest, SetWritesChangedOverlaysOnly) {
     EXPECT_TRUE(owner.posts.empty());
     EXPECT_EQ(device[1].brightness, 101);
 
+    // A position no item has leaves its list without a selection; Set keeps it.
+    device[1].timeOverlay.position = 9;
+    Reply(SETUP_REPLY_OVERLAY, 1);
+    EXPECT_EQ(Combo(1066)->GetCurSel(), -1);
     SetItemText(page.get(), 1048, "Gate");
     SetItemText(page.get(), 1067, "75");
     Click(IDOK);
+    EXPECT_EQ(device[1].timeOverlay.position, 9);
     EXPECT_EQ(QString::fromUtf16(device[1].name), "Gate");
     EXPECT_EQ(device[1].titleOverlay.offsetX, 75);
     EXPECT_EQ(device[1].brightness, 101);
