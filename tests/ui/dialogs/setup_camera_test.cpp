@@ -227,6 +227,23 @@ TEST_F(CameraPageTest, AllSetCopiesEveryFieldToThePickedChannels) {
     EXPECT_TRUE(owner.posts.empty());
 }
 
+TEST_F(CameraPageTest, TestButtonsMoveOnlyOnceTheCameraValuesArrived) {
+    CameraPage p(&owner);
+    ASSERT_TRUE(p.created);
+    p.Choose(1);
+    p.page->SendMessage(WM_BITBUTTON_DOWN, 1020, 0);
+    EXPECT_EQ(p.page->HeldChannel(), -1);
+    p.page->SendMessage(WM_BITBUTTON_UP, 1020, 0);
+    p.Reply(SETUP_REPLY_CAMERA, 1);
+    p.Reply(SETUP_REPLY_PRESETS, 1);
+    p.page->SendMessage(WM_BITBUTTON_DOWN, 1020, 0);
+    EXPECT_EQ(p.page->HeldChannel(), 1);
+    // The stop button moves nothing.
+    p.page->SendMessage(WM_BITBUTTON_UP, 1020, 0);
+    p.page->SendMessage(WM_BITBUTTON_DOWN, 1124, 0);
+    EXPECT_EQ(p.page->HeldChannel(), -1);
+}
+
 TEST_F(CameraPageTest, TextsFitInEveryLanguage) {
     CameraPage p(&owner);
     ASSERT_TRUE(p.created);
