@@ -33,6 +33,9 @@ extern const DialogTemplate kSetupNetworkPageTemplate;
 // Setup dialog: the record schedule and alarm pages.
 extern const DialogTemplate kSetupRecordPageTemplate;
 extern const DialogTemplate kSetupAlarmPageTemplate;
+// Setup pages: channel and camera.
+extern const DialogTemplate kSetupChannelPageTemplate;
+extern const DialogTemplate kSetupCameraPageTemplate;
 
 namespace {
 const DialogTemplate* const kTemplates[] = {
@@ -64,6 +67,9 @@ const DialogTemplate* const kTemplates[] = {
     // Setup dialog: the record schedule and alarm pages.
     &kSetupRecordPageTemplate,
     &kSetupAlarmPageTemplate,
+    // Setup pages: channel and camera.
+    &kSetupChannelPageTemplate,
+    &kSetupCameraPageTemplate,
 };
 }  // namespace
 

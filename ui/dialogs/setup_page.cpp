@@ -250,9 +250,14 @@ void CSetupPage::OnAllSet() {
     for (int ch = 0; ch < count; ++ch) {
         if ((mask[ch / 8] & (1u << (ch % 8))) == 0)
             continue;
-        if (Collect(ch) == 0)
-            (void)PostToOwner(WM_SETUP_SAVE, static_cast<WPARAM>(m_nPageCode), ch);
+        AllSetChannel(ch);
     }
+    AfterAllSet();
+}
+
+void CSetupPage::AllSetChannel(int ch) {
+    if (Collect(ch) == 0)
+        (void)PostToOwner(WM_SETUP_SAVE, static_cast<WPARAM>(m_nPageCode), ch);
 }
 
 void CSetupPage::OnCancel() {

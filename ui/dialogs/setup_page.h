@@ -85,6 +85,10 @@ protected:
     void OnCancel() override;
     // All Set: collects into every channel picked in the channel picker.
     virtual void OnAllSet();
+    // One picked channel of All Set: by default Collect, and the save when the record changed.
+    virtual void AllSetChannel(int ch);
+    // After All Set went over the picked channels.
+    virtual void AfterAllSet() {}
     // Runs the channel picker; IDOK fills mask (32 bytes, bit i % 8 of byte i / 8 = channel i). Tests
     // answer it without a window.
     virtual intptr_t RunChannelPicker(uint8_t* mask);
