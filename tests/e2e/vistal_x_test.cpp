@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -24,6 +23,8 @@
 #include "dvr/dvr_records.h"
 #include "platform/system/copydata_endpoint.h"
 #include "tests/bounded_wait.h"
+#include "tests/e2e/x_program.h"
+#include "tests/e2e/x_screen_reading.h"
 #include "tests/e2e/x_session.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
@@ -105,33 +106,11 @@ protected:
     }
 
     std::unique_ptr<QProcess> StartVistal() {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VISTAL_HOME", home);
-        env.insert("VISTAL_DRIVE_C", drive);
-        env.insert("XDG_RUNTIME_DIR", runtime);
-        env.insert("DISPLAY", xvfb.Display());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("LANG", "en_US.UTF-8");
-        // Every endpoint on loopback also when the suite runs outside CTest (which sets these itself).
-        const char* loopback[][2] = {{"VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:18999"},
-                                     {"VISTAL_DISCOVERY_REPLY_PORT", "18998"},
-                                     {"VISTAL_WAN_SERVER", "127.0.0.1:19999"},
-                                     {"VISTAL_UPDATE_HOST", "127.0.0.1:18080"}};
-        for (const auto& [name, value] : loopback) {
-            if (!env.contains(name))
-                env.insert(name, value);
-        }
-        env.remove("LC_ALL");
-        env.remove("WAYLAND_DISPLAY");
-        process->setProcessEnvironment(env);
-        // Vistal ends with this suite however the suite ends.
-        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->start(QStringLiteral(VISTAL_BINARY), {});
-        process->waitForStarted(10000);
-        return process;
+        QProcessEnvironment settings;
+        settings.insert("VISTAL_HOME", home);
+        settings.insert("VISTAL_DRIVE_C", drive);
+        settings.insert("XDG_RUNTIME_DIR", runtime);
+        return StartOnDisplay(QStringLiteral(VISTAL_BINARY), xvfb.Display(), settings);
     }
 
     // The dialog or message box the program shows over its main window is answered with Enter (its
@@ -187,17 +166,6 @@ protected:
     }
 };
 
-// Where control id of the main window is on the screen (empty when it is not shown).
-QRect ControlRect(const QRect& window, UINT id) {
-    for (const ControlPlacement& p :
-         MainControlPlacements(window.width(), window.height(), kScreenWidth, true)) {
-        if (p.id == id && p.visible)
-            return QRect(window.x() + p.rect.left, window.y() + p.rect.top, p.rect.right - p.rect.left,
-                         p.rect.bottom - p.rect.top);
-    }
-    return QRect();
-}
-
 // Channel and command of every PTZ request the DVR received, in order.
 std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
     std::vector<std::pair<int, int>> commands;
@@ -213,30 +181,6 @@ std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
 QString FindFile(const QString& folder, const char* pattern) {
     QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
     return it.hasNext() ? it.next() : QString();
-}
-
-// The tree's item picture of that bitmap number (16 x 16; black is its transparent colour).
-QImage TreeIcon(int bitmap) {
-    return QImage(QStringLiteral(VISTAL_SOURCE_DIR "/resources/bitmaps/%1.png").arg(bitmap))
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-// How often icon shows in picture: places where every opaque pixel of the icon is there as it is.
-int CountIcon(const QImage& picture, const QImage& icon) {
-    int found = 0;
-    for (int y = 0; y + icon.height() <= picture.height(); ++y) {
-        for (int x = 0; x + icon.width() <= picture.width(); ++x) {
-            bool match = true;
-            for (int iy = 0; iy < icon.height() && match; ++iy) {
-                for (int ix = 0; ix < icon.width() && match; ++ix) {
-                    QRgb want = icon.pixel(ix, iy) & 0xFFFFFF;
-                    match = want == 0 || (picture.pixel(x + ix, y + iy) & 0xFFFFFF) == want;
-                }
-            }
-            found += match ? 1 : 0;
-        }
-    }
-    return found;
 }
 
 // The screens of a page of nine in the window: the video area is the window less 30 pixels left and top,
@@ -342,7 +286,7 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
         EXPECT_EQ(changed[screen], screen < 4) << "screen " << screen;
 
     auto centreOf = [&](UINT id) {
-        QRect control = ControlRect(rect, id);
+        QRect control = MainWindowControlRect(rect, id, kScreenWidth);
         return control.isEmpty() ? QPoint(-1, -1) : control.center();
     };
 
@@ -350,7 +294,7 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     const QImage online = TreeIcon(190), offline = TreeIcon(194), channel = TreeIcon(192),
                  shown = TreeIcon(193);
     ASSERT_FALSE(online.isNull());
-    const QRect treeRect = ControlRect(rect, 1005);
+    const QRect treeRect = MainWindowControlRect(rect, 1005, kScreenWidth);
     QImage tree;
     EXPECT_TRUE(harness::WaitUntil([&] { return CountIcon(tree = x.Grab(treeRect), online) == 2; }, 10000));
     EXPECT_EQ(CountIcon(tree, offline), 0);
