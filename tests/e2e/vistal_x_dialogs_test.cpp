@@ -91,6 +91,10 @@ protected:
         ASSERT_EQ(x.Open(xvfb.Display()), 0);
         north = StartSim("admin");
         ASSERT_TRUE(north != nullptr);
+        // Vistal's discovery at login uses ports of its own, so that tests running beside this one keep
+        // theirs; the device list test points it at its responders instead.
+        extraEnv.insert("VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:" + QString::number(FreeUdpPort()));
+        extraEnv.insert("VISTAL_DISCOVERY_REPLY_PORT", QString::number(FreeUdpPort()));
         plan.loginUser = "admin";
         plan.screenNum = 4;
         plan.dvrs = {{"North", "127.0.0.1", north->Port(), "admin", "admin"}};
