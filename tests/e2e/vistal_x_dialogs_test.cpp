@@ -260,6 +260,13 @@ TEST_F(VistalDialogsOnX, StatusPagesShowThisComputerAndTheVersion) {
     unsigned long again = 0;
     EXPECT_EQ(OpenStatusDialog(&again), origin);
     EXPECT_EQ(again, dialog);
+
+    // Escape hides the whole dialog too (a click first: without a window manager a shown window does
+    // not take the keyboard by itself).
+    x.Click(page + QPoint(200, 300));  // an empty place of the version page
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    x.Key("Escape");
+    EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(dialog); }, 5000));
 }
 
 // Set on the settings page: system.ini gets the page's keys as typed and chosen, every open window
