@@ -298,6 +298,12 @@ TEST_F(VistalDialogsOnX, SettingsReachSystemIniTheLanguageAndTheNextSnapshot) {
     // What Set writes: the page's eleven keys into section SYSTEM, nothing else touched.
     const QByteArray before = ReadBytes(iniPath);
     ASSERT_FALSE(before.isEmpty());
+    // Enter in an edit is not Set: nothing is written and the dialog stays.
+    x.Click(TemplateControlRect(page, kConfigPage, 1039).center());
+    x.Key("Return");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(ReadBytes(iniPath), before);
+    EXPECT_TRUE(x.IsShown(dialog));
     QTemporaryDir expectDir;
     const QString expectPath = expectDir.filePath("system.ini");
     ASSERT_TRUE(WriteBytes(expectPath, before));
