@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "tests/bounded_wait.h"
+#include "tests/e2e/x_program.h"
 #include "tools/dvrsim/video_source.h"
 
 int MakeVistalFolders(const QString& root, VistalFolders* folders) {
@@ -44,33 +45,11 @@ std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t
 }
 
 std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display) {
-    auto process = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VISTAL_HOME", folders.home);
-    env.insert("VISTAL_DRIVE_C", folders.drive);
-    env.insert("XDG_RUNTIME_DIR", folders.runtime);
-    env.insert("DISPLAY", display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("LANG", "en_US.UTF-8");
-    // Every endpoint on loopback also when the suite runs outside CTest (which sets these itself).
-    const char* loopback[][2] = {{"VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:18999"},
-                                 {"VISTAL_DISCOVERY_REPLY_PORT", "18998"},
-                                 {"VISTAL_WAN_SERVER", "127.0.0.1:19999"},
-                                 {"VISTAL_UPDATE_HOST", "127.0.0.1:18080"}};
-    for (const auto& [name, value] : loopback) {
-        if (!env.contains(name))
-            env.insert(name, value);
-    }
-    env.remove("LC_ALL");
-    env.remove("WAYLAND_DISPLAY");
-    process->setProcessEnvironment(env);
-    // Vistal ends with this suite however the suite ends.
-    process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->start(QStringLiteral(VISTAL_BINARY), {});
-    process->waitForStarted(10000);
-    return process;
+    QProcessEnvironment settings;
+    settings.insert("VISTAL_HOME", folders.home);
+    settings.insert("VISTAL_DRIVE_C", folders.drive);
+    settings.insert("XDG_RUNTIME_DIR", folders.runtime);
+    return StartOnDisplay(QStringLiteral(VISTAL_BINARY), display, settings);
 }
 
 unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs) {

@@ -24,6 +24,7 @@
 #include "platform/system/copydata_endpoint.h"
 #include "tests/bounded_wait.h"
 #include "tests/e2e/vistal_launch.h"
+#include "tests/e2e/x_screen_reading.h"
 #include "tests/e2e/x_session.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/sim_settings.h"
@@ -138,30 +139,6 @@ std::vector<std::pair<int, int>> PtzCommands(dvrsim::DvrSim* sim) {
     return commands;
 }
 
-// The tree's item picture of that bitmap number (16 x 16; black is its transparent colour).
-QImage TreeIcon(int bitmap) {
-    return QImage(QStringLiteral(VISTAL_SOURCE_DIR "/resources/bitmaps/%1.png").arg(bitmap))
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-// How often icon shows in picture: places where every opaque pixel of the icon is there as it is.
-int CountIcon(const QImage& picture, const QImage& icon) {
-    int found = 0;
-    for (int y = 0; y + icon.height() <= picture.height(); ++y) {
-        for (int x = 0; x + icon.width() <= picture.width(); ++x) {
-            bool match = true;
-            for (int iy = 0; iy < icon.height() && match; ++iy) {
-                for (int ix = 0; ix < icon.width() && match; ++ix) {
-                    QRgb want = icon.pixel(ix, iy) & 0xFFFFFF;
-                    match = want == 0 || (picture.pixel(x + ix, y + iy) & 0xFFFFFF) == want;
-                }
-            }
-            found += match ? 1 : 0;
-        }
-    }
-    return found;
-}
-
 // The screens of a page of nine in the window: the video area is the window less 30 pixels left and top,
 // 204 right and 88 bottom, cut into 3 x 3 cells.
 QRect GridScreen(const QRect& window, int screen) {
@@ -265,7 +242,7 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
         EXPECT_EQ(changed[screen], screen < 4) << "screen " << screen;
 
     auto centreOf = [&](UINT id) {
-        QRect control = ControlRect(rect, id);
+        QRect control = MainWindowControlRect(rect, id, kScreenWidth);
         return control.isEmpty() ? QPoint(-1, -1) : control.center();
     };
 
@@ -273,7 +250,7 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     const QImage online = TreeIcon(190), offline = TreeIcon(194), channel = TreeIcon(192),
                  shown = TreeIcon(193);
     ASSERT_FALSE(online.isNull());
-    const QRect treeRect = ControlRect(rect, 1005);
+    const QRect treeRect = MainWindowControlRect(rect, 1005, kScreenWidth);
     QImage tree;
     EXPECT_TRUE(harness::WaitUntil([&] { return CountIcon(tree = x.Grab(treeRect), online) == 2; }, 10000));
     EXPECT_EQ(CountIcon(tree, offline), 0);

@@ -1,9 +1,11 @@
 #include "tests/e2e/x_session.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -227,6 +229,59 @@ void XClient::Key(const char* keysymName) {
     XTestFakeKeyEvent(m_display, code, True, CurrentTime);
     XTestFakeKeyEvent(m_display, code, False, CurrentTime);
     XSync(m_display, False);
+}
+
+void XClient::KeyWith(const char* modifier, const char* keysymName) {
+    KeyCode held = XKeysymToKeycode(m_display, XStringToKeysym(modifier));
+    KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(m_display, held, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    XTestFakeKeyEvent(m_display, held, False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XClient::Type(const QString& text) {
+    const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
+    for (QChar c : text) {
+        // Latin-1 characters are their own keysyms.
+        const KeySym sym = c.unicode() < 0x100 ? static_cast<KeySym>(c.unicode()) : NoSymbol;
+        const KeyCode code = XKeysymToKeycode(m_display, sym);
+        if (code == 0)
+            continue;
+        const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
+        if (shifted)
+            XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+        if (shifted)
+            XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
+        XSync(m_display, False);
+    }
+}
+
+QString XClient::WindowName(unsigned long window) {
+    QString name;
+    const Atom utf8 = XInternAtom(m_display, "UTF8_STRING", False);
+    const Atom netName = XInternAtom(m_display, "_NET_WM_NAME", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(m_display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr && type == utf8 && format == 8)
+        name = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
+    if (data != nullptr)
+        XFree(data);
+    if (!name.isEmpty())
+        return name;
+    char* plain = nullptr;
+    if (XFetchName(m_display, window, &plain) && plain != nullptr) {
+        name = QString::fromLatin1(plain);
+        XFree(plain);
+    }
+    return name;
 }
 
 unsigned long XClient::MapCover(const QRect& rect) {

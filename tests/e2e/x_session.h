@@ -58,6 +58,12 @@ public:
     void Click(QPoint point, int holdMs = 50);
     void Button(int button, bool press);
     void Key(const char* keysymName);
+    // Presses modifier (a keysym name such as "Control_L"), then key, and releases both.
+    void KeyWith(const char* modifier, const char* keysymName);
+    // Types Latin-1 text key by key, with Shift where the character is on a key's shifted level.
+    void Type(const QString& text);
+    // The window's title: _NET_WM_NAME (UTF-8), else WM_NAME; empty when it has none.
+    QString WindowName(unsigned long window);
     // Maps a plain window of this client over rect, on top of the others (another program's window).
     unsigned long MapCover(const QRect& rect);
     // True when window a is stacked above window b (both top-level).
