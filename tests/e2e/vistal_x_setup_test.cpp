@@ -261,8 +261,11 @@ TEST_F(VistalSetupOnX, QuickChannelChangesNeverCarryOneChannelsValuesIntoAnother
     Pause(300);
     EXPECT_EQ(north->CountRequests(DVR_REQ_SET_CAMERA), 1);
     EXPECT_EQ(Differences(HeldCamera(north.get(), 2), DefaultCamera(2)), std::vector<size_t>{8});
-    for (int c : {0, 1, 3})
+    EXPECT_EQ(ChannelRequests(north.get(), DVR_REQ_SET_PRESETS, 2).size(), 1u);
+    for (int c : {0, 1, 3}) {
         EXPECT_EQ(HeldCamera(north.get(), c), DefaultCamera(c)) << c;
+        EXPECT_TRUE(ChannelRequests(north.get(), DVR_REQ_SET_PRESETS, c).empty()) << c;
+    }
 }
 
 // All Set with three channels checked in the channel picker writes the page's values to those three; the
@@ -313,6 +316,7 @@ TEST_F(VistalSetupOnX, AllSetChangesTheCheckedChannelsOnly) {
         EXPECT_EQ(HeldCamera(north.get(), c), expected) << c;
     }
     EXPECT_EQ(HeldCamera(north.get(), 1), DefaultCamera(1));
+    EXPECT_TRUE(ChannelRequests(north.get(), DVR_REQ_SET_PRESETS, 1).empty());
 }
 
 // A picture of each of the eight pages as the program shows it, each once its values have arrived; the
