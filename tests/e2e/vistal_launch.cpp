@@ -44,6 +44,23 @@ std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t
     return sim->Start() == 0 ? std::move(sim) : nullptr;
 }
 
+ProgramFolderPlan OneDvrPlan(const char* name, uint16_t port) {
+    ProgramFolderPlan plan;
+    plan.loginUser = "admin";
+    plan.screenNum = 4;
+    plan.dvrs = {{name, "127.0.0.1", port, "admin", "admin"}};
+    plan.views = {{0, 0, 0}};
+    return plan;
+}
+
+QString E2EPicturePath(const QString& name) {
+    QString folder = qEnvironmentVariable("VISTAL_PICTURES_DIR");
+    if (folder.isEmpty())
+        folder = QStringLiteral(VISTAL_E2E_PICTURES_DIR);
+    QDir().mkpath(folder);
+    return folder + u'/' + name;
+}
+
 std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display) {
     QProcessEnvironment settings;
     settings.insert("VISTAL_HOME", folders.home);

@@ -16,6 +16,7 @@
 
 #include "tests/e2e/x_session.h"
 #include "tools/dvrsim/dvr_sim.h"
+#include "tools/homeprep/program_folder.h"
 #include "ui/main_window_layout.h"
 
 // The folders of one run under root: the program folder (VISTAL_HOME), drive C and the runtime folder
@@ -32,6 +33,14 @@ struct VistalFolders {
 // 10 pictures a second; with recordingDay (a local midnight) its recordings of that day. Null when it
 // cannot listen.
 std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay = 0);
+
+// The plan of a program folder with one DVR (user admin/admin at 127.0.0.1:port), automatic login as
+// admin, four screens and the DVR's first channel on the first screen.
+ProgramFolderPlan OneDvrPlan(const char* name, uint16_t port);
+
+// Where a picture named name of the suite goes: VISTAL_PICTURES_DIR when it is set, else the build's
+// pictures/e2e folder (made when missing).
+QString E2EPicturePath(const QString& name);
 
 // Starts Vistal on the folders and the X display; it ends with this process however the suite ends.
 std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display);

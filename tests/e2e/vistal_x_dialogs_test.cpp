@@ -23,6 +23,7 @@
 #include "dvr/wan_client.h"
 #include "tests/bounded_wait.h"
 #include "tests/dvr/tree_file_fixture.h"
+#include "tests/e2e/vistal_launch.h"
 #include "tests/e2e/x_program.h"
 #include "tests/e2e/x_screen_reading.h"
 #include "tests/e2e/x_session.h"
@@ -43,14 +44,6 @@ constexpr UINT kStatusButton = 1034, kSnapshotButton = 1031, kTreeControl = 1005
 constexpr UINT kOk = 1, kCancel = 2;
 // The status dialog's pages start this far into its client area.
 const QPoint kPageOffset(10, 34);
-
-QString PicturePath(const QString& name) {
-    QString folder = qEnvironmentVariable("VISTAL_PICTURES_DIR");
-    if (folder.isEmpty())
-        folder = QStringLiteral(VISTAL_E2E_PICTURES_DIR);
-    QDir().mkpath(folder);
-    return folder + u'/' + name;
-}
 
 std::unique_ptr<dvrsim::DvrSim> StartSim(const char* password) {
     dvrsim::SimConfig config;
@@ -95,10 +88,7 @@ protected:
         // theirs; the device list test points it at its responders instead.
         extraEnv.insert("VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:" + QString::number(FreeUdpPort()));
         extraEnv.insert("VISTAL_DISCOVERY_REPLY_PORT", QString::number(FreeUdpPort()));
-        plan.loginUser = "admin";
-        plan.screenNum = 4;
-        plan.dvrs = {{"North", "127.0.0.1", north->Port(), "admin", "admin"}};
-        plan.views = {{0, 0, 0}};
+        plan = OneDvrPlan("North", north->Port());
     }
 
     void TearDown() override {
@@ -194,7 +184,7 @@ protected:
     }
 
     void SavePicture(unsigned long window, const char* name) {
-        EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(PicturePath(QString::fromLatin1(name)))) << name;
+        EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath(QString::fromLatin1(name)))) << name;
     }
 };
 
@@ -456,7 +446,7 @@ TEST_F(VistalDialogsOnX, DeviceListFindsTwoRespondersAndAddsOneToTheTree) {
             return CountIcon(shown, online) == 1 && CountIcon(shown, offline) == 0;
         },
         15000));
-    EXPECT_TRUE(shown.save(PicturePath("device-tree-after-device-list.png")));
+    EXPECT_TRUE(shown.save(E2EPicturePath("device-tree-after-device-list.png")));
 }
 
 // In WAN mode a delete in the device list asks the WAN server to remove the DVR at once, before any Save.

@@ -168,12 +168,7 @@ protected:
         ASSERT_EQ(x.Open(xvfb.Display()), 0);
         sim = StartVistalSim("North ", TodayMidnight());
         ASSERT_NE(sim, nullptr);
-        ProgramFolderPlan plan;
-        plan.loginUser = "admin";
-        plan.screenNum = 4;
-        plan.dvrs = {{"North", "127.0.0.1", sim->Port(), "admin", "admin"}};
-        plan.views = {{0, 0, 0}};
-        ASSERT_EQ(PrepareProgramFolder(folders.home, plan), 0);
+        ASSERT_EQ(PrepareProgramFolder(folders.home, OneDvrPlan("North", sim->Port())), 0);
     }
 
     void TearDown() override {
