@@ -321,6 +321,8 @@ TEST_F(VistalSetupOnX, AllSetChangesTheCheckedChannelsOnly) {
 
 // A picture of each of the eight pages as the program shows it, each once its values have arrived; the
 // channel pages with their first channel chosen.
+constexpr UINT kPreviewFrame = 1099;
+
 TEST_F(VistalSetupOnX, PictureOfEveryPage) {
     ASSERT_NO_FATAL_FAILURE(OpenSetup());
     const struct {
@@ -350,6 +352,20 @@ TEST_F(VistalSetupOnX, PictureOfEveryPage) {
             4000);
         EXPECT_TRUE(shot.save(E2EPicturePath(QStringLiteral("setup-page-%1.png").arg(pages[tab].name))))
             << pages[tab].name;
+        // The pages with a preview show the chosen channel live in it: its pictures keep changing.
+        const QRect preview =
+            TemplateControlRect(dialog.topLeft() + kPageOffset, pages[tab].templateId, kPreviewFrame);
+        if (!preview.isEmpty()) {
+            const QRect inside = preview.adjusted(4, 4, -4, -4);
+            EXPECT_TRUE(harness::WaitUntil(
+                [&] {
+                    const QImage was = x.Grab(inside);
+                    Pause(400);
+                    return x.Grab(inside) != was;
+                },
+                6000))
+                << pages[tab].name << ": the preview does not move";
+        }
     }
     EXPECT_TRUE(x.IsShown(setup));
 }

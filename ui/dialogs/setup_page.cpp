@@ -10,6 +10,11 @@
 #include "ui/dialogs/device_channels.h"
 #include "ui/dialogs/dlg_channel.h"
 
+namespace {
+// A decode thread asked for the preview frame's repaint; posted, so it may come from any thread.
+constexpr UINT WM_PREVIEW_CANVAS_REPAINT = WM_APP + 0x3F01;
+}  // namespace
+
 CSetupPage::CSetupPage(UINT nIDTemplate, CWnd* pOwner, int pageCode, SetupPageKind kind, int previewView)
     : CDialog(nIDTemplate, pOwner),
       m_pOwner(pOwner),
@@ -76,6 +81,13 @@ void CSetupPage::DoDataExchange(CDataExchange* pDX) {
 BOOL CSetupPage::OnInitDialog() {
     CDialog::OnInitDialog();
     m_nTimerId = SetTimer(TIMER_SAVED_NOTICE, 1000);
+    if (m_nPreviewView >= 0) {
+        if (CWnd* frame = GetDlgItem(IDC_SETUP_PREVIEW)) {
+            m_previewCanvas = std::make_unique<CPreviewCanvas>();
+            if (m_previewCanvas->Attach(frame, m_hWnd, WM_PREVIEW_CANVAS_REPAINT) != 0)
+                m_previewCanvas.reset();
+        }
+    }
     ApplyLanguage();
     ResetControls();
     UpdateSetButtons();
@@ -86,6 +98,7 @@ BOOL CSetupPage::DestroyWindow() {
     if (m_nTimerId != 0 && GetSafeHwnd() != nullptr)
         KillTimer(m_nTimerId);
     m_nTimerId = 0;
+    m_previewCanvas.reset();
     return CDialog::DestroyWindow();
 }
 
@@ -105,6 +118,15 @@ BOOL CSetupPage::PreTranslateMessage(MSG* pMsg) {
         return TRUE;
     }
     return CDialog::PreTranslateMessage(pMsg);
+}
+
+LRESULT CSetupPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PREVIEW_CANVAS_REPAINT) {
+        if (m_previewCanvas != nullptr)
+            m_previewCanvas->OnRepaintRequest();
+        return 0;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
 }
 
 bool CSetupPage::AcceptsReply(int replyType, int index) const {

@@ -20,9 +20,11 @@
 // stay disabled until the controls hold the chosen channel's values. Nothing is sent before that.
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/ui/combo_box.h"
 #include "platform/ui/dialog.h"
+#include "ui/controls/preview_canvas.h"
 #include "ui/dialogs/saved_notice.h"
 
 struct DVRDevice;
@@ -54,6 +56,8 @@ public:
     int m_nSavedCountdown = 0;
     uintptr_t m_nTimerId = 0;
     CComboBox m_cboChannel;
+    // Pages with a preview: the live picture painted over the preview frame.
+    std::unique_ptr<CPreviewCanvas> m_previewCanvas;
 
     // Posts to the owner; -1 without an owner (nothing posted), else 0.
     [[nodiscard]] int PostToOwner(UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,6 +77,7 @@ public:
 
     BOOL DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "dvr/dvr_session.h"
 #include "platform/ui/dialog_template.h"
 #include "platform/ui/ui_styles.h"
+#include "platform/video/video_canvas.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "ui/dialogs/device_channels.h"
 
@@ -275,6 +278,36 @@ TEST_F(SetupPageFixture, ExitAsksTheHostAndAPageWithoutOwnerPostsNothing) {
     EXPECT_EQ(orphan.m_nCurChannel, -1);  // nothing was asked, so nothing is current
     orphan.DestroyWindow();
     EXPECT_TRUE(Posted().empty());
+}
+
+// The preview frame shows what a decode thread draws into the canvas registered for its window, and the
+// canvas goes with the page.
+TEST_F(SetupPageFixture, PreviewFrameShowsWhatIsDrawnIntoItsCanvas) {
+    TestPage& p = Make(SetupPageKind::Channel);
+    p.ShowWindow(SW_SHOW);
+    const HWND frame = p.GetDlgItem(IDC_SETUP_PREVIEW)->GetSafeHwnd();
+    std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(frame);
+    ASSERT_NE(canvas, nullptr);
+    QWidget* widget = p.GetDlgItem(IDC_SETUP_PREVIEW)->GetWidget();
+    {
+        std::lock_guard<std::mutex> guard(canvas->Lock());
+        ASSERT_EQ(canvas->Image().size(), widget->size());
+        canvas->Image().fill(QColor(200, 30, 40));
+    }
+    canvas->RequestRepaint();  // as a decode thread does, from any thread
+    DrainPostedEvents();
+    const QImage shown = widget->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(200, 30, 40));
+
+    // Hidden, the page's repaint request stops the drawing until the frame paints again.
+    p.ShowWindow(SW_HIDE);
+    canvas->RequestRepaint();
+    DrainPostedEvents();
+    EXPECT_FALSE(canvas->IsShown());
+
+    p.DestroyWindow();
+    EXPECT_EQ(FindWindowCanvas(frame), nullptr);
+    page.reset();
 }
 
 }  // namespace
