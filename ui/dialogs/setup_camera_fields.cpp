@@ -66,7 +66,7 @@ int CollectCameraInto(const CameraControls& controls, DVRChannel* record) {
     CameraValues after = before;
     after.type = Chosen(controls.type, before.type);
     after.protocol = Chosen(controls.protocol, before.protocol);
-    after.address = LeadingNumber(controls.address);
+    after.address = ParseLeadingInt(controls.address);
     if (controls.portSelected) {
         std::fill(std::begin(after.port), std::end(after.port), u'\0');
         std::copy_n(reinterpret_cast<const char16_t*>(controls.port.utf16()),
@@ -80,7 +80,7 @@ int CollectCameraInto(const CameraControls& controls, DVRChannel* record) {
                     (controls.reverseBits & CAMERA_REVERSE_BITS);
     for (int i = 0; i < AUTOSCAN_STEPS; ++i) {
         after.enabled[i] = controls.steps[i].enabled ? 1 : 0;
-        after.stay[i] = LeadingNumber(controls.steps[i].staySeconds);
+        after.stay[i] = ParseLeadingInt(controls.steps[i].staySeconds);
     }
     if (Same(before, after))
         return -1;

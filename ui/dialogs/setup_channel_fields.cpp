@@ -13,8 +13,8 @@ OverlaySettings OverlayFrom(const OverlayControls& controls, const OverlaySettin
     overlay.enabled = controls.enabled;
     if (controls.position >= 0)
         overlay.position = controls.position;
-    overlay.offsetX = LeadingNumber(controls.offsetX);
-    overlay.offsetY = LeadingNumber(controls.offsetY);
+    overlay.offsetX = ParseLeadingInt(controls.offsetX);
+    overlay.offsetY = ParseLeadingInt(controls.offsetY);
     overlay.color = controls.color;
     overlay.font = controls.font;
     return overlay;
@@ -42,24 +42,6 @@ void NameField(const QString& name, char16_t (&field)[256]) {
 }
 
 }  // namespace
-
-int32_t LeadingNumber(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    int64_t value = 0;
-    constexpr int64_t kLimit = static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        value = std::min(value * 10 + (text[i].unicode() - u'0'), kLimit);
-    value = negative ? -value : value;
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
 
 int CollectOverlayInto(const ChannelOverlayControls& controls, bool keepName, DVRChannel* record) {
     if (record == nullptr)

@@ -8,10 +8,8 @@
 #include <cstdint>
 
 #include "dvr/dvr_device.h"
-
-// The decimal number at the start of a text (leading blanks and a sign allowed); 0 when there is none.
-// Values beyond the 32-bit range are clamped to it.
-int32_t LeadingNumber(const QString& text);
+// The edits' numbers are read as the settings page reads them (ParseLeadingInt).
+#include "ui/dialogs/config_settings.h"
 
 // One overlay's controls: the check box, the position list's selected item data (-1: no selection),
 // the two offset texts, the swatch's colour and the page's font record.

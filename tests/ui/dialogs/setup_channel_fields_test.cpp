@@ -33,7 +33,7 @@ ChannelOverlayControls ControlsOf(const DVRChannel& r) {
                                   overlay(r.timeOverlay)};
 }
 
-TEST(SetupChannelFields, LeadingNumberReadsLikeTheEditsDo) {
+TEST(SetupChannelFields, EditNumbersReadLikeTheEditsDo) {
     struct Case {
         const char* text;
         int32_t value;
@@ -52,7 +52,7 @@ TEST(SetupChannelFields, LeadingNumberReadsLikeTheEditsDo) {
         {"-99999999999", -2147483647 - 1},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LeadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
+        EXPECT_EQ(ParseLeadingInt(QString::fromUtf8(c.text)), c.value) << c.text;
 }
 
 TEST(SetupChannelFields, OverlayCollect) {
