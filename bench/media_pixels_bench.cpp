@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
+#include "media/display_pass.h"
 #include "media/pixel_routines.h"
+#include "platform/video/video_canvas.h"
 
 namespace {
 
@@ -136,6 +138,55 @@ void RegisterCold(const char* name, int w, int h, void (*ours)(Picture&), void (
                                  [=](benchmark::State& s) { RunCold(s, *cold, reference); });
 }
 
+// The live grid's display step: a decoded CIF picture reduced, bordered, converted and written into one
+// cell of a 64-cell canvas (the cells taken in turn, as the decode threads draw them), against libyuv
+// reducing into a cell-sized picture and converting that into the canvas (no border).
+constexpr int kGridColumns = 8;
+constexpr int kCanvasWidth = 1920, kCanvasHeight = 1152;
+
+struct GridCanvas {
+    VideoCanvas canvas;
+    int cell = 0;
+    GridCanvas() { canvas.Resize(kCanvasWidth, kCanvasHeight); }
+    VideoRect NextCell() {
+        int w = kCanvasWidth / kGridColumns, h = kCanvasHeight / kGridColumns;
+        int c = cell;
+        cell = (cell + 1) % (kGridColumns * kGridColumns);
+        return VideoRect{c % kGridColumns * w, c / kGridColumns * h, (c % kGridColumns + 1) * w,
+                         (c / kGridColumns + 1) * h};
+    }
+};
+
+void GridCell(benchmark::State& state, bool ours) {
+    Picture& p = Cif();
+    GridCanvas grid;
+    DisplayPass pass;
+    PictureBorder border{true, {41, 240, 110}, {0, 0, 255, 0}};
+    std::vector<uint8_t> reduced;
+    I420Source source{{p.Y(), p.U(), p.V()}, {p.width, p.width / 2, p.width / 2}};
+    for (auto _ : state) {
+        VideoRect dest = grid.NextCell();
+        int w = dest.right - dest.left, h = dest.bottom - dest.top;
+        if (ours) {
+            benchmark::DoNotOptimize(pass.Draw(grid.canvas, source, p.width, p.height, dest, border));
+            continue;
+        }
+        reduced.resize(I420Size(w, h));
+        uint8_t* y = reduced.data();
+        uint8_t* u = y + w * h;
+        uint8_t* v = u + w * h / 4;
+        libyuv::I420Scale(p.Y(), p.width, p.U(), p.width / 2, p.V(), p.width / 2, p.width, p.height, y, w, u,
+                          w / 2, v, w / 2, w, h, libyuv::kFilterNone);
+        std::lock_guard<std::mutex> guard(grid.canvas.Lock());
+        QImage& image = grid.canvas.Image();
+        libyuv::I420ToARGB(y, w, u, w / 2, v, w / 2,
+                           image.bits() + dest.top * image.bytesPerLine() + dest.left * 4,
+                           static_cast<int>(image.bytesPerLine()), w, h);
+    }
+    state.SetItemsProcessed(state.iterations() * (kCanvasWidth / kGridColumns) *
+                            (kCanvasHeight / kGridColumns));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -150,5 +201,7 @@ int main(int argc, char** argv) {
     Register("I420ToBgrx32_grey_cif", &GreyCif, OursBgrx, YuvBgrx);
     RegisterCold("I420ToBgrx32_cold_cif", 352, 288, OursBgrx, YuvBgrx);
     RegisterCold("I420ToBgrx32_cold_d1", 704, 576, OursBgrx, YuvBgrx);
+    benchmark::RegisterBenchmark("GridCell_cif/ours", [](benchmark::State& s) { GridCell(s, true); });
+    benchmark::RegisterBenchmark("GridCell_cif/reference", [](benchmark::State& s) { GridCell(s, false); });
     return RunWithRatios(argc, argv);
 }

@@ -14,14 +14,6 @@ void FillPixels(uint8_t* out, const uint8_t pixel[4], int count) {
     auto* words = reinterpret_cast<uint32_t*>(out);
     std::fill(words, words + count, value);
 }
-
-// Two pixels that share one chroma sample.
-void ConvertPair(uint8_t* out, uint8_t y0, uint8_t y1, uint8_t cb, uint8_t cr) {
-    const uint8_t luma[2] = {y0, y1};
-    const uint8_t* ys[2] = {luma, luma};
-    uint8_t* outs[2] = {out, out};
-    ImgI420RowsToBgrx32(outs, ys, &cb, &cr, 2, 1);
-}
 }  // namespace
 
 bool DisplayPass::PrepareStretch(int width, int height, int destWidth, int destHeight) {
@@ -66,56 +58,90 @@ bool DisplayPass::PrepareStretch(int width, int height, int destWidth, int destH
     return true;
 }
 
-DisplayPass::Rows DisplayPass::SourceRows(const I420Source& source, int row) {
+// The picture's rows for one row: the decoder's own where they are used as they are, else held in the row
+// buffers (luma in slot 0 or 1), reduced and, for a planar border, with the border in their edge samples.
+DisplayPass::Rows DisplayPass::SourceRows(const I420Source& source, int row, int slot) {
     int chromaRow = row / 2;
-    if (!m_reduce) {
-        return Rows{source.plane[0] + static_cast<ptrdiff_t>(row) * source.stride[0],
-                    source.plane[1] + static_cast<ptrdiff_t>(chromaRow) * source.stride[1],
-                    source.plane[2] + static_cast<ptrdiff_t>(chromaRow) * source.stride[2]};
-    }
-    if (m_lumaRowHeld != row) {
-        m_scaler.ScaleRow(source, 0, row, m_lumaRow);
-        m_lumaRowHeld = row;
+    const uint8_t* planes[3] = {source.plane[0] + static_cast<ptrdiff_t>(row) * source.stride[0],
+                                source.plane[1] + static_cast<ptrdiff_t>(chromaRow) * source.stride[1],
+                                source.plane[2] + static_cast<ptrdiff_t>(chromaRow) * source.stride[2]};
+    if (!m_reduce && !m_border.planar)
+        return Rows{planes[0], planes[1], planes[2]};
+    int w = m_width, cw = m_width / 2;
+    if (m_lumaRowHeld[slot] != row) {
+        uint8_t* luma = m_lumaRows[slot];
+        if (m_reduce)
+            m_scaler.ScaleRow(source, 0, row, luma);
+        else
+            std::memcpy(luma, planes[0], static_cast<size_t>(w));
+        if (m_border.planar)
+            luma[0] = luma[w - 1] = m_border.yuv[0];
+        m_lumaRowHeld[slot] = row;
     }
     if (m_chromaRowHeld != chromaRow) {
-        m_scaler.ScaleRow(source, 1, chromaRow, m_chromaRows[0]);
-        m_scaler.ScaleRow(source, 2, chromaRow, m_chromaRows[1]);
+        for (int c = 0; c < 2; ++c) {
+            uint8_t* chroma = m_chromaRows[c];
+            if (m_reduce)
+                m_scaler.ScaleRow(source, 1 + c, chromaRow, chroma);
+            else
+                std::memcpy(chroma, planes[1 + c], static_cast<size_t>(cw));
+            if (m_border.planar)
+                chroma[0] = chroma[cw - 1] = m_border.yuv[1 + c];
+        }
         m_chromaRowHeld = chromaRow;
     }
-    return Rows{m_lumaRow, m_chromaRows[0], m_chromaRows[1]};
+    return Rows{m_lumaRows[slot], m_chromaRows[0], m_chromaRows[1]};
 }
 
-// The planar border of a row that is not an edge row: the edge pixels take the border, the pixels next
-// to them the border's chroma (they share their chroma sample with the edge pixel).
-void DisplayPass::DrawEdges(const uint8_t* y, uint8_t* out) const {
-    int w = m_width;
-    ConvertPair(out, m_border.yuv[0], y[1], m_border.yuv[1], m_border.yuv[2]);
-    ConvertPair(out + static_cast<size_t>(w - 2) * 4, y[w - 2], m_border.yuv[0], m_border.yuv[1],
-                m_border.yuv[2]);
+bool DisplayPass::EdgeRow(int row) const {
+    return row == 0 || row == m_height - 1 || m_width <= 2;
 }
 
-void DisplayPass::ConvertRow(const I420Source& source, int row, uint8_t* out) {
-    int w = m_width, h = m_height;
-    if (row == 0 || row == h - 1 || w <= 2) {
-        FillPixels(out, m_borderPixel, w);
+void DisplayPass::Convert(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                          const uint8_t* v, int rows, bool stream) const {
+    if (stream)
+        ImgI420RowsToBgrx32Stream(out, ys, u, v, m_width, rows);
+    else
+        ImgI420RowsToBgrx32(out, ys, u, v, m_width, rows);
+    // A planar border is in the samples already; the other is drawn over the converted edge pixels.
+    if (!m_border.planar) {
+        for (int r = 0; r < rows; ++r) {
+            std::memcpy(out[r], m_borderPixel, 4);
+            std::memcpy(out[r] + static_cast<size_t>(m_width - 1) * 4, m_borderPixel, 4);
+        }
+    }
+}
+
+void DisplayPass::ConvertRow(const I420Source& source, int row, uint8_t* out, bool stream) {
+    if (EdgeRow(row)) {
+        FillPixels(out, m_borderPixel, m_width);
         return;
     }
-    Rows rows = SourceRows(source, row);
+    Rows rows = SourceRows(source, row, 0);
     const uint8_t* u = rows.u;
     const uint8_t* v = rows.v;
-    if (m_border.planar && (row / 2 == 0 || row / 2 == h / 2 - 1)) {
+    if (m_border.planar && (row / 2 == 0 || row / 2 == m_height / 2 - 1)) {
         u = m_borderChroma[0];
         v = m_borderChroma[1];
     }
     uint8_t* outs[2] = {out, out};
     const uint8_t* ys[2] = {rows.y, rows.y};
-    ImgI420RowsToBgrx32(outs, ys, u, v, w, 1);
-    if (m_border.planar) {
-        DrawEdges(rows.y, out);
-    } else {
-        std::memcpy(out, m_borderPixel, 4);
-        std::memcpy(out + static_cast<size_t>(w - 1) * 4, m_borderPixel, 4);
+    Convert(outs, ys, u, v, 1, stream);
+}
+
+// Rows row and row + 1 (row even) share their chroma row: converted together, the chroma work is done once.
+// A pair holding an edge row (the first and last pairs, whose chroma is the border's) goes row by row.
+void DisplayPass::ConvertRowPair(const I420Source& source, int row, uint8_t* out0, uint8_t* out1) {
+    if (EdgeRow(row) || EdgeRow(row + 1)) {
+        ConvertRow(source, row, out0, true);
+        ConvertRow(source, row + 1, out1, true);
+        return;
     }
+    Rows first = SourceRows(source, row, 0);
+    Rows second = SourceRows(source, row + 1, 1);
+    uint8_t* outs[2] = {out0, out1};
+    const uint8_t* ys[2] = {first.y, second.y};
+    Convert(outs, ys, first.u, first.v, 2, true);
 }
 
 int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, int height,
@@ -143,24 +169,28 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
     m_border = border;
     if (border.planar) {
         uint8_t pair[8];
-        ConvertPair(pair, border.yuv[0], border.yuv[0], border.yuv[1], border.yuv[2]);
+        uint8_t* outs[2] = {pair, pair};
+        const uint8_t luma[2] = {border.yuv[0], border.yuv[0]};
+        const uint8_t* ys[2] = {luma, luma};
+        ImgI420RowsToBgrx32(outs, ys, &border.yuv[1], &border.yuv[2], 2, 1);
         std::memcpy(m_borderPixel, pair, 4);
     } else {
         std::memcpy(m_borderPixel, border.bgrx, 4);
     }
     size_t chroma = static_cast<size_t>(w / 2);
-    uint8_t* rows = m_rowBuffer.AtLeast(static_cast<size_t>(w) + 4 * chroma + static_cast<size_t>(w) * 4);
+    uint8_t* rows = m_rowBuffer.AtLeast(static_cast<size_t>(w) * 2 + 4 * chroma + static_cast<size_t>(w) * 4);
     if (rows == nullptr)
         return -1;
     m_pixelRow = rows;
-    m_lumaRow = rows + static_cast<size_t>(w) * 4;
-    m_chromaRows[0] = m_lumaRow + w;
+    m_lumaRows[0] = rows + static_cast<size_t>(w) * 4;
+    m_lumaRows[1] = m_lumaRows[0] + w;
+    m_chromaRows[0] = m_lumaRows[1] + w;
     m_chromaRows[1] = m_chromaRows[0] + chroma;
     m_borderChroma[0] = m_chromaRows[1] + chroma;
     m_borderChroma[1] = m_borderChroma[0] + chroma;
     std::memset(m_borderChroma[0], border.yuv[1], chroma);
     std::memset(m_borderChroma[1], border.yuv[2], chroma);
-    m_lumaRowHeld = m_chromaRowHeld = -1;
+    m_lumaRowHeld[0] = m_lumaRowHeld[1] = m_chromaRowHeld = -1;
 
     std::lock_guard<std::mutex> guard(canvas.Lock());
     QImage& image = canvas.Image();
@@ -172,15 +202,27 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
         image.bits() + static_cast<ptrdiff_t>(dest.top) * stride + static_cast<ptrdiff_t>(dest.left) * 4;
     bool wholeRows = sameSize && clip.left == 0 && clip.right == destWidth;
     int converted = -1;
+    if (wholeRows) {
+        int y = clip.top;
+        if (y % 2 != 0) {
+            ConvertRow(source, y, origin + static_cast<ptrdiff_t>(y) * stride, true);
+            ++y;
+        }
+        for (; y + 1 < clip.bottom; y += 2) {
+            uint8_t* out = origin + static_cast<ptrdiff_t>(y) * stride;
+            ConvertRowPair(source, y, out, out + stride);
+        }
+        if (y < clip.bottom)
+            ConvertRow(source, y, origin + static_cast<ptrdiff_t>(y) * stride, true);
+        // The rows stored past the caches reach memory before the lock hands the canvas on.
+        ImgStreamFence();
+        return 0;
+    }
     for (int y = clip.top; y < clip.bottom; ++y) {
         uint8_t* out = origin + static_cast<ptrdiff_t>(y) * stride;
-        if (wholeRows) {
-            ConvertRow(source, y, out);
-            continue;
-        }
         int row = sameSize ? y : m_rows[static_cast<size_t>(y)];
         if (row != converted) {
-            ConvertRow(source, row, m_pixelRow);
+            ConvertRow(source, row, m_pixelRow, false);
             converted = row;
         }
         if (sameSize) {

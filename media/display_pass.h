@@ -39,9 +39,13 @@ private:
         const uint8_t* v;
     };
     bool PrepareStretch(int width, int height, int destWidth, int destHeight);
-    Rows SourceRows(const I420Source& source, int row);
-    void ConvertRow(const I420Source& source, int row, uint8_t* out);
-    void DrawEdges(const uint8_t* y, uint8_t* out) const;
+    Rows SourceRows(const I420Source& source, int row, int slot);
+    bool EdgeRow(int row) const;
+    // Converts rows (1 or 2) into out, stored past the caches when stream (rows going to the canvas).
+    void Convert(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u, const uint8_t* v,
+                 int rows, bool stream) const;
+    void ConvertRow(const I420Source& source, int row, uint8_t* out, bool stream);
+    void ConvertRowPair(const I420Source& source, int row, uint8_t* out0, uint8_t* out1);
 
     // The picture being drawn (set by Draw).
     int m_width = 0;  // after the reduction
@@ -50,13 +54,14 @@ private:
     PictureBorder m_border{};
     uint8_t m_borderPixel[4] = {};  // the border as drawn
     PointScaler m_scaler;
-    // Row buffers: reduced luma, chroma (or the border's chroma rows), one BGRX row.
+    // Row buffers: two luma rows (a pair sharing its chroma) and the chroma rows, reduced or copied to take
+    // a planar border; the border's chroma rows; one BGRX row.
     HeapBuffer m_rowBuffer;
-    uint8_t* m_lumaRow = nullptr;
+    uint8_t* m_lumaRows[2] = {};
     uint8_t* m_chromaRows[2] = {};
     uint8_t* m_borderChroma[2] = {};
     uint8_t* m_pixelRow = nullptr;
-    int m_lumaRowHeld = -1;
+    int m_lumaRowHeld[2] = {-1, -1};
     int m_chromaRowHeld = -1;
     // Stretch maps of the last size pair that needed one: the picture column of each rectangle column,
     // the picture row of each rectangle row.

@@ -31,6 +31,10 @@ constinit PixelRoutines g_pixelRoutines = PortableRoutines();
 using RowsToBgrxFn = void (*)(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                               const uint8_t* v, int width, int rows);
 constinit RowsToBgrxFn g_rowsToBgrx = I420RowsToBgrx32Portable;
+constinit RowsToBgrxFn g_rowsToBgrxStream = I420RowsToBgrx32Portable;
+void NoFence() {}
+using FenceFn = void (*)();
+constinit FenceFn g_streamFence = NoFence;
 }  // namespace pixel
 
 using pixel::g_pixelRoutines;
@@ -81,8 +85,11 @@ int ImgInitDispatch() {
     unsigned features = ImgCpuFeatures();
     ImgFillRoutines(&g_pixelRoutines, features);
 #if defined(__x86_64__) || defined(__i386__)
-    if (features & IMG_CPU_AVX2)
+    if (features & IMG_CPU_AVX2) {
         pixel::g_rowsToBgrx = pixel::I420RowsToBgrx32Avx2;
+        pixel::g_rowsToBgrxStream = pixel::I420RowsToBgrx32StreamAvx2;
+        pixel::g_streamFence = pixel::StreamFence;
+    }
 #endif
     return 0;
 }
@@ -126,4 +133,11 @@ void ImgI420ToBgrx32(uint8_t* destination, const uint8_t* source, int width, int
 void ImgI420RowsToBgrx32(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                          const uint8_t* v, int width, int rows) {
     pixel::g_rowsToBgrx(out, ys, u, v, width, rows);
+}
+void ImgI420RowsToBgrx32Stream(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                               const uint8_t* v, int width, int rows) {
+    pixel::g_rowsToBgrxStream(out, ys, u, v, width, rows);
+}
+void ImgStreamFence() {
+    pixel::g_streamFence();
 }

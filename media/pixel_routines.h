@@ -102,6 +102,14 @@ void ImgI420ToBgrx32(uint8_t* destination, const uint8_t* source, int width, int
 void ImgI420RowsToBgrx32(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                          const uint8_t* v, int width, int rows);
 
+// ImgI420RowsToBgrx32 for rows written once and read much later, by another thread (a window canvas's):
+// where the processor allows, 32-byte aligned rows are stored past the caches, which spares reading each
+// line in first and keeps the caches for the decoders. Before another thread may read the rows, the
+// writer calls ImgStreamFence (before releasing the lock that hands the rows over).
+void ImgI420RowsToBgrx32Stream(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                               const uint8_t* v, int width, int rows);
+void ImgStreamFence();
+
 // Bytes of an I420 picture of this size.
 inline uint32_t I420Size(int width, int height) {
     return static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 3u / 2u;

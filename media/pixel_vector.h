@@ -33,6 +33,9 @@ void I420ToBgr24Avx2(uint8_t* destination, const uint8_t* source, int width, int
 void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 void I420RowsToBgrx32Avx2(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                           const uint8_t* v, int width, int rows);
+void I420RowsToBgrx32StreamAvx2(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                                const uint8_t* v, int width, int rows);
+void StreamFence();
 void Bgr24ToI420Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
 
 }  // namespace pixel

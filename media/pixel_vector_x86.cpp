@@ -225,8 +225,9 @@ VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const ui
 }
 
 // 16 pixels of one row: clamp(Y + offset) for B, G and R, stored as BGRX (64 bytes) or BGR (48 bytes
-// stored, 52 written: the caller leaves room for 4 bytes past the block).
-template <int kBytes>
+// stored, 52 written: the caller leaves room for 4 bytes past the block). kStream: BGRX stored past the
+// caches (out 32-byte aligned).
+template <int kBytes, bool kStream = false>
 VISTAL_AVX2 __attribute__((always_inline)) inline void BgrPixelsAvx2(uint8_t* out, const uint8_t* y,
                                                                      __m256i offB, __m256i offG,
                                                                      __m256i offR) {
@@ -238,6 +239,11 @@ VISTAL_AVX2 __attribute__((always_inline)) inline void BgrPixelsAvx2(uint8_t* ou
     __m256i r0 = _mm256_unpacklo_epi8(r8, zero);
     __m256i lo = _mm256_unpacklo_epi16(bg, r0);  // pixels 0-3 | 8-11
     __m256i hi = _mm256_unpackhi_epi16(bg, r0);  // pixels 4-7 | 12-15
+    if (kBytes == 4 && kStream) {
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(lo, hi, 0x20));
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + 32), _mm256_permute2x128_si256(lo, hi, 0x31));
+        return;
+    }
     if (kBytes == 4) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(lo, hi, 0x20));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), _mm256_permute2x128_si256(lo, hi, 0x31));
@@ -268,6 +274,14 @@ inline void FixExactGreen(uint8_t* block, const uint8_t* y, const uint8_t* us, c
     }
 }
 
+// A 64-byte block stored past the caches (out 32-byte aligned).
+VISTAL_AVX2 __attribute__((always_inline)) inline void StreamBlock(uint8_t* out, const uint8_t* block) {
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out),
+                        _mm256_load_si256(reinterpret_cast<const __m256i*>(block)));
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + 32),
+                        _mm256_load_si256(reinterpret_cast<const __m256i*>(block + 32)));
+}
+
 // 16 pixels from column x (even) of one or two rows sharing their chroma row; out[r] points at the
 // block's first pixel of row r.
 template <int kBytes>
@@ -296,7 +310,8 @@ void BgrPixelExact(uint8_t* out, int y, int cb, int cr) {
 // chroma offsets of a stretch of blocks are computed once, during the first row, and kept for the
 // second: each row is then written from start to end, which keeps the writes to memory in one stream
 // (the rows of a picture that is not in the cache come in half as fast when two are written in turn).
-template <int kBytes>
+// kStream: the whole blocks are stored past the caches (the rows 32-byte aligned).
+template <int kBytes, bool kStream = false>
 VISTAL_AVX2 __attribute__((always_inline)) inline void BgrRowsAvx2(uint8_t* const out[2],
                                                                    const uint8_t* const ys[2],
                                                                    const uint8_t* us, const uint8_t* vs,
@@ -318,8 +333,18 @@ VISTAL_AVX2 __attribute__((always_inline)) inline void BgrRowsAvx2(uint8_t* cons
                 BlockOffsets& o = kept[k];
                 if (r == 0)
                     o.exact = ChromaOffsetsAvx2(us + bx / 2, vs + bx / 2, &o.b, &o.g, &o.r);
-                BgrPixelsAvx2<kBytes>(out[r] + kBytes * bx, ys[r] + bx, o.b, o.g, o.r);
-                FixExactGreen<kBytes>(out[r] + kBytes * bx, ys[r], us, vs, bx, o.exact);
+                if (kStream && o.exact != 0) {
+                    // The exact green is patched into the block in the cache-bypassing case too: the
+                    // block goes through a scratch buffer first.
+                    alignas(32) uint8_t block[64];
+                    BgrPixelsAvx2<kBytes>(block, ys[r] + bx, o.b, o.g, o.r);
+                    FixExactGreen<kBytes>(block, ys[r], us, vs, bx, o.exact);
+                    StreamBlock(out[r] + kBytes * bx, block);
+                    continue;
+                }
+                BgrPixelsAvx2<kBytes, kStream>(out[r] + kBytes * bx, ys[r] + bx, o.b, o.g, o.r);
+                if (!kStream)
+                    FixExactGreen<kBytes>(out[r] + kBytes * bx, ys[r], us, vs, bx, o.exact);
             }
         }
         x += 16 * blocks;
@@ -373,6 +398,19 @@ void I420ToBgrx32Avx2(uint8_t* destination, const uint8_t* source, int width, in
 VISTAL_AVX2 void I420RowsToBgrx32Avx2(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                                       const uint8_t* v, int width, int rows) {
     BgrRowsAvx2<4>(out, ys, u, v, width, rows);
+}
+
+VISTAL_AVX2 void I420RowsToBgrx32StreamAvx2(uint8_t* const out[2], const uint8_t* const ys[2],
+                                            const uint8_t* u, const uint8_t* v, int width, int rows) {
+    auto aligned = [](const uint8_t* p) { return (reinterpret_cast<uintptr_t>(p) & 31) == 0; };
+    if (aligned(out[0]) && aligned(out[rows - 1]))
+        BgrRowsAvx2<4, true>(out, ys, u, v, width, rows);
+    else
+        BgrRowsAvx2<4>(out, ys, u, v, width, rows);
+}
+
+void StreamFence() {
+    _mm_sfence();
 }
 
 namespace {

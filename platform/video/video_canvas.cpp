@@ -1,6 +1,17 @@
 #include "platform/video/video_canvas.h"
 
+#include <cstdlib>
 #include <map>
+
+namespace {
+// Rows start on 64-byte boundaries where the width allows (RGB32 rows of a multiple of 16 pixels), so
+// drawing threads can store whole cache lines past the caches.
+constexpr size_t kRowAlignment = 64;
+
+void FreePixels(void* pixels) {
+    std::free(pixels);
+}
+}  // namespace
 
 void VideoCanvas::Resize(int width, int height) {
     if (width < 0)
@@ -9,7 +20,14 @@ void VideoCanvas::Resize(int width, int height) {
         height = 0;
     if (m_image.width() == width && m_image.height() == height && !m_image.isNull())
         return;
-    m_image = QImage(width, height, QImage::Format_RGB32);
+    size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    size_t rounded = (bytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    auto* pixels = bytes > 0 ? static_cast<uchar*>(std::aligned_alloc(kRowAlignment, rounded)) : nullptr;
+    if (pixels != nullptr)
+        m_image = QImage(pixels, width, height, static_cast<qsizetype>(width) * 4, QImage::Format_RGB32,
+                         FreePixels, pixels);
+    else
+        m_image = QImage(width, height, QImage::Format_RGB32);
     m_image.fill(Qt::black);
 }
 

@@ -23,14 +23,16 @@ struct StridedPicture {
     int height;
     std::vector<uint8_t> planes[3];
     int stride[3];
-    StridedPicture(int w, int h, unsigned seed) : width(w), height(h) {
+    // wholeGreen: every chroma pair is (30, 238), one of the few whose green offset is a whole number,
+    // which the vector conversion patches with the exact formula.
+    StridedPicture(int w, int h, unsigned seed, bool wholeGreen = false) : width(w), height(h) {
         std::mt19937 rng(seed);
         for (int p = 0; p < 3; ++p) {
             int rows = p == 0 ? h : h / 2 + 1;
             stride[p] = (p == 0 ? w : w / 2 + 1) + 16;
             planes[p].resize(static_cast<size_t>(stride[p]) * rows);
             for (auto& b : planes[p])
-                b = static_cast<uint8_t>(rng());
+                b = static_cast<uint8_t>(p == 0 || !wholeGreen ? rng() : (p == 1 ? 30 : 238));
         }
     }
     I420Source Source() const {
@@ -109,6 +111,7 @@ struct Case {
     int height;
     VideoRect dest;
     const char* what;
+    bool wholeGreen = false;
 };
 
 TEST(DisplayPass, CanvasBytesEqualTheMultiPassDrawing) {
@@ -135,6 +138,8 @@ TEST(DisplayPass, CanvasBytesEqualTheMultiPassDrawing) {
         {48, 32, {0, 0, 48, 32}, "narrower than a vector block twice"},
         {20, 10, {0, 0, 20, 10}, "one block and a tail"},
         {352, 288, {900, 0, 1200, 200}, "outside the canvas"},
+        {352, 288, {0, 0, 240, 144}, "grid cell, green a whole number", true},
+        {64, 48, {16, 2, 80, 50}, "same size, green a whole number", true},
     };
     auto canvas = std::make_shared<VideoCanvas>();
     canvas->Resize(kCanvasWidth, kCanvasHeight);
@@ -145,7 +150,7 @@ TEST(DisplayPass, CanvasBytesEqualTheMultiPassDrawing) {
         unsigned seed = 1;
         for (const Case& c : cases) {
             for (int selected = 0; selected < 2; ++selected) {
-                StridedPicture picture(c.width, c.height, ++seed);
+                StridedPicture picture(c.width, c.height, ++seed, c.wholeGreen);
                 for (bool contiguous : {false, true}) {
                     std::vector<uint8_t> packed(I420Size(c.width, c.height));
                     I420Source source = picture.Source();
