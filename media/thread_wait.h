@@ -14,8 +14,9 @@ class FrameQueue;
 void PrepareFrameWait(FrameQueue* videoQueue, FrameQueue* audioQueue);
 
 // Sleeps until a message comes, a frame is pushed into one of the queues (audioQueue may be null) or
-// timeoutMs passes (negative: no limit), then clears the queues' signals: the caller pops the queues until
-// they are empty before it waits again, so no frame pushed after the clear is missed. Without a wake
+// timeoutMs passes (negative: no limit), then clears the queue signals it saw raised (one read each, none for
+// a queue that was not signalled): the caller pops the queues until they are empty before it waits again,
+// so no frame pushed after the clear is missed. Without a wake
 // descriptor (none could be made) it waits at most FRAME_WAIT_FALLBACK_MS.
 void WaitForFrames(FrameQueue* videoQueue, FrameQueue* audioQueue, int timeoutMs);
 
