@@ -195,24 +195,56 @@ VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
 // each floor equals the double formula's for every input (the exhaustive test holds them to it), except
 // where the exact green value is a whole number: those lanes, but for grey, are reported in the returned
 // bit mask.
+// The constants of ChromaOffsetsAvx2, eight lanes each, read from memory where they are used: held in
+// registers they crowd the conversion loops, which then rebuild them for every block.
+struct alignas(32) ChromaConstants {
+    int32_t bias[8], red[8], blue[8], greenU[8], greenV[8], wholeBias[8], fractionMask[8], wholeLimit[8];
+};
+constexpr ChromaConstants MakeChromaConstants() {
+    ChromaConstants c{};
+    for (int i = 0; i < 8; ++i) {
+        c.bias[i] = 128;
+        c.red[i] = 92242;       // 1.4075 x 2^16
+        c.blue[i] = 116589;     // 1.779 x 2^16
+        c.greenU[i] = 2898264;  // 0.3455 x 2^23
+        c.greenV[i] = 6013793;  // 0.7169 x 2^23
+        c.wholeBias[i] = 419;
+        c.fractionMask[i] = (1 << 23) - 1;
+        c.wholeLimit[i] = 838;
+    }
+    return c;
+}
+constexpr ChromaConstants kChroma = MakeChromaConstants();
+
+// The constants' address, hidden from the compiler so that it reads them from memory rather than folding
+// them back into immediates.
+inline const ChromaConstants* ChromaConstantsInMemory() {
+    const ChromaConstants* c = &kChroma;
+    asm("" : "+r"(c));
+    return c;
+}
+
+VISTAL_AVX2 __attribute__((always_inline)) inline __m256i Lanes(const int32_t (&values)[8]) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(values));
+}
+
 VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs,
                                                                         __m256i* offB, __m256i* offG,
                                                                         __m256i* offR) {
-    const __m256i bias = _mm256_set1_epi32(128);
+    const ChromaConstants& k = *ChromaConstantsInMemory();
+    const __m256i bias = Lanes(k.bias);
     __m256i u =
         _mm256_sub_epi32(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(us))), bias);
     __m256i v =
         _mm256_sub_epi32(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(vs))), bias);
-    __m256i r = _mm256_srai_epi32(_mm256_mullo_epi32(v, _mm256_set1_epi32(92242)), 16);   // 1.4075 x 2^16
-    __m256i b = _mm256_srai_epi32(_mm256_mullo_epi32(u, _mm256_set1_epi32(116589)), 16);  // 1.779 x 2^16
+    __m256i r = _mm256_srai_epi32(_mm256_mullo_epi32(v, Lanes(k.red)), 16);
+    __m256i b = _mm256_srai_epi32(_mm256_mullo_epi32(u, Lanes(k.blue)), 16);
     __m256i g = _mm256_sub_epi32(
         _mm256_setzero_si256(),
-        _mm256_add_epi32(_mm256_mullo_epi32(u, _mm256_set1_epi32(2898264)),    // 0.3455 x 2^23
-                         _mm256_mullo_epi32(v, _mm256_set1_epi32(6013793))));  // 0.7169 x 2^23
+        _mm256_add_epi32(_mm256_mullo_epi32(u, Lanes(k.greenU)), _mm256_mullo_epi32(v, Lanes(k.greenV))));
     // Whole-number green: the fraction lies within the constants' error of 0 or 1.
-    __m256i fraction =
-        _mm256_and_si256(_mm256_add_epi32(g, _mm256_set1_epi32(419)), _mm256_set1_epi32((1 << 23) - 1));
-    __m256i whole = _mm256_cmpgt_epi32(_mm256_set1_epi32(838), fraction);
+    __m256i fraction = _mm256_and_si256(_mm256_add_epi32(g, Lanes(k.wholeBias)), Lanes(k.fractionMask));
+    __m256i whole = _mm256_cmpgt_epi32(Lanes(k.wholeLimit), fraction);
     // Grey (Cb = Cr = 128) is whole too, but its offset 0 is exact for every Y (the formula's terms are
     // exactly 0): only the other whole lanes are reported.
     __m256i grey = _mm256_cmpeq_epi32(_mm256_or_si256(u, v), _mm256_setzero_si256());
