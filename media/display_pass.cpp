@@ -129,6 +129,30 @@ void DisplayPass::ConvertRow(const I420Source& source, int row, uint8_t* out, bo
     Convert(outs, ys, u, v, 1, stream);
 }
 
+// Asks for the picture rows of the pair at row (even) ahead of their use: the decoder's picture is no
+// longer all in the nearest caches when it is drawn, and the rows' reads would otherwise wait one by one.
+void DisplayPass::PrefetchPair(const I420Source& source, int row) const {
+    if (row + 1 >= m_height)
+        return;
+    if (m_reduce) {
+        m_scaler.PrefetchRow(source, 0, row);
+        m_scaler.PrefetchRow(source, 0, row + 1);
+        m_scaler.PrefetchRow(source, 1, row / 2);
+        m_scaler.PrefetchRow(source, 2, row / 2);
+        return;
+    }
+    // The picture's own rows: luma rows row and row + 1, the chroma row of both chroma planes.
+    auto prefetch = [&](int plane, int planeRow, int bytes) {
+        const uint8_t* in = source.plane[plane] + static_cast<ptrdiff_t>(planeRow) * source.stride[plane];
+        for (int x = 0; x < bytes; x += 64)
+            __builtin_prefetch(in + x);
+    };
+    prefetch(0, row, m_width);
+    prefetch(0, row + 1, m_width);
+    prefetch(1, row / 2, m_width / 2);
+    prefetch(2, row / 2, m_width / 2);
+}
+
 // Rows row and row + 1 (row even) share their chroma row: converted together, the chroma work is done once.
 // A pair holding an edge row (the first and last pairs, whose chroma is the border's) goes row by row.
 void DisplayPass::ConvertRowPair(const I420Source& source, int row, uint8_t* out0, uint8_t* out1) {
@@ -137,6 +161,7 @@ void DisplayPass::ConvertRowPair(const I420Source& source, int row, uint8_t* out
         ConvertRow(source, row + 1, out1, true);
         return;
     }
+    PrefetchPair(source, row + 2);
     Rows first = SourceRows(source, row, 0);
     Rows second = SourceRows(source, row + 1, 1);
     uint8_t* outs[2] = {out0, out1};

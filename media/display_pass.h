@@ -45,6 +45,7 @@ private:
     void Convert(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u, const uint8_t* v,
                  int rows, bool stream) const;
     void ConvertRow(const I420Source& source, int row, uint8_t* out, bool stream);
+    void PrefetchPair(const I420Source& source, int row) const;
     void ConvertRowPair(const I420Source& source, int row, uint8_t* out0, uint8_t* out1);
 
     // The picture being drawn (set by Draw).

@@ -122,6 +122,16 @@ void PointScaler::ScaleRow(const I420Source& source, int plane, int row, uint8_t
     ScaleOneRow(plane == 0 ? m_luma : m_chroma, source.plane[plane], source.stride[plane], row, out);
 }
 
+void PointScaler::PrefetchRow(const I420Source& source, int plane, int row) const {
+    const PlaneMap& map = plane == 0 ? m_luma : m_chroma;
+    if (row < 0 || row >= map.height)
+        return;
+    const uint8_t* in = source.plane[plane] +
+                        static_cast<ptrdiff_t>(map.rows[static_cast<size_t>(row)]) * source.stride[plane];
+    for (int x = 0; x < map.sourceWidth; x += 64)
+        __builtin_prefetch(in + x);
+}
+
 void PointScaler::ScaleI420(const I420Source& source, int width, int height, uint8_t* destination,
                             int destWidth, int destHeight) {
     size_t destLuma = static_cast<size_t>(destWidth) * static_cast<size_t>(destHeight);

@@ -25,6 +25,9 @@ public:
     static bool SamplesItself(int width, int height, int destWidth, int destHeight);
     void PrepareRows(int width, int height, int destWidth, int destHeight);
     void ScaleRow(const I420Source& source, int plane, int row, uint8_t* out) const;
+    // Asks the processor to fetch the source row that ScaleRow reads for this destination row (a row past
+    // the end is ignored): the rows of the next pair come in while this pair is converted.
+    void PrefetchRow(const I420Source& source, int plane, int row) const;
 
 private:
     // The map of one plane size pair.
