@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -158,6 +159,27 @@ TEST(PixelVector, ConversionsOutOfI420MatchOnEveryInputValue) {
         vector.ImgI420ToBgr24(bgr.data(), picture.data(), w, h, 0);
         EXPECT_TRUE(bgrx == expectBgrx) << level.name << " bgrx";
         EXPECT_TRUE(bgr == expectBgr) << level.name << " bgr";
+    }
+    // The row routines of the running processor, row pair by row pair, into 64-byte aligned rows (where the
+    // streaming one stores past the caches).
+    ImgInitDispatch();
+    const uint8_t* u = picture.data() + size_t(w) * h;
+    const uint8_t* v = u + size_t(w) * h / 4;
+    for (bool stream : {false, true}) {
+        std::vector<uint8_t> rows(expectBgrx.size() + 64);
+        uint8_t* out = rows.data() + (64 - reinterpret_cast<uintptr_t>(rows.data()) % 64) % 64;
+        for (int row = 0; row < h; row += 2) {
+            uint8_t* outs[2] = {out + size_t(row) * w * 4, out + size_t(row + 1) * w * 4};
+            const uint8_t* ys[2] = {picture.data() + size_t(row) * w, picture.data() + size_t(row + 1) * w};
+            if (stream)
+                ImgI420RowsToBgrx32Stream(outs, ys, u + size_t(row / 2) * w / 2, v + size_t(row / 2) * w / 2,
+                                          w, 2);
+            else
+                ImgI420RowsToBgrx32(outs, ys, u + size_t(row / 2) * w / 2, v + size_t(row / 2) * w / 2, w, 2);
+        }
+        ImgStreamFence();
+        EXPECT_TRUE(std::equal(expectBgrx.begin(), expectBgrx.end(), out))
+            << (stream ? "streamed rows" : "rows");
     }
 }
 
