@@ -199,7 +199,13 @@ VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
 // registers they crowd the conversion loops, which then rebuild them for every block.
 struct alignas(32) ChromaConstants {
     int32_t bias[8], red[8], blue[8], greenU[8], greenV[8], wholeBias[8], fractionMask[8], wholeLimit[8];
+    // The same in 16-bit lanes (ChromaOffsets16Avx2): two 16-bit values per 32-bit word, low one first.
+    int32_t bias16[8], redFraction16[8], blueFraction16[8], greenHigh16[8], greenLow16[8];
 };
+constexpr int32_t Pair16(int low, int high) {
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
+                                static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
+}
 constexpr ChromaConstants MakeChromaConstants() {
     ChromaConstants c{};
     for (int i = 0; i < 8; ++i) {
@@ -211,6 +217,15 @@ constexpr ChromaConstants MakeChromaConstants() {
         c.wholeBias[i] = 419;
         c.fractionMask[i] = (1 << 23) - 1;
         c.wholeLimit[i] = 838;
+        c.bias16[i] = Pair16(128, 128);
+        // 92242 = 2^16 + 26706 and 116589 = 2 x 2^16 - 14483: R = v + (26706 v >> 16), B = 2 u + (-14483 u >>
+        // 16).
+        c.redFraction16[i] = Pair16(26706, 26706);
+        c.blueFraction16[i] = Pair16(-14483, -14483);
+        // -(2898264 u + 6013793 v) = (-44 u - 92 v) x 2^16 + (-14680 u + 15519 v), each part one madd of (u,
+        // v).
+        c.greenHigh16[i] = Pair16(-44, -92);
+        c.greenLow16[i] = Pair16(-14680, 15519);
     }
     return c;
 }
@@ -254,6 +269,57 @@ VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const ui
     *offG = PixelPairs(g);
     *offR = PixelPairs(r);
     return exact;
+}
+
+// Each of 8 offsets of 16-bit lanes in natural order (sample 0 first) twice, for the 16 pixels of samples
+// 0-7 (first) and of samples 8-15 (second).
+VISTAL_AVX2 __attribute__((always_inline)) inline void PixelPairs16(__m256i x, __m256i* first,
+                                                                    __m256i* second) {
+    __m256i y = _mm256_permute4x64_epi64(x, 0xD8);  // samples 0-3, 8-11 | 4-7, 12-15
+    *first = _mm256_unpacklo_epi16(y, y);
+    *second = _mm256_unpackhi_epi16(y, y);
+}
+
+// ChromaOffsetsAvx2 for 16 samples (32 pixels, two blocks) at once: R and B in 16-bit lanes, green's
+// fixed-point value in 32-bit lanes from two multiply-adds of the (u, v) pairs. The same offsets and marks
+// as two calls of ChromaOffsetsAvx2 (the exhaustive conversion test holds them to the portable formulas).
+VISTAL_AVX2 __attribute__((always_inline)) inline void ChromaOffsets16Avx2(const uint8_t* us,
+                                                                           const uint8_t* vs, __m256i offB[2],
+                                                                           __m256i offG[2], __m256i offR[2],
+                                                                           int exact[2]) {
+    const ChromaConstants& k = *ChromaConstantsInMemory();
+    const __m256i bias = Lanes(k.bias16);
+    __m256i u =
+        _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(us))), bias);
+    __m256i v =
+        _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(vs))), bias);
+    __m256i r = _mm256_add_epi16(v, _mm256_mulhi_epi16(v, Lanes(k.redFraction16)));
+    __m256i b = _mm256_add_epi16(_mm256_add_epi16(u, u), _mm256_mulhi_epi16(u, Lanes(k.blueFraction16)));
+    __m256i halves[2] = {_mm256_unpacklo_epi16(u, v),
+                         _mm256_unpackhi_epi16(u, v)};  // 0-3 | 8-11, 4-7 | 12-15
+    __m256i green[2], whole[2];
+    for (int h = 0; h < 2; ++h) {
+        green[h] = _mm256_add_epi32(_mm256_slli_epi32(_mm256_madd_epi16(halves[h], Lanes(k.greenHigh16)), 16),
+                                    _mm256_madd_epi16(halves[h], Lanes(k.greenLow16)));
+        __m256i fraction =
+            _mm256_and_si256(_mm256_add_epi32(green[h], Lanes(k.wholeBias)), Lanes(k.fractionMask));
+        whole[h] = _mm256_cmpgt_epi32(Lanes(k.wholeLimit), fraction);
+        green[h] = _mm256_srai_epi32(green[h], 23);
+    }
+    // Packing the two halves puts the samples back in order.
+    __m256i g = _mm256_packs_epi32(green[0], green[1]);
+    __m256i grey = _mm256_cmpeq_epi16(_mm256_or_si256(u, v), _mm256_setzero_si256());
+    unsigned marks = static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_andnot_si256(grey, _mm256_packs_epi32(whole[0], whole[1]))));
+    exact[0] = exact[1] = 0;
+    // Two mask bits per sample; marked samples are rare.
+    for (int sample = 0; marks != 0; ++sample, marks >>= 2) {
+        if (marks & 1)
+            exact[sample / 8] |= 1 << (sample % 8);
+    }
+    PixelPairs16(b, &offB[0], &offB[1]);
+    PixelPairs16(g, &offG[0], &offG[1]);
+    PixelPairs16(r, &offR[0], &offR[1]);
 }
 
 // 16 pixels of one row: clamp(Y + offset) for B, G and R, stored as BGRX (64 bytes) or BGR (48 bytes
@@ -363,8 +429,16 @@ VISTAL_AVX2 __attribute__((always_inline)) inline void BgrRowsAvx2(uint8_t* cons
             for (int k = 0; k < blocks; ++k) {
                 int bx = x + 16 * k;
                 BlockOffsets& o = kept[k];
-                if (r == 0)
+                if (r == 0 && k % 2 == 0 && k + 1 < blocks) {
+                    // Two blocks' offsets at once.
+                    __m256i b[2], g[2], red[2];
+                    int exact[2];
+                    ChromaOffsets16Avx2(us + bx / 2, vs + bx / 2, b, g, red, exact);
+                    kept[k] = BlockOffsets{b[0], g[0], red[0], exact[0]};
+                    kept[k + 1] = BlockOffsets{b[1], g[1], red[1], exact[1]};
+                } else if (r == 0 && k % 2 == 0) {
                     o.exact = ChromaOffsetsAvx2(us + bx / 2, vs + bx / 2, &o.b, &o.g, &o.r);
+                }
                 if (kStream && o.exact != 0) {
                     // The exact green is patched into the block in the cache-bypassing case too: the
                     // block goes through a scratch buffer first.
