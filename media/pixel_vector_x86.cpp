@@ -190,11 +190,6 @@ VISTAL_AVX2 inline __m256i PixelPairs(__m256i x) {
     return _mm256_blend_epi16(x, _mm256_slli_epi32(x, 16), 0xAA);
 }
 
-// Chroma offsets of 8 samples computed in fixed point: R = floor(1.4075 v), B = floor(1.779 u),
-// G = floor(-(0.3455 u + 0.7169 v)), with u = Cb - 128, v = Cr - 128. The constants are close enough that
-// each floor equals the double formula's for every input (the exhaustive test holds them to it), except
-// where the exact green value is a whole number: those lanes, but for grey, are reported in the returned
-// bit mask.
 // The constants of ChromaOffsetsAvx2, eight lanes each, read from memory where they are used: held in
 // registers they crowd the conversion loops, which then rebuild them for every block.
 struct alignas(32) ChromaConstants {
@@ -218,12 +213,12 @@ constexpr ChromaConstants MakeChromaConstants() {
         c.fractionMask[i] = (1 << 23) - 1;
         c.wholeLimit[i] = 838;
         c.bias16[i] = Pair16(128, 128);
-        // 92242 = 2^16 + 26706 and 116589 = 2 x 2^16 - 14483: R = v + (26706 v >> 16), B = 2 u + (-14483 u >>
-        // 16).
+        // 92242 = 2^16 + 26706 and 116589 = 2 x 2^16 - 14483, so that
+        // R = v + (26706 v >> 16) and B = 2 u + (-14483 u >> 16).
         c.redFraction16[i] = Pair16(26706, 26706);
         c.blueFraction16[i] = Pair16(-14483, -14483);
-        // -(2898264 u + 6013793 v) = (-44 u - 92 v) x 2^16 + (-14680 u + 15519 v), each part one madd of (u,
-        // v).
+        // -(2898264 u + 6013793 v) = (-44 u - 92 v) x 2^16 + (-14680 u + 15519 v): each part is one
+        // multiply-add of the (u, v) pairs.
         c.greenHigh16[i] = Pair16(-44, -92);
         c.greenLow16[i] = Pair16(-14680, 15519);
     }
@@ -243,6 +238,11 @@ VISTAL_AVX2 __attribute__((always_inline)) inline __m256i Lanes(const int32_t (&
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(values));
 }
 
+// Chroma offsets of 8 samples computed in fixed point: R = floor(1.4075 v), B = floor(1.779 u),
+// G = floor(-(0.3455 u + 0.7169 v)), with u = Cb - 128, v = Cr - 128. The constants are close enough that
+// each floor equals the double formula's for every input (the exhaustive test holds them to it), except
+// where the exact green value is a whole number: those lanes, but for grey, are reported in the returned
+// bit mask.
 VISTAL_AVX2 __attribute__((always_inline)) inline int ChromaOffsetsAvx2(const uint8_t* us, const uint8_t* vs,
                                                                         __m256i* offB, __m256i* offG,
                                                                         __m256i* offR) {
