@@ -177,7 +177,7 @@ void GridCell(benchmark::State& state, bool ours) {
         uint8_t* v = u + w * h / 4;
         libyuv::I420Scale(p.Y(), p.width, p.U(), p.width / 2, p.V(), p.width / 2, p.width, p.height, y, w, u,
                           w / 2, v, w / 2, w, h, libyuv::kFilterNone);
-        std::lock_guard<std::mutex> guard(grid.canvas.Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(grid.canvas.Lock());
         QImage& image = grid.canvas.Image();
         libyuv::I420ToARGB(y, w, u, w / 2, v, w / 2,
                            image.bits() + dest.top * image.bytesPerLine() + dest.left * 4,

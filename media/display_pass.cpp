@@ -217,14 +217,15 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
     std::memset(m_borderChroma[1], border.yuv[2], chroma);
     m_lumaRowHeld[0] = m_lumaRowHeld[1] = m_chromaRowHeld = -1;
 
-    std::lock_guard<std::mutex> guard(canvas.Lock());
-    QImage& image = canvas.Image();
+    // Only this rectangle is held: the other slots draw their own rectangles meanwhile.
+    VideoCanvas::RectLock held(canvas, dest.left, dest.top, dest.right, dest.bottom);
+    const QImage& image = canvas.Image();
     VideoClip clip{};
     if (!ClipToCanvas(image, dest, &clip))
         return -1;
-    ptrdiff_t stride = image.bytesPerLine();
+    ptrdiff_t stride = canvas.Stride();
     uint8_t* origin =
-        image.bits() + static_cast<ptrdiff_t>(dest.top) * stride + static_cast<ptrdiff_t>(dest.left) * 4;
+        canvas.Pixels() + static_cast<ptrdiff_t>(dest.top) * stride + static_cast<ptrdiff_t>(dest.left) * 4;
     bool wholeRows = sameSize && clip.left == 0 && clip.right == destWidth;
     int converted = -1;
     if (wholeRows) {

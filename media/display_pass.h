@@ -25,7 +25,7 @@ struct PictureBorder {
 
 class DisplayPass {
 public:
-    // Draws the width x height picture into dest of the canvas under the canvas's lock. 0 when drawn, -1
+    // Draws the width x height picture into dest of the canvas, holding that rectangle. 0 when drawn, -1
     // when nothing was drawn (empty rectangle, outside the canvas, no buffer), 1 when this picture and
     // rectangle are left to the general path (odd sizes, reductions libyuv makes with its own row routines,
     // a stretch that is not a plain point sampling).

@@ -51,7 +51,7 @@ void VideoRenderer::RenderToWindow(HWND window, int width, int height, const uin
     VideoRect dest{0, 0, 0, 0};
     if (window != nullptr) {
         if (std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(window)) {
-            std::lock_guard<std::mutex> guard(canvas->Lock());
+            std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
             dest.right = canvas->Image().width();
             dest.bottom = canvas->Image().height();
         }

@@ -21,7 +21,7 @@ int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int hei
     int destHeight = dest.bottom - dest.top;
     if (bgrx == nullptr || width <= 0 || height <= 0 || destWidth <= 0 || destHeight <= 0)
         return -1;
-    std::lock_guard<std::mutex> guard(canvas.Lock());
+    std::lock_guard<VideoCanvas::WholeLock> guard(canvas.Lock());
     QImage& image = canvas.Image();
     VideoClip clip{};
     if (!ClipToCanvas(image, dest, &clip))

@@ -29,6 +29,73 @@ void VideoCanvas::Resize(int width, int height) {
     else
         m_image = QImage(width, height, QImage::Format_RGB32);
     m_image.fill(Qt::black);
+    RefreshPixels();
+}
+
+void VideoCanvas::RefreshPixels() {
+    m_pixels = m_image.isNull() ? nullptr : m_image.bits();
+    m_stride = m_image.bytesPerLine();
+}
+
+void VideoCanvas::WholeLock::lock() {
+    std::unique_lock<std::mutex> guard(m_canvas->m_state);
+    ++m_canvas->m_wholeWaiting;
+    m_canvas->m_changed.wait(guard, [this] {
+        if (m_canvas->m_whole)
+            return false;
+        for (const Rect& r : m_canvas->m_rects) {
+            if (r.held)
+                return false;
+        }
+        return true;
+    });
+    --m_canvas->m_wholeWaiting;
+    m_canvas->m_whole = true;
+}
+
+void VideoCanvas::WholeLock::unlock() {
+    // Still alone on the canvas: whatever the holder did to the image, the drawers' pointer follows it.
+    m_canvas->RefreshPixels();
+    {
+        std::lock_guard<std::mutex> guard(m_canvas->m_state);
+        m_canvas->m_whole = false;
+    }
+    m_canvas->m_changed.notify_all();
+}
+
+bool VideoCanvas::OverlapsHeld(const Rect& rect) const {
+    for (const Rect& r : m_rects) {
+        if (r.held && rect.left < r.right && r.left < rect.right && rect.top < r.bottom &&
+            r.top < rect.bottom)
+            return true;
+    }
+    return false;
+}
+
+VideoCanvas::RectLock::RectLock(VideoCanvas& canvas, int left, int top, int right, int bottom)
+    : m_canvas(canvas), m_index(-1) {
+    Rect rect{left, top, right, bottom, true};
+    std::unique_lock<std::mutex> guard(canvas.m_state);
+    canvas.m_changed.wait(
+        guard, [&] { return !canvas.m_whole && canvas.m_wholeWaiting == 0 && !canvas.OverlapsHeld(rect); });
+    // A free slot is reused, so the list stays as long as the most rectangles ever held at once.
+    for (size_t i = 0; i < canvas.m_rects.size(); ++i) {
+        if (!canvas.m_rects[i].held) {
+            canvas.m_rects[i] = rect;
+            m_index = static_cast<int>(i);
+            return;
+        }
+    }
+    canvas.m_rects.push_back(rect);
+    m_index = static_cast<int>(canvas.m_rects.size()) - 1;
+}
+
+VideoCanvas::RectLock::~RectLock() {
+    {
+        std::lock_guard<std::mutex> guard(m_canvas.m_state);
+        m_canvas.m_rects[static_cast<size_t>(m_index)].held = false;
+    }
+    m_canvas.m_changed.notify_all();
 }
 
 void VideoCanvas::RequestRepaint() {

@@ -1,23 +1,64 @@
 #pragma once
 
 // The drawing surface of one video window: an RGB32 image guarded by a lock. Decode threads draw into it
-// under the lock and ask for a repaint; the window paints it on the UI thread. Canvases are found by the
-// handle of their window, and a canvas outlives its window for as long as a drawing thread still holds it.
+// and ask for a repaint; the window paints it on the UI thread. Canvases are found by the handle of their
+// window, and a canvas outlives its window for as long as a drawing thread still holds it.
+//
+// Two kinds of hold: Lock() takes the whole canvas (painting, resizing, reading, drawing anywhere); a
+// RectLock takes one rectangle, and threads drawing rectangles that do not overlap hold theirs at the same
+// time (the 64 decode threads of the grid each draw their own cell). A thread holding a RectLock must not
+// ask for Lock(), nor the other way round.
 
 #include <QImage>
 #include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/system/win_types.h"
 
 class VideoCanvas {
 public:
-    std::mutex& Lock() { return m_lock; }
-    // The picture; read or change it only while holding Lock().
+    // The whole canvas, for std::lock_guard: waits until no rectangle is held; rectangles asked for while it
+    // waits or is held wait for it.
+    class WholeLock {
+    public:
+        explicit WholeLock(VideoCanvas* canvas) : m_canvas(canvas) {}
+        void lock();
+        void unlock();
+
+    private:
+        VideoCanvas* m_canvas;
+    };
+
+    // One rectangle of the canvas (left, top, right, bottom in canvas pixels; right and bottom exclusive),
+    // held from construction to destruction. It waits while an overlapping rectangle or the whole canvas is
+    // held (or the whole canvas is asked for). While it is held, the holder writes only pixels inside it,
+    // through Pixels() and Stride(), and reads the image only through const access.
+    class RectLock {
+    public:
+        RectLock(VideoCanvas& canvas, int left, int top, int right, int bottom);
+        ~RectLock();
+        RectLock(const RectLock&) = delete;
+        RectLock& operator=(const RectLock&) = delete;
+
+    private:
+        VideoCanvas& m_canvas;
+        int m_index;
+    };
+
+    VideoCanvas() : m_wholeLock(this) {}
+    WholeLock& Lock() { return m_wholeLock; }
+    // The picture; read or change it only while holding Lock() (under a RectLock: const access only).
     QImage& Image() { return m_image; }
-    // Resizes the picture (under Lock()); the new area is black.
+    // The picture's first row and bytes per row, for writing under a RectLock (or Lock()); null when empty.
+    uint8_t* Pixels() const { return m_pixels; }
+    ptrdiff_t Stride() const { return m_stride; }
+    // Resizes the picture (under Lock(), or before any other thread uses the canvas); the new area is black.
     void Resize(int width, int height);
 
     // Asks the window for a repaint; requests made before the window has painted are folded into one.
@@ -31,8 +72,23 @@ public:
     bool IsShown() const { return m_shown.load(); }
 
 private:
-    std::mutex m_lock;
+    struct Rect {
+        int left, top, right, bottom;
+        bool held;
+    };
+    bool OverlapsHeld(const Rect& rect) const;
+    // Takes the pixel pointer and row length from the image (with the whole canvas held).
+    void RefreshPixels();
+
+    WholeLock m_wholeLock;
+    std::mutex m_state;  // guards what follows, up to m_image
+    std::condition_variable m_changed;
+    bool m_whole = false;
+    int m_wholeWaiting = 0;
+    std::vector<Rect> m_rects;  // slots of held rectangles (held false: free)
     QImage m_image;
+    uint8_t* m_pixels = nullptr;
+    ptrdiff_t m_stride = 0;
     std::mutex m_hookLock;
     std::function<void()> m_hook;
     std::atomic<bool> m_repaintPending{false};

@@ -42,13 +42,13 @@ struct StridedPicture {
 };
 
 void FillCanvas(VideoCanvas& canvas) {
-    std::lock_guard<std::mutex> guard(canvas.Lock());
+    std::lock_guard<VideoCanvas::WholeLock> guard(canvas.Lock());
     QImage& image = canvas.Image();
     std::memset(image.bits(), 0x5A, static_cast<size_t>(image.bytesPerLine()) * image.height());
 }
 
 std::vector<uint8_t> CanvasBytes(VideoCanvas& canvas) {
-    std::lock_guard<std::mutex> guard(canvas.Lock());
+    std::lock_guard<VideoCanvas::WholeLock> guard(canvas.Lock());
     QImage& image = canvas.Image();
     return std::vector<uint8_t>(image.bits(),
                                 image.bits() + static_cast<size_t>(image.bytesPerLine()) * image.height());

@@ -53,7 +53,7 @@ struct WatchedCanvas {
         RegisterWindowCanvas(window, canvas);
     }
     QRgb At(int x, int y) {
-        std::lock_guard<std::mutex> guard(canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
         return canvas->Image().pixel(x, y) & 0xFFFFFF;
     }
     // Waits (bounded) until the canvas satisfies a condition, re-checking at every repaint.

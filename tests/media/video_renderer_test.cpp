@@ -30,7 +30,7 @@ protected:
     }
     void TearDown() override { UnregisterWindowCanvas(Window(0x71)); }
     QRgb At(int x, int y) {
-        std::lock_guard<std::mutex> guard(canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
         return canvas->Image().pixel(x, y) & 0xFFFFFF;
     }
     std::shared_ptr<VideoCanvas> canvas;

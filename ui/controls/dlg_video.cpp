@@ -28,7 +28,7 @@ BOOL CDlgVideo::OnInitDialog() {
     RECT client;
     GetClientRect(&client);
     {
-        std::lock_guard<std::mutex> guard(m_canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
         m_canvas->Resize(client.Width(), client.Height());
     }
     HWND hwnd = m_hWnd;
@@ -70,14 +70,14 @@ void CDlgVideo::OnPaint() {
     // Requests made from here on ask for another paint.
     m_canvas->RepaintDone();
     m_canvas->SetShown(true);
-    std::lock_guard<std::mutex> guard(m_canvas->Lock());
+    std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
     if (!m_canvas->Image().isNull())
         painter.drawImage(0, 0, m_canvas->Image());
 }
 
 void CDlgVideo::OnSize(UINT nType, int cx, int cy) {
     if (m_canvas != nullptr) {
-        std::lock_guard<std::mutex> guard(m_canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
         m_canvas->Resize(cx, cy);
     }
     CDialog::OnSize(nType, cx, cy);

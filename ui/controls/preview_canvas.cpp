@@ -20,7 +20,7 @@ protected:
         if (widget == nullptr)
             return false;
         if (event->type() == QEvent::Resize) {
-            std::lock_guard<std::mutex> guard(m_canvas->Lock());
+            std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
             m_canvas->Resize(widget->width(), widget->height());
             return false;
         }
@@ -31,7 +31,7 @@ protected:
         // Requests made from here on ask for another paint.
         m_canvas->RepaintDone();
         m_canvas->SetShown(true);
-        std::lock_guard<std::mutex> guard(m_canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
         if (!m_canvas->Image().isNull())
             painter.drawImage(0, 0, m_canvas->Image());
         return true;
@@ -56,7 +56,7 @@ int CPreviewCanvas::Attach(CWnd* frame, HWND notify, UINT message) {
     m_canvas = std::make_shared<VideoCanvas>();
     QWidget* widget = frame->GetWidget();
     {
-        std::lock_guard<std::mutex> guard(m_canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
         m_canvas->Resize(widget->width(), widget->height());
     }
     m_filter = std::make_unique<PaintFilter>(m_canvas);

@@ -23,7 +23,7 @@ class Blit : public ::testing::Test {
 protected:
     void SetUp() override { canvas.Resize(100, 80); }
     QRgb At(int x, int y) {
-        std::lock_guard<std::mutex> guard(canvas.Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas.Lock());
         return canvas.Image().pixel(x, y) & 0xFFFFFF;
     }
     VideoCanvas canvas;

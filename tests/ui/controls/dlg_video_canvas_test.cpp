@@ -29,7 +29,7 @@ TEST(VideoCanvas, CanvasDrawnByAWorkerIsPaintedByTheWindow) {
         std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(hwnd);
         ASSERT_NE(canvas, nullptr);
         {
-            std::lock_guard<std::mutex> guard(canvas->Lock());
+            std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
             canvas->Image().fill(QColor(10, 200, 30));
         }
         canvas->RequestRepaint();

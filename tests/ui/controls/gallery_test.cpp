@@ -157,7 +157,7 @@ TEST(Gallery, WritesEverySkinControlInEachState) {
     video.ShowWindow(SW_SHOW);
     {
         std::shared_ptr<VideoCanvas> canvas = video.Canvas();
-        std::lock_guard<std::mutex> guard(canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
         QPainter painter(&canvas->Image());
         painter.fillRect(QRect(0, 0, 100, 60), QColor(40, 120, 60));
         painter.fillRect(QRect(100, 60, 100, 60), QColor(120, 60, 40));

@@ -282,7 +282,7 @@ TEST_F(PlaybackDialogTest, ScreensWithoutAFrameForThreeSecondsShowTheIdlePicture
     ASSERT_NE(canvas, nullptr);
     for (int k = 0; k < 4; ++k) {
         VideoRect r = dialog->m_view.ScreenRect(k);
-        std::lock_guard<std::mutex> guard(canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
         QColor centre = canvas->Image().pixelColor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         EXPECT_EQ(centre.lightness() > 200, ages[k] >= 3) << "screen " << k;
     }
@@ -646,7 +646,7 @@ TEST_F(PlaybackDialogTest, SearchesAndPlaysTwoRecordingsOfTheSimulatedDvr) {
         DrainPostedEvents();
         QImage picture = dialog->GetWidget()->grab().toImage();
         std::shared_ptr<VideoCanvas> canvas = dialog->m_pVideoWnd->Canvas();
-        std::lock_guard<std::mutex> guard(canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
         QPainter painter(&picture);
         painter.drawImage(30, 30, canvas->Image());
         painter.end();

@@ -290,7 +290,7 @@ TEST_F(SetupPageFixture, PreviewFrameShowsWhatIsDrawnIntoItsCanvas) {
     ASSERT_NE(canvas, nullptr);
     QWidget* widget = p.GetDlgItem(IDC_SETUP_PREVIEW)->GetWidget();
     {
-        std::lock_guard<std::mutex> guard(canvas->Lock());
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
         ASSERT_EQ(canvas->Image().size(), widget->size());
         canvas->Image().fill(QColor(200, 30, 40));
     }
