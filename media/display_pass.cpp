@@ -142,15 +142,10 @@ void DisplayPass::PrefetchPair(const I420Source& source, int row) const {
         return;
     }
     // The picture's own rows: luma rows row and row + 1, the chroma row of both chroma planes.
-    auto prefetch = [&](int plane, int planeRow, int bytes) {
-        const uint8_t* in = source.plane[plane] + static_cast<ptrdiff_t>(planeRow) * source.stride[plane];
-        for (int x = 0; x < bytes; x += 64)
-            __builtin_prefetch(in + x);
-    };
-    prefetch(0, row, m_width);
-    prefetch(0, row + 1, m_width);
-    prefetch(1, row / 2, m_width / 2);
-    prefetch(2, row / 2, m_width / 2);
+    PrefetchPlaneRow(source, 0, row, m_width);
+    PrefetchPlaneRow(source, 0, row + 1, m_width);
+    PrefetchPlaneRow(source, 1, row / 2, m_width / 2);
+    PrefetchPlaneRow(source, 2, row / 2, m_width / 2);
 }
 
 // Rows row and row + 1 (row even) share their chroma row: converted together, the chroma work is done once.

@@ -3,6 +3,7 @@
 // The three planes of an I420 picture with their row strides: a decoder's picture as it stands, or a
 // contiguous I420 buffer.
 
+#include <cstddef>
 #include <cstdint>
 
 struct I420Source {
@@ -25,4 +26,12 @@ inline const uint8_t* ContiguousBuffer(const I420Source& source, int width, int 
             return nullptr;
     }
     return source.plane[0];
+}
+
+// Asks the processor to fetch the first bytes bytes of row planeRow of plane ahead of their use (a hint
+// only: nothing is read here).
+inline void PrefetchPlaneRow(const I420Source& source, int plane, int planeRow, int bytes) {
+    const uint8_t* in = source.plane[plane] + static_cast<ptrdiff_t>(planeRow) * source.stride[plane];
+    for (int x = 0; x < bytes; x += 64)
+        __builtin_prefetch(in + x);
 }

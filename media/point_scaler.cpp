@@ -126,10 +126,7 @@ void PointScaler::PrefetchRow(const I420Source& source, int plane, int row) cons
     const PlaneMap& map = plane == 0 ? m_luma : m_chroma;
     if (row < 0 || row >= map.height)
         return;
-    const uint8_t* in = source.plane[plane] +
-                        static_cast<ptrdiff_t>(map.rows[static_cast<size_t>(row)]) * source.stride[plane];
-    for (int x = 0; x < map.sourceWidth; x += 64)
-        __builtin_prefetch(in + x);
+    PrefetchPlaneRow(source, plane, map.rows[static_cast<size_t>(row)], map.sourceWidth);
 }
 
 void PointScaler::ScaleI420(const I420Source& source, int width, int height, uint8_t* destination,
