@@ -17,6 +17,30 @@ set(VISTAL_TEST_ENV
   VISTAL_UPDATE_HOST=127.0.0.1:18080
   VISTAL_CODEPAGE=CP1252)
 
+# Which suites a tree builds: VISTAL_SUITES_ONLY keeps only the suites carrying that label (for example
+# "sanitize"), VISTAL_SUITES_SKIP leaves out the suites carrying that label (for example "xvfb"). Both empty:
+# every suite. The sanitizer trees use them so that they compile only the programs they run.
+set(VISTAL_SUITES_ONLY "" CACHE STRING "Build only the test suites carrying this label")
+set(VISTAL_SUITES_SKIP "" CACHE STRING "Leave out the test suites carrying this label")
+
+# vistal_suite_wanted(out labels...): TRUE in out when a suite with these labels belongs to this tree.
+function(vistal_suite_wanted out)
+  set(wanted TRUE)
+  if(VISTAL_SUITES_ONLY AND NOT VISTAL_SUITES_ONLY IN_LIST ARGN)
+    set(wanted FALSE)
+  endif()
+  if(VISTAL_SUITES_SKIP AND VISTAL_SUITES_SKIP IN_LIST ARGN)
+    set(wanted FALSE)
+  endif()
+  set(${out} ${wanted} PARENT_SCOPE)
+endfunction()
+
+# Every test program of the tree, so that a tree can build just its suites: cmake --build B --target
+# vistal_suites.
+if(NOT TARGET vistal_suites)
+  add_custom_target(vistal_suites)
+endif()
+
 function(vistal_apply_defaults target)
   target_compile_options(${target} PRIVATE ${VISTAL_WARNINGS})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -38,7 +62,14 @@ function(vistal_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
+  # A suite this tree leaves out is still declared (callers add definitions to it) but never built or run.
+  vistal_suite_wanted(wanted ${ARG_LABELS})
+  if(NOT wanted)
+    add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
+  add_dependencies(vistal_suites ${name})
   vistal_apply_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   if(NOT ARG_OWN_MAIN)

@@ -28,7 +28,7 @@ bool RaiseRunningInstance() {
     return RequestInstanceRaise(QString::fromLatin1(APP_INSTANCE_NAME), kRaiseWaitMs) == 1;
 }
 
-void ShowStartupFailure(const char* text) {
+void WriteToStderr(const char* text) {
     std::fputs(text, stderr);
 }
 
@@ -44,11 +44,21 @@ int CTarvikApp::InitInstance() {
     bool heldElsewhere = false;
     m_hInstanceEvent = InstanceLock::Acquire(QString::fromLatin1(APP_INSTANCE_NAME), &heldElsewhere);
     if (m_hInstanceEvent == nullptr) {
-        // Another instance runs: bring its window forward when it has one.
-        return heldElsewhere && RaiseRunningInstance() ? TRUE : FALSE;
+        // Another instance runs: bring its window forward when it has one. Said on stderr too, so that a
+        // start from a terminal (another display, another program folder) does not look like a crash.
+        if (!heldElsewhere)
+            return FALSE;
+        if (RaiseRunningInstance()) {
+            WriteToStderr("Vistal: another Vistal of this user is running; its window was brought "
+                               "forward and this start ends.\n");
+            return TRUE;
+        }
+        WriteToStderr("Vistal: another Vistal of this user is running but shows no window yet; this "
+                           "start ends.\n");
+        return FALSE;
     }
     if (InitAppSystem() != 0) {
-        ShowStartupFailure("Initialize application system failed.\n");
+        WriteToStderr("Initialize application system failed.\n");
         return FALSE;
     }
     const QString updater = m_strAppDir + QStringLiteral("Updater");

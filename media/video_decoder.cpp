@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include "core/codec_map.h"
+#include "media/libav_log.h"
 
 int DecoderCodecId(int dvrCodec) {
     if (dvrCodec == 0)
@@ -23,6 +24,7 @@ constexpr int64_t kMaxPicturePixels = int64_t(4096) * 4096;
 int VideoDecoder::Open(int codecId) {
     if (codecId == AV_CODEC_ID_NONE)
         return -1;
+    InstallLibavLog();
     codec = avcodec_find_decoder(static_cast<AVCodecID>(codecId));
     if (codec == nullptr)
         return -1;

@@ -87,8 +87,10 @@ protected:
             p.waitForFinished();
             return -100;
         }
+        lastStderr = p.readAllStandardError();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -200;
     }
+    QByteArray lastStderr;  // what the last run wrote on stderr
 };
 
 TEST_F(VistalStart, PreparesAnEmptyProgramFolder) {
@@ -133,6 +135,9 @@ TEST_F(VistalStart, ASecondInstanceEndsAtOnce) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Run("en_US.UTF-8", 5000), 0);
     EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
+    // A start from a terminal says why it ended (the lock's holder here shows no window).
+    EXPECT_TRUE(lastStderr.contains("another Vistal of this user is running but shows no window yet"))
+        << lastStderr.constData();
     delete first;
     EXPECT_EQ(Run("en_US.UTF-8"), 0);
     EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));

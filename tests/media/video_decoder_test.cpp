@@ -7,9 +7,11 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
 }
 
 #include "dvr/stream_headers.h"
+#include "media/libav_log.h"
 #include "media/video_decoder.h"
 #include "tests/media/test_streams.h"
 
@@ -168,3 +170,33 @@ TEST(StreamHeaders, ShortBlocksKeepTheRestOfThePreviousHeader) {
 }
 
 }  // namespace
+
+// libav's messages reach the terminal once per text and decoder, warnings and errors only, up to a bound.
+TEST(LibavLog, WritesEachWarningOncePerDecoderUpToTheBound) {
+    LibavLogFilter filter(3);
+    int first = 0;
+    int second = 0;
+    struct Step {
+        int level;
+        const void* context;
+        const char* text;
+        bool written;
+    };
+    const Step steps[] = {
+        {AV_LOG_WARNING, &first, "clipping dct coefficients", true},
+        {AV_LOG_WARNING, &first, "clipping dct coefficients", false},  // the same again: quiet
+        {AV_LOG_WARNING, &second, "clipping dct coefficients", true},  // another stream says it too
+        {AV_LOG_INFO, &first, "a note", false},                        // below warning level
+        {AV_LOG_DEBUG, &first, "detail", false},
+        {AV_LOG_ERROR, &first, "", false},
+        {AV_LOG_ERROR, &first, "Picture size 0x0 is invalid", true},
+        {AV_LOG_ERROR, &second, "Picture size 0x0 is invalid", false},  // past the bound of three
+        {AV_LOG_ERROR, &first, "Picture size 0x0 is invalid", false},
+    };
+    for (const Step& step : steps)
+        EXPECT_EQ(filter.Admit(step.level, step.context, step.text), step.written) << step.text;
+    // The bound is announced once.
+    EXPECT_TRUE(filter.TakeFullNotice());
+    EXPECT_FALSE(filter.Admit(AV_LOG_ERROR, &second, "another"));
+    EXPECT_FALSE(filter.TakeFullNotice());
+}

@@ -15,6 +15,7 @@ extern "C" {
 }
 
 #include "tools/dvrsim/dvr_sim.h"
+#include "tools/dvrsim/ptz_log.h"
 #include "tools/dvrsim/video_source.h"
 
 namespace {
@@ -285,3 +286,29 @@ TEST(DvrSimProtocol, RestartClosesEveryConnection) {
 }
 
 }  // namespace
+
+// What dvrsim prints for the camera-control requests the client sends (fields as they arrive, id first).
+TEST(DvrSimCameraControl, DescribesEachRequestInOneLine) {
+    struct Case {
+        std::vector<std::string> fields;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{"65544", "0", "3", "0", "0"}, "PTZ channel 0: pan left"},
+        {{"65544", "2", "14", "0", "0"}, "PTZ channel 2: stop"},
+        {{"65544", "1", "13", "7", "0"}, "PTZ channel 1: preset goto 7"},
+        {{"65544", "1", "11", "32", "0"}, "PTZ channel 1: preset set 32"},
+        {{"65544", "3", "99", "0", "0"}, "PTZ channel 3: command 99"},
+        {{"65579", "0", "1", "1"}, "auto-scan channel 0: mode 1 on"},
+        {{"65579", "0", "1", "0"}, "auto-scan channel 0: mode 1 off"},
+        {{"65564", "1", "3", "1", "10", "0", "0", "1", "5"},
+         "auto-scan tour channel 1: preset 1 for 10 s, preset 3 for 5 s"},
+        {{"65564", "1", "2", "0", "0", "0", "0"}, "auto-scan tour channel 1: no presets"},
+        // A tour that says more steps than it carries stops at the last whole step.
+        {{"65564", "0", "32", "1", "4"}, "auto-scan tour channel 0: preset 1 for 4 s"},
+        {{"65542", "0"}, ""},
+        {{}, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DescribeCameraControl(c.fields), c.line) << (c.fields.empty() ? "" : c.fields[0]);
+}

@@ -11,11 +11,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "tools/dvrsim/ptz_log.h"
 #include "tools/dvrsim/sim_playback.h"
 #include "tools/dvrsim/sim_settings.h"
 #include "tools/dvrsim/video_source.h"
@@ -140,6 +142,14 @@ struct DvrSim::Impl {
         }
     }
 
+    static void LogCameraControl(const std::vector<std::string>& fields) {
+        std::string line = DescribeCameraControl(fields);
+        if (line.empty())
+            return;
+        std::printf("dvrsim: %s\n", line.c_str());
+        std::fflush(stdout);
+    }
+
     void Reply(Conn& conn, const std::string& text) { Write(conn, text + " " + kTerminator); }
 
     void Record(const Conn& conn, const std::string& bytes, int id) {
@@ -158,6 +168,8 @@ struct DvrSim::Impl {
             conn.kind = SIM_COMMAND;
         }
         Record(conn, bytes, id);
+        if (config.logCameraControl)
+            LogCameraControl(fields);
         if (silent)
             return;
         switch (id) {

@@ -52,6 +52,7 @@ struct SimConfig {
     int framesPerSecond = 5;    // per open channel
     int audioSampleRate = 8000;
     bool stream = true;  // false: open channels get no frames (the text side only)
+    bool logCameraControl = false;  // true: one line on stdout per PTZ command, auto-scan switch and tour
     // Recordings: every channel has filesPerDay half-hour files on each of these days (local midnights,
     // 32-bit time), the first at 08:00 and one every two hours.
     std::vector<int32_t> recordingDays;

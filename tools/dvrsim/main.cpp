@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "dvrsim: no encoder for codec %d here; that channel sends no video\n",
                          channel.codec);
     }
+    config.logCameraControl = true;
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     dvrsim::DvrSim sim(config);
