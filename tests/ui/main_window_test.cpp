@@ -404,6 +404,47 @@ TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
     DrainPostedEvents();
 }
 
+// A save whose request cannot go out (here a WAN user that reached the record too long for its field) is
+// passed back to its page: the "Saved." notice is withdrawn, the operator told, nothing sent, and the
+// page loads what the DVR holds again.
+TEST_F(MainWindowTest, ASaveTheRelayCannotSendIsPassedBackToItsPage) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    g_currentDevice = dvr;
+    QStringList told;
+    RecordPromptsAnsweringOk(&told);
+    window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
+    auto* setup = dynamic_cast<CDlgSetup*>(window->m_pDlgSetup);
+    ASSERT_NE(setup, nullptr);
+    auto* network = dynamic_cast<CDlgSetupNetwork*>(setup->m_pages[SETUP_PAGE_NETWORK]);
+    ASSERT_NE(network, nullptr);
+    setup->m_tabCtrl.SetCurSel(SETUP_PAGE_NETWORK);
+    NMHDR change{};
+    change.idFrom = IDC_SETUP_TAB;
+    change.code = TCN_SELCHANGE;
+    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+    ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
+    const DVRNetworkParams held = *dvr->networkParams;
+
+    SetNodeText(dvr->networkParams->wanUser, QString(190, u'u'));
+    network->ShowSavedNotice();
+    const int gets = gate.CountRequests(DVR_REQ_GET_NETWORK);
+    window->PostMessage(WM_SETUP_SAVE, SETUP_PAGE_NETWORK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !told.isEmpty(); }, 5000));
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral("The settings could not be sent to the DVR, please try again!")});
+    EXPECT_EQ(network->m_nSavedCountdown, 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_GET_NETWORK) > gets; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
+    EXPECT_EQ(gate.CountRequests(DVR_REQ_SET_NETWORK), 0);
+    EXPECT_EQ(NodeText(dvr->networkParams->wanUser), NodeText(held.wanUser));
+    EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_USER), NodeText(held.wanUser));
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
+    DrainPostedEvents();
+}
+
 TEST_F(MainWindowTest, PreviewCloseReleasesWhatThePreviewShows) {
     Open();
     DVRDevice* gateDvr = DeviceWithId(kGate);
