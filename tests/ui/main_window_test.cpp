@@ -323,6 +323,15 @@ TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     EXPECT_TRUE(window->Button(1034)->IsWindowEnabled());
 }
 
+// Chooses the tab as a click on it does.
+void SelectSetupTab(CDlgSetup* setup, int tab) {
+    setup->m_tabCtrl.SetCurSel(tab);
+    NMHDR change{};
+    change.idFrom = IDC_SETUP_TAB;
+    change.code = TCN_SELCHANGE;
+    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+}
+
 // The setup dialog against the simulated DVR: the System and Network pages show what the DVR holds; a
 // change and Set reach the DVR, which afterwards differs in exactly the changed field, and the page shows
 // the new value when it is opened again.
@@ -377,11 +386,7 @@ TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
     // The Network page: a new WAN user, saved without the restart notice.
     auto* network = dynamic_cast<CDlgSetupNetwork*>(setup->m_pages[SETUP_PAGE_NETWORK]);
     ASSERT_NE(network, nullptr);
-    setup->m_tabCtrl.SetCurSel(SETUP_PAGE_NETWORK);
-    NMHDR change{};
-    change.idFrom = IDC_SETUP_TAB;
-    change.code = TCN_SELCHANGE;
-    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+    SelectSetupTab(setup, SETUP_PAGE_NETWORK);
     ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
     EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_HOST), QStringLiteral("dvr-sim"));
     const DVRNetworkParams networkBefore = *dvr->networkParams;
@@ -391,10 +396,8 @@ TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
     EXPECT_TRUE(told.isEmpty());
     // Back to the System tab and again to the Network tab: the settings are asked for anew.
     SetNodeText(dvr->networkParams->wanUser, QString());
-    for (int tab : {SETUP_PAGE_SYSTEM, SETUP_PAGE_NETWORK}) {
-        setup->m_tabCtrl.SetCurSel(tab);
-        setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
-    }
+    for (int tab : {SETUP_PAGE_SYSTEM, SETUP_PAGE_NETWORK})
+        SelectSetupTab(setup, tab);
     ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
     EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_USER), QStringLiteral("site user"));
     DVRNetworkParams networkExpected = networkBefore;
@@ -420,11 +423,7 @@ TEST_F(MainWindowTest, ASaveTheRelayCannotSendIsPassedBackToItsPage) {
     ASSERT_NE(setup, nullptr);
     auto* network = dynamic_cast<CDlgSetupNetwork*>(setup->m_pages[SETUP_PAGE_NETWORK]);
     ASSERT_NE(network, nullptr);
-    setup->m_tabCtrl.SetCurSel(SETUP_PAGE_NETWORK);
-    NMHDR change{};
-    change.idFrom = IDC_SETUP_TAB;
-    change.code = TCN_SELCHANGE;
-    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+    SelectSetupTab(setup, SETUP_PAGE_NETWORK);
     ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
     const DVRNetworkParams held = *dvr->networkParams;
 
