@@ -26,12 +26,22 @@ QString FormatConversions(const QString& format) {
         if (i < n && format[i] == u'%')
             continue;
         QString one;
-        // Flags, width, precision and length modifiers up to the conversion letter.
+        // Flags, width, precision and length modifiers up to the conversion letter. A width or precision
+        // beyond FORMAT_FIELD_MAX would make every formatting of the text allocate that much.
+        int number = 0;
         while (i < n && !IsConversion(format[i])) {
             QChar c = format[i];
+            if (c.isDigit()) {
+                number = number * 10 + c.digitValue();
+                if (number > FORMAT_FIELD_MAX)
+                    return QStringLiteral("!");
+                ++i;
+                continue;
+            }
+            number = 0;
             if (c == u'*' || IsLengthModifier(c))
                 one += c;
-            else if (!(c.isDigit() || c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'.'))
+            else if (!(c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'.'))
                 return QStringLiteral("!");
             ++i;
         }

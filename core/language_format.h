@@ -6,9 +6,13 @@
 
 #include <QString>
 
+// The largest width or precision a translated format may give; a translated text never needs more than a
+// few dozen characters of padding.
+constexpr int FORMAT_FIELD_MAX = 64;
+
 // The conversions of a printf format in order, each as its length modifiers, '*' and conversion letter
-// ("Used: %d%%, free: %s" -> "d s "); "%%" is no conversion. A '%' without a conversion letter after it
-// gives the invalid signature "!".
+// ("Used: %d%%, free: %s" -> "d s "); "%%" is no conversion. A '%' without a conversion letter after it,
+// or a width or precision above FORMAT_FIELD_MAX, gives the invalid signature "!".
 QString FormatConversions(const QString& format);
 
 // The active language's text of key when its conversions equal those of englishDefault, else

@@ -103,6 +103,8 @@ int BuildLanguageList() {
     FreeLanguageList();
     CIniFile ini(LanguageIniPath(theApp));
     int number = ini.GetInt("LANGUAGE", "Number", 0);
+    if (number > MAX_REGISTERED_LANGUAGES)
+        number = MAX_REGISTERED_LANGUAGES;
     DVRLanguageInfo* tail = nullptr;
     for (int i = 0; i < number; ++i) {
         auto* info = new (std::nothrow) DVRLanguageInfo();

@@ -43,6 +43,9 @@ constexpr UINT WM_PLAYBACK_QUERY_DAY = WM_USER + 38;
 // Device list dialog's delete in WAN mode; lParam: a DeviceTreeNode copy.
 constexpr UINT WM_WAN_REQUEST = WM_USER + 40;
 constexpr UINT WM_CHANNEL_RESTORE_COLOR = WM_USER + 42;
+// The main window could not send a page's save (wParam page code, lParam as in WM_SETUP_SAVE): the setup
+// dialog hands it to that page, which withdraws its "Saved." notice and reloads what the DVR holds.
+constexpr UINT WM_SETUP_SAVE_REFUSED = WM_USER + 43;
 // Tray icon callback; wParam: icon id, lParam: the mouse message.
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 4096;
 // Audio player's notify thread to its owner window; wParam: the AudioPlayer.

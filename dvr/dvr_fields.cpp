@@ -6,6 +6,7 @@
 
 #include "core/base64.h"
 #include "core/text_helpers.h"
+#include "platform/system/codepage.h"
 
 namespace {
 
@@ -49,6 +50,20 @@ bool IsSpaceByte(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The code point the field carries for the character at text[*i]; *i moves past a surrogate pair.
+char32_t FieldCodePoint(const char16_t* text, int* i) {
+    char32_t cp = text[*i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && text[*i + 1] >= 0xDC00 && text[*i + 1] <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (text[*i + 1] - 0xDC00);
+        ++*i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        cp = 0xFFFD;
+    } else if (IsFieldSeparator(static_cast<char16_t>(cp))) {
+        cp = static_cast<unsigned char>(SPACE_SUBSTITUTE);
+    }
+    return cp;
+}
+
 }  // namespace
 
 void EncodeTextField(const char16_t* text, char* out, int fieldSize) {
@@ -60,23 +75,40 @@ void EncodeTextFieldRaw(const char16_t* text, char* out, int fieldSize) {
     char* pos = out;
     int room = fieldSize - 1;
     for (int i = 0; text != nullptr && text[i] != 0; ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        } else if (IsFieldSeparator(static_cast<char16_t>(cp))) {
-            cp = static_cast<unsigned char>(SPACE_SUBSTITUTE);
-        }
-        if (!PutUtf8(cp, &pos, &room))
+        if (!PutUtf8(FieldCodePoint(text, &i), &pos, &room))
             break;
     }
     *pos = '\0';
 }
 
+int TextFieldBytes(const char16_t* text) {
+    int bytes = 0;
+    for (int i = 0; text != nullptr && text[i] != 0; ++i) {
+        const char32_t cp = FieldCodePoint(text, &i);
+        bytes += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+    }
+    return bytes;
+}
+
+int TextFieldFault(const char16_t* text, int fieldSize) {
+    return TextFieldBytes(text) <= fieldSize - 1 ? FIELD_FITS : FIELD_TOO_LONG;
+}
+
+int CredentialFieldFault(const char16_t* text, int fieldSize) {
+    const QString value = text != nullptr ? QString::fromUtf16(text) : QString();
+    if (!AnsiHoldsText(value))
+        return FIELD_NOT_IN_CODE_PAGE;
+    // Base64 gives four characters for every three bytes begun.
+    const qsizetype bytes = WideToAnsi(value).size();
+    return 4 * ((bytes + 2) / 3) <= fieldSize - 1 ? FIELD_FITS : FIELD_TOO_LONG;
+}
+
 int EncodeCredentialField(const char16_t* text, char* out, int fieldSize) {
     out[0] = '\0';
+    if (CredentialFieldFault(text, fieldSize) != FIELD_FITS) {
+        PutNullIfEmpty(out);
+        return -1;
+    }
     QString value = text != nullptr ? QString::fromUtf16(text) : QString();
     for (QChar& c : value) {
         if (c == QChar(u' '))
@@ -164,6 +196,9 @@ bool FieldReader::Int(int32_t* value) {
     }
     if (negative)
         v = -v;
+    // A DVR that prints a 32-bit word unsigned (flag words) gives up to 2^32 - 1: that is the word itself.
+    if (v > INT32_MAX && v <= UINT32_MAX)
+        v = static_cast<int32_t>(static_cast<uint32_t>(v));
     if (v > INT32_MAX)
         v = INT32_MAX;
     if (v < INT32_MIN)

@@ -20,9 +20,22 @@ void EncodeTextField(const char16_t* text, char* out, int fieldSize);
 void EncodeTextFieldRaw(const char16_t* text, char* out, int fieldSize);
 // User name or password -> Base64 of its code-page bytes, "(NULL)" when empty. Only U+0020 becomes
 // SPACE_SUBSTITUTE first: a tab or a no-break space is part of a password and travels as it is (Base64
-// cannot split the field). -1 (out holds "(NULL)") when the Base64 text does not fit fieldSize - 1 bytes:
-// a credential is never sent cut.
+// cannot split the field). -1 (out holds "(NULL)") when the Base64 text does not fit fieldSize - 1 bytes or
+// the code page lacks one of its characters: a credential is never sent cut or altered.
 [[nodiscard]] int EncodeCredentialField(const char16_t* text, char* out, int fieldSize);
+
+// Why a text cannot travel in its field.
+enum FieldFault : int {
+    FIELD_FITS = 0,
+    FIELD_TOO_LONG = 1,          // its encoded form is longer than the field holds
+    FIELD_NOT_IN_CODE_PAGE = 2,  // a credential with a character the code page lacks (it would become '?')
+};
+// The number of bytes EncodeTextFieldRaw writes for text when nothing is cut.
+int TextFieldBytes(const char16_t* text);
+// FIELD_FITS when EncodeTextField sends text whole in a field of fieldSize bytes, else FIELD_TOO_LONG.
+[[nodiscard]] int TextFieldFault(const char16_t* text, int fieldSize);
+// FIELD_FITS when EncodeCredentialField sends text whole and unaltered in a field of fieldSize bytes.
+[[nodiscard]] int CredentialFieldFault(const char16_t* text, int fieldSize);
 
 // Field token -> text: "(NULL)" is empty, SPACE_SUBSTITUTE becomes a space, UTF-8 is decoded into out of
 // outChars characters (always terminated).
@@ -34,7 +47,8 @@ void DecodeCredentialField(const char* token, char16_t* out, int outChars);
 class FieldReader {
 public:
     FieldReader(const char* text, int length) : text_(text), end_(text + (length > 0 ? length : 0)) {}
-    // A decimal number (optionally signed; saturated to 32 bits). False when none.
+    // A decimal number (optionally signed). 2^31 .. 2^32 - 1 read as the 32-bit word they print (3000000000
+    // is -1294967296); beyond that it is saturated to 32 bits. False when none.
     bool Int(int32_t* value);
     // A hexadecimal number. False when none.
     bool Hex(uint32_t* value);

@@ -31,12 +31,14 @@ bool GrowAndZero(std::vector<T>* work, int32_t count, int maxCount) {
 }
 
 // Reads the list marker of a message whose id was read already. Begun: the array is prepared. Entry: *index
-// is a valid index of work; growOnEntry: a larger count of the entry itself first grows and zeroes the array.
-// *open tells whether a list is being received: entries and the end of a list whose start was refused (or
-// never came) are ignored, so a refused list is never handed over with the old entries.
+// is a valid index of work once it holds *grownSize records (growOnEntry: a larger count of the entry
+// itself, else the array's size); nothing is changed for an entry, so that its own fields can be read
+// before the array is touched. *open tells whether a list is being received: entries and the end of a list
+// whose start was refused (or never came) are ignored, so a refused list is never handed over with the old
+// entries.
 template <typename T>
 ListStep ReadListStep(FieldReader* reader, std::vector<T>* work, int maxCount, bool growOnEntry,
-                      int32_t* index, bool* open) {
+                      int32_t* index, int32_t* grownSize, bool* open) {
     int32_t second = 0;
     if (!reader->Int(&second))
         return ListStep::Invalid;
@@ -53,9 +55,13 @@ ListStep ReadListStep(FieldReader* reader, std::vector<T>* work, int maxCount, b
     }
     if (!reader->Int(index))
         return ListStep::Invalid;
-    if (growOnEntry && second > static_cast<int32_t>(work->size()) && !GrowAndZero(work, second, maxCount))
-        return ListStep::Invalid;
-    if (*index < 0 || *index >= static_cast<int32_t>(work->size()))
+    *grownSize = static_cast<int32_t>(work->size());
+    if (growOnEntry && second > *grownSize) {
+        if (second > maxCount)
+            return ListStep::Invalid;
+        *grownSize = second;
+    }
+    if (*index < 0 || *index >= *grownSize)
         return ListStep::Invalid;
     return ListStep::Entry;
 }
@@ -79,7 +85,8 @@ int ParseListMessage(const char* text, int length, DeviceLists* lists, std::vect
     if (!reader.Int(&id))
         return -1;
     std::lock_guard<std::mutex> guard(lists->buildLock);
-    switch (ReadListStep(&reader, work, maxCount, growOnEntry, &index, open)) {
+    int32_t grownSize = 0;
+    switch (ReadListStep(&reader, work, maxCount, growOnEntry, &index, &grownSize, open)) {
         case ListStep::Invalid:
             return -1;
         case ListStep::Begun:
@@ -91,5 +98,16 @@ int ParseListMessage(const char* text, int length, DeviceLists* lists, std::vect
         case ListStep::Entry:
             break;
     }
-    return readEntry(&reader, &(*work)[static_cast<size_t>(index)], index) ? 0 : -1;
+    // The entry is read into a copy first: one that does not convert leaves the list as it was.
+    T entry;
+    if (index < static_cast<int32_t>(work->size()))
+        entry = (*work)[static_cast<size_t>(index)];
+    else
+        std::memset(&entry, 0, sizeof entry);
+    if (!readEntry(&reader, &entry, index))
+        return -1;
+    if (grownSize > static_cast<int32_t>(work->size()) && !GrowAndZero(work, grownSize, maxCount))
+        return -1;
+    (*work)[static_cast<size_t>(index)] = entry;
+    return 0;
 }

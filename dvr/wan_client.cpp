@@ -159,15 +159,27 @@ int CheckLogin(const QString& user, const QString& password) {
     if (theApp.m_bLanMode != 0)
         return (user == theApp.m_strSystemUser && password == theApp.m_strSystemPassword) ? LOGIN_OK
                                                                                           : LOGIN_FAILED;
+    // What the login cannot carry whole is refused before anything is tried.
+    for (const QString* text : {&user, &password}) {
+        const int fault =
+            CredentialFieldFault(reinterpret_cast<const char16_t*>(text->utf16()), TEXT_FIELD_SIZE);
+        if (fault == FIELD_TOO_LONG)
+            return LOGIN_CREDENTIAL_TOO_LONG;
+        if (fault == FIELD_NOT_IN_CODE_PAGE)
+            return LOGIN_CREDENTIAL_NOT_IN_CODE_PAGE;
+    }
     RelaySession* session = g_relaySession;
     if (session == nullptr)
         return LOGIN_NO_SERVER;
-    // A new login starts on a new connection with an empty buffer: nothing of the old one is read as its
+    // The earlier connection keeps serving until the new one is up: a server that cannot be reached
+    // leaves it (and its relay id) in use for the device list and deletes.
+    const int socket = ConnectWanServer();
+    if (socket < 0)
+        return LOGIN_NO_SERVER;
+    // A new login starts on the new connection with an empty buffer: nothing of the old one is read as its
     // reply.
     CloseRelayConnection(session);
-    session->socket = ConnectWanServer();
-    if (session->socket < 0)
-        return LOGIN_NO_SERVER;
+    session->socket = socket;
     session->flags &= ~RELAY_FLAG_LOGIN_ANSWERED;
     static_cast<void>(SendRelayLogin(user, password, session));
     // The connect may have taken up to its own time-out; the reply then gets the whole deadline.

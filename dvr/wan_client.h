@@ -30,6 +30,9 @@ constexpr int RELAY_MAX_ENTRIES = 4096;
 constexpr int LOGIN_OK = 0;
 constexpr int LOGIN_FAILED = 1;
 constexpr int LOGIN_NO_SERVER = 2;
+// WAN mode: the user or password cannot travel whole in the login (nothing was sent).
+constexpr int LOGIN_CREDENTIAL_TOO_LONG = 3;
+constexpr int LOGIN_CREDENTIAL_NOT_IN_CODE_PAGE = 4;
 
 constexpr int RELAY_REQ_LOGIN = 0x30002;
 constexpr int RELAY_REQ_GET_DEVICES = 0x30012;
@@ -79,11 +82,14 @@ void CloseRelayConnection(RelaySession* session);
 // The login check of both modes (UI thread).
 // - Empty user: LOGIN_FAILED.
 // - LAN mode: LOGIN_OK when user and password equal theApp's local account exactly, else LOGIN_FAILED.
-// - WAN mode: replaces any earlier connection with a new one to the WAN server, sends the login and waits
-//   for its reply (at most RELAY_LOGIN_DEADLINE_MS after the connect, which takes at most 3 s). LOGIN_OK
-//   (and theApp's WAN user and password set) or LOGIN_FAILED only on a login reply received in this
-//   call; LOGIN_NO_SERVER when the server cannot be reached, stays silent, closes the connection or sends
-//   only other messages. The connection stays open for the device list and delete requests.
+// - WAN mode: a user or password that the login cannot carry whole gives LOGIN_CREDENTIAL_TOO_LONG or
+//   LOGIN_CREDENTIAL_NOT_IN_CODE_PAGE at once, without connecting. Otherwise opens a new connection to the
+//   WAN server, sends the login and waits for its reply (at most RELAY_LOGIN_DEADLINE_MS after the
+//   connect, which takes at most 3 s). LOGIN_OK (and theApp's WAN user and password set) or LOGIN_FAILED
+//   only on a login reply received in this call; LOGIN_NO_SERVER when the server cannot be reached, stays
+//   silent, closes the connection or sends only other messages. A server that cannot be reached leaves
+//   the earlier connection and its relay id in use; once the new connection is up it replaces the earlier
+//   one and stays open (also after a refused login) for the device list and delete requests.
 [[nodiscard]] int CheckLogin(const QString& user, const QString& password);
 
 // Hands one message (its bytes without the terminator) to the parser of its id. 0; -1 when no id can be

@@ -69,23 +69,31 @@ const PageRequests* ChannelPage(WPARAM page) {
     return nullptr;
 }
 
-void SendAll(const ChannelRequest (&requests)[3], DVRDevice* device, int channel) {
+// Sends each request; -1 when one of them could not be sent.
+int SendAll(const ChannelRequest (&requests)[3], DVRDevice* device, int channel) {
+    int result = 0;
     for (ChannelRequest request : requests) {
-        if (request != nullptr)
-            (void)request(device, channel);
+        if (request != nullptr && request(device, channel) < 0)
+            result = -1;
     }
+    return result;
 }
 
-void RelaySetupSave(DVRDevice* device, WPARAM page, LPARAM lParam) {
-    if (page == SETUP_PAGE_SYSTEM) {
-        (void)SendSetSystemParams(device);
-    } else if (page == SETUP_PAGE_USER) {
-        (void)SendSetUserParams(device, SignedWord(static_cast<uintptr_t>(lParam) >> 16), SignedWord(lParam));
-    } else if (page == SETUP_PAGE_NETWORK) {
-        (void)SendSetNetworkParams(device);
-    } else if (const PageRequests* p = ChannelPage(page); p != nullptr && IsChannelOf(device, lParam)) {
-        SendAll(p->save, device, static_cast<int>(lParam));
-    }
+// The save requests of a page; -1 when a request was refused (a text its field cannot carry) or could not
+// be sent, so that the page does not report a save that never left.
+int RelaySetupSave(DVRDevice* device, WPARAM page, LPARAM lParam) {
+    if (page == SETUP_PAGE_SYSTEM)
+        return SendSetSystemParams(device) < 0 ? -1 : 0;
+    if (page == SETUP_PAGE_USER)
+        return SendSetUserParams(device, SignedWord(static_cast<uintptr_t>(lParam) >> 16),
+                                 SignedWord(lParam)) < 0
+                   ? -1
+                   : 0;
+    if (page == SETUP_PAGE_NETWORK)
+        return SendSetNetworkParams(device) < 0 ? -1 : 0;
+    if (const PageRequests* p = ChannelPage(page); p != nullptr && IsChannelOf(device, lParam))
+        return SendAll(p->save, device, static_cast<int>(lParam));
+    return 0;
 }
 
 void RelaySetupLoad(DVRDevice* device, WPARAM page, LPARAM lParam) {
@@ -117,8 +125,8 @@ BOOL CTarvikDlg::PreTranslateMessage(MSG* pMsg) {
     DVRDevice* device = g_currentDevice.load();
     switch (pMsg->message) {
         case WM_SETUP_SAVE:
-            if (device != nullptr)
-                RelaySetupSave(device, wParam, lParam);
+            if (device != nullptr && RelaySetupSave(device, wParam, lParam) != 0 && m_pDlgSetup != nullptr)
+                m_pDlgSetup->PostMessage(WM_SETUP_SAVE_REFUSED, wParam, lParam);
             return TRUE;
         case WM_SETUP_APPLY:
             if (device != nullptr && wParam == SETUP_PAGE_CHANNEL && IsChannelOf(device, lParam))

@@ -12,9 +12,9 @@ std::mutex g_codePageLock;
 QByteArray g_languageCodePage = "CP1252";
 
 // Runs one iconv conversion over the whole input. On a sequence the target cannot take, `substitute` is
-// written instead and `skip` input bytes are passed over.
+// written instead, `skip` input bytes are passed over and *substituted (when given) counts it.
 QByteArray Convert(const char* to, const char* from, const QByteArray& input, const QByteArray& substitute,
-                   size_t skip) {
+                   size_t skip, int* substituted = nullptr) {
     QByteArray out;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -33,6 +33,8 @@ QByteArray Convert(const char* to, const char* from, const QByteArray& input, co
             continue;
         // EILSEQ or EINVAL: an unconvertible or cut sequence.
         out.append(substitute);
+        if (substituted != nullptr)
+            ++*substituted;
         size_t step = skip < inLeft ? skip : inLeft;
         in += step;
         inLeft -= step;
@@ -60,12 +62,26 @@ QByteArray AnsiCodePageName() {
     return g_languageCodePage;
 }
 
-QByteArray WideToAnsi(const QString& text) {
+namespace {
+
+QByteArray WideToAnsiCounted(const QString& text, int* substituted) {
     if (text.isEmpty())
         return QByteArray();
     QByteArray utf16(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     // One UTF-16 unit (two bytes) is skipped per character the code page lacks.
-    return Convert(AnsiCodePageName().constData(), "UTF-16LE", utf16, QByteArray("?"), 2);
+    return Convert(AnsiCodePageName().constData(), "UTF-16LE", utf16, QByteArray("?"), 2, substituted);
+}
+
+}  // namespace
+
+QByteArray WideToAnsi(const QString& text) {
+    return WideToAnsiCounted(text, nullptr);
+}
+
+bool AnsiHoldsText(const QString& text) {
+    int substituted = 0;
+    const QByteArray bytes = WideToAnsiCounted(text, &substituted);
+    return substituted == 0 && (text.isEmpty() || !bytes.isEmpty());
 }
 
 QString AnsiToWide(const QByteArray& bytes) {

@@ -15,5 +15,7 @@ QByteArray AnsiCodePageName();
 
 // Text to code-page bytes; a character the code page cannot hold becomes '?'.
 QByteArray WideToAnsi(const QString& text);
+// Whether the code page holds every character of text (WideToAnsi then loses nothing).
+bool AnsiHoldsText(const QString& text);
 // Code-page bytes to text; a byte sequence that is not valid becomes U+FFFD.
 QString AnsiToWide(const QByteArray& bytes);

@@ -226,6 +226,14 @@ TEST_F(DeviceMessages, DiskList) {
     EXPECT_EQ(std::u16string(t.device->lists.diskWork[1].totalText), u"123456789012345");  // 15 kept whole
     EXPECT_EQ(Dispatch(t, "131113 2 1 D 1234567890123456 10 1 \r\n\r\n"), 0);              // 16: unparsable
     EXPECT_EQ(std::u16string(t.device->lists.diskWork[1].totalText), u"123456789012345");
+    // An entry announcing a larger count whose own fields do not convert changes nothing.
+    for (const char* malformed : {"131113 3 2 E \r\n\r\n", "131113 3 2 E 1 x 1 \r\n\r\n",
+                                  "131113 3 2 E 1 1 1234567890123456 \r\n\r\n"}) {
+        Dispatch(t, malformed);
+        ASSERT_EQ(t.device->lists.diskWork.size(), 2u) << malformed;
+        EXPECT_EQ(t.device->lists.diskWork[0].letter, u'C') << malformed;
+        EXPECT_EQ(t.device->lists.diskWork[1].letter, u'D') << malformed;
+    }
     // An entry announcing a larger count wipes the entries received before it.
     Dispatch(t, "131113 3 2 E 1 1 1 \r\n\r\n");
     ASSERT_EQ(t.device->lists.diskWork.size(), 3u);
@@ -258,6 +266,12 @@ TEST_F(DeviceMessages, LanguageList) {
     EXPECT_EQ(SetupReplies().back(), (std::pair<WPARAM, LPARAM>{SETUP_REPLY_LANGUAGES, 0}));
     EXPECT_EQ(Dispatch(t, "131114 240 257 \r\n\r\n"), 0);
     EXPECT_EQ(t.device->lists.languageWork.size(), 2u);
+    // A new list whose larger entry has no name keeps the entries it has received.
+    Feed(t, {"131114 240 1 \r\n\r\n", "131114 1 0 German \r\n\r\n", "131114 4 3 \r\n\r\n",
+             "131114 255 \r\n\r\n"});
+    languages = t.device->lists.languages.Current();
+    ASSERT_EQ(languages->size(), 2u);
+    EXPECT_EQ(std::u16string((*languages)[0].name), u"German");
 }
 
 TEST_F(DeviceMessages, NoSetupDialogNoPost) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "dvr/dvr_parsers.h"
 #include "dvr/dvr_protocol.h"
 #include "tests/dvr/test_device.h"
+#include "tests/scoped_env.h"
 
 namespace {
 
@@ -173,14 +175,76 @@ TEST(DvrFields, ReaderStaysInsideTheMessage) {
     char token[4];
     FieldReader tokens("abcd ef", 7);
     EXPECT_FALSE(tokens.Token(token, sizeof token));  // longer than the field
-    FieldReader numbers("-2147483649 99999999999 0x1F", 28);
-    ASSERT_TRUE(numbers.Int(&value));
-    EXPECT_EQ(value, INT32_MIN);
-    ASSERT_TRUE(numbers.Int(&value));
-    EXPECT_EQ(value, INT32_MAX);
+    FieldReader numbers("0x1F", 4);
     uint32_t hex = 0;
     ASSERT_TRUE(numbers.Hex(&hex));
     EXPECT_EQ(hex, 0x1Fu);
+}
+
+TEST(DvrFields, NumbersReadAsTheirThirtyTwoBitWord) {
+    // A flag word printed unsigned keeps its high bits; only what no 32-bit word prints is saturated.
+    const struct {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"2147483647", INT32_MAX},
+        {"2147483648", INT32_MIN},
+        {"3000000000", static_cast<int32_t>(3000000000u)},
+        {"4294967295", -1},
+        {"4294967296", INT32_MAX},
+        {"99999999999", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"-2147483649", INT32_MIN},
+        {"+12", 12},
+    };
+    for (const auto& c : cases) {
+        FieldReader reader(c.text, static_cast<int>(std::strlen(c.text)));
+        int32_t value = 0;
+        ASSERT_TRUE(reader.Int(&value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}
+
+TEST(DvrFields, FieldFaultsMatchWhatTheEncodersSend) {
+    // Text fields count UTF-8 bytes of what is sent (white space as one byte), credentials the Base64 of
+    // their code-page bytes; a character the code page lacks is refused, never sent as '?'.
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
+    const std::u16string chinese85(85, u'\u4e2d');  // 255 bytes
+    const std::u16string chinese86(86, u'\u4e2d');
+    const struct {
+        const char* title;
+        std::u16string text;
+        int textFault;
+        int credentialFault;
+    } cases[] = {
+        {"empty", u"", FIELD_FITS, FIELD_FITS},
+        {"255 ASCII", std::u16string(255, u'a'), FIELD_FITS, FIELD_TOO_LONG},
+        {"256 ASCII", std::u16string(256, u'a'), FIELD_TOO_LONG, FIELD_TOO_LONG},
+        {"189 ASCII", std::u16string(189, u'a'), FIELD_FITS, FIELD_FITS},
+        {"190 ASCII", std::u16string(190, u'a'), FIELD_FITS, FIELD_TOO_LONG},
+        {"85 Chinese", chinese85, FIELD_FITS, FIELD_NOT_IN_CODE_PAGE},
+        {"86 Chinese", chinese86, FIELD_TOO_LONG, FIELD_NOT_IN_CODE_PAGE},
+        {"ideographic spaces", std::u16string(255, u'\u3000'), FIELD_FITS, FIELD_NOT_IN_CODE_PAGE},
+        {"Latin-1 letters", u"J\u00fcrgen", FIELD_FITS, FIELD_FITS},
+        {"question mark", u"who?", FIELD_FITS, FIELD_FITS},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextFieldFault(c.text.c_str(), TEXT_FIELD_SIZE), c.textFault) << c.title;
+        EXPECT_EQ(CredentialFieldFault(c.text.c_str(), TEXT_FIELD_SIZE), c.credentialFault) << c.title;
+        char out[TEXT_FIELD_SIZE];
+        EXPECT_EQ(EncodeCredentialField(c.text.c_str(), out, sizeof out),
+                  c.credentialFault == FIELD_FITS ? 0 : -1)
+            << c.title;
+        if (c.textFault == FIELD_FITS) {
+            EncodeTextFieldRaw(c.text.c_str(), out, sizeof out);
+            EXPECT_EQ(static_cast<int>(std::strlen(out)), TextFieldBytes(c.text.c_str())) << c.title;
+        }
+    }
+    // The same characters are held by a double-byte code page: two bytes each.
+    ScopedEnv chineseCodePage("VISTAL_CODEPAGE", "CP936");
+    EXPECT_EQ(CredentialFieldFault(u"\u7528\u6237", TEXT_FIELD_SIZE), FIELD_FITS);
+    EXPECT_EQ(CredentialFieldFault(std::u16string(94, u'\u4e2d').c_str(), TEXT_FIELD_SIZE), FIELD_FITS);
+    EXPECT_EQ(CredentialFieldFault(std::u16string(95, u'\u4e2d').c_str(), TEXT_FIELD_SIZE), FIELD_TOO_LONG);
 }
 
 TEST(DvrDispatch, HelloReply) {

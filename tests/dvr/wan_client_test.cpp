@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "core/tarvik_app.h"
 #include "dvr/device_list_refresh.h"
@@ -74,11 +75,18 @@ TEST_P(WanLoginTest, ResultAndTime) {
     }
     EXPECT_LT(took, static_cast<uint64_t>(RELAY_LOGIN_DEADLINE_MS + kDeadlineSlackMs));
     EXPECT_EQ(theApp.m_strWanUser, c.result == LOGIN_OK ? QString::fromUtf8(c.user) : QString());
-    // The connection stays open after every answered login, refused or not.
-    if (c.result != LOGIN_NO_SERVER) {
+    if (c.result == LOGIN_CREDENTIAL_TOO_LONG || c.result == LOGIN_CREDENTIAL_NOT_IN_CODE_PAGE) {
+        // Refused before anything is sent: no connection, no request.
+        EXPECT_LT(g_relaySession->socket, 0);
+        EXPECT_TRUE(server.Requests().isEmpty());
+    } else if (c.result != LOGIN_NO_SERVER) {
+        // The connection stays open after every answered login, refused or not.
         EXPECT_GE(g_relaySession->socket, 0);
     }
 }
+
+// 190 bytes: Base64 of 256 characters, one more than the login's field holds.
+const std::string kLongUser(190, 'u');
 
 const LoginCase kLoginCases[] = {
     {"ok", WanFault::None, 0, "admin", "admin", LOGIN_OK, true},
@@ -93,6 +101,11 @@ const LoginCase kLoginCases[] = {
     {"trickle", WanFault::Trickle, 5, "admin", "admin", LOGIN_OK, true},
     {"trickle_past_the_deadline", WanFault::Trickle, 400, "admin", "admin", LOGIN_NO_SERVER, false},
     {"buffer_full_without_terminator", WanFault::NoTerminator, 0, "admin", "admin", LOGIN_OK, true},
+    {"user_too_long", WanFault::None, 0, kLongUser.c_str(), "admin", LOGIN_CREDENTIAL_TOO_LONG, true},
+    {"password_too_long", WanFault::None, 0, "admin", kLongUser.c_str(), LOGIN_CREDENTIAL_TOO_LONG, true},
+    // The test's code page is CP1252, which holds no Chinese.
+    {"user_not_in_code_page", WanFault::None, 0, "\xE7\x94\xA8\xE6\x88\xB7", "admin",
+     LOGIN_CREDENTIAL_NOT_IN_CODE_PAGE, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(ServerBehaviours, WanLoginTest, ::testing::ValuesIn(kLoginCases),
@@ -109,6 +122,29 @@ TEST_F(WanTest, LoginRequestBytesAndNewConnectionEachTime) {
     // Spaces travel as 0x08 inside the Base64 text.
     EXPECT_EQ(requests[1], "196610 " + QByteArray("night\x08shift").toBase64() + ' ' +
                                QByteArray("p\x08w").toBase64() + ' ');
+}
+
+TEST_F(WanTest, UnreachableReloginKeepsTheEarlierConnection) {
+    ASSERT_EQ(CheckLogin("admin", "admin"), LOGIN_OK);
+    const int socket = g_relaySession->socket;
+    const int relayId = g_relaySession->relayId;
+    {
+        // Nothing listens on port 1 of loopback.
+        ScopedEnv nowhere("VISTAL_WAN_SERVER", "127.0.0.1:1");
+        EXPECT_EQ(CheckLogin("admin", "admin"), LOGIN_NO_SERVER);
+    }
+    EXPECT_EQ(g_relaySession->socket, socket);
+    EXPECT_EQ(g_relaySession->relayId, relayId);
+    // A delete after the failed re-login still reaches the server, on the earlier connection.
+    auto* node = static_cast<DeviceTreeNode*>(std::calloc(1, sizeof(DeviceTreeNode)));
+    ASSERT_NE(node, nullptr);
+    SetNodeText(node->name, QStringLiteral("Gate"));
+    SendRelayDeleteDevice(node);
+    server.SetDevices({});
+    RefreshDeviceList();
+    const QList<QByteArray> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_EQ(requests[1], "196627 " + QByteArray::number(relayId) + " Gate ");
 }
 
 TEST_F(WanTest, LoginWithoutServer) {

@@ -20,6 +20,7 @@
 #include "tests/e2e/vistal_launch.h"
 #include "tests/e2e/x_screen_reading.h"
 #include "tests/e2e/x_session.h"
+#include "tests/scoped_env.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/homeprep/program_folder.h"
 
@@ -31,6 +32,8 @@ constexpr UINT kCameraPage = 150, kChannelPicker = 184;
 constexpr UINT kSetupButton = 1004, kTreeControl = 1005;
 constexpr UINT kChannelCombo = 1062, kAddress = 1088, kLeftRight = 1302, kSet = 1, kAllSet = 1107;
 constexpr int kCameraTab = 4;
+constexpr int kNetworkTab = 7;
+constexpr UINT kNetworkPage = 146, kNetworkHost = 1208, kNetworkWan = 1213, kNetworkUser = 1217;
 // The pages stand this far into the setup dialog's client area.
 const QPoint kPageOffset(10, 34);
 
@@ -317,6 +320,66 @@ TEST_F(VistalSetupOnX, AllSetChangesTheCheckedChannelsOnly) {
     }
     EXPECT_EQ(HeldCamera(north.get(), 1), DefaultCamera(1));
     EXPECT_TRUE(ChannelRequests(north.get(), DVR_REQ_SET_PRESETS, 1).empty());
+}
+
+// The network page refuses a WAN user that does not fit the login field and one with characters the
+// English client's code page (CP1252) cannot hold: each is told in a message box, and the DVR receives no
+// network settings. A user that fits then goes out as typed.
+TEST_F(VistalSetupOnX, NetworkPageRefusesCredentialsTheWireCannotCarry) {
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
+    ASSERT_NO_FATAL_FAILURE(OpenSetup());
+    ShowTab(kNetworkTab);
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_NETWORK, 1, 10000));
+    const QPoint page = dialog.topLeft() + kPageOffset;
+    const QRect host = TemplateControlRect(page, kNetworkPage, kNetworkHost);
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] { return FindText(x.Grab(host), QRect(QPoint(0, 0), host.size()), "dvr-sim") != QPoint(-1, -1); },
+        10000, [] { Pause(50); }));
+    // The DVR has WAN off: the box is ticked first, so that the user edit takes text.
+    x.Click(TemplateControlRect(page, kNetworkPage, kNetworkWan).topLeft() + QPoint(6, 6));
+    Pause(200);
+    const QRect user = TemplateControlRect(page, kNetworkPage, kNetworkUser);
+    const struct {
+        const char* name;
+        QString typed;
+    } cases[] = {
+        // 190 bytes are 256 characters of Base64: one more than the field holds.
+        {"too-long", QString(190, u'u')},
+        // Sent as they stood, these would have reached the DVR as "??".
+        {"not-in-code-page", QStringLiteral("\u7528\u6237")},
+    };
+    const QSize screen(kScreenWidth, kScreenHeight);
+    for (const auto& c : cases) {
+        x.Click(user.center());
+        x.KeyWith("Control_L", "a");
+        x.Type(c.typed);
+        Pause(100);
+        x.Click(TemplateControlRect(page, kNetworkPage, kSet).center());
+        unsigned long box = 0;
+        ASSERT_TRUE(
+            harness::WaitUntil([&] { return (box = FindSmallWindow(x, pid, setup, screen)) != 0; }, 10000))
+            << c.name;
+        const QRect boxRect = x.WindowRect(box);
+        // The message is in the picture (the suite reads only the dialog font, not a message box's).
+        EXPECT_TRUE(
+            x.Grab(boxRect).save(E2EPicturePath(QStringLiteral("setup-network-refused-%1.png").arg(c.name))));
+        ASSERT_TRUE(AnswerWithEnter(x, pid, setup, screen)) << c.name;
+        Pause(300);
+        EXPECT_EQ(north->CountRequests(DVR_REQ_SET_NETWORK), 0) << c.name;
+    }
+
+    // A user the field carries is sent as typed, in Base64 of its code-page bytes.
+    x.Click(user.center());
+    x.KeyWith("Control_L", "a");
+    x.Type(QStringLiteral("site"));
+    Pause(100);
+    x.Click(TemplateControlRect(page, kNetworkPage, kSet).center());
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_NETWORK, 1, 10000));
+    for (const dvrsim::SimRequest& r : north->Requests()) {
+        if (r.id == DVR_REQ_SET_NETWORK) {
+            EXPECT_NE(r.bytes.find(" c2l0ZQ== "), std::string::npos) << r.bytes;
+        }
+    }
 }
 
 // A picture of each of the eight pages as the program shows it, each once its values have arrived; the

@@ -241,14 +241,54 @@ void XClient::KeyWith(const char* modifier, const char* keysymName) {
     XSync(m_display, False);
 }
 
+namespace {
+
+// A keycode without any symbol, or 0.
+KeyCode SpareKeycode(Display* display) {
+    int low = 0;
+    int high = 0;
+    XDisplayKeycodes(display, &low, &high);
+    int perCode = 0;
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &perCode);
+    if (map == nullptr)
+        return 0;
+    KeyCode spare = 0;
+    for (int code = high; code >= low && spare == 0; --code) {
+        bool empty = true;
+        for (int i = 0; i < perCode; ++i)
+            empty = empty && map[(code - low) * perCode + i] == NoSymbol;
+        if (empty)
+            spare = static_cast<KeyCode>(code);
+    }
+    XFree(map);
+    return spare;
+}
+
+}  // namespace
+
 void XClient::Type(const QString& text) {
     const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
+    KeyCode spare = 0;
     for (QChar c : text) {
-        // Latin-1 characters are their own keysyms.
-        const KeySym sym = c.unicode() < 0x100 ? static_cast<KeySym>(c.unicode()) : NoSymbol;
-        const KeyCode code = XKeysymToKeycode(m_display, sym);
-        if (code == 0)
-            continue;
+        // Latin-1 characters are their own keysyms, the others 0x1000000 + their code point.
+        const KeySym sym = c.unicode() < 0x100 ? static_cast<KeySym>(c.unicode())
+                                               : static_cast<KeySym>(0x1000000 | c.unicode());
+        KeyCode code = XKeysymToKeycode(m_display, sym);
+        bool bound = false;
+        if (code == 0) {
+            // No key carries it: a spare key is bound to it for this one press, and the program is given
+            // the time to read the new keyboard mapping before and after the press.
+            if (spare == 0)
+                spare = SpareKeycode(m_display);
+            if (spare == 0)
+                continue;
+            KeySym syms[2] = {sym, sym};
+            XChangeKeyboardMapping(m_display, spare, 2, syms, 1);
+            XSync(m_display, False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            code = spare;
+            bound = true;
+        }
         const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
         if (shifted)
             XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
@@ -257,6 +297,8 @@ void XClient::Type(const QString& text) {
         if (shifted)
             XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
         XSync(m_display, False);
+        if (bound)
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
 }
 

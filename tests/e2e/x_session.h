@@ -60,7 +60,8 @@ public:
     void Key(const char* keysymName);
     // Presses modifier (a keysym name such as "Control_L"), then key, and releases both.
     void KeyWith(const char* modifier, const char* keysymName);
-    // Types Latin-1 text key by key, with Shift where the character is on a key's shifted level.
+    // Types text key by key, with Shift where the character is on a key's shifted level; a character no
+    // key carries (Chinese, say) is typed on a spare key bound to it for the moment.
     void Type(const QString& text);
     // The window's title: _NET_WM_NAME (UTF-8), else WM_NAME; empty when it has none.
     QString WindowName(unsigned long window);

@@ -323,6 +323,15 @@ TEST_F(MainWindowTest, ChildDialogsOpenFromTheirButtonsAndCloseBack) {
     EXPECT_TRUE(window->Button(1034)->IsWindowEnabled());
 }
 
+// Chooses the tab as a click on it does.
+void SelectSetupTab(CDlgSetup* setup, int tab) {
+    setup->m_tabCtrl.SetCurSel(tab);
+    NMHDR change{};
+    change.idFrom = IDC_SETUP_TAB;
+    change.code = TCN_SELCHANGE;
+    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+}
+
 // The setup dialog against the simulated DVR: the System and Network pages show what the DVR holds; a
 // change and Set reach the DVR, which afterwards differs in exactly the changed field, and the page shows
 // the new value when it is opened again.
@@ -377,11 +386,7 @@ TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
     // The Network page: a new WAN user, saved without the restart notice.
     auto* network = dynamic_cast<CDlgSetupNetwork*>(setup->m_pages[SETUP_PAGE_NETWORK]);
     ASSERT_NE(network, nullptr);
-    setup->m_tabCtrl.SetCurSel(SETUP_PAGE_NETWORK);
-    NMHDR change{};
-    change.idFrom = IDC_SETUP_TAB;
-    change.code = TCN_SELCHANGE;
-    setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
+    SelectSetupTab(setup, SETUP_PAGE_NETWORK);
     ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
     EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_HOST), QStringLiteral("dvr-sim"));
     const DVRNetworkParams networkBefore = *dvr->networkParams;
@@ -391,15 +396,50 @@ TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
     EXPECT_TRUE(told.isEmpty());
     // Back to the System tab and again to the Network tab: the settings are asked for anew.
     SetNodeText(dvr->networkParams->wanUser, QString());
-    for (int tab : {SETUP_PAGE_SYSTEM, SETUP_PAGE_NETWORK}) {
-        setup->m_tabCtrl.SetCurSel(tab);
-        setup->SendMessage(WM_NOTIFY, IDC_SETUP_TAB, reinterpret_cast<LPARAM>(&change));
-    }
+    for (int tab : {SETUP_PAGE_SYSTEM, SETUP_PAGE_NETWORK})
+        SelectSetupTab(setup, tab);
     ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
     EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_USER), QStringLiteral("site user"));
     DVRNetworkParams networkExpected = networkBefore;
     SetNodeText(networkExpected.wanUser, QStringLiteral("site user"));
     EXPECT_EQ(std::memcmp(dvr->networkParams.get(), &networkExpected, sizeof networkExpected), 0);
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
+    DrainPostedEvents();
+}
+
+// A save whose request cannot go out (here a WAN user that reached the record too long for its field) is
+// passed back to its page: the "Saved." notice is withdrawn, the operator told, nothing sent, and the
+// page loads what the DVR holds again.
+TEST_F(MainWindowTest, ASaveTheRelayCannotSendIsPassedBackToItsPage) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    g_currentDevice = dvr;
+    QStringList told;
+    RecordPromptsAnsweringOk(&told);
+    window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
+    auto* setup = dynamic_cast<CDlgSetup*>(window->m_pDlgSetup);
+    ASSERT_NE(setup, nullptr);
+    auto* network = dynamic_cast<CDlgSetupNetwork*>(setup->m_pages[SETUP_PAGE_NETWORK]);
+    ASSERT_NE(network, nullptr);
+    SelectSetupTab(setup, SETUP_PAGE_NETWORK);
+    ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
+    const DVRNetworkParams held = *dvr->networkParams;
+
+    SetNodeText(dvr->networkParams->wanUser, QString(190, u'u'));
+    network->ShowSavedNotice();
+    const int gets = gate.CountRequests(DVR_REQ_GET_NETWORK);
+    window->PostMessage(WM_SETUP_SAVE, SETUP_PAGE_NETWORK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !told.isEmpty(); }, 5000));
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral("The settings could not be sent to the DVR, please try again!")});
+    EXPECT_EQ(network->m_nSavedCountdown, 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_GET_NETWORK) > gets; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return network->IsLoaded(); }, 5000));
+    EXPECT_EQ(gate.CountRequests(DVR_REQ_SET_NETWORK), 0);
+    EXPECT_EQ(NodeText(dvr->networkParams->wanUser), NodeText(held.wanUser));
+    EXPECT_EQ(ItemText(network, IDC_SETUP_NETWORK_USER), NodeText(held.wanUser));
     window->PostMessage(WM_CHILD_CLOSED, CHILD_SETUP, 0);
     DrainPostedEvents();
 }

@@ -57,10 +57,10 @@ int CollectConfigSettings(const ConfigControls& controls, SystemSettings* settin
     CopyText(collected.RecordDisks, controls.recordDisks, CONFIG_RECORD_DISKS_MAX);
     CopyText(collected.RecordDir, controls.recordDir, 255);
     CopyText(collected.SnapshotPath, controls.snapshotPath, 255);
-    // The snapshot code joins folder and file name directly, so the folder must end in a separator; an
-    // empty edit stays empty.
-    if (collected.SnapshotPath[0] != 0)
-        EndPathWithBackslash(collected.SnapshotPath, 256);
+    // The snapshot code joins folder and file name directly, so the folder must end in a separator. An
+    // empty edit becomes "\" as system.ini's loader makes it at the next start, so that the setting in
+    // use now is the one in use then.
+    EndPathWithBackslash(collected.SnapshotPath, 256);
     collected.DiskFullAction = controls.diskFullAction ? 1 : 0;
     collected.PopupMessage = controls.popupMessage ? 1 : 0;
     collected.VideoStandard = controls.videoStandard;

@@ -4,9 +4,11 @@
 
 #include "core/base64.h"
 #include "core/tarvik_app.h"
+#include "dvr/dvr_fields.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/message_box.h"
+#include "ui/dialogs/field_refusal.h"
 
 int g_bLoggedIn = 0;
 
@@ -156,6 +158,14 @@ void CDlgLogin::OnOK() {
                    GetLanguageText("DLGLOGIN_MSG_SERVER_FAILED",
                                    "Connect wanserver failed, please check your network!"),
                    QString(), MB_OK);
+        return;
+    }
+    if (result == LOGIN_CREDENTIAL_TOO_LONG || result == LOGIN_CREDENTIAL_NOT_IN_CODE_PAGE) {
+        // Nothing was sent: the entry itself is at fault, and the operator is told which way at once.
+        MessageBox(
+            this,
+            FieldFaultText(result == LOGIN_CREDENTIAL_TOO_LONG ? FIELD_TOO_LONG : FIELD_NOT_IN_CODE_PAGE),
+            QString(), MB_OK);
         return;
     }
     if (result != LOGIN_OK)

@@ -5,6 +5,7 @@
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/field_refusal.h"
 #include "ui/dialogs/user_accounts.h"
 
 namespace {
@@ -85,9 +86,18 @@ bool CDlgPassword2::ChooseSlot() {
 void CDlgPassword2::OnOK() {
     if (g_currentDevice.load() == nullptr)
         return;
-    if (m_bAddMode && !ChooseSlot())
+    // The name and password must reach the DVR as typed: a text the login field cannot carry is refused
+    // before a slot is chosen or anything is written.
+    if (m_bAddMode &&
+        !AcceptFieldFault(this, IDC_PASSWORD2_USER,
+                          TextFieldFaultOf(m_editUser.GetWindowText(), TextFieldKind::Credential)))
         return;
     const QString password = m_editPassword.GetWindowText();
+    if (!AcceptFieldFault(this, IDC_PASSWORD2_PASSWORD,
+                          TextFieldFaultOf(password, TextFieldKind::Credential)))
+        return;
+    if (m_bAddMode && !ChooseSlot())
+        return;
     if (password != m_editPassword2.GetWindowText()) {
         Tell(this, "DLGSETUPUSER_MSG_PASSWORD2_FAILED",
              "Password you typed twice not the same, please input again!");

@@ -180,6 +180,12 @@ BOOL CDlgSetup::PreTranslateMessage(MSG* pMsg) {
         }
         return TRUE;
     }
+    if (message == WM_SETUP_SAVE_REFUSED) {
+        const WPARAM code = pMsg->wParam;
+        if (code < SETUP_PAGE_COUNT && m_pages[code] != nullptr && m_pages[code]->GetSafeHwnd() != nullptr)
+            m_pages[code]->PostMessage(WM_SETUP_SAVE_REFUSED, pMsg->wParam, pMsg->lParam);
+        return TRUE;
+    }
     if (message == WM_DEVICE_PARAMS_RECEIVED) {
         const int code = PageOfReply(pMsg->wParam);
         if (code >= 0 && m_pages[code] != nullptr && m_pages[code]->GetSafeHwnd() != nullptr)

@@ -126,7 +126,8 @@ HTREEITEM CDlgTree::FindItem(int type, int id, HTREEITEM start) {
     return nullptr;
 }
 
-void CDlgTree::CollectSubtree(HTREEITEM item, int parentId, std::vector<DeviceTreeNode>* records) {
+void CDlgTree::CollectSubtree(HTREEITEM item, int parentId, int* areaIds, int* dvrIds,
+                              std::vector<DeviceTreeNode>* records) {
     for (; item != nullptr; item = m_tree.GetNextSiblingItem(item)) {
         const DeviceTreeNode* node = NodeOf(item);
         if (node == nullptr)
@@ -134,26 +135,36 @@ void CDlgTree::CollectSubtree(HTREEITEM item, int parentId, std::vector<DeviceTr
         DeviceTreeNode copy = *node;
         copy.parentId = parentId;
         if (node->type == NODE_AREA) {
-            copy.id = ++g_treeAreaIdCounter;
+            copy.id = ++*areaIds;
             records->push_back(copy);
             if (HTREEITEM child = m_tree.GetChildItem(item))
-                CollectSubtree(child, copy.id, records);
+                CollectSubtree(child, copy.id, areaIds, dvrIds, records);
         } else if (node->type == NODE_DVR) {
-            copy.id = ++g_treeDvrIdCounter;
+            copy.id = ++*dvrIds;
             EncodeTreeCredentials(&copy);
             records->push_back(copy);
         }
     }
 }
 
-std::vector<DeviceTreeNode> CDlgTree::CollectTreeRecords() {
+std::vector<DeviceTreeNode> CDlgTree::CollectTreeRecords(int* areaIds, int* dvrIds) {
     std::vector<DeviceTreeNode> records;
-    CollectSubtree(m_tree.GetRootItem(), 0, &records);
+    CollectSubtree(m_tree.GetRootItem(), 0, areaIds, dvrIds, &records);
     return records;
 }
 
+int CDlgTree::WriteTree(const QString& path) {
+    int areaIds = g_treeAreaIdCounter;
+    int dvrIds = g_treeDvrIdCounter;
+    if (WriteDeviceTreeFile(path, CollectTreeRecords(&areaIds, &dvrIds)) != 0)
+        return -1;
+    g_treeAreaIdCounter = areaIds;
+    g_treeDvrIdCounter = dvrIds;
+    return 0;
+}
+
 void CDlgTree::OnSaveConfig() {
-    if (WriteDeviceTreeFile(TreeFilePath(), CollectTreeRecords()) != 0)
+    if (WriteTree(TreeFilePath()) != 0)
         return;
     m_bModified = 0;
     m_bSaved = 1;
@@ -164,7 +175,7 @@ void CDlgTree::OnSaveAs() {
                        QString::fromLatin1(kConfigFilter), this);
     if (dialog.DoModal() != IDOK)
         return;
-    static_cast<void>(WriteDeviceTreeFile(dialog.GetPathName(), CollectTreeRecords()));
+    static_cast<void>(WriteTree(dialog.GetPathName()));
 }
 
 void CDlgTree::OnLoadConfig() {

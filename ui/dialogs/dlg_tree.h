@@ -27,7 +27,7 @@ constexpr UINT ID_TREE_ADD_DVR = 32806;
 constexpr UINT ID_TREE_MODIFY = 32807;
 constexpr UINT ID_TREE_DELETE = 32808;
 
-// Ids written by the saves of this run, per type.
+// Ids written by the saves of this run, per type; a save that fails to write leaves them as they were.
 extern int g_treeAreaIdCounter;
 extern int g_treeDvrIdCounter;
 
@@ -38,7 +38,8 @@ public:
     // Loads a tree file (null: tree.dat in the data folder) and adds its records to the tree.
     void LoadTree(const QString* path);
     // The records a save writes, in pre-order, with fresh ids and Base64 credentials.
-    std::vector<DeviceTreeNode> CollectTreeRecords();
+    // The ids continue from *areaIds and *dvrIds, which are advanced past them.
+    std::vector<DeviceTreeNode> CollectTreeRecords(int* areaIds, int* dvrIds);
     // The item whose record has that type and id (id 0: the root, TVI_ROOT), from start (null: the first
     // top-level item), depth first; null when none.
     HTREEITEM FindItem(int type, int id, HTREEITEM start);
@@ -76,7 +77,10 @@ private:
     void ApplyTexts();
     void ShowNodeInfo(const DeviceTreeNode* node);
     void AddNode(bool area);
-    void CollectSubtree(HTREEITEM item, int parentId, std::vector<DeviceTreeNode>* records);
+    void CollectSubtree(HTREEITEM item, int parentId, int* areaIds, int* dvrIds,
+                        std::vector<DeviceTreeNode>* records);
+    // Writes the tree to path; the id counters advance only when the file was written. 0, or -1.
+    [[nodiscard]] int WriteTree(const QString& path);
     void FreeSubtree(HTREEITEM item);
     DeviceTreeNode* NodeOf(HTREEITEM item) const;
     QString TreeFilePath() const;

@@ -232,8 +232,9 @@ void CDlgSetupCamera::OnChannelChange(int ch) {
 }
 
 bool CDlgSetupCamera::CompletesLoad(int replyType) const {
-    // The camera values come first, the auto-scan steps second; Set writes both.
-    return replyType == SETUP_REPLY_PRESETS;
+    // Set writes the camera values and the auto-scan steps: both replies must have come.
+    (void)replyType;
+    return HasReplies({SETUP_REPLY_CAMERA, SETUP_REPLY_PRESETS});
 }
 
 void CDlgSetupCamera::ApplyCameraType(int type) {

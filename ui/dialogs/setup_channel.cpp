@@ -14,6 +14,7 @@
 #include "platform/ui/range_ctrls.h"
 #include "ui/dialogs/device_channels.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/field_refusal.h"
 #include "ui/dialogs/setup_channel_font.h"
 #include "ui/dialogs/setup_page_controls.h"
 #include "ui/dialogs/setup_page_table.h"
@@ -160,8 +161,10 @@ void CDlgSetupChannel::OnChannelChange(int ch) {
 }
 
 bool CDlgSetupChannel::CompletesLoad(int replyType) const {
-    // Set writes the overlays and All Set the colours too; both have arrived with the colour reply.
-    return replyType == SETUP_REPLY_COLOR;
+    // Set writes the overlays and the video mask, All Set the colours too: all three replies must have
+    // come, whichever was lost or came last.
+    (void)replyType;
+    return HasReplies({SETUP_REPLY_OVERLAY, SETUP_REPLY_COLOR, SETUP_REPLY_VIDEO_MASK});
 }
 
 void CDlgSetupChannel::FillOverlay(const OverlaySettings& overlay, bool title) {
@@ -245,6 +248,11 @@ int CDlgSetupChannel::CollectColor(int channel) {
 }
 
 int CDlgSetupChannel::Collect(int channel) {
+    // An empty name would travel as "(NULL)" and drop the channel from every channel list; a long one
+    // would be cut.
+    static constexpr TextFieldRule kFields[] = {{IDC_NAME, TextFieldKind::RequiredText}};
+    if (!CheckFieldTexts(this, kFields))
+        return -1;
     return CollectOverlay(channel, false);
 }
 

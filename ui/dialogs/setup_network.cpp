@@ -9,6 +9,7 @@
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/field_refusal.h"
 #include "ui/dialogs/setup_combo.h"
 
 namespace {
@@ -105,6 +106,15 @@ int CDlgSetupNetwork::Collect(int channel) {
     (void)channel;
     DVRDevice* device = CurrentDevice();
     if (device == nullptr || device->networkParams == nullptr)
+        return -1;
+    // Every text must reach the DVR as typed: nothing is written while one does not fit its field.
+    static constexpr TextFieldRule kFields[] = {
+        {IDC_SETUP_NETWORK_HOST, TextFieldKind::Text},
+        {IDC_SETUP_NETWORK_MAIL_TO, TextFieldKind::Text},
+        {IDC_SETUP_NETWORK_USER, TextFieldKind::Credential},
+        {IDC_SETUP_NETWORK_PASSWORD, TextFieldKind::Credential},
+    };
+    if (!CheckFieldTexts(this, kFields))
         return -1;
     int restart = 0;
     if (CollectSetupNetwork(ReadControls(), device->networkParams.get(), &restart) != SETUP_NETWORK_CHANGED)

@@ -7,7 +7,9 @@
 #include "core/window_messages.h"
 #include "dvr/dvr_session.h"
 #include "platform/ui/data_exchange.h"
+#include "platform/ui/message_box.h"
 #include "ui/dialogs/device_channels.h"
+#include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/dlg_channel.h"
 
 namespace {
@@ -59,7 +61,16 @@ void CSetupPage::MarkLoaded(int channel) {
 
 void CSetupPage::ClearLoaded() {
     m_nLoadedChannel = -1;
+    m_nRepliesSeen = 0;
     UpdateSetButtons();
+}
+
+bool CSetupPage::HasReplies(std::initializer_list<int> replyTypes) const {
+    for (int type : replyTypes) {
+        if (type < 0 || type >= 32 || (m_nRepliesSeen & (1u << type)) == 0)
+            return false;
+    }
+    return true;
 }
 
 void CSetupPage::UpdateSetButtons() {
@@ -111,13 +122,36 @@ BOOL CSetupPage::PreTranslateMessage(MSG* pMsg) {
         const int type = static_cast<int>(pMsg->wParam);
         const int index = static_cast<int>(pMsg->lParam);
         if (AcceptsReply(type, index)) {
+            if (type >= 0 && type < 32)
+                m_nRepliesSeen |= 1u << type;
             FillFromDevice(type, index);
             if (CompletesLoad(type))
                 MarkLoaded(m_kind == SetupPageKind::Channel ? index : 0);
         }
         return TRUE;
     }
+    if (pMsg->message == WM_SETUP_SAVE_REFUSED) {
+        OnSaveRefused(pMsg->lParam);
+        return TRUE;
+    }
     return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CSetupPage::OnSaveRefused(LPARAM index) {
+    m_nSavedCountdown = 0;
+    if (CWnd* notice = GetDlgItem(IDC_SETUP_SAVED_NOTICE))
+        notice->ShowWindow(SW_HIDE);
+    (void)MessageBox(this,
+                     LanguageText("SYSTEM_MSG_CONFIG_NOT_SENT",
+                                  "The settings could not be sent to the DVR, please try again!"),
+                     QString(), MB_OK);
+    if (m_kind == SetupPageKind::Plain) {
+        ClearLoaded();
+        (void)PostToOwner(WM_SETUP_LOAD, static_cast<WPARAM>(m_nPageCode), LoadParam());
+    } else if (index == m_nCurChannel) {
+        ClearLoaded();
+        (void)PostToOwner(WM_SETUP_LOAD, static_cast<WPARAM>(m_nPageCode), index);
+    }
 }
 
 LRESULT CSetupPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

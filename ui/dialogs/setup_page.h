@@ -20,6 +20,7 @@
 // stay disabled until the controls hold the chosen channel's values. Nothing is sent before that.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include "platform/ui/combo_box.h"
@@ -54,6 +55,8 @@ public:
     // The channel whose values the controls hold (plain pages: 0 once loaded); -1 = not loaded.
     int m_nLoadedChannel = -1;
     int m_nSavedCountdown = 0;
+    // Bit t: a reply of type t has been accepted since the loaded values were last forgotten.
+    uint32_t m_nRepliesSeen = 0;
     uintptr_t m_nTimerId = 0;
     CComboBox m_cboChannel;
     // Pages with a preview: the live picture painted over the preview frame.
@@ -68,6 +71,8 @@ public:
     void MarkLoaded(int channel);
     // Forgets the loaded values: Set and All Set are disabled until the next load.
     void ClearLoaded();
+    // Whether every one of these reply types has been accepted since the values were last forgotten.
+    bool HasReplies(std::initializer_list<int> replyTypes) const;
     // The DVR selected in the device tree, or nullptr.
     static DVRDevice* CurrentDevice();
     // Channels a page may address on device: its count, bounded by what a channel mask holds.
@@ -122,6 +127,10 @@ protected:
     virtual void OnChannelChange(int ch) { (void)ch; }
     // After a save posted by Set.
     virtual void AfterSave() {}
+    // The main window could not send the save of index (WM_SETUP_SAVE_REFUSED): the notice is withdrawn,
+    // the operator told, and what the DVR holds is loaded again, since the record was written for
+    // nothing.
+    virtual void OnSaveRefused(LPARAM index);
     // The page's own commands (buttons, combos); TRUE when handled.
     virtual BOOL OnPageCommand(UINT id, UINT code) {
         (void)id;

@@ -13,6 +13,7 @@
 #include "platform/ui/message_box.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/disk_rows.h"
+#include "ui/dialogs/field_refusal.h"
 #include "ui/dialogs/setup_combo.h"
 
 namespace {
@@ -165,6 +166,13 @@ int CDlgSetupSystem::Collect(int channel) {
     (void)channel;
     DVRDevice* device = CurrentDevice();
     if (device == nullptr || device->systemParams == nullptr)
+        return -1;
+    // Both folders must reach the DVR as typed: nothing is written while one does not fit its field.
+    static constexpr TextFieldRule kFields[] = {
+        {IDC_SETUP_SYSTEM_RECORD_DIR, TextFieldKind::Text},
+        {IDC_SETUP_SYSTEM_SNAPSHOT, TextFieldKind::Text},
+    };
+    if (!CheckFieldTexts(this, kFields))
         return -1;
     int restart = 0;
     const int result = CollectSetupSystem(ReadControls(), device->systemParams.get(), &restart);

@@ -11,6 +11,7 @@
 #include "platform/ui/message_box.h"
 #include "ui/dialogs/dialog_texts.h"
 #include "ui/dialogs/dlg_password2.h"
+#include "ui/dialogs/field_refusal.h"
 #include "ui/dialogs/setup_page_table.h"
 
 namespace {
@@ -265,6 +266,14 @@ int CDlgSetupUser::CollectUser(int slot) {
             QString(), MB_OK);
         return -1;
     }
+    // The account must reach the DVR as typed: nothing is written while a text does not fit its field.
+    static constexpr TextFieldRule kFields[] = {
+        {IDC_USER_NAME, TextFieldKind::Credential},
+        {IDC_USER_PASSWORD, TextFieldKind::Credential},
+        {IDC_USER_DESCRIPTION, TextFieldKind::Text},
+    };
+    if (!CheckFieldTexts(this, kFields))
+        return -1;
     return CollectUserAccount(panel, AddressableChannels(device), (*users)[static_cast<size_t>(slot)]);
 }
 

@@ -144,18 +144,19 @@ void CDlgSetupVideo::FillFromDevice(int replyType, int index) {
     DVRChannel* record = ChannelRecord(index);
     if (record == nullptr)
         return;
+    // A value that no item carries selects nothing, so that Set keeps it unless the operator picks another.
     if (replyType == SETUP_REPLY_VIDEO) {
-        SelectComboData(m_cboResolution, record->resolution);
-        SelectComboData(m_cboResolution2, record->subResolution);
-        SelectComboData(m_cboQuality, record->quality);
-        SelectComboData(m_cboQuality2, record->subQuality);
-        SelectComboData(m_cboFrameRate, record->frameRate);
-        SelectComboData(m_cboFrameRate2, record->subFrameRate);
+        SelectComboData(m_cboResolution, record->resolution, false);
+        SelectComboData(m_cboResolution2, record->subResolution, false);
+        SelectComboData(m_cboQuality, record->quality, false);
+        SelectComboData(m_cboQuality2, record->subQuality, false);
+        SelectComboData(m_cboFrameRate, record->frameRate, false);
+        SelectComboData(m_cboFrameRate2, record->subFrameRate, false);
         m_bVideoFilled = true;
     } else if (replyType == SETUP_REPLY_AUDIO) {
-        SelectComboData(m_cboSampleRate, record->sampleRate);
-        SelectComboData(m_cboBits, record->bitsPerSample);
-        SelectComboData(m_cboAudioQuality, record->audioQuality);
+        SelectComboData(m_cboSampleRate, record->sampleRate, false);
+        SelectComboData(m_cboBits, record->bitsPerSample, false);
+        SelectComboData(m_cboAudioQuality, record->audioQuality, false);
         m_chkAudio.SetCheck(record->audioEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
         m_bAudioFilled = true;
     }

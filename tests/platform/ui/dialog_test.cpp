@@ -125,6 +125,29 @@ TEST(Dialog, TextFitCheckFindsCutTexts) {
     }
 }
 
+// A tab host's pages are child dialogs: their controls are checked too, hidden pages only when asked.
+TEST(Dialog, TextFitCheckWalksChildDialogs) {
+    const DialogTemplate host{9004, WS_POPUP | WS_CAPTION, "Host", 0, 0, 320, 120, nullptr, 0};
+    const DialogItemTemplate pageItems[] = {
+        {1001, WC_STATIC, WS_VISIBLE | SS_LEFT, "", 5, 5, 40, 10},
+        {1002, WC_BUTTON, WS_VISIBLE | BS_PUSHBUTTON, "", 5, 20, 30, 14},
+    };
+    const DialogTemplate page = MakeDialogTemplate(9005, WS_CHILD, "", 0, 0, 300, 100, pageItems);
+    CDialog dialog(&host, nullptr);
+    ASSERT_TRUE(dialog.Create(&host, nullptr));
+    CDialog child(&page, &dialog);
+    ASSERT_TRUE(child.Create(&page, &dialog));
+    child.GetDlgItem(1001)->SetWindowText(QStringLiteral("A label far too long for its place"));
+    child.GetDlgItem(1002)->SetWindowText(QStringLiteral("A caption far too long"));
+    child.ShowWindow(SW_SHOW);
+    EXPECT_EQ(TextFitFaults(dialog.GetWidget(), true).size(), 2);
+    child.ShowWindow(SW_HIDE);
+    EXPECT_TRUE(TextFitFaults(dialog.GetWidget(), true).isEmpty());
+    EXPECT_EQ(TextFitFaults(dialog.GetWidget()).size(), 2);
+    child.DestroyWindow();
+    dialog.DestroyWindow();
+}
+
 TEST(Dialog, ControlsArePlacedInDialogUnitsAndBoundByDataExchange) {
     TestDialog dialog;
     QRect editRect;

@@ -69,8 +69,9 @@ QString ButtonFault(const QAbstractButton* button) {
 
 QStringList TextFitFaults(QWidget* window, bool onlyVisible) {
     QStringList faults;
-    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (onlyVisible && child->isHidden())
+    // Every descendant: the controls of child dialogs (a tab host's pages) are checked as well.
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        if (onlyVisible && !child->isVisibleTo(window))
             continue;
         QString fault;
         if (auto* label = qobject_cast<QLabel*>(child))

@@ -8,6 +8,7 @@
 
 class QWidget;
 
-// One line for each control of the window whose text does not fit ("<class> '<text>': <why>"); empty when
-// every text fits. Controls without text, and hidden ones when onlyVisible, are skipped.
+// One line for each control of the window, at any depth, whose text does not fit ("<class> '<text>':
+// <why>"); empty when every text fits. Controls without text, and when onlyVisible those not shown within
+// the window (themselves or a parent hidden), are skipped.
 QStringList TextFitFaults(QWidget* window, bool onlyVisible = false);

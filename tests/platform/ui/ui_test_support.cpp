@@ -8,6 +8,7 @@
 #include <QEventLoop>
 
 #include "platform/ui/message_loop.h"
+#include "platform/ui/prompt_hook.h"
 #include "tests/bounded_wait.h"
 
 int RunWindowTests(int argc, char** argv) {
@@ -48,4 +49,13 @@ LRESULT RecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (onMessage)
         onMessage(message, wParam, lParam);
     return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void RecordPromptsAnsweringOk(QStringList* told) {
+    SetPromptHook([told](const PromptRequest& request) {
+        *told << request.text;
+        PromptAnswer answer;
+        answer.result = IDOK;
+        return answer;
+    });
 }

@@ -3,6 +3,7 @@
 // Helpers of the window-layer suites: an application object, a window that records what reaches it, and
 // bounded waits that keep the event loop turning.
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -21,6 +22,9 @@ int RunWindowTests(int argc, char** argv);
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
 // Turns the event loop until every posted event queued so far has been handled.
 void DrainPostedEvents();
+
+// Installs a prompt hook that answers every prompt with IDOK and appends its text to *told.
+void RecordPromptsAnsweringOk(QStringList* told);
 
 struct SeenMessage {
     std::string who;

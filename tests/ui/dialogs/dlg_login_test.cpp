@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <string>
 
 #include "core/base64.h"
 #include "core/tarvik_app.h"
@@ -16,6 +17,7 @@
 #include "platform/ui/prompt_hook.h"
 #include "tests/platform/ui/text_fit.h"
 #include "tests/platform/ui/ui_test_support.h"
+#include "tests/scoped_env.h"
 #include "tests/ui/dialogs/language_fixture.h"
 
 namespace {
@@ -67,6 +69,10 @@ protected:
 TEST_F(LoginFixture, OkOutcomesAndWhatTheyStore) {
     const QString refused = QStringLiteral("Check user failed, please input again!");
     const QString noServer = QStringLiteral("Connect wanserver failed, please check your network!");
+    const QString tooLong = QStringLiteral("The text is too long, please input again!");
+    const QString notSendable =
+        QStringLiteral("The text has characters that cannot be sent, please input again!");
+    const std::string longUser(190, 'u');
     struct Case {
         const char* name;
         const char* user;
@@ -86,7 +92,12 @@ TEST_F(LoginFixture, OkOutcomesAndWhatTheyStore) {
         {"wrong password", "admin", "12345", 0, true, true, false, refused, 1, nullptr, nullptr},
         {"empty user", "", "1234", 0, false, false, false, refused, 1, nullptr, nullptr},
         {"WAN server unreachable", "remote", "x", 1, false, false, false, noServer, 0, nullptr, nullptr},
+        // What the login cannot carry whole is told at once, without trying the server.
+        {"WAN user too long", longUser.c_str(), "x", 1, false, false, false, tooLong, 0, nullptr, nullptr},
+        {"WAN user the code page cannot hold", "\xE7\x94\xA8\xE6\x88\xB7", "x", 1, false, false, false,
+         notSendable, 0, nullptr, nullptr},
     };
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
     for (const Case& c : cases) {
         QFile::remove(m_dir.filePath("system.ini"));
         messages.clear();

@@ -109,6 +109,17 @@ TEST_F(TreeFixture, AddAreaAndDvrSaveGivesTheFileBytesAndLoadsBackNested) {
     EXPECT_EQ(ReadBytes(TreeDat()),
               TreeFileBytes({AreaRecord(2, "Yard"),
                              WithParent(DvrRecord(2, "Gate", "127.0.0.2", 8000, "admin", "p w"), 2)}));
+    // A save that cannot write its file uses up no ids: the next one counts on from the last written.
+    const QString dataDir = theApp.m_strDataDir;
+    theApp.m_strDataDir = dir.filePath(QStringLiteral("missing/folder/"));
+    tree.OnSaveConfig();
+    EXPECT_EQ(g_treeAreaIdCounter, 2);
+    EXPECT_EQ(g_treeDvrIdCounter, 2);
+    theApp.m_strDataDir = dataDir;
+    tree.OnSaveConfig();
+    EXPECT_EQ(ReadBytes(TreeDat()),
+              TreeFileBytes({AreaRecord(3, "Yard"),
+                             WithParent(DvrRecord(3, "Gate", "127.0.0.2", 8000, "admin", "p w"), 3)}));
 
     // Exit after a save: the status dialog is told, and the main window asked to reload, on every Exit.
     tree.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -133,7 +144,7 @@ TEST_F(TreeFixture, AddAreaAndDvrSaveGivesTheFileBytesAndLoadsBackNested) {
     const struct {
         UINT id;
         const char* text;
-    } shown[] = {{1298, "2"},    {1047, "Gate"},  {1049, "127.0.0.2"},
+    } shown[] = {{1298, "3"},    {1047, "Gate"},  {1049, "127.0.0.2"},
                  {1048, "8000"}, {1050, "admin"}, {1051, "********"}};
     for (const auto& s : shown)
         EXPECT_EQ(loaded.GetDlgItem(s.id)->GetWindowText(), QString::fromLatin1(s.text)) << s.id;

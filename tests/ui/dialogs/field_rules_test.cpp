@@ -153,8 +153,8 @@ TEST(ConfigSettings, WhatSetCollects) {
         {"the same path without backslash is no change",
          [](ConfigControls* c) { c->snapshotPath = "C:\\Snapshots"; }, CONFIG_UNCHANGED, "C:\\Snapshots\\", 5,
          0, 0},
-        {"empty snapshot path stays empty", [](ConfigControls* c) { c->snapshotPath.clear(); },
-         CONFIG_CHANGED, "", 5, 0, 0},
+        {"empty snapshot path becomes what the loader makes of it",
+         [](ConfigControls* c) { c->snapshotPath.clear(); }, CONFIG_CHANGED, "\\", 5, 0, 0},
         {"language change", [](ConfigControls* c) { c->language = 2; }, CONFIG_CHANGED, "C:\\Snapshots\\", 5,
          0, 1},
         {"RGB needs a restart", [](ConfigControls* c) { c->enableRGB = 1; }, CONFIG_CHANGED,
@@ -190,6 +190,25 @@ TEST(ConfigSettings, LongTextsAreCutToTheirFields) {
     EXPECT_EQ(QString::fromUtf16(settings.SnapshotPath), QString(255, u's'));
 }
 
+// What Set keeps in memory is what the next start loads from system.ini.
+TEST(ConfigSettings, SnapshotPathInMemoryIsWhatTheNextStartLoads) {
+    QTemporaryDir dir;
+    theApp.m_iniSystem.SetPath(dir.filePath(QStringLiteral("system.ini")));
+    for (const char* typed : {"", "D:\\Pictures", "D:\\Pictures\\", "\\"}) {
+        SystemSettings settings = LoadedSettings();
+        ConfigControls controls = ControlsOf(settings);
+        controls.snapshotPath = QString::fromLatin1(typed);
+        ConfigChange change;
+        (void)CollectConfigSettings(controls, &settings, &change);
+        SaveConfigSettings(theApp.m_iniSystem, settings);
+        theApp.LoadSystemSettings();
+        EXPECT_EQ(QString::fromUtf16(g_systemSettings.SnapshotPath),
+                  QString::fromUtf16(settings.SnapshotPath))
+            << typed;
+    }
+    theApp.m_iniSystem.SetPath(QString());
+}
+
 TEST(LanguageFormat, ConversionsAndFallback) {
     const struct {
         const char* format;
@@ -202,6 +221,12 @@ TEST(LanguageFormat, ConversionsAndFallback) {
         {"100%", "!"},
         {"%l", "!"},
         {"plain", ""},
+        // Width and precision are bound: a translated text never pads by more than a few dozen.
+        {"%64d %.64s", "d s "},
+        {"%65d", "!"},
+        {"%2000000000d", "!"},
+        {"%.99999999999s", "!"},
+        {"%-0000000000012d", "d "},
     };
     for (const auto& s : signatures)
         EXPECT_EQ(FormatConversions(QString::fromLatin1(s.format)), QString::fromLatin1(s.conversions))
@@ -213,7 +238,8 @@ TEST(LanguageFormat, ConversionsAndFallback) {
                                                       "GOOD=Benutzt: %d%%, frei: %s\n"
                                                       "SWAPPED=Frei: %s, benutzt: %d%%\n"
                                                       "EXTRA=%d%% %s %s\n"
-                                                      "NONE=kein Wert\n")));
+                                                      "NONE=kein Wert\n"
+                                                      "HUGE=Benutzt: %2000000000d%%, frei: %s\n")));
     theApp.m_iniLanguage.SetPath(path);
     const QString english = QStringLiteral("Current used: %d%%, free space: %s");
     const struct {
@@ -224,6 +250,7 @@ TEST(LanguageFormat, ConversionsAndFallback) {
         {"SWAPPED", "Current used: 57%, free space: 12 GB"},
         {"EXTRA", "Current used: 57%, free space: 12 GB"},
         {"NONE", "Current used: 57%, free space: 12 GB"},
+        {"HUGE", "Current used: 57%, free space: 12 GB"},
         {"MISSING", "Current used: 57%, free space: 12 GB"},
     };
     for (const auto& c : cases) {

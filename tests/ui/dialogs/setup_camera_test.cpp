@@ -142,6 +142,20 @@ TEST_F(CameraPageTest, CameraReplyFillsTheListsAndTheTypeGreysTheControls) {
     }
 }
 
+TEST_F(CameraPageTest, SetWaitsForBothRepliesOfTheLoad) {
+    // Set writes the camera values and the auto-scan steps: a lost camera reply keeps Set disabled.
+    CameraPage p(&owner);
+    ASSERT_TRUE(p.created);
+    p.Choose(1);
+    p.Reply(SETUP_REPLY_PRESETS, 1);
+    EXPECT_FALSE(p.page->GetDlgItem(IDOK)->IsWindowEnabled());
+    owner.posts.clear();
+    p.Click(IDOK);
+    EXPECT_EQ(owner.Count(WM_SETUP_SAVE), 0);
+    p.Reply(SETUP_REPLY_CAMERA, 1);
+    EXPECT_TRUE(p.page->GetDlgItem(IDOK)->IsWindowEnabled());
+}
+
 TEST_F(CameraPageTest, PortTextAndProtocolChoice) {
     CameraPage p(&owner);
     ASSERT_TRUE(p.created);

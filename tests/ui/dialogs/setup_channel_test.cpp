@@ -182,6 +182,40 @@ TEST_F(ChannelPageTest, SetWritesChangedOverlaysOnly) {
     EXPECT_EQ(owner.Count(WM_PREVIEW_OPEN), 1);
 }
 
+TEST_F(ChannelPageTest, AnEmptyOrOverlongNameIsRefusedWithAMessage) {
+    QStringList told;
+    RecordPromptsAnsweringOk(&told);
+    Load(1);
+    const QString name = QString::fromUtf16(device[1].name);
+    const struct {
+        const char* title;
+        QString typed;
+        QString message;  // empty: saved
+    } cases[] = {
+        // "(NULL)" on the wire would drop the channel from every channel list.
+        {"empty", QString(), QStringLiteral("The text is empty, please input again!")},
+        {"86 Chinese characters (258 bytes)", QString(86, QChar(0x4e2d)),
+         QStringLiteral("The text is too long, please input again!")},
+        {"85 Chinese characters (255 bytes)", QString(85, QChar(0x4e2d)), QString()},
+    };
+    for (const auto& c : cases) {
+        told.clear();
+        owner.posts.clear();
+        SetItemText(page.get(), 1048, c.typed);
+        Click(IDOK);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(told.isEmpty()) << c.title;
+            EXPECT_EQ(QString::fromUtf16(device[1].name), c.typed) << c.title;
+            EXPECT_EQ(owner.Count(WM_SETUP_SAVE), 1) << c.title;
+        } else {
+            EXPECT_EQ(told, QStringList{c.message}) << c.title;
+            EXPECT_EQ(QString::fromUtf16(device[1].name), name) << c.title;
+            EXPECT_EQ(owner.Count(WM_SETUP_SAVE), 0) << c.title;
+            EXPECT_EQ(page->m_nSavedCountdown, 0) << c.title;
+        }
+    }
+}
+
 TEST_F(ChannelPageTest, ColourSlidersSendWhileDraggedOnceLoaded) {
     Choose(0);
     // Before the colours arrived nothing is sent and the record keeps its values.
@@ -190,6 +224,11 @@ TEST_F(ChannelPageTest, ColourSlidersSendWhileDraggedOnceLoaded) {
     EXPECT_EQ(owner.Count(WM_SETUP_APPLY), 0);
     Reply(SETUP_REPLY_OVERLAY, 0);
     Reply(SETUP_REPLY_COLOR, 0);
+    // Set and the sliders wait for the whole load: overlays, colours and the video mask.
+    page->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 8), reinterpret_cast<LPARAM>(Hwnd(1081)));
+    DrainPostedEvents();
+    EXPECT_EQ(owner.Count(WM_SETUP_APPLY), 0);
+    Reply(SETUP_REPLY_VIDEO_MASK, 0);
     owner.posts.clear();
     struct Case {
         const char* title;

@@ -8,6 +8,7 @@
 
 #include "core/window_messages.h"
 #include "dvr/wan_client.h"
+#include "tests/scoped_env.h"
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tests/ui/dialogs/setup_device_fixture.h"
 #include "ui/dialogs/dialog_texts.h"
@@ -193,6 +194,43 @@ TEST_F(SetupNetworkPageTest, PortChangeTellsOfTheRestartFirst) {
     EXPECT_EQ(savesWhenTold, 0u);
     EXPECT_EQ(Posted(WM_SETUP_SAVE).size(), 1u);
     EXPECT_EQ(device->networkParams->httpPort, 8080);
+}
+
+TEST_F(SetupNetworkPageTest, TextsThatCannotTravelWholeAreRefused) {
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
+    page.ShowWindow(SW_SHOW);
+    Reply(page, SETUP_REPLY_NETWORK);
+    const QString tooLong = QStringLiteral("The text is too long, please input again!");
+    const QString notSendable =
+        QStringLiteral("The text has characters that cannot be sent, please input again!");
+    const struct {
+        const char* title;
+        UINT id;
+        QString typed;
+        QString message;
+    } cases[] = {
+        {"host name of 256 bytes", IDC_SETUP_NETWORK_HOST, QString(256, u'h'), tooLong},
+        {"mail-to of 86 Chinese characters", IDC_SETUP_NETWORK_MAIL_TO, QString(86, QChar(0x4e2d)), tooLong},
+        // 190 bytes give 256 characters of Base64: one more than the field holds.
+        {"WAN user of 190 bytes", IDC_SETUP_NETWORK_USER, QString(190, u'u'), tooLong},
+        {"WAN password of 190 bytes", IDC_SETUP_NETWORK_PASSWORD, QString(190, u'p'), tooLong},
+        // CP1252 has no Chinese: the user would have gone out as "??".
+        {"WAN user the code page cannot hold", IDC_SETUP_NETWORK_USER, QStringLiteral("\u7528\u6237"),
+         notSendable},
+    };
+    const DVRNetworkParams before = DvrRecord();
+    for (const auto& c : cases) {
+        Reply(page, SETUP_REPLY_NETWORK);
+        SetItemText(&page, c.id, c.typed);
+        messages.clear();
+        ClearPosted();
+        page.m_nSavedCountdown = 0;
+        Click(page, IDOK);
+        EXPECT_EQ(messages, QStringList{c.message}) << c.title;
+        EXPECT_TRUE(Posted(WM_SETUP_SAVE).empty()) << c.title;
+        EXPECT_EQ(page.m_nSavedCountdown, 0) << c.title;
+        EXPECT_EQ(std::memcmp(device->networkParams.get(), &before, sizeof before), 0) << c.title;
+    }
 }
 
 TEST_F(SetupNetworkPageTest, AnUnknownServerValueIsReplacedByTheListsServer) {

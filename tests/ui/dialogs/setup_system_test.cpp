@@ -256,6 +256,66 @@ TEST_F(SetupSystemPageTest, SetSendsOneSavePerChangeWithTheNotice) {
     EXPECT_EQ(Posted(WM_SETUP_SAVE).size(), 2u);
 }
 
+TEST_F(SetupSystemPageTest, FoldersThatDoNotFitTheirFieldAreRefused) {
+    ShowLoaded();
+    ClearPosted();
+    const SystemSettings before = *device->systemParams;
+    const QString tooLong = QStringLiteral("The text is too long, please input again!");
+    const struct {
+        const char* title;
+        UINT id;
+        QString typed;
+        QString message;  // empty: saved
+    } cases[] = {
+        // 86 Chinese characters are 258 UTF-8 bytes: the field would have cut them to 85.
+        {"record folder over 255 bytes", IDC_SETUP_SYSTEM_RECORD_DIR, QString(86, QChar(0x4e2d)), tooLong},
+        // The edits hold 255 characters; 128 accented letters are 256 bytes all the same.
+        {"snapshot path of 256 bytes", IDC_SETUP_SYSTEM_SNAPSHOT, QString(128, QChar(0x00e9)), tooLong},
+        {"record folder of 255 bytes", IDC_SETUP_SYSTEM_RECORD_DIR, QString(85, QChar(0x4e2d)), QString()},
+    };
+    for (const auto& c : cases) {
+        *device->systemParams = before;
+        SetItemText(&page, IDC_SETUP_SYSTEM_RECORD_DIR, NodeText(before.RecordDir));
+        SetItemText(&page, IDC_SETUP_SYSTEM_SNAPSHOT, NodeText(before.SnapshotPath));
+        SetItemText(&page, c.id, c.typed);
+        messages.clear();
+        ClearPosted();
+        page.m_nSavedCountdown = 0;
+        Click(page, IDOK);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(messages.isEmpty()) << c.title;
+            EXPECT_EQ(Posted(WM_SETUP_SAVE).size(), 1u) << c.title;
+            EXPECT_EQ(NodeText(device->systemParams->RecordDir), c.typed) << c.title;
+        } else {
+            EXPECT_EQ(messages, QStringList{c.message}) << c.title;
+            EXPECT_TRUE(Posted(WM_SETUP_SAVE).empty()) << c.title;
+            EXPECT_EQ(page.m_nSavedCountdown, 0) << c.title;
+            EXPECT_EQ(std::memcmp(device->systemParams.get(), &before, sizeof before), 0) << c.title;
+        }
+    }
+}
+
+TEST_F(SetupSystemPageTest, ASaveTheMainWindowCouldNotSendWithdrawsTheNoticeAndReloads) {
+    ShowLoaded();
+    SetItemText(&page, IDC_SETUP_SYSTEM_INTERVAL, QStringLiteral("20"));
+    Click(page, IDOK);
+    ASSERT_EQ(page.m_nSavedCountdown, SAVED_NOTICE_TICKS);
+    ClearPosted();
+    messages.clear();
+    page.PostMessage(WM_SETUP_SAVE_REFUSED, SETUP_PAGE_SYSTEM, 0);
+    DrainPostedEvents();
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("The settings could not be sent to the DVR, please try again!")});
+    EXPECT_EQ(page.m_nSavedCountdown, 0);
+    page.SendMessage(WM_TIMER, TIMER_SAVED_NOTICE, 0);
+    EXPECT_FALSE(page.GetDlgItem(IDC_SETUP_SAVED_NOTICE)->IsWindowVisible());
+    // What the DVR holds is asked for again, and Set waits for it.
+    const std::vector<SeenMessage> loads = Posted(WM_SETUP_LOAD);
+    ASSERT_EQ(loads.size(), 1u);
+    EXPECT_EQ(loads[0].wParam, static_cast<WPARAM>(SETUP_PAGE_SYSTEM));
+    EXPECT_FALSE(page.GetDlgItem(IDOK)->IsWindowEnabled());
+}
+
 TEST_F(SetupSystemPageTest, DiskOrderIsTheListsAndNoDiskIsRefused) {
     SetNodeText(device->systemParams->RecordDisks, QStringLiteral("C"));
     ShowLoaded();

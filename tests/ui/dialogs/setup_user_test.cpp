@@ -16,6 +16,7 @@
 #include "core/text_files.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/text_fit.h"
+#include "tests/scoped_env.h"
 #include "tests/ui/dialogs/language_fixture.h"
 #include "tests/ui/dialogs/setup_page_fixture.h"
 #include "ui/dialogs/dialog_texts.h"
@@ -205,12 +206,24 @@ TEST_F(UserPageFixture, SetWritesThePanelIntoTheLoadedAccount) {
              a.rights |= USER_RIGHT_EXIT;
          },
          QString()},
-        {"description cut to 255 characters",
-         [&longText](TestUserPage& p) { SetItemText(&p, IDC_USER_DESCRIPTION, longText); }, true,
+        {"description of 255 bytes",
+         [&longText](TestUserPage& p) { SetItemText(&p, IDC_USER_DESCRIPTION, longText.left(255)); }, true,
          [&longText](DVRUserAccount& a) { SetNodeText(a.description, longText.left(255)); }, QString()},
+        // Texts the wire cannot carry whole are refused before anything is written.
+        {"description over 255 bytes",
+         [](TestUserPage& p) { SetItemText(&p, IDC_USER_DESCRIPTION, QString(86, QChar(0x4e2d))); }, false,
+         [](DVRUserAccount&) {}, QStringLiteral("The text is too long, please input again!")},
+        {"name of 200 characters",
+         [](TestUserPage& p) { SetItemText(&p, IDC_USER_NAME, QString(200, u'n')); }, false,
+         [](DVRUserAccount&) {}, QStringLiteral("The text is too long, please input again!")},
+        {"password the code page cannot hold",
+         [](TestUserPage& p) { SetItemText(&p, IDC_USER_PASSWORD, QStringLiteral("\u5f20\u4e09")); }, false,
+         [](DVRUserAccount&) {},
+         QStringLiteral("The text has characters that cannot be sent, please input again!")},
         {"empty name", [](TestUserPage& p) { SetItemText(&p, IDC_USER_NAME, QString()); }, false,
          [](DVRUserAccount&) {}, QStringLiteral("User name is empty, please input again!")},
     };
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
     for (const Case& c : cases) {
         device.user(1) = Users()[1];
         Load(1);
@@ -426,7 +439,17 @@ TEST_F(PasswordFixture, AddChecksTheNameAndBothPasswords) {
         {"clerk", "a", "b", "Password you typed twice not the same, please input again!",
          IDC_PASSWORD2_CONFIRM, 2},
         {"GUEST", "a", "a", nullptr, 0, 2},
+        // What the DVR's login field cannot carry whole is refused before a slot is chosen.
+        {"nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
+         "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
+         "n",
+         "a", "a", "The text is too long, please input again!", IDC_PASSWORD2_USER, -1},
+        {"\u5f20\u4e09", "a", "a", "The text has characters that cannot be sent, please input again!",
+         IDC_PASSWORD2_USER, -1},
+        {"clerk", "\u5f20", "\u5f20", "The text has characters that cannot be sent, please input again!",
+         IDC_PASSWORD2_PASSWORD, -1},
     };
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
     for (const Case& c : cases) {
         host.messages.clear();
         CDlgPassword2 dlg{QString(), QString()};

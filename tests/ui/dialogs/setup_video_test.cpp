@@ -113,8 +113,9 @@ TEST_F(VideoPageFixture, ValueListsAndTheValuesTheRepliesSelect) {
     };
     const Case cases[] = {
         {"stored values", 6, 2500, 16000, "720P", "25", "16000"},
-        {"resolution code 9 and rate 2550 carry no item", 9, 2550, 8000, "1080P", "30", "8000"},
-        {"lowest", 0, 100, 11025, "QCIF", "1", "16000"},
+        // A value no item carries selects nothing: Set keeps it (see below).
+        {"resolution code 9 and rate 2550 carry no item", 9, 2550, 8000, "", "", "8000"},
+        {"lowest, with a sample rate no item carries", 0, 100, 11025, "QCIF", "1", ""},
     };
     for (const Case& c : cases) {
         Channel(2).resolution = c.resolution;
@@ -183,6 +184,22 @@ TEST_F(VideoPageFixture, SetWritesWhatChangedAndPostsTheSave) {
         // The channels not chosen are untouched.
         EXPECT_EQ(Channel(0).audioEnabled, 1) << c.name;
     }
+}
+
+TEST_F(VideoPageFixture, AValueNoItemCarriesStaysWhenOnlyAudioChanges) {
+    // 960H (5) is above the stream list's highest item: the list selects nothing and Set keeps 960H.
+    SetValues(Channel(1), 1);
+    Channel(1).subResolution = 5;
+    Channel(1).subQuality = 9;
+    Load(1);
+    EXPECT_EQ(page.m_cboResolution2.GetCurSel(), -1);
+    EXPECT_EQ(page.m_cboQuality2.GetCurSel(), -1);
+    page.m_chkAudio.SetCheck(0);
+    Click(page, IDOK);
+    EXPECT_EQ(Channel(1).subResolution, 5);
+    EXPECT_EQ(Channel(1).subQuality, 9);
+    EXPECT_EQ(Channel(1).audioEnabled, 0);
+    EXPECT_EQ(Posts(host.Take({WM_SETUP_APPLY, WM_SETUP_SAVE})), (std::vector<Post>{Apply(1, 1), Save(1)}));
 }
 
 TEST_F(VideoPageFixture, SetWaitsForBothHalvesOfTheChosenChannel) {
