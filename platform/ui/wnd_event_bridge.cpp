@@ -100,6 +100,30 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button) {
     }
 }
 
+bool IsInputEvent(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::Leave:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Qt reports a widget disabled when it or any widget it sits in is; the watched object may be a part of
+// the window's widget (a scrolling control's viewport).
+bool InputEnabled(QObject* watched, CWnd* wnd) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && !widget->isEnabled())
+        return false;
+    return wnd->GetWidget() == nullptr || wnd->GetWidget()->isEnabled();
+}
+
 }  // namespace
 
 WindowEventScope::WindowEventScope() {
@@ -171,6 +195,9 @@ bool WndEventBridge::eventFilter(QObject* watched, QEvent* event) {
 
 bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
     CWnd* wnd = m_wnd;
+    // A disabled window, and every window inside one, hears nothing of the mouse and the keyboard.
+    if (IsInputEvent(event->type()) && !InputEnabled(watched, wnd))
+        return false;
     HWND hwnd = wnd->m_hWnd;
     MSG msg;
     msg.hwnd = hwnd;

@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -576,9 +579,8 @@ TEST_F(MainWindowTest, SnapshotWritesTheSelectedChannelsPicture) {
     EXPECT_EQ(shot.size(), QSize(352, 288));
 }
 
-TEST_F(MainWindowTest, LockMuteAndExitCommands) {
+TEST_F(MainWindowTest, MuteTwiceReturnsToTheSliderAndCancelledExitChangesNothing) {
     Open();
-    // Mute twice returns to the slider's volume.
     EXPECT_EQ(window->m_bMute, 0);
     window->SendMessage(WM_BITBUTTON_UP, 1026, 0);
     EXPECT_EQ(window->m_bMute, 1);
@@ -586,15 +588,6 @@ TEST_F(MainWindowTest, LockMuteAndExitCommands) {
     window->SendMessage(WM_BITBUTTON_UP, 1026, 0);
     EXPECT_EQ(window->m_bMute, 0);
 
-    // Locked: only hiding and the login button work; the title says so.
-    window->OnLockCommand();
-    EXPECT_EQ(window->GetWindowText(), QStringLiteral("DVRVISTAL-Locked"));
-    for (UINT id : {1000u, 1039u, 1006u, 1020u, 1026u})
-        EXPECT_FALSE(window->GetDlgItem(id)->IsWindowEnabled()) << id;
-    for (UINT id : {1001u, 1036u, 1032u})
-        EXPECT_TRUE(window->GetDlgItem(id)->IsWindowEnabled()) << id;
-
-    // The exit question answered Cancel changes nothing.
     int asked = 0;
     SetPromptHook([&](const PromptRequest& r) {
         ++asked;
@@ -608,6 +601,141 @@ TEST_F(MainWindowTest, LockMuteAndExitCommands) {
     EXPECT_TRUE(window->IsWindowVisible());
     EXPECT_FALSE(window->m_bCloseRequested);
     Close();
+}
+
+// The requests of both DVRs other than the keep-alives, in order.
+std::vector<int> OperatorRequests(dvrsim::DvrSim& sim) {
+    std::vector<int> ids;
+    for (const dvrsim::SimRequest& r : sim.Requests()) {
+        if (r.id != DVR_REQ_KEEPALIVE)
+            ids.push_back(r.id);
+    }
+    return ids;
+}
+
+// Clicks, a double click, a right click, a wheel turn and keys, as an operator gives them, at a point of
+// a control's widget.
+void PokeAt(QWidget* widget, QPoint at) {
+    QTest::mouseMove(widget, at);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseClick(widget, Qt::RightButton, {}, at);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Down, Qt::Key_Right, Qt::Key_Escape})
+        QTest::keyClick(widget, key);
+}
+
+QSet<QWidget*> ShownTopLevels() {
+    QSet<QWidget*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            shown.insert(w);
+    }
+    return shown;
+}
+
+// A locked window, and the window while a child dialog is open, take no input on any kind of control:
+// skin buttons (PTZ, exit, close, setup, open all, ...), the screen-count combo, the volume slider, the
+// preset edit, the device tree and the video window. No request reaches a DVR, no window or menu opens,
+// the grid keeps its selected screen and the program keeps running.
+TEST_F(MainWindowTest, LockedWindowAndOpenChildDialogTakeNoInput) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    g_currentDevice = dvr;
+    // Whatever would ask (the exit question, a menu) is answered as the operator would go on: OK.
+    QStringList asked;
+    SetPromptHook([&](const PromptRequest& r) {
+        asked << (r.kind == PromptKind::PopupMenu ? r.menuItems.join(',') : r.text);
+        PromptAnswer a;
+        a.result = r.kind == PromptKind::PopupMenu ? 0 : IDOK;
+        return a;
+    });
+    // The tree's first DVR opened, so that its channels are there to double-click.
+    QWidget* tree = window->m_tree.GetPaintWidget();
+    QTest::mouseClick(tree, Qt::LeftButton, {}, QPoint(40, 8));
+    QTest::keyClick(tree, Qt::Key_Right);
+    DrainPostedEvents();
+    g_currentDevice = dvr;
+
+    // Everything an operator can reach in the main window, each at a point inside it.
+    auto pokeAll = [&](std::initializer_list<UINT> spared) {
+        for (UINT id : kMainButtonIds) {
+            if (std::find(spared.begin(), spared.end(), id) != spared.end() ||
+                !window->Button(id)->IsWindowVisible())
+                continue;
+            QWidget* button = window->Button(id)->GetWidget();
+            PokeAt(button, button->rect().center());
+        }
+        for (CWnd* control : std::initializer_list<CWnd*>{&window->m_comboScreens, &window->m_sliderVolume,
+                                                          &window->m_editPreset})
+            PokeAt(control->GetPaintWidget(), control->GetPaintWidget()->rect().center());
+        for (int row = 0; row < 4; ++row)
+            PokeAt(tree, QPoint(60, 8 + 18 * row));
+        VideoRect screen = g_mainWindowState.ScreenRect(5);
+        PokeAt(window->m_pDlgVideo->GetPaintWidget(),
+               QPoint((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2));
+        DrainPostedEvents();
+    };
+    // Nothing reached the DVRs: a request posted afterwards is the first either of them sees.
+    auto expectNoRequests = [&](const char* when, std::initializer_list<UINT> spared) {
+        gate.ClearRequests();
+        yard.ClearRequests();
+        pokeAll(spared);
+        window->PostMessage(WM_SETUP_LOAD, SETUP_PAGE_NETWORK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_GET_NETWORK) == 1; }, 5000)) << when;
+        EXPECT_EQ(OperatorRequests(gate), std::vector<int>{DVR_REQ_GET_NETWORK}) << when;
+        EXPECT_EQ(OperatorRequests(yard), std::vector<int>{}) << when;
+    };
+    const ViewEntry shownBefore[4] = {SlotView(0), SlotView(1), SlotView(2), SlotView(3)};
+    auto expectNothingChanged = [&](const char* when, const QSet<QWidget*>& shown) {
+        EXPECT_TRUE(asked.isEmpty()) << when << ": " << asked.join('|').toStdString();
+        EXPECT_EQ(ShownTopLevels(), shown) << when;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << when;
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 0) << when;
+        EXPECT_EQ(window->m_grid.m_nFirstScreen, 0) << when;
+        EXPECT_EQ(window->m_bMute, 0) << when;
+        EXPECT_FALSE(window->m_bCloseRequested) << when;
+        EXPECT_TRUE(window->IsWindowVisible()) << when;
+        for (int s = 0; s < 4; ++s)
+            EXPECT_TRUE(SameView(SlotView(s), shownBefore[s])) << when << " screen " << s;
+    };
+
+    // Locked: the hide and login buttons stay enabled (they hide and unlock), everything else is dead.
+    window->OnLockCommand();
+    EXPECT_EQ(window->GetWindowText(), QStringLiteral("DVRVISTAL-Locked"));
+    {
+        const QSet<QWidget*> shown = ShownTopLevels();
+        expectNoRequests("locked", {1001, 1036, 1032});
+        expectNothingChanged("locked", shown);
+    }
+    // Unlocked as the unlock dialog's OK does it.
+    window->m_bLocked = 0;
+    window->EnableVideoWindow(TRUE);
+    window->EnableControls(1, TRUE);
+
+    // The status dialog open: every control of the main window is greyed, the setup button too.
+    window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
+    ASSERT_NE(window->m_pDlgStatus, nullptr);
+    ASSERT_TRUE(window->m_pDlgStatus->IsWindowVisible());
+    {
+        const QSet<QWidget*> shown = ShownTopLevels();
+        expectNoRequests("status dialog open", {});
+        expectNothingChanged("status dialog open", shown);
+        EXPECT_EQ(window->m_pDlgSetup, nullptr);
+    }
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_STATUS, 0);
+    DrainPostedEvents();
+
+    // Enabled again, the same input reaches the DVR: a PTZ button held and released sends motion and stop.
+    gate.ClearRequests();
+    QWidget* tiltUp = window->Button(1020)->GetWidget();
+    QTest::mousePress(tiltUp, Qt::LeftButton, {}, tiltUp->rect().center());
+    QTest::mouseRelease(tiltUp, Qt::LeftButton, {}, tiltUp->rect().center());
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_PTZ, 2, 5000));
 }
 
 // The Updater's close request ends the modal window at once, also while it is locked.
