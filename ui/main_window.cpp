@@ -596,6 +596,8 @@ LRESULT CTarvikDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int RunMainWindow() {
+    if (SessionEndedBeforeMainWindow())
+        return IDCANCEL;
     CTarvikDlg dialog;
     CWinApp* app = AfxGetApp();
     if (app != nullptr)

@@ -118,6 +118,9 @@ public:
     void ConfirmExit();
     // WM_COPYDATA: the Updater's close request ends the window at once.
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) override;
+    // Ends the window at once, also while locked and while a box, menu or dialog is open (each ends as
+    // cancelled, the unlock dialog too); the shut-down of a confirmed exit follows.
+    void EndSession();
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnTrayShow();
     void OnSliderDragging(WPARAM id);
@@ -207,6 +210,15 @@ void PublishChildDialogs(const CDialog* playback, const CDialog* setup);
 CTarvikDlg* MainWindow();
 // Start-up step 8: runs the main window modally; returns when it has ended.
 int RunMainWindow();
+
+// The desktop ends the session (SIGTERM, SIGINT, SIGHUP): watched on the UI thread, each ends the running
+// main window as the close request does; one that comes before the main window runs keeps it from
+// starting. The orderly shut-down is given boundSeconds, after which the process ends regardless.
+// 0, or -1 when the signals cannot be watched.
+[[nodiscard]] int WatchSessionEndSignals(unsigned boundSeconds);
+void StopWatchingSessionEndSignals();
+// True when a signal came before the main window ran.
+bool SessionEndedBeforeMainWindow();
 
 // Titles and texts of the main window from the active language.
 QString MainWindowTitle(bool locked);

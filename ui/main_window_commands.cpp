@@ -2,9 +2,7 @@
 // the tray, volume and mute, login, lock and switch user, snapshot, recording, the exit question and the
 // Updater's close request.
 
-#include <QApplication>
 #include <QCursor>
-#include <QDialog>
 
 #include "core/file_helpers.h"
 #include "core/system_settings.h"
@@ -177,18 +175,19 @@ void CTarvikDlg::ConfirmExit() {
 }
 
 BOOL CTarvikDlg::OnCopyData(CWnd* pWnd, COPYDATASTRUCT* data) {
-    if (data != nullptr && data->dwData == COPYDATA_CLOSE_REQUEST && !m_bCloseRequested) {
-        // The Updater needs the program to end now, also while locked or while a box or dialog is open:
-        // each open box or dialog is answered with Cancel (its nested loop ends), then the window ends.
-        m_bCloseRequested = true;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QDialog*>(widget);
-            if (dialog != nullptr && dialog->isVisible() && dialog != GetWidget())
-                dialog->reject();
-        }
-        EndDialog(IDCANCEL);
-    }
+    if (data != nullptr && data->dwData == COPYDATA_CLOSE_REQUEST)
+        EndSession();
     return CDialog::OnCopyData(pWnd, data);
+}
+
+void CTarvikDlg::EndSession() {
+    if (m_bCloseRequested)
+        return;
+    m_bCloseRequested = true;
+    // The nested loops end first (innermost out), then this window's own; a window made without a loop
+    // of its own (Create) is ended here too.
+    EndModalLoops(IDCANCEL);
+    EndDialog(IDCANCEL);
 }
 
 // --- tray

@@ -3,6 +3,7 @@
 // saved channels, and what the window sends and writes.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QDir>
 #include <QFile>
@@ -738,24 +739,64 @@ TEST_F(MainWindowTest, LockedWindowAndOpenChildDialogTakeNoInput) {
     EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_PTZ, 2, 5000));
 }
 
-// The Updater's close request ends the modal window at once, also while it is locked.
-TEST_F(MainWindowTest, CloseRequestEndsTheLockedWindow) {
+// The Updater's close request ends the modal window at once, also while it is locked and while the unlock
+// dialog (which only the password ends) is up; the shut-down writes view.dat and the window's keys.
+TEST_F(MainWindowTest, CloseRequestEndsTheLockedWindowAlsoDuringTheUnlockDialog) {
     window = new CTarvikDlg();
     AfxGetApp()->m_pMainWnd = window;
+    theApp.m_iniSystem.WriteInt("USER", "ScreenNum", 0);
     bool locked = false;
+    bool unlockShown = false;
     QTimer::singleShot(500, [&] {
         window->OnLockCommand();
         locked = window->m_bLocked != 0;
-        COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
-        // Another data word is not a close request.
-        COPYDATASTRUCT other = {0x1234, 0, nullptr};
-        window->OnCopyData(0, &other);
-        window->OnCopyData(0, &close);
+        QTimer::singleShot(100, [&] {
+            unlockShown = QApplication::activeModalWidget() != nullptr &&
+                          QApplication::activeModalWidget() != window->GetWidget();
+            COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
+            // Another data word is not a close request.
+            COPYDATASTRUCT other = {0x1234, 0, nullptr};
+            window->OnCopyData(0, &other);
+            EXPECT_FALSE(window->m_bCloseRequested);
+            window->OnCopyData(0, &close);
+        });
+        window->OnLockCommand();  // the unlock dialog, until the close request ends it
     });
     EXPECT_EQ(window->DoModal(), IDCANCEL);
     EXPECT_TRUE(locked);
+    EXPECT_TRUE(unlockShown);
     AfxGetApp()->m_pMainWnd = nullptr;
     EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat").size(), VIEW_FILE_SIZE);
+    EXPECT_EQ(theApp.m_iniSystem.GetInt("USER", "ScreenNum", 0), 16);
+    // Nothing is left ending: the next dialog runs.
+    EXPECT_FALSE(ModalLoopsEnding());
+}
+
+// SIGTERM (as SIGINT and SIGHUP) reaches the UI thread and runs the shut-down of a confirmed exit, also
+// while a child dialog is open and a message box is up.
+TEST_F(MainWindowTest, TerminationSignalEndsTheWindowWithTheOrderlyShutDown) {
+    ASSERT_EQ(WatchSessionEndSignals(30), 0);
+    window = new CTarvikDlg();
+    AfxGetApp()->m_pMainWnd = window;
+    theApp.m_iniSystem.WriteInt("USER", "ScreenNum", 0);
+    bool statusShown = false;
+    QTimer::singleShot(0, [&] {
+        // Once the saved channels are back on their screens.
+        EXPECT_TRUE(WaitUntil(
+            [&] { return SameView(SlotView(3), kSaved[3]) && SameView(SlotView(0), kSaved[0]); }, 10000));
+        window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
+        statusShown = window->m_pDlgStatus != nullptr && window->m_pDlgStatus->IsWindowVisible();
+        QTimer::singleShot(100, [&] { ASSERT_EQ(raise(SIGTERM), 0); });
+        // The exit question is up when the signal comes: it ends unanswered, and the program still ends.
+        window->ConfirmExit();
+    });
+    EXPECT_EQ(window->DoModal(), IDCANCEL);
+    StopWatchingSessionEndSignals();
+    EXPECT_TRUE(statusShown);
+    AfxGetApp()->m_pMainWnd = nullptr;
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"),
+              ViewFileBytes({kSaved.begin(), kSaved.begin() + 4}));
+    EXPECT_EQ(theApp.m_iniSystem.GetInt("USER", "ScreenNum", 0), 16);
 }
 
 }  // namespace
