@@ -117,6 +117,23 @@ protected:
         EXPECT_EQ(ini.GetInt("USER", "PointStop", -1), kScreenHeight << 16 | kScreenWidth);
     }
 
+    // Starts Vistal (the fixture's process) and waits until its main window covers the screen; the
+    // window, or 0.
+    unsigned long StartFullScreenVistal() {
+        vistal = StartVistal();
+        const pid_t pid = static_cast<pid_t>(vistal->processId());
+        const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
+        unsigned long window = 0;
+        return harness::WaitUntil(
+                   [&] {
+                       window = x.FindWindowOfProcess(pid);
+                       return x.WindowRect(window) == screenRect;
+                   },
+                   30000)
+                   ? window
+                   : 0;
+    }
+
     // Waits for Vistal's window; 0 when the process ended (or the time ran out) without one.
     unsigned long WaitForWindow(QProcess* process, int timeoutMs) {
         return WaitForVistalWindow(x, process, timeoutMs);
@@ -388,17 +405,10 @@ void ChooseLockItem(XClient& x, QPoint loginButton) {
 // the password; the Updater's close request ends the program at once all the same, and the shut-down
 // writes view.dat and the window's keys.
 TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockDialog) {
-    vistal = StartVistal();
+    const unsigned long window = StartFullScreenVistal();
+    ASSERT_NE(window, 0u);
     const pid_t pid = static_cast<pid_t>(vistal->processId());
-    const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
     const QSize screenSize(kScreenWidth, kScreenHeight);
-    unsigned long window = 0;
-    ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            window = x.FindWindowOfProcess(pid);
-            return x.WindowRect(window) == screenRect;
-        },
-        30000));
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_OPEN_STREAM, 2, 20000));
     ASSERT_TRUE(yard->WaitForRequests(DVR_REQ_OPEN_STREAM, 2, 20000));
     const QRect rect = x.WindowRect(window);
@@ -461,16 +471,9 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
 // exit, within the bound: view.dat and the window's keys are written and every AVI file is closed with its
 // index.
 TEST_F(VistalOnX, TerminationSignalDuringLiveViewAndRecordingLosesNothing) {
-    vistal = StartVistal();
+    const unsigned long window = StartFullScreenVistal();
+    ASSERT_NE(window, 0u);
     const pid_t pid = static_cast<pid_t>(vistal->processId());
-    const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
-    unsigned long window = 0;
-    ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            window = x.FindWindowOfProcess(pid);
-            return x.WindowRect(window) == screenRect;
-        },
-        30000));
     ASSERT_TRUE(harness::WaitUntil(
         [&] { return north->Streamed(0).pictures >= 10 && yard->Streamed(0).pictures >= 10; }, 20000));
     const QRect rect = x.WindowRect(window);
@@ -533,16 +536,9 @@ std::vector<std::vector<std::string>> RequestFields(dvrsim::DvrSim* sim, int id)
 // for its disks, languages and system settings; a new scroll interval and Set reach the DVR, whose
 // settings then differ from before in that field only; opened again, the page shows the DVR's new value.
 TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
-    vistal = StartVistal();
+    const unsigned long window = StartFullScreenVistal();
+    ASSERT_NE(window, 0u);
     const pid_t pid = static_cast<pid_t>(vistal->processId());
-    const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
-    unsigned long window = 0;
-    ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            window = x.FindWindowOfProcess(pid);
-            return x.WindowRect(window) == screenRect;
-        },
-        30000));
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_LOGIN, 1, 20000));
     const QRect rect = x.WindowRect(window);
     const QImage online = TreeIcon(190);
