@@ -494,10 +494,17 @@ void CTarvikDlg::StopTimers() {
 void CTarvikDlg::OnSize(UINT nType, int cx, int cy) {
     if (GetDlgItem(1000) != nullptr && cx > 0 && cy > 0) {
         LayoutControls();
-        LayoutScreens(0, m_grid.m_nScreenCount, FALSE);
+        RelayoutPage();
         Invalidate(TRUE);
     }
     CDialog::OnSize(nType, cx, cy);
+}
+
+void CTarvikDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
+    CDialog::OnShowWindow(bShow, nStatus);
+    // Shown again after hiding (a second start's raise request, the tray): the grid comes back with it.
+    if (bShow && m_pDlgVideo != nullptr && !m_pDlgVideo->IsWindowVisible() && GetDlgItem(1000) != nullptr)
+        RelayoutPage();
 }
 
 void CTarvikDlg::OnMouseMove(UINT nFlags, POINT point) {
@@ -574,6 +581,11 @@ LRESULT CTarvikDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_BITBUTTON_UP:
             OnBitButtonUp(static_cast<UINT>(wParam));
             return 0;
+        case WM_MOVE:
+            // The video window is a window of its own: it follows wherever the window goes.
+            if (m_pDlgVideo != nullptr && IsWindowVisible() && !m_grid.m_bFullScreen)
+                RelayoutPage();
+            break;
         case WM_TRAY_NOTIFY:
             OnTrayNotify(wParam, lParam);
             return 0;

@@ -75,6 +75,9 @@ public:
 
     // --- grid (main_window_grid.cpp)
     void LayoutScreens(int first, int count, BOOL fullScreen);
+    // The shown page again, in its mode, after the window changed its size or place: the page, the
+    // selected screen and full screen stay as they were (a zoomed screen is unzoomed).
+    void RelayoutPage();
     void LoadViews();
     void SaveViews();
     void OnVideoClick(LPARAM lParam);
@@ -187,6 +190,7 @@ protected:
     void OnPaint() override;
     BOOL OnEraseBkgnd() override;
     void OnSize(UINT nType, int cx, int cy) override;
+    void OnShowWindow(BOOL bShow, UINT nStatus) override;
     void OnTimer(uintptr_t nIDEvent) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;

@@ -142,6 +142,12 @@ void CTarvikDlg::OnMenuCommand(UINT id) {
 // --- window state
 
 void CTarvikDlg::HideToTray() {
+    // Without a notification area a hidden window could not be brought back: it is minimised instead
+    // (its video window goes and comes back with it).
+    if (m_pTrayIcon == nullptr || !SystemTrayAvailable()) {
+        ShowWindow(SW_MINIMIZE);
+        return;
+    }
     if (m_pDlgVideo != nullptr)
         m_pDlgVideo->ShowWindow(SW_HIDE);
     ShowWindow(SW_HIDE);
@@ -152,7 +158,7 @@ void CTarvikDlg::MaximizeWindow() {
     MoveWindow(0, 0, g_nScreenWidth, g_nScreenHeight);
     ApplyWindowRegion();
     LayoutControls();
-    LayoutScreens(0, m_grid.m_nScreenCount, FALSE);
+    RelayoutPage();
 }
 
 void CTarvikDlg::RestoreWindow() {
@@ -164,7 +170,7 @@ void CTarvikDlg::RestoreWindow() {
         MoveWindow(r.left, r.top, r.right - r.left, r.bottom - r.top);
     ApplyWindowRegion();
     LayoutControls();
-    LayoutScreens(0, m_grid.m_nScreenCount, FALSE);
+    RelayoutPage();
 }
 
 void CTarvikDlg::ConfirmExit() {
@@ -214,7 +220,7 @@ void CTarvikDlg::OnTrayShow() {
     ShowWindow(SW_SHOW);
     SetForegroundWindow();
     BringWindowToTop();
-    LayoutScreens(m_grid.m_nFirstScreen, m_grid.m_nScreenCount, m_grid.m_bFullScreen);
+    RelayoutPage();
 }
 
 // --- volume

@@ -121,7 +121,17 @@ void CTarvikDlg::OnVideoDblClk(LPARAM lParam) {
         PublishScreens();
 }
 
+void CTarvikDlg::RelayoutPage() {
+    LayoutScreens(m_grid.m_nFirstScreen, m_grid.m_nScreenCount, m_grid.m_bFullScreen);
+}
+
 void CTarvikDlg::OnVideoRClick(LPARAM lParam) {
+    POINT at = VideoPoint(lParam);
+    if (m_pDlgVideo != nullptr)
+        m_pDlgVideo->ClientToScreen(&at);
+    // Where no screen is shown there is nothing to act on.
+    if (m_grid.ScreenAt(at) < 0)
+        return;
     OnVideoClick(lParam);
     CMenu menu;
     if (!menu.LoadMenu(IDR_MENU_SCREEN))

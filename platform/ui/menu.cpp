@@ -231,6 +231,9 @@ int CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner) {
         command = static_cast<UINT>(answer.result);
     } else {
         WindowEventScope scope;
+        // TPM_BOTTOMALIGN: the menu's bottom edge is at y, so it opens above the point.
+        if (flags & TPM_BOTTOMALIGN)
+            y -= menu.sizeHint().height();
         QAction* chosen = menu.exec(QPoint(x, y));
         command = chosen == nullptr ? 0 : chosen->data().toUInt();
     }

@@ -252,6 +252,17 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
                 wnd->WindowProc(WM_SIZE, 0, MAKELPARAM(resize->size().width(), resize->size().height()));
             }
             return false;
+        case QEvent::Move:
+            // A top-level window's new place (a child's place is its parent's business).
+            if (watched == wnd->GetWidget() && wnd->GetWidget()->isWindow()) {
+                const QPoint at = wnd->GetWidget()->pos();
+                wnd->WindowProc(WM_MOVE, 0, MAKELPARAM(at.x(), at.y()));
+            }
+            return false;
+        case QEvent::WindowStateChange:
+            if (watched == wnd->GetWidget() && wnd->GetWidget()->isWindow())
+                FollowOwnerMinimised(wnd->GetWidget());
+            return false;
         case QEvent::EnabledChange:
             if (watched == wnd->GetWidget())
                 wnd->WindowProc(WM_ENABLE, wnd->GetWidget()->isEnabled() ? TRUE : FALSE, 0);

@@ -31,6 +31,7 @@
 #include "platform/audio/sound_buffer.h"
 #include "platform/system/copydata_endpoint.h"
 #include "platform/ui/prompt_hook.h"
+#include "platform/ui/tray_icon.h"
 #include "platform/ui/win_app.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/ui_test_support.h"
@@ -522,6 +523,143 @@ TEST_F(MainWindowTest, RestoreAndMaximiseSwapTheirButtonsAndLayOutAgain) {
     window->GetWindowRect(&r);
     EXPECT_EQ(r.right - r.left, 1024);
     EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
+}
+
+// The screen under the centre of the published rectangle of screen, as a video-window point.
+LPARAM CentreOfScreen(int screen);
+
+// Restore and maximise from a later page keep the page, its selected screen and its mode: clicks on the
+// shown screens still select them. A move of the window takes the video window along.
+TEST_F(MainWindowTest, ResizeAndMoveKeepTheShownPageAndTakeTheVideoWindowAlong) {
+    Open();
+    for (int i = 0; i < 3; ++i)
+        window->SendMessage(WM_BITBUTTON_UP, 1028, 0);
+    ASSERT_EQ(window->m_grid.m_nFirstScreen, 48);
+    window->SendMessage(WM_VIDEO_CLICK, 0, CentreOfScreen(50));
+    ASSERT_EQ(window->m_grid.m_nCurScreen, 50);
+
+    auto expectPage48 = [&](const char* after, int width, int height) {
+        EXPECT_EQ(window->m_grid.m_nFirstScreen, 48) << after;
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 50) << after;
+        EXPECT_EQ(g_mainWindowState.m_bScreenShown[0].load(), 0) << after;
+        for (int s = 48; s < 64; ++s)
+            EXPECT_EQ(g_mainWindowState.m_bScreenShown[s].load(), 1) << after << " screen " << s;
+        RECT video{};
+        window->m_pDlgVideo->GetClientRect(&video);
+        EXPECT_EQ(video.right, width - 30 - 204) << after;
+        EXPECT_EQ(video.bottom, height - 30 - 88) << after;
+        // The last screen of the page ends at the video area's corner.
+        VideoRect last = g_mainWindowState.ScreenRect(63);
+        EXPECT_EQ(last.right, video.right) << after;
+        EXPECT_EQ(last.bottom, video.bottom) << after;
+        window->SendMessage(WM_VIDEO_CLICK, 0, CentreOfScreen(53));
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 53) << after;
+        window->SendMessage(WM_VIDEO_CLICK, 0, CentreOfScreen(50));
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 50) << after;
+    };
+    window->SendMessage(WM_BITBUTTON_UP, 1038, 0);  // restore
+    expectPage48("restore", 800, 600);
+    window->MoveWindow(100, 80, 800, 600);
+    DrainPostedEvents();
+    RECT video{};
+    window->m_pDlgVideo->GetWindowRect(&video);
+    EXPECT_EQ(video.left, 130);
+    EXPECT_EQ(video.top, 110);
+    expectPage48("move", 800, 600);
+    window->SendMessage(WM_BITBUTTON_UP, 1037, 0);  // maximise
+    expectPage48("maximise", g_nScreenWidth, g_nScreenHeight);
+}
+
+LPARAM CentreOfScreen(int screen) {
+    VideoRect r = g_mainWindowState.ScreenRect(screen);
+    return static_cast<LPARAM>(((r.top + r.bottom) / 2) << 16 | ((r.left + r.right) / 2));
+}
+
+// Without a notification area the hide button minimises the window (its video window goes with it); the
+// second start's raise (a normal show) and the tray's show bring back the grid with the window.
+TEST_F(MainWindowTest, HiddenOrMinimisedWindowComesBackWithItsGrid) {
+    Open();
+    if (SystemTrayAvailable())
+        GTEST_SKIP() << "this desktop has a notification area";
+    window->SendMessage(WM_BITBUTTON_UP, 1036, 0);
+    EXPECT_TRUE(window->GetWidget()->isMinimized());
+    EXPECT_FALSE(window->GetWidget()->isHidden());
+    EXPECT_FALSE(window->m_pDlgVideo->IsWindowVisible());
+    window->ShowWindow(SW_SHOWNORMAL);  // what the raise request does
+    EXPECT_FALSE(window->GetWidget()->isMinimized());
+    EXPECT_TRUE(window->m_pDlgVideo->IsWindowVisible());
+
+    // Hidden as with a tray: the raise shows the video window again, over the video area.
+    window->m_pDlgVideo->ShowWindow(SW_HIDE);
+    window->ShowWindow(SW_HIDE);
+    window->ShowWindow(SW_SHOWNORMAL);
+    EXPECT_TRUE(window->m_pDlgVideo->IsWindowVisible());
+    RECT main{}, video{};
+    window->GetWindowRect(&main);
+    window->m_pDlgVideo->GetWindowRect(&video);
+    EXPECT_EQ(video.left, main.left + 30);
+    EXPECT_EQ(video.bottom, main.bottom - 88);
+}
+
+// A right click opens the screen menu only on a shown screen: with five screens per page (a count that
+// shows none) it does nothing, not even a selection.
+TEST_F(MainWindowTest, RightClickWhereNoScreenIsShownDoesNothing) {
+    Open();
+    int menus = 0;
+    SetPromptHook([&](const PromptRequest& r) {
+        menus += r.kind == PromptKind::PopupMenu ? 1 : 0;
+        return PromptAnswer{};
+    });
+    const LPARAM screen3 = CentreOfScreen(3);
+    window->SendMessage(WM_VIDEO_RCLICK, 0, screen3);
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(window->m_grid.m_nCurScreen, 3);
+    window->LayoutScreens(0, 5, FALSE);
+    for (int s = 0; s < GRID_SCREENS; ++s)
+        ASSERT_EQ(g_mainWindowState.m_bScreenShown[s].load(), 0) << s;
+    window->SendMessage(WM_VIDEO_RCLICK, 0, CentreOfScreen(0));
+    window->SendMessage(WM_VIDEO_RCLICK, 0, screen3);
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(window->m_grid.m_nCurScreen, 3);
+}
+
+// The window at its smallest size and at full size, for the eye: the skin's pieces, the controls in their
+// places and the channel lights. The lights keep their places (20 + 19 per column, 72 above the bottom
+// edge and 19 per row), so the fourth row reaches 2 pixels past the bottom edge at every size, and at
+// 800 x 600 the screen-count list and the page buttons lie over the lights' right end.
+TEST_F(MainWindowTest, PicturesAtTheSmallestAndAtFullSize) {
+    Open();
+    // Grabbed once the video window shows pictures again at its new size (screen 0 live, screen 5 idle).
+    auto drawn = [&] {
+        return WaitUntil(
+            [&] {
+                const QImage video = GrabVideo();
+                for (int s : {0, 5}) {
+                    const VideoRect r = g_mainWindowState.ScreenRect(s);
+                    const QImage cell =
+                        video.copy(r.left + 4, r.top + 4, r.right - r.left - 8, r.bottom - r.top - 8);
+                    if (cell.isNull() || cell.pixel(cell.width() / 2, cell.height() / 2) == qRgb(0, 0, 0))
+                        return false;
+                }
+                return true;
+            },
+            10000);
+    };
+    window->SendMessage(WM_BITBUTTON_UP, 1038, 0);
+    EXPECT_TRUE(drawn());
+    QImage small = Grab();
+    EXPECT_EQ(small.size(), QSize(800, 600));
+    EXPECT_TRUE(small.save(PicturePath(QStringLiteral("main_window_800x600.png"))));
+    window->SendMessage(WM_BITBUTTON_UP, 1037, 0);
+    EXPECT_TRUE(drawn());
+    QImage full = Grab();
+    EXPECT_EQ(full.size(), QSize(g_nScreenWidth, g_nScreenHeight));
+    EXPECT_TRUE(full.save(PicturePath(QStringLiteral("main_window_full.png"))));
+    // The exit button sits in the same corner of both.
+    for (const QImage& picture : {small, full}) {
+        const QRect exit(picture.width() - 75, picture.height() - 70, 55, 55);
+        EXPECT_EQ(picture.copy(exit), full.copy(QRect(full.width() - 75, full.height() - 70, 55, 55)));
+    }
 }
 
 // An alarm lights its screen's LED for one tick; recording shows the recording light; a channel on no
