@@ -106,6 +106,13 @@ void RestoreSavedViewsHook(DVRDevice* device) {
         g_mainWindow->RestoreSavedViews(device);
 }
 
+void ReleaseDeviceScreensHook(DVRDevice* device) {
+    if (g_mainWindow != nullptr)
+        g_mainWindow->RememberAndReleaseScreens(device);
+    else
+        ReleaseDeviceSlots(device);
+}
+
 // The connection threads read the child dialogs' handles here, never the dialog objects: a handle is
 // published null before its dialog goes away, and a reply posted to a gone window is freed by the post.
 std::atomic<HWND> g_setupDialogHandle{nullptr};
@@ -143,7 +150,6 @@ CTarvikDlg::CTarvikDlg(CWnd* pParent) : CDialog(IDD_TARVIK_DIALOG, pParent) {
     if (icon.isNull())
         icon = LoadResourceIcon(kIconResource);
     m_hIcon = QIcon(QPixmap::fromImage(icon));
-    ClearViews(m_savedViews);
 }
 
 CTarvikDlg::~CTarvikDlg() {
@@ -230,6 +236,7 @@ void CTarvikDlg::SetSessionHooks(bool install) {
     hooks.setupDialog = install ? SetupDialogHook : nullptr;
     hooks.playbackDialog = install ? PlaybackDialogHook : nullptr;
     hooks.restoreSavedViews = install ? RestoreSavedViewsHook : nullptr;
+    hooks.releaseDeviceScreens = install ? ReleaseDeviceScreensHook : nullptr;
     SetDvrSessionHooks(&hooks);
 }
 

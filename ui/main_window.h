@@ -25,6 +25,7 @@
 #include "ui/device_tree_adapter.h"
 #include "ui/record_disk_full.h"
 #include "ui/screen_grid.h"
+#include "ui/screen_memory.h"
 #include "ui/view_file.h"
 
 class AlarmBeep;
@@ -93,8 +94,11 @@ public:
     void OpenAllChannels();
     void CloseAllChannels();
     void SetChannelItemIcon(DVRDevice* device, int channel, int image);
-    // Puts the saved channels of the device back on their screens (the sessions' restore hook).
+    // Puts the remembered channels of the device back on their screens (the sessions' restore hook).
     void RestoreSavedViews(DVRDevice* device);
+    // The device's session dropped (supervisor thread) or the device goes (UI thread): what its screens
+    // show is remembered for its return, then they are released.
+    void RememberAndReleaseScreens(DVRDevice* device);
 
     // --- timers (main_window_timers_run.cpp)
     void UpdateVideoLoss();
@@ -152,7 +156,7 @@ public:
     CMyTreeCtrl m_tree;
     QIcon m_hIcon;
     int m_nMaxScreens = 64;
-    ViewEntry m_savedViews[GRID_SCREENS];
+    ScreenMemory m_screenMemory;  // the screens' channels per DVR (view.dat, kept through drops)
     std::unique_ptr<NOTIFYICONDATA> m_pTrayIcon;
     ScreenGrid m_grid;  // m_nScreenCount, m_nFirstScreen, m_nCurScreen, m_rcScreen, m_bZoomed, ...
     CDlgVideo* m_pDlgVideo = nullptr;

@@ -662,6 +662,36 @@ TEST_F(MainWindowTest, PicturesAtTheSmallestAndAtFullSize) {
     }
 }
 
+// A DVR whose session drops comes back with what its screens showed then, not with view.dat as read at
+// start; a DVR that is offline at exit keeps its screens in view.dat.
+TEST_F(MainWindowTest, DroppedDvrComesBackAsItWasAndOfflineDvrKeepsItsScreensAtExit) {
+    Open();
+    DVRDevice* gateDvr = DeviceWithId(kGate);
+    ASSERT_NE(gateDvr, nullptr);
+    // The operator moves Gate's second channel from screen 1 to screen 7.
+    ASSERT_EQ(ReleaseSlotChannel(gateDvr, 1, 1), 0);
+    ASSERT_EQ(AssignSlotChannel(gateDvr, 1, 7), 0);
+    const int logins = gate.CountRequests(DVR_REQ_LOGIN);
+    gate.Restart();
+    // The session notices, is restarted, logs in again and its channels come back where they were.
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_LOGIN) > logins; }, 20000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SameView(SlotView(7), ViewEntry{kGate, 1}) && SameView(SlotView(0), ViewEntry{kGate, 0});
+        },
+        10000));
+    EXPECT_TRUE(SameView(SlotView(1), ViewEntry{-1, -1}));
+    EXPECT_TRUE(SameView(SlotView(2), ViewEntry{kYard, 0}));
+
+    // Gate goes away for good: its screens empty, and at exit view.dat still names them.
+    gate.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return SameView(SlotView(7), ViewEntry{-1, -1}); }, 20000));
+    Close();
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"),
+              ViewFileBytes(
+                  {{kGate, 0}, {-1, -1}, {kYard, 0}, {kYard, 1}, {-1, -1}, {-1, -1}, {-1, -1}, {kGate, 1}}));
+}
+
 // An alarm lights its screen's LED for one tick; recording shows the recording light; a channel on no
 // grid screen keeps its alarm flag.
 TEST_F(MainWindowTest, ChannelLightsShowAlarmOnceAndRecording) {
