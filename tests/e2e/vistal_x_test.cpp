@@ -391,13 +391,19 @@ void ChooseScreenMenuItem(XClient& x, QPoint point, int position) {
     x.Key("Return");
 }
 
-// The login button's menu (shown above the button) and its first item chosen with the keyboard: Lock
-// System, or Unlock System while locked.
-void ChooseLockItem(XClient& x, QPoint loginButton) {
+// The login button's menu and its first item chosen with the keyboard: Lock System, or Unlock System while
+// locked. The menu's place on the screen (empty when it did not show).
+QRect ChooseLockItem(XClient& x, pid_t pid, unsigned long mainWindow, QPoint loginButton) {
     x.Click(loginButton);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    unsigned long menu = 0;
+    harness::WaitUntil(
+        [&] { return (menu = FindSmallWindow(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight))) != 0; },
+        5000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const QRect shown = menu != 0 ? x.WindowRect(menu) : QRect();
     x.Key("Down");
     x.Key("Return");
+    return shown;
 }
 
 // Locked from its login menu, the window ignores its controls: a held PTZ button sends nothing, the close
@@ -421,7 +427,11 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
         return FindSmallWindow(x, pid, window, screenSize) == 0;
     };
 
-    ChooseLockItem(x, centreOf(1032));
+    // The menu opens above the login button, its bottom edge on the button's top.
+    const QRect menu = ChooseLockItem(x, pid, window, centreOf(1032));
+    EXPECT_FALSE(menu.isEmpty());
+    EXPECT_EQ(menu.bottom() + 1, ControlRect(rect, 1032).top());
+    EXPECT_EQ(menu.left(), ControlRect(rect, 1032).left());
     ASSERT_TRUE(harness::WaitUntil([&] { return x.WindowName(window) == QStringLiteral("DVRVISTAL-Locked"); },
                                    10000));
     const int ptz = north->CountRequests(DVR_REQ_PTZ) + yard->CountRequests(DVR_REQ_PTZ);
@@ -441,7 +451,7 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
 
     // The unlock dialog, left without a password; the close request ends the program within the Updater's
     // 10 s.
-    ChooseLockItem(x, centreOf(1032));
+    (void)ChooseLockItem(x, pid, window, centreOf(1032));
     x.MoveMouse(videoCentre.x(), videoCentre.y());
     // The dialog, not the menu that opened it (two lines high).
     unsigned long unlock = 0;
