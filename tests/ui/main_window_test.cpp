@@ -14,8 +14,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <atomic>
 #include <cstring>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "core/system_settings.h"
@@ -30,6 +32,7 @@
 #include "media/screen_slot.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/system/copydata_endpoint.h"
+#include "platform/system/instance_endpoint.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/win_app.h"
@@ -575,8 +578,23 @@ LPARAM CentreOfScreen(int screen) {
     return static_cast<LPARAM>(((r.top + r.bottom) / 2) << 16 | ((r.left + r.right) / 2));
 }
 
-// Without a notification area the hide button minimises the window (its video window goes with it); the
-// second start's raise (a normal show) and the tray's show bring back the grid with the window.
+// A second start's raise request, sent from another thread as the second process would; 1 when a window
+// was raised.
+int SecondStartRaise() {
+    std::atomic<int> result{-100};
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        result = RequestInstanceRaise(QString::fromLatin1(APP_INSTANCE_NAME), 5000);
+        done = true;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return done.load(); }, 10000));
+    sender.join();
+    return result;
+}
+
+// Without a notification area the hide button minimises the window (its video window goes with it); a
+// second start's raise brings the window back with its grid, also after the window was hidden as with a
+// tray.
 TEST_F(MainWindowTest, HiddenOrMinimisedWindowComesBackWithItsGrid) {
     Open();
     if (SystemTrayAvailable())
@@ -585,14 +603,15 @@ TEST_F(MainWindowTest, HiddenOrMinimisedWindowComesBackWithItsGrid) {
     EXPECT_TRUE(window->GetWidget()->isMinimized());
     EXPECT_FALSE(window->GetWidget()->isHidden());
     EXPECT_FALSE(window->m_pDlgVideo->IsWindowVisible());
-    window->ShowWindow(SW_SHOWNORMAL);  // what the raise request does
+    EXPECT_EQ(SecondStartRaise(), 1);
     EXPECT_FALSE(window->GetWidget()->isMinimized());
     EXPECT_TRUE(window->m_pDlgVideo->IsWindowVisible());
 
     // Hidden as with a tray: the raise shows the video window again, over the video area.
     window->m_pDlgVideo->ShowWindow(SW_HIDE);
     window->ShowWindow(SW_HIDE);
-    window->ShowWindow(SW_SHOWNORMAL);
+    EXPECT_EQ(SecondStartRaise(), 1);
+    EXPECT_TRUE(window->IsWindowVisible());
     EXPECT_TRUE(window->m_pDlgVideo->IsWindowVisible());
     RECT main{}, video{};
     window->GetWindowRect(&main);
