@@ -381,11 +381,13 @@ bool AviIndexed(const QString& path) {
 
 // The screen menu of the screen under point, opened with the right button, and its item at position
 // (counting the items, not the separators) chosen with the keyboard.
-void ChooseScreenMenuItem(XClient& x, QPoint point, int position) {
+void ChooseScreenMenuItem(XClient& x, pid_t pid, unsigned long mainWindow, QPoint point, int position) {
     x.MoveMouse(point.x(), point.y());
     x.Button(3, true);
     x.Button(3, false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] { return FindSmallWindow(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight)) != 0; }, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (int i = 0; i < position; ++i)
         x.Key("Down");
     x.Key("Return");
@@ -491,7 +493,7 @@ TEST_F(VistalOnX, TerminationSignalDuringLiveViewAndRecordingLosesNothing) {
     // Start Record (the fourth item of the screen menu) on screens 0 and 2: North's and Yard's first
     // channels.
     for (int screen : {0, 2}) {
-        ChooseScreenMenuItem(x, GridScreen(rect, screen).center(), 4);
+        ChooseScreenMenuItem(x, pid, window, GridScreen(rect, screen).center(), 4);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     // Both DVRs' recordings grow; the files being written have no index yet.
