@@ -37,6 +37,13 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     InstallClientResources();
+    // A desktop logout, a shutdown or Ctrl+C ends the program as a confirmed exit does, within the time
+    // the Updater also gives it.
+    constexpr unsigned kShutDownBoundSeconds = 8;
+    const bool watched = WatchSessionEndSignals(kShutDownBoundSeconds) == 0;
     VistalWinApp app;
-    return app.Start();
+    const int code = app.Start();
+    if (watched)
+        StopWatchingSessionEndSignals();
+    return code;
 }

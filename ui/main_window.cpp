@@ -106,6 +106,13 @@ void RestoreSavedViewsHook(DVRDevice* device) {
         g_mainWindow->RestoreSavedViews(device);
 }
 
+void ReleaseDeviceScreensHook(DVRDevice* device) {
+    if (g_mainWindow != nullptr)
+        g_mainWindow->RememberAndReleaseScreens(device);
+    else
+        ReleaseDeviceSlots(device);
+}
+
 // The connection threads read the child dialogs' handles here, never the dialog objects: a handle is
 // published null before its dialog goes away, and a reply posted to a gone window is freed by the post.
 std::atomic<HWND> g_setupDialogHandle{nullptr};
@@ -143,7 +150,6 @@ CTarvikDlg::CTarvikDlg(CWnd* pParent) : CDialog(IDD_TARVIK_DIALOG, pParent) {
     if (icon.isNull())
         icon = LoadResourceIcon(kIconResource);
     m_hIcon = QIcon(QPixmap::fromImage(icon));
-    ClearViews(m_savedViews);
 }
 
 CTarvikDlg::~CTarvikDlg() {
@@ -230,6 +236,7 @@ void CTarvikDlg::SetSessionHooks(bool install) {
     hooks.setupDialog = install ? SetupDialogHook : nullptr;
     hooks.playbackDialog = install ? PlaybackDialogHook : nullptr;
     hooks.restoreSavedViews = install ? RestoreSavedViewsHook : nullptr;
+    hooks.releaseDeviceScreens = install ? ReleaseDeviceScreensHook : nullptr;
     SetDvrSessionHooks(&hooks);
 }
 
@@ -494,10 +501,17 @@ void CTarvikDlg::StopTimers() {
 void CTarvikDlg::OnSize(UINT nType, int cx, int cy) {
     if (GetDlgItem(1000) != nullptr && cx > 0 && cy > 0) {
         LayoutControls();
-        LayoutScreens(0, m_grid.m_nScreenCount, FALSE);
+        RelayoutPage();
         Invalidate(TRUE);
     }
     CDialog::OnSize(nType, cx, cy);
+}
+
+void CTarvikDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
+    CDialog::OnShowWindow(bShow, nStatus);
+    // Shown again after hiding (a second start's raise request, the tray): the grid comes back with it.
+    if (bShow && m_pDlgVideo != nullptr && !m_pDlgVideo->IsWindowVisible() && GetDlgItem(1000) != nullptr)
+        RelayoutPage();
 }
 
 void CTarvikDlg::OnMouseMove(UINT nFlags, POINT point) {
@@ -574,6 +588,11 @@ LRESULT CTarvikDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_BITBUTTON_UP:
             OnBitButtonUp(static_cast<UINT>(wParam));
             return 0;
+        case WM_MOVE:
+            // The video window is a window of its own: it follows wherever the window goes.
+            if (m_pDlgVideo != nullptr && IsWindowVisible() && !m_grid.m_bFullScreen)
+                RelayoutPage();
+            break;
         case WM_TRAY_NOTIFY:
             OnTrayNotify(wParam, lParam);
             return 0;
@@ -596,6 +615,8 @@ LRESULT CTarvikDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int RunMainWindow() {
+    if (SessionEndedBeforeMainWindow())
+        return IDCANCEL;
     CTarvikDlg dialog;
     CWinApp* app = AfxGetApp();
     if (app != nullptr)

@@ -25,6 +25,7 @@
 #include "ui/device_tree_adapter.h"
 #include "ui/record_disk_full.h"
 #include "ui/screen_grid.h"
+#include "ui/screen_memory.h"
 #include "ui/view_file.h"
 
 class AlarmBeep;
@@ -75,6 +76,9 @@ public:
 
     // --- grid (main_window_grid.cpp)
     void LayoutScreens(int first, int count, BOOL fullScreen);
+    // The shown page again, in its mode, after the window changed its size or place: the page, the
+    // selected screen and full screen stay as they were (a zoomed screen is unzoomed).
+    void RelayoutPage();
     void LoadViews();
     void SaveViews();
     void OnVideoClick(LPARAM lParam);
@@ -90,8 +94,11 @@ public:
     void OpenAllChannels();
     void CloseAllChannels();
     void SetChannelItemIcon(DVRDevice* device, int channel, int image);
-    // Puts the saved channels of the device back on their screens (the sessions' restore hook).
+    // Puts the remembered channels of the device back on their screens (the sessions' restore hook).
     void RestoreSavedViews(DVRDevice* device);
+    // The device's session dropped (supervisor thread) or the device goes (UI thread): what its screens
+    // show is remembered for its return, then they are released.
+    void RememberAndReleaseScreens(DVRDevice* device);
 
     // --- timers (main_window_timers_run.cpp)
     void UpdateVideoLoss();
@@ -118,6 +125,9 @@ public:
     void ConfirmExit();
     // WM_COPYDATA: the Updater's close request ends the window at once.
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) override;
+    // Ends the window at once, also while locked and while a box, menu or dialog is open (each ends as
+    // cancelled, the unlock dialog too); the shut-down of a confirmed exit follows.
+    void EndSession();
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnTrayShow();
     void OnSliderDragging(WPARAM id);
@@ -146,7 +156,7 @@ public:
     CMyTreeCtrl m_tree;
     QIcon m_hIcon;
     int m_nMaxScreens = 64;
-    ViewEntry m_savedViews[GRID_SCREENS];
+    ScreenMemory m_screenMemory;  // the screens' channels per DVR (view.dat, kept through drops)
     std::unique_ptr<NOTIFYICONDATA> m_pTrayIcon;
     ScreenGrid m_grid;  // m_nScreenCount, m_nFirstScreen, m_nCurScreen, m_rcScreen, m_bZoomed, ...
     CDlgVideo* m_pDlgVideo = nullptr;
@@ -184,6 +194,7 @@ protected:
     void OnPaint() override;
     BOOL OnEraseBkgnd() override;
     void OnSize(UINT nType, int cx, int cy) override;
+    void OnShowWindow(BOOL bShow, UINT nStatus) override;
     void OnTimer(uintptr_t nIDEvent) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -207,6 +218,15 @@ void PublishChildDialogs(const CDialog* playback, const CDialog* setup);
 CTarvikDlg* MainWindow();
 // Start-up step 8: runs the main window modally; returns when it has ended.
 int RunMainWindow();
+
+// The desktop ends the session (SIGTERM, SIGINT, SIGHUP): watched on the UI thread, each ends the running
+// main window as the close request does; one that comes before the main window runs keeps it from
+// starting. The orderly shut-down is given boundSeconds, after which the process ends regardless.
+// 0, or -1 when the signals cannot be watched.
+[[nodiscard]] int WatchSessionEndSignals(unsigned boundSeconds);
+void StopWatchingSessionEndSignals();
+// True when a signal came before the main window ran.
+bool SessionEndedBeforeMainWindow();
 
 // Titles and texts of the main window from the active language.
 QString MainWindowTitle(bool locked);

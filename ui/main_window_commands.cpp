@@ -2,9 +2,7 @@
 // the tray, volume and mute, login, lock and switch user, snapshot, recording, the exit question and the
 // Updater's close request.
 
-#include <QApplication>
 #include <QCursor>
-#include <QDialog>
 
 #include "core/file_helpers.h"
 #include "core/system_settings.h"
@@ -144,6 +142,12 @@ void CTarvikDlg::OnMenuCommand(UINT id) {
 // --- window state
 
 void CTarvikDlg::HideToTray() {
+    // Without a notification area a hidden window could not be brought back: it is minimised instead
+    // (its video window goes and comes back with it).
+    if (m_pTrayIcon == nullptr || !SystemTrayAvailable()) {
+        ShowWindow(SW_MINIMIZE);
+        return;
+    }
     if (m_pDlgVideo != nullptr)
         m_pDlgVideo->ShowWindow(SW_HIDE);
     ShowWindow(SW_HIDE);
@@ -154,7 +158,7 @@ void CTarvikDlg::MaximizeWindow() {
     MoveWindow(0, 0, g_nScreenWidth, g_nScreenHeight);
     ApplyWindowRegion();
     LayoutControls();
-    LayoutScreens(0, m_grid.m_nScreenCount, FALSE);
+    RelayoutPage();
 }
 
 void CTarvikDlg::RestoreWindow() {
@@ -166,7 +170,7 @@ void CTarvikDlg::RestoreWindow() {
         MoveWindow(r.left, r.top, r.right - r.left, r.bottom - r.top);
     ApplyWindowRegion();
     LayoutControls();
-    LayoutScreens(0, m_grid.m_nScreenCount, FALSE);
+    RelayoutPage();
 }
 
 void CTarvikDlg::ConfirmExit() {
@@ -177,18 +181,19 @@ void CTarvikDlg::ConfirmExit() {
 }
 
 BOOL CTarvikDlg::OnCopyData(CWnd* pWnd, COPYDATASTRUCT* data) {
-    if (data != nullptr && data->dwData == COPYDATA_CLOSE_REQUEST && !m_bCloseRequested) {
-        // The Updater needs the program to end now, also while locked or while a box or dialog is open:
-        // each open box or dialog is answered with Cancel (its nested loop ends), then the window ends.
-        m_bCloseRequested = true;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QDialog*>(widget);
-            if (dialog != nullptr && dialog->isVisible() && dialog != GetWidget())
-                dialog->reject();
-        }
-        EndDialog(IDCANCEL);
-    }
+    if (data != nullptr && data->dwData == COPYDATA_CLOSE_REQUEST)
+        EndSession();
     return CDialog::OnCopyData(pWnd, data);
+}
+
+void CTarvikDlg::EndSession() {
+    if (m_bCloseRequested)
+        return;
+    m_bCloseRequested = true;
+    // The nested loops end first (innermost out), then this window's own; a window made without a loop
+    // of its own (Create) is ended here too.
+    EndModalLoops(IDCANCEL);
+    EndDialog(IDCANCEL);
 }
 
 // --- tray
@@ -215,7 +220,7 @@ void CTarvikDlg::OnTrayShow() {
     ShowWindow(SW_SHOW);
     SetForegroundWindow();
     BringWindowToTop();
-    LayoutScreens(m_grid.m_nFirstScreen, m_grid.m_nScreenCount, m_grid.m_bFullScreen);
+    RelayoutPage();
 }
 
 // --- volume

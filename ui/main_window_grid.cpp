@@ -58,18 +58,31 @@ void CTarvikDlg::PublishScreens() {
 }
 
 void CTarvikDlg::LoadViews() {
-    (void)LoadViewFile(ViewFilePath(), m_savedViews);
+    ViewEntry views[GRID_SCREENS];
+    (void)LoadViewFile(ViewFilePath(), views);
+    m_screenMemory.Load(views);
 }
 
 void CTarvikDlg::SaveViews() {
-    ViewEntry views[GRID_SCREENS];
+    ViewEntry shown[GRID_SCREENS];
     for (int i = 0; i < GRID_SCREENS; ++i) {
         ScreenSlot& slot = g_screenSlots[i];
         std::lock_guard<std::mutex> guard(slot.lock);
         DVRDevice* device = slot.device;
-        views[i].deviceId = device != nullptr && device->node != nullptr ? device->node->id : -1;
-        views[i].channel = device != nullptr ? slot.channel : -1;
+        shown[i].deviceId = device != nullptr && device->node != nullptr ? device->node->id : -1;
+        shown[i].channel = device != nullptr ? slot.channel : -1;
     }
+    std::vector<int> knownIds;
+    {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        for (DVRDevice* d = g_deviceList; d != nullptr; d = d->next) {
+            if (d->node != nullptr)
+                knownIds.push_back(d->node->id);
+        }
+    }
+    // A DVR that is offline now keeps the screens it had when it was last seen.
+    ViewEntry views[GRID_SCREENS];
+    m_screenMemory.ForExit(shown, knownIds, views);
     (void)SaveViewFile(ViewFilePath(), views);
 }
 
@@ -77,19 +90,31 @@ void CTarvikDlg::RestoreSavedViews(DVRDevice* device) {
     if (device == nullptr || device->node == nullptr)
         return;
     int count = device->channelCount.load();
-    for (int screen = 0; screen < GRID_SCREENS; ++screen) {
-        const ViewEntry& v = m_savedViews[screen];
-        if (v.deviceId != device->node->id || v.channel < 0 || v.channel >= count)
+    for (const auto& [screen, channel] : m_screenMemory.TakeForRestore(device->node->id)) {
+        if (channel >= count)
             continue;
         DVRDevice* shown = nullptr;
         int shownChannel = -1;
         // A screen in use keeps what it shows; a channel already on a screen is not put on a second one.
         if (SlotShows(g_screenSlots[screen], &shown, &shownChannel) ||
-            GridScreenOfChannel(device, v.channel) >= 0)
+            GridScreenOfChannel(device, channel) >= 0)
             continue;
-        if (AssignSlotChannel(device, v.channel, screen) == 0)
-            SetChannelItemIcon(device, v.channel, TREE_ICON_CHANNEL_OPEN);
+        if (AssignSlotChannel(device, channel, screen) == 0)
+            SetChannelItemIcon(device, channel, TREE_ICON_CHANNEL_OPEN);
     }
+}
+
+void CTarvikDlg::RememberAndReleaseScreens(DVRDevice* device) {
+    if (device == nullptr)
+        return;
+    int shown[GRID_SCREENS];
+    for (int i = 0; i < GRID_SCREENS; ++i) {
+        std::lock_guard<std::mutex> guard(g_screenSlots[i].lock);
+        shown[i] = g_screenSlots[i].device == device ? g_screenSlots[i].channel : -1;
+    }
+    ReleaseDeviceSlots(device);
+    if (device->node != nullptr)
+        m_screenMemory.RememberDropped(device->node->id, shown);
 }
 
 void CTarvikDlg::SetChannelItemIcon(DVRDevice* device, int channel, int image) {
@@ -121,7 +146,17 @@ void CTarvikDlg::OnVideoDblClk(LPARAM lParam) {
         PublishScreens();
 }
 
+void CTarvikDlg::RelayoutPage() {
+    LayoutScreens(m_grid.m_nFirstScreen, m_grid.m_nScreenCount, m_grid.m_bFullScreen);
+}
+
 void CTarvikDlg::OnVideoRClick(LPARAM lParam) {
+    POINT at = VideoPoint(lParam);
+    if (m_pDlgVideo != nullptr)
+        m_pDlgVideo->ClientToScreen(&at);
+    // Where no screen is shown there is nothing to act on.
+    if (m_grid.ScreenAt(at) < 0)
+        return;
     OnVideoClick(lParam);
     CMenu menu;
     if (!menu.LoadMenu(IDR_MENU_SCREEN))

@@ -1,5 +1,8 @@
 #include "platform/ui/dialog.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QEventLoop>
@@ -51,6 +54,10 @@ private:
         }
     }
 };
+
+// The template dialogs whose modal loop runs, outermost first.
+std::vector<CDialog*> g_modalDialogs;
+bool g_modalLoopsEnding = false;
 
 QRect TemplateRect(short x, short y, short cx, short cy) {
     DialogPixelRect rect = DialogRectToPixels(x, y, cx, cy);
@@ -130,7 +137,31 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
     return TRUE;
 }
 
+void EndModalLoops(int result) {
+    g_modalLoopsEnding = !g_modalDialogs.empty();
+    // A bounded number of rounds: closing a menu may leave the menu it came from open.
+    for (int round = 0; round < 16 && QApplication::activePopupWidget() != nullptr; ++round)
+        QApplication::activePopupWidget()->close();
+    std::vector<CDialog*> templateDialogs = g_modalDialogs;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog == nullptr || !dialog->isVisible() || dynamic_cast<DialogWidget*>(dialog) != nullptr)
+            continue;
+        dialog->done(QDialog::Rejected);
+    }
+    for (auto it = templateDialogs.rbegin(); it != templateDialogs.rend(); ++it) {
+        if (std::find(g_modalDialogs.begin(), g_modalDialogs.end(), *it) != g_modalDialogs.end())
+            (*it)->EndDialog(result);
+    }
+}
+
+bool ModalLoopsEnding() {
+    return g_modalLoopsEnding;
+}
+
 intptr_t CDialog::DoModal() {
+    if (g_modalLoopsEnding)
+        return IDCANCEL;
     CWnd* parent = m_pParentWnd;
     if (!CreateFromTemplate(parent, true))
         return -1;
@@ -148,7 +179,11 @@ intptr_t CDialog::DoModal() {
         QObject::connect(GetWidget(), &QObject::destroyed, &loop, &QEventLoop::quit);
         auto* dialog = static_cast<QDialog*>(GetWidget());
         QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+        g_modalDialogs.push_back(this);
         loop.exec(QEventLoop::DialogExec);
+        g_modalDialogs.erase(std::find(g_modalDialogs.begin(), g_modalDialogs.end(), this));
+        if (g_modalDialogs.empty())
+            g_modalLoopsEnding = false;
         m_bInModalLoop = false;
     }
     int result = m_nModalResult;

@@ -51,5 +51,13 @@ private:
     bool m_bInModalLoop = false;
 };
 
+// Ends every modal loop that runs (popup menus, message boxes and the common dialogs, then the template
+// dialogs from the innermost out, each with result as if its own EndDialog had been called), without asking
+// the dialogs: the program's session is ending. Until the outermost template dialog's loop has returned, a
+// new modal dialog, message box or menu returns at once as cancelled.
+void EndModalLoops(int result);
+// True from EndModalLoops until the last running modal dialog has returned.
+bool ModalLoopsEnding();
+
 // Builds the control of one template item as a child of parent; nullptr for an unknown window class.
 std::unique_ptr<CWnd> CreateTemplateControl(const DialogItemTemplate& item, CWnd* parent, int radioGroup);

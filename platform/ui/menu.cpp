@@ -2,6 +2,7 @@
 
 #include <QMenu>
 
+#include "platform/ui/dialog.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/window_resources.h"
 #include "platform/ui/wnd_event_bridge.h"
@@ -224,10 +225,15 @@ int CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner) {
     request.kind = PromptKind::PopupMenu;
     CollectCommands(menu, request.menuItems);
     PromptAnswer answer;
-    if (AskPromptHook(request, &answer)) {
+    if (ModalLoopsEnding()) {
+        command = 0;  // the session is ending: nobody is asked any more
+    } else if (AskPromptHook(request, &answer)) {
         command = static_cast<UINT>(answer.result);
     } else {
         WindowEventScope scope;
+        // TPM_BOTTOMALIGN: the menu's bottom edge is at y, so it opens above the point.
+        if (flags & TPM_BOTTOMALIGN)
+            y -= menu.sizeHint().height();
         QAction* chosen = menu.exec(QPoint(x, y));
         command = chosen == nullptr ? 0 : chosen->data().toUInt();
     }

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/ui/dialog.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/wnd_event_bridge.h"
@@ -53,6 +54,9 @@ int MessageBox(CWnd* owner, const QString& text, const QString& caption, UINT ty
     request.caption = caption;
     request.style = type;
     PromptAnswer answer;
+    // The session is ending: nobody is asked any more.
+    if (ModalLoopsEnding())
+        return ButtonsOf(type).back().result;
     if (AskPromptHook(request, &answer))
         return answer.result;
     std::vector<ButtonChoice> choices = ButtonsOf(type);

@@ -68,6 +68,10 @@ BOOL Shell_NotifyIcon(DWORD message, NOTIFYICONDATA* data) {
     return TRUE;
 }
 
+bool SystemTrayAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 bool IsTrayIconShown(HWND hwnd, UINT id) {
     return g_icons.count({hwnd, id}) != 0;
 }

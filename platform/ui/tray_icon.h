@@ -25,5 +25,7 @@ struct NOTIFYICONDATA {
 };
 
 BOOL Shell_NotifyIcon(DWORD message, NOTIFYICONDATA* data);
+// False on a desktop without a notification area: an icon added there shows nothing.
+bool SystemTrayAvailable();
 // True while an icon for (hwnd, id) is shown (tests).
 bool IsTrayIconShown(HWND hwnd, UINT id);

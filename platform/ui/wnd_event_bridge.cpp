@@ -100,6 +100,30 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button) {
     }
 }
 
+bool IsInputEvent(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::Leave:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Qt reports a widget disabled when it or any widget it sits in is; the watched object may be a part of
+// the window's widget (a scrolling control's viewport).
+bool InputEnabled(QObject* watched, CWnd* wnd) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && !widget->isEnabled())
+        return false;
+    return wnd->GetWidget() == nullptr || wnd->GetWidget()->isEnabled();
+}
+
 }  // namespace
 
 WindowEventScope::WindowEventScope() {
@@ -171,6 +195,9 @@ bool WndEventBridge::eventFilter(QObject* watched, QEvent* event) {
 
 bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
     CWnd* wnd = m_wnd;
+    // A disabled window, and every window inside one, hears nothing of the mouse and the keyboard.
+    if (IsInputEvent(event->type()) && !InputEnabled(watched, wnd))
+        return false;
     HWND hwnd = wnd->m_hWnd;
     MSG msg;
     msg.hwnd = hwnd;
@@ -224,6 +251,17 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
                 auto* resize = static_cast<QResizeEvent*>(event);
                 wnd->WindowProc(WM_SIZE, 0, MAKELPARAM(resize->size().width(), resize->size().height()));
             }
+            return false;
+        case QEvent::Move:
+            // A top-level window's new place (a child's place is its parent's business).
+            if (watched == wnd->GetWidget() && wnd->GetWidget()->isWindow()) {
+                const QPoint at = wnd->GetWidget()->pos();
+                wnd->WindowProc(WM_MOVE, 0, MAKELPARAM(at.x(), at.y()));
+            }
+            return false;
+        case QEvent::WindowStateChange:
+            if (watched == wnd->GetWidget() && wnd->GetWidget()->isWindow())
+                FollowOwnerMinimised(wnd->GetWidget());
             return false;
         case QEvent::EnabledChange:
             if (watched == wnd->GetWidget())

@@ -36,6 +36,10 @@ private:
     std::map<uintptr_t, int> m_timers;
 };
 
+// A minimised window's shown owned windows are hidden with it and shown again when it is restored, as the
+// platform does with owned windows.
+void FollowOwnerMinimised(QWidget* owner);
+
 // While an event handler of any window runs, widgets are deleted later rather than at once, so that a
 // handler may destroy the window whose event is being delivered.
 class WindowEventScope {

@@ -42,7 +42,27 @@ void RaiseOwnedWindows(QWidget* owner) {
     }
 }
 
+constexpr const char* kHiddenWithOwnerProperty = "vistalHiddenWithOwner";
+
 }  // namespace
+
+void FollowOwnerMinimised(QWidget* owner) {
+    const bool minimised = owner->isMinimized();
+    for (QWidget* window : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        // A modal box stays: hiding one would end its loop.
+        if (!window->isWindow() || window->isModal())
+            continue;
+        if (minimised && window->isVisible()) {
+            window->setProperty(kHiddenWithOwnerProperty, true);
+            window->hide();
+        } else if (!minimised && window->property(kHiddenWithOwnerProperty).toBool()) {
+            window->setProperty(kHiddenWithOwnerProperty, false);
+            window->show();
+        }
+    }
+    if (!minimised && owner->isVisible())
+        RaiseOwnedWindows(owner);
+}
 
 uintptr_t CWnd::SetTimer(uintptr_t nIDEvent, UINT elapseMs) {
     return m_bridge == nullptr ? 0 : m_bridge->StartTimer(nIDEvent, elapseMs);

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -114,6 +115,23 @@ protected:
         EXPECT_EQ(ini.GetInt("USER", "ScreenNum", -1), 9);
         EXPECT_EQ(ini.GetInt("USER", "PointStart", -1), 0);  // the window's top-left corner, (0, 0)
         EXPECT_EQ(ini.GetInt("USER", "PointStop", -1), kScreenHeight << 16 | kScreenWidth);
+    }
+
+    // Starts Vistal (the fixture's process) and waits until its main window covers the screen; the
+    // window, or 0.
+    unsigned long StartFullScreenVistal() {
+        vistal = StartVistal();
+        const pid_t pid = static_cast<pid_t>(vistal->processId());
+        const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
+        unsigned long window = 0;
+        return harness::WaitUntil(
+                   [&] {
+                       window = x.FindWindowOfProcess(pid);
+                       return x.WindowRect(window) == screenRect;
+                   },
+                   30000)
+                   ? window
+                   : 0;
     }
 
     // Waits for Vistal's window; 0 when the process ended (or the time ran out) without one.
@@ -328,6 +346,190 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     ExpectSavedWindow(beforeClose);
 }
 
+// Every file under folder (and its subfolders) that matches pattern.
+QStringList FilesUnder(const QString& folder, const char* pattern) {
+    QStringList files;
+    QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+// True when the AVI file is whole: a RIFF 'AVI ' form whose size is the file's, whose top-level chunks
+// end exactly at the file's end, with the index chunk (idx1) among them. A file left open by a killed
+// recorder has neither.
+bool AviIndexed(const QString& path) {
+    const QByteArray bytes = ReadAll(path);
+    auto le32 = [&](qsizetype at) {
+        return static_cast<quint32>(static_cast<uchar>(bytes[at])) |
+               static_cast<quint32>(static_cast<uchar>(bytes[at + 1])) << 8 |
+               static_cast<quint32>(static_cast<uchar>(bytes[at + 2])) << 16 |
+               static_cast<quint32>(static_cast<uchar>(bytes[at + 3])) << 24;
+    };
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "AVI " ||
+        le32(4) + 8 != static_cast<quint32>(bytes.size()))
+        return false;
+    bool index = false;
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const quint32 length = le32(at + 4);
+        index = index || bytes.mid(at, 4) == "idx1";
+        at += 8 + static_cast<qsizetype>(length) + (length & 1);
+    }
+    return index && at == bytes.size();
+}
+
+// The screen menu of the screen under point, opened with the right button, and its item at position
+// (counting the items, not the separators) chosen with the keyboard.
+void ChooseScreenMenuItem(XClient& x, pid_t pid, unsigned long mainWindow, QPoint point, int position) {
+    x.MoveMouse(point.x(), point.y());
+    x.Button(3, true);
+    x.Button(3, false);
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] { return FindSmallWindow(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight)) != 0; }, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int i = 0; i < position; ++i)
+        x.Key("Down");
+    x.Key("Return");
+}
+
+// The login button's menu and its first item chosen with the keyboard: Lock System, or Unlock System while
+// locked. The menu's place on the screen (empty when it did not show).
+QRect ChooseLockItem(XClient& x, pid_t pid, unsigned long mainWindow, QPoint loginButton) {
+    x.Click(loginButton);
+    unsigned long menu = 0;
+    harness::WaitUntil(
+        [&] { return (menu = FindSmallWindow(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight))) != 0; },
+        5000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const QRect shown = menu != 0 ? x.WindowRect(menu) : QRect();
+    x.Key("Down");
+    x.Key("Return");
+    return shown;
+}
+
+// Locked from its login menu, the window ignores its controls: a held PTZ button sends nothing, the close
+// and exit buttons ask nothing, a right click on a screen opens no menu. The unlock dialog then waits for
+// the password; the Updater's close request ends the program at once all the same, and the shut-down
+// writes view.dat and the window's keys.
+TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockDialog) {
+    const unsigned long window = StartFullScreenVistal();
+    ASSERT_NE(window, 0u);
+    const pid_t pid = static_cast<pid_t>(vistal->processId());
+    const QSize screenSize(kScreenWidth, kScreenHeight);
+    ASSERT_TRUE(north->WaitForRequests(DVR_REQ_OPEN_STREAM, 2, 20000));
+    ASSERT_TRUE(yard->WaitForRequests(DVR_REQ_OPEN_STREAM, 2, 20000));
+    const QRect rect = x.WindowRect(window);
+    const QPoint videoCentre = GridScreen(rect, 4).center();
+    auto centreOf = [&](UINT id) { return ControlRect(rect, id).center(); };
+    // Nothing small of the process shows (no box, no menu) once the pointer rests on the video.
+    auto noSmallWindow = [&] {
+        x.MoveMouse(videoCentre.x(), videoCentre.y());
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        return FindSmallWindow(x, pid, window, screenSize) == 0;
+    };
+
+    // The menu opens above the login button, its bottom edge on the button's top.
+    const QRect menu = ChooseLockItem(x, pid, window, centreOf(1032));
+    EXPECT_FALSE(menu.isEmpty());
+    EXPECT_EQ(menu.bottom() + 1, ControlRect(rect, 1032).top());
+    EXPECT_EQ(menu.left(), ControlRect(rect, 1032).left());
+    ASSERT_TRUE(harness::WaitUntil([&] { return x.WindowName(window) == QStringLiteral("DVRVISTAL-Locked"); },
+                                   10000));
+    const int ptz = north->CountRequests(DVR_REQ_PTZ) + yard->CountRequests(DVR_REQ_PTZ);
+    x.Click(centreOf(1020), 400);
+    EXPECT_TRUE(noSmallWindow());
+    x.Click(centreOf(1039));
+    EXPECT_TRUE(noSmallWindow()) << "the close button asked";
+    x.Click(centreOf(1000));
+    EXPECT_TRUE(noSmallWindow()) << "the exit button asked";
+    const QPoint screen0 = GridScreen(rect, 0).center();
+    x.MoveMouse(screen0.x(), screen0.y());
+    x.Button(3, true);
+    x.Button(3, false);
+    EXPECT_TRUE(noSmallWindow()) << "the screen menu opened";
+    EXPECT_EQ(north->CountRequests(DVR_REQ_PTZ) + yard->CountRequests(DVR_REQ_PTZ), ptz);
+    EXPECT_EQ(vistal->state(), QProcess::Running);
+
+    // The unlock dialog, left without a password; the close request ends the program within the Updater's
+    // 10 s.
+    (void)ChooseLockItem(x, pid, window, centreOf(1032));
+    x.MoveMouse(videoCentre.x(), videoCentre.y());
+    // The dialog, not the menu that opened it (two lines high).
+    unsigned long unlock = 0;
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] {
+            unlock = FindSmallWindow(x, pid, window, screenSize);
+            return unlock != 0 && x.WindowRect(unlock).height() > 100;
+        },
+        10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // painted, for the picture
+    EXPECT_TRUE(x.Grab(x.WindowRect(unlock)).save(PictureFolder() + "/unlock-dialog.png"));
+    EXPECT_TRUE(x.Grab(rect).save(PictureFolder() + "/unlock-dialog-over-window.png"));
+    const QDateTime beforeClose = QDateTime::currentDateTime().addSecs(-1);
+    COPYDATASTRUCT request = {kCloseRequest, 0, nullptr};
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(SendCopyData(pid, 0, request, 5000), 0);
+    ASSERT_TRUE(vistal->waitForFinished(10000));
+    std::printf("close request during the unlock dialog to end of process: %lld ms\n",
+                static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(vistal->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(vistal->exitCode(), 0);
+    ExpectSavedWindow(beforeClose);
+}
+
+// SIGTERM (a logout or shutdown) during live view and recording: the program ends as after a confirmed
+// exit, within the bound: view.dat and the window's keys are written and every AVI file is closed with its
+// index.
+TEST_F(VistalOnX, TerminationSignalDuringLiveViewAndRecordingLosesNothing) {
+    const unsigned long window = StartFullScreenVistal();
+    ASSERT_NE(window, 0u);
+    const pid_t pid = static_cast<pid_t>(vistal->processId());
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] { return north->Streamed(0).pictures >= 10 && yard->Streamed(0).pictures >= 10; }, 20000));
+    const QRect rect = x.WindowRect(window);
+
+    // Start Record (the fourth item of the screen menu) on screens 0 and 2: North's and Yard's first
+    // channels.
+    for (int screen : {0, 2}) {
+        ChooseScreenMenuItem(x, pid, window, GridScreen(rect, screen).center(), 4);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    // Both DVRs' recordings grow; the files being written have no index yet.
+    QStringList recordings;
+    auto open = [&] {
+        return std::count_if(recordings.begin(), recordings.end(),
+                             [](const QString& f) { return !AviIndexed(f); });
+    };
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] {
+            recordings = FilesUnder(drive, "*.avi");
+            qint64 total = 0;
+            for (const QString& file : recordings)
+                total += QFileInfo(file).size();
+            return !FilesUnder(drive + "/Records/North", "*.avi").isEmpty() &&
+                   !FilesUnder(drive + "/Records/Yard", "*.avi").isEmpty() && total >= 256 * 1024 &&
+                   open() >= 2;
+        },
+        30000))
+        << recordings.join(' ').toStdString();
+
+    const QDateTime beforeSignal = QDateTime::currentDateTime().addSecs(-1);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    ASSERT_TRUE(vistal->waitForFinished(15000));
+    std::printf("SIGTERM to end of process: %lld ms\n", static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(vistal->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(vistal->exitCode(), 0);
+    ExpectSavedWindow(beforeSignal);
+    recordings = FilesUnder(drive, "*.avi");
+    EXPECT_GE(recordings.size(), 2);
+    for (const QString& file : recordings)
+        EXPECT_TRUE(AviIndexed(file)) << file.toStdString() << " " << QFileInfo(file).size();
+}
+
 // The fields of the requests with that id the DVR received, each split at its spaces (id first).
 std::vector<std::vector<std::string>> RequestFields(dvrsim::DvrSim* sim, int id) {
     std::vector<std::vector<std::string>> all;
@@ -346,16 +548,9 @@ std::vector<std::vector<std::string>> RequestFields(dvrsim::DvrSim* sim, int id)
 // for its disks, languages and system settings; a new scroll interval and Set reach the DVR, whose
 // settings then differ from before in that field only; opened again, the page shows the DVR's new value.
 TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
-    vistal = StartVistal();
+    const unsigned long window = StartFullScreenVistal();
+    ASSERT_NE(window, 0u);
     const pid_t pid = static_cast<pid_t>(vistal->processId());
-    const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
-    unsigned long window = 0;
-    ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            window = x.FindWindowOfProcess(pid);
-            return x.WindowRect(window) == screenRect;
-        },
-        30000));
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_LOGIN, 1, 20000));
     const QRect rect = x.WindowRect(window);
     const QImage online = TreeIcon(190);

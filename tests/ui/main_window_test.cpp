@@ -3,15 +3,21 @@
 // saved channels, and what the window sends and writes.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+#include <atomic>
 #include <cstring>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "core/system_settings.h"
@@ -26,7 +32,9 @@
 #include "media/screen_slot.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/system/copydata_endpoint.h"
+#include "platform/system/instance_endpoint.h"
 #include "platform/ui/prompt_hook.h"
+#include "platform/ui/tray_icon.h"
 #include "platform/ui/win_app.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/ui_test_support.h"
@@ -560,6 +568,189 @@ TEST_F(MainWindowTest, RestoreAndMaximiseSwapTheirButtonsAndLayOutAgain) {
     EXPECT_TRUE(window->GetDlgItem(1038)->IsWindowVisible());
 }
 
+// The screen under the centre of the published rectangle of screen, as a video-window point.
+LPARAM CentreOfScreen(int screen);
+
+// Restore and maximise from a later page keep the page, its selected screen and its mode: clicks on the
+// shown screens still select them. A move of the window takes the video window along.
+TEST_F(MainWindowTest, ResizeAndMoveKeepTheShownPageAndTakeTheVideoWindowAlong) {
+    Open();
+    for (int i = 0; i < 3; ++i)
+        window->SendMessage(WM_BITBUTTON_UP, 1028, 0);
+    ASSERT_EQ(window->m_grid.m_nFirstScreen, 48);
+    window->SendMessage(WM_VIDEO_CLICK, 0, CentreOfScreen(50));
+    ASSERT_EQ(window->m_grid.m_nCurScreen, 50);
+
+    auto expectPage48 = [&](const char* after, int width, int height) {
+        EXPECT_EQ(window->m_grid.m_nFirstScreen, 48) << after;
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 50) << after;
+        EXPECT_EQ(g_mainWindowState.m_bScreenShown[0].load(), 0) << after;
+        for (int s = 48; s < 64; ++s)
+            EXPECT_EQ(g_mainWindowState.m_bScreenShown[s].load(), 1) << after << " screen " << s;
+        RECT video{};
+        window->m_pDlgVideo->GetClientRect(&video);
+        EXPECT_EQ(video.right, width - 30 - 204) << after;
+        EXPECT_EQ(video.bottom, height - 30 - 88) << after;
+        // The last screen of the page ends at the video area's corner.
+        VideoRect last = g_mainWindowState.ScreenRect(63);
+        EXPECT_EQ(last.right, video.right) << after;
+        EXPECT_EQ(last.bottom, video.bottom) << after;
+        window->SendMessage(WM_VIDEO_CLICK, 0, CentreOfScreen(53));
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 53) << after;
+        window->SendMessage(WM_VIDEO_CLICK, 0, CentreOfScreen(50));
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 50) << after;
+    };
+    window->SendMessage(WM_BITBUTTON_UP, 1038, 0);  // restore
+    expectPage48("restore", 800, 600);
+    window->MoveWindow(100, 80, 800, 600);
+    DrainPostedEvents();
+    RECT video{};
+    window->m_pDlgVideo->GetWindowRect(&video);
+    EXPECT_EQ(video.left, 130);
+    EXPECT_EQ(video.top, 110);
+    expectPage48("move", 800, 600);
+    window->SendMessage(WM_BITBUTTON_UP, 1037, 0);  // maximise
+    expectPage48("maximise", g_nScreenWidth, g_nScreenHeight);
+}
+
+LPARAM CentreOfScreen(int screen) {
+    VideoRect r = g_mainWindowState.ScreenRect(screen);
+    return static_cast<LPARAM>(((r.top + r.bottom) / 2) << 16 | ((r.left + r.right) / 2));
+}
+
+// A second start's raise request, sent from another thread as the second process would; 1 when a window
+// was raised.
+int SecondStartRaise() {
+    std::atomic<int> result{-100};
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        result = RequestInstanceRaise(QString::fromLatin1(APP_INSTANCE_NAME), 5000);
+        done = true;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return done.load(); }, 10000));
+    sender.join();
+    return result;
+}
+
+// Without a notification area the hide button minimises the window (its video window goes with it); a
+// second start's raise brings the window back with its grid, also after the window was hidden as with a
+// tray.
+TEST_F(MainWindowTest, HiddenOrMinimisedWindowComesBackWithItsGrid) {
+    Open();
+    if (SystemTrayAvailable())
+        GTEST_SKIP() << "this desktop has a notification area";
+    window->SendMessage(WM_BITBUTTON_UP, 1036, 0);
+    EXPECT_TRUE(window->GetWidget()->isMinimized());
+    EXPECT_FALSE(window->GetWidget()->isHidden());
+    EXPECT_FALSE(window->m_pDlgVideo->IsWindowVisible());
+    EXPECT_EQ(SecondStartRaise(), 1);
+    EXPECT_FALSE(window->GetWidget()->isMinimized());
+    EXPECT_TRUE(window->m_pDlgVideo->IsWindowVisible());
+
+    // Hidden as with a tray: the raise shows the video window again, over the video area.
+    window->m_pDlgVideo->ShowWindow(SW_HIDE);
+    window->ShowWindow(SW_HIDE);
+    EXPECT_EQ(SecondStartRaise(), 1);
+    EXPECT_TRUE(window->IsWindowVisible());
+    EXPECT_TRUE(window->m_pDlgVideo->IsWindowVisible());
+    RECT main{}, video{};
+    window->GetWindowRect(&main);
+    window->m_pDlgVideo->GetWindowRect(&video);
+    EXPECT_EQ(video.left, main.left + 30);
+    EXPECT_EQ(video.bottom, main.bottom - 88);
+}
+
+// A right click opens the screen menu only on a shown screen: with five screens per page (a count that
+// shows none) it does nothing, not even a selection.
+TEST_F(MainWindowTest, RightClickWhereNoScreenIsShownDoesNothing) {
+    Open();
+    int menus = 0;
+    SetPromptHook([&](const PromptRequest& r) {
+        menus += r.kind == PromptKind::PopupMenu ? 1 : 0;
+        return PromptAnswer{};
+    });
+    const LPARAM screen3 = CentreOfScreen(3);
+    window->SendMessage(WM_VIDEO_RCLICK, 0, screen3);
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(window->m_grid.m_nCurScreen, 3);
+    window->LayoutScreens(0, 5, FALSE);
+    for (int s = 0; s < GRID_SCREENS; ++s)
+        ASSERT_EQ(g_mainWindowState.m_bScreenShown[s].load(), 0) << s;
+    window->SendMessage(WM_VIDEO_RCLICK, 0, CentreOfScreen(0));
+    window->SendMessage(WM_VIDEO_RCLICK, 0, screen3);
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(window->m_grid.m_nCurScreen, 3);
+}
+
+// The window at its smallest size and at full size, for the eye: the skin's pieces, the controls in their
+// places and the channel lights. The lights keep their places (20 + 19 per column, 72 above the bottom
+// edge and 19 per row), so the fourth row reaches 2 pixels past the bottom edge at every size, and at
+// 800 x 600 the screen-count list and the page buttons lie over the lights' right end.
+TEST_F(MainWindowTest, PicturesAtTheSmallestAndAtFullSize) {
+    Open();
+    // Grabbed once the video window shows pictures again at its new size (screen 0 live, screen 5 idle).
+    auto drawn = [&] {
+        return WaitUntil(
+            [&] {
+                const QImage video = GrabVideo();
+                for (int s : {0, 5}) {
+                    const VideoRect r = g_mainWindowState.ScreenRect(s);
+                    const QImage cell =
+                        video.copy(r.left + 4, r.top + 4, r.right - r.left - 8, r.bottom - r.top - 8);
+                    if (cell.isNull() || cell.pixel(cell.width() / 2, cell.height() / 2) == qRgb(0, 0, 0))
+                        return false;
+                }
+                return true;
+            },
+            10000);
+    };
+    window->SendMessage(WM_BITBUTTON_UP, 1038, 0);
+    EXPECT_TRUE(drawn());
+    QImage small = Grab();
+    EXPECT_EQ(small.size(), QSize(800, 600));
+    EXPECT_TRUE(small.save(PicturePath(QStringLiteral("main_window_800x600.png"))));
+    window->SendMessage(WM_BITBUTTON_UP, 1037, 0);
+    EXPECT_TRUE(drawn());
+    QImage full = Grab();
+    EXPECT_EQ(full.size(), QSize(g_nScreenWidth, g_nScreenHeight));
+    EXPECT_TRUE(full.save(PicturePath(QStringLiteral("main_window_full.png"))));
+    // The exit button sits in the same corner of both.
+    for (const QImage& picture : {small, full}) {
+        const QRect exit(picture.width() - 75, picture.height() - 70, 55, 55);
+        EXPECT_EQ(picture.copy(exit), full.copy(QRect(full.width() - 75, full.height() - 70, 55, 55)));
+    }
+}
+
+// A DVR whose session drops comes back with what its screens showed then, not with view.dat as read at
+// start; a DVR that is offline at exit keeps its screens in view.dat.
+TEST_F(MainWindowTest, DroppedDvrComesBackAsItWasAndOfflineDvrKeepsItsScreensAtExit) {
+    Open();
+    DVRDevice* gateDvr = DeviceWithId(kGate);
+    ASSERT_NE(gateDvr, nullptr);
+    // The operator moves Gate's second channel from screen 1 to screen 7.
+    ASSERT_EQ(ReleaseSlotChannel(gateDvr, 1, 1), 0);
+    ASSERT_EQ(AssignSlotChannel(gateDvr, 1, 7), 0);
+    const int logins = gate.CountRequests(DVR_REQ_LOGIN);
+    gate.Restart();
+    // The session notices, is restarted, logs in again and its channels come back where they were.
+    ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_LOGIN) > logins; }, 20000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SameView(SlotView(7), ViewEntry{kGate, 1}) && SameView(SlotView(0), ViewEntry{kGate, 0});
+        },
+        10000));
+    EXPECT_TRUE(SameView(SlotView(1), ViewEntry{-1, -1}));
+    EXPECT_TRUE(SameView(SlotView(2), ViewEntry{kYard, 0}));
+
+    // Gate goes away for good: its screens empty, and at exit view.dat still names them.
+    gate.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return SameView(SlotView(7), ViewEntry{-1, -1}); }, 20000));
+    Close();
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"),
+              ViewFileBytes(
+                  {{kGate, 0}, {-1, -1}, {kYard, 0}, {kYard, 1}, {-1, -1}, {-1, -1}, {-1, -1}, {kGate, 1}}));
+}
+
 // An alarm lights its screen's LED for one tick; recording shows the recording light; a channel on no
 // grid screen keeps its alarm flag.
 TEST_F(MainWindowTest, ChannelLightsShowAlarmOnceAndRecording) {
@@ -616,9 +807,8 @@ TEST_F(MainWindowTest, SnapshotWritesTheSelectedChannelsPicture) {
     EXPECT_EQ(shot.size(), QSize(352, 288));
 }
 
-TEST_F(MainWindowTest, LockMuteAndExitCommands) {
+TEST_F(MainWindowTest, MuteTwiceReturnsToTheSliderAndCancelledExitChangesNothing) {
     Open();
-    // Mute twice returns to the slider's volume.
     EXPECT_EQ(window->m_bMute, 0);
     window->SendMessage(WM_BITBUTTON_UP, 1026, 0);
     EXPECT_EQ(window->m_bMute, 1);
@@ -626,15 +816,6 @@ TEST_F(MainWindowTest, LockMuteAndExitCommands) {
     window->SendMessage(WM_BITBUTTON_UP, 1026, 0);
     EXPECT_EQ(window->m_bMute, 0);
 
-    // Locked: only hiding and the login button work; the title says so.
-    window->OnLockCommand();
-    EXPECT_EQ(window->GetWindowText(), QStringLiteral("DVRVISTAL-Locked"));
-    for (UINT id : {1000u, 1039u, 1006u, 1020u, 1026u})
-        EXPECT_FALSE(window->GetDlgItem(id)->IsWindowEnabled()) << id;
-    for (UINT id : {1001u, 1036u, 1032u})
-        EXPECT_TRUE(window->GetDlgItem(id)->IsWindowEnabled()) << id;
-
-    // The exit question answered Cancel changes nothing.
     int asked = 0;
     SetPromptHook([&](const PromptRequest& r) {
         ++asked;
@@ -650,24 +831,199 @@ TEST_F(MainWindowTest, LockMuteAndExitCommands) {
     Close();
 }
 
-// The Updater's close request ends the modal window at once, also while it is locked.
-TEST_F(MainWindowTest, CloseRequestEndsTheLockedWindow) {
+// The requests of both DVRs other than the keep-alives, in order.
+std::vector<int> OperatorRequests(dvrsim::DvrSim& sim) {
+    std::vector<int> ids;
+    for (const dvrsim::SimRequest& r : sim.Requests()) {
+        if (r.id != DVR_REQ_KEEPALIVE)
+            ids.push_back(r.id);
+    }
+    return ids;
+}
+
+// Clicks, a double click, a right click, a wheel turn and keys, as an operator gives them, at a point of
+// a control's widget.
+void PokeAt(QWidget* widget, QPoint at) {
+    QTest::mouseMove(widget, at);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseClick(widget, Qt::RightButton, {}, at);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Down, Qt::Key_Right, Qt::Key_Escape})
+        QTest::keyClick(widget, key);
+}
+
+QSet<QWidget*> ShownTopLevels() {
+    QSet<QWidget*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            shown.insert(w);
+    }
+    return shown;
+}
+
+// A locked window, and the window while a child dialog is open, take no input on any kind of control:
+// skin buttons (PTZ, exit, close, setup, open all, ...), the screen-count combo, the volume slider, the
+// preset edit, the device tree and the video window. No request reaches a DVR, no window or menu opens,
+// the grid keeps its selected screen and the program keeps running.
+TEST_F(MainWindowTest, LockedWindowAndOpenChildDialogTakeNoInput) {
+    Open();
+    DVRDevice* dvr = DeviceWithId(kGate);
+    ASSERT_NE(dvr, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
+    g_currentDevice = dvr;
+    // Whatever would ask (the exit question, a menu) is answered as the operator would go on: OK.
+    QStringList asked;
+    SetPromptHook([&](const PromptRequest& r) {
+        asked << (r.kind == PromptKind::PopupMenu ? r.menuItems.join(',') : r.text);
+        PromptAnswer a;
+        a.result = r.kind == PromptKind::PopupMenu ? 0 : IDOK;
+        return a;
+    });
+    // The tree's first DVR opened, so that its channels are there to double-click.
+    QWidget* tree = window->m_tree.GetPaintWidget();
+    QTest::mouseClick(tree, Qt::LeftButton, {}, QPoint(40, 8));
+    QTest::keyClick(tree, Qt::Key_Right);
+    DrainPostedEvents();
+    g_currentDevice = dvr;
+
+    // Everything an operator can reach in the main window, each at a point inside it.
+    auto pokeAll = [&](std::initializer_list<UINT> spared) {
+        for (UINT id : kMainButtonIds) {
+            if (std::find(spared.begin(), spared.end(), id) != spared.end() ||
+                !window->Button(id)->IsWindowVisible())
+                continue;
+            QWidget* button = window->Button(id)->GetWidget();
+            PokeAt(button, button->rect().center());
+        }
+        for (CWnd* control : std::initializer_list<CWnd*>{&window->m_comboScreens, &window->m_sliderVolume,
+                                                          &window->m_editPreset})
+            PokeAt(control->GetPaintWidget(), control->GetPaintWidget()->rect().center());
+        for (int row = 0; row < 4; ++row)
+            PokeAt(tree, QPoint(60, 8 + 18 * row));
+        VideoRect screen = g_mainWindowState.ScreenRect(5);
+        PokeAt(window->m_pDlgVideo->GetPaintWidget(),
+               QPoint((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2));
+        DrainPostedEvents();
+    };
+    // Nothing reached the DVRs: a request posted afterwards is the first either of them sees.
+    auto expectNoRequests = [&](const char* when, std::initializer_list<UINT> spared) {
+        gate.ClearRequests();
+        yard.ClearRequests();
+        pokeAll(spared);
+        window->PostMessage(WM_SETUP_LOAD, SETUP_PAGE_NETWORK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return gate.CountRequests(DVR_REQ_GET_NETWORK) == 1; }, 5000)) << when;
+        EXPECT_EQ(OperatorRequests(gate), std::vector<int>{DVR_REQ_GET_NETWORK}) << when;
+        EXPECT_EQ(OperatorRequests(yard), std::vector<int>{}) << when;
+    };
+    const ViewEntry shownBefore[4] = {SlotView(0), SlotView(1), SlotView(2), SlotView(3)};
+    auto expectNothingChanged = [&](const char* when, const QSet<QWidget*>& shown) {
+        EXPECT_TRUE(asked.isEmpty()) << when << ": " << asked.join('|').toStdString();
+        EXPECT_EQ(ShownTopLevels(), shown) << when;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << when;
+        EXPECT_EQ(window->m_grid.m_nCurScreen, 0) << when;
+        EXPECT_EQ(window->m_grid.m_nFirstScreen, 0) << when;
+        EXPECT_EQ(window->m_bMute, 0) << when;
+        EXPECT_FALSE(window->m_bCloseRequested) << when;
+        EXPECT_TRUE(window->IsWindowVisible()) << when;
+        for (int s = 0; s < 4; ++s)
+            EXPECT_TRUE(SameView(SlotView(s), shownBefore[s])) << when << " screen " << s;
+    };
+
+    // Locked: the hide and login buttons stay enabled (they hide and unlock), everything else is dead.
+    window->OnLockCommand();
+    EXPECT_EQ(window->GetWindowText(), QStringLiteral("DVRVISTAL-Locked"));
+    {
+        const QSet<QWidget*> shown = ShownTopLevels();
+        expectNoRequests("locked", {1001, 1036, 1032});
+        expectNothingChanged("locked", shown);
+    }
+    // Unlocked as the unlock dialog's OK does it.
+    window->m_bLocked = 0;
+    window->EnableVideoWindow(TRUE);
+    window->EnableControls(1, TRUE);
+
+    // The status dialog open: every control of the main window is greyed, the setup button too.
+    window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
+    ASSERT_NE(window->m_pDlgStatus, nullptr);
+    ASSERT_TRUE(window->m_pDlgStatus->IsWindowVisible());
+    {
+        const QSet<QWidget*> shown = ShownTopLevels();
+        expectNoRequests("status dialog open", {});
+        expectNothingChanged("status dialog open", shown);
+        EXPECT_EQ(window->m_pDlgSetup, nullptr);
+    }
+    window->PostMessage(WM_CHILD_CLOSED, CHILD_STATUS, 0);
+    DrainPostedEvents();
+
+    // Enabled again, the same input reaches the DVR: a PTZ button held and released sends motion and stop.
+    gate.ClearRequests();
+    QWidget* tiltUp = window->Button(1020)->GetWidget();
+    QTest::mousePress(tiltUp, Qt::LeftButton, {}, tiltUp->rect().center());
+    QTest::mouseRelease(tiltUp, Qt::LeftButton, {}, tiltUp->rect().center());
+    EXPECT_TRUE(gate.WaitForRequests(DVR_REQ_PTZ, 2, 5000));
+}
+
+// The Updater's close request ends the modal window at once, also while it is locked and while the unlock
+// dialog (which only the password ends) is up; the shut-down writes view.dat and the window's keys.
+TEST_F(MainWindowTest, CloseRequestEndsTheLockedWindowAlsoDuringTheUnlockDialog) {
     window = new CTarvikDlg();
     AfxGetApp()->m_pMainWnd = window;
+    theApp.m_iniSystem.WriteInt("USER", "ScreenNum", 0);
     bool locked = false;
+    bool unlockShown = false;
     QTimer::singleShot(500, [&] {
         window->OnLockCommand();
         locked = window->m_bLocked != 0;
-        COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
-        // Another data word is not a close request.
-        COPYDATASTRUCT other = {0x1234, 0, nullptr};
-        window->OnCopyData(0, &other);
-        window->OnCopyData(0, &close);
+        QTimer::singleShot(100, [&] {
+            unlockShown = QApplication::activeModalWidget() != nullptr &&
+                          QApplication::activeModalWidget() != window->GetWidget();
+            COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
+            // Another data word is not a close request.
+            COPYDATASTRUCT other = {0x1234, 0, nullptr};
+            window->OnCopyData(0, &other);
+            EXPECT_FALSE(window->m_bCloseRequested);
+            window->OnCopyData(0, &close);
+        });
+        window->OnLockCommand();  // the unlock dialog, until the close request ends it
     });
     EXPECT_EQ(window->DoModal(), IDCANCEL);
     EXPECT_TRUE(locked);
+    EXPECT_TRUE(unlockShown);
     AfxGetApp()->m_pMainWnd = nullptr;
     EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat").size(), VIEW_FILE_SIZE);
+    EXPECT_EQ(theApp.m_iniSystem.GetInt("USER", "ScreenNum", 0), 16);
+    // Nothing is left ending: the next dialog runs.
+    EXPECT_FALSE(ModalLoopsEnding());
+}
+
+// SIGTERM (as SIGINT and SIGHUP) reaches the UI thread and runs the shut-down of a confirmed exit, also
+// while a child dialog is open and a message box is up.
+TEST_F(MainWindowTest, TerminationSignalEndsTheWindowWithTheOrderlyShutDown) {
+    ASSERT_EQ(WatchSessionEndSignals(30), 0);
+    window = new CTarvikDlg();
+    AfxGetApp()->m_pMainWnd = window;
+    theApp.m_iniSystem.WriteInt("USER", "ScreenNum", 0);
+    bool statusShown = false;
+    QTimer::singleShot(0, [&] {
+        // Once the saved channels are back on their screens.
+        EXPECT_TRUE(WaitUntil(
+            [&] { return SameView(SlotView(3), kSaved[3]) && SameView(SlotView(0), kSaved[0]); }, 10000));
+        window->SendMessage(WM_BITBUTTON_UP, 1034, 0);
+        statusShown = window->m_pDlgStatus != nullptr && window->m_pDlgStatus->IsWindowVisible();
+        QTimer::singleShot(100, [&] { ASSERT_EQ(raise(SIGTERM), 0); });
+        // The exit question is up when the signal comes: it ends unanswered, and the program still ends.
+        window->ConfirmExit();
+    });
+    EXPECT_EQ(window->DoModal(), IDCANCEL);
+    StopWatchingSessionEndSignals();
+    EXPECT_TRUE(statusShown);
+    AfxGetApp()->m_pMainWnd = nullptr;
+    EXPECT_EQ(ReadBytes(theApp.m_strDataDir + "view.dat"),
+              ViewFileBytes({kSaved.begin(), kSaved.begin() + 4}));
+    EXPECT_EQ(theApp.m_iniSystem.GetInt("USER", "ScreenNum", 0), 16);
 }
 
 }  // namespace

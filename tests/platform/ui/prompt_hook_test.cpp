@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTimer>
+
 #include "platform/ui/common_dialogs.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/prompt_hook.h"
@@ -113,6 +117,80 @@ const MenuItemTemplate kTreeMenuItems[] = {
     {1, MF_STRING, 32808, "Delete"},
 };
 const MenuTemplate kTreeMenu = MakeMenuTemplate(9290, kTreeMenuItems);
+
+// Without a hook the menu opens at the point: below it, or above it with TPM_BOTTOMALIGN (its bottom edge
+// on the point). Nothing chosen, nothing is posted.
+TEST_F(PromptTest, PopupMenuOpensBelowOrAboveThePoint) {
+    CMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_STRING, 40001, "Lock");
+    menu.AppendMenu(MF_STRING, 40002, "Switch");
+    const QPoint point(200, 300);
+    for (UINT flags : {TPM_LEFTALIGN, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN}) {
+        QRect shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* popup = QApplication::activePopupWidget();
+            if (popup == nullptr)
+                return;
+            shown = popup->geometry();
+            popup->close();
+        });
+        EXPECT_EQ(menu.TrackPopupMenu(flags | TPM_RETURNCMD, point.x(), point.y(), nullptr), 0);
+        ASSERT_FALSE(shown.isEmpty()) << flags;
+        EXPECT_EQ(shown.left(), point.x()) << flags;
+        if (flags & TPM_BOTTOMALIGN)
+            EXPECT_EQ(shown.bottom() + 1, point.y());
+        else
+            EXPECT_EQ(shown.top(), point.y());
+    }
+}
+
+// The session ends: a menu, a message box and the template dialogs that run inside each other all end
+// without being answered, innermost first; until the outermost has returned, nothing new asks.
+TEST_F(PromptTest, EndModalLoopsEndsEveryLoopAndNothingNewAsks) {
+    static const DialogTemplate kOuter{9301, WS_POPUP | WS_CAPTION, "Outer", 0, 0, 100, 60, nullptr, 0};
+    static const DialogTemplate kInner{9302, WS_POPUP | WS_CAPTION, "Inner", 0, 0, 80, 40, nullptr, 0};
+    // The inner dialog refuses Cancel, as the unlock dialog does.
+    class Stubborn : public CDialog {
+    public:
+        Stubborn() : CDialog(&kInner, nullptr) {}
+        void OnCancel() override {}
+    };
+    std::vector<std::string> order;
+    CDialog outer(&kOuter, nullptr);
+    QTimer::singleShot(0, [&] {
+        Stubborn inner;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, [&] {
+                EXPECT_NE(QApplication::activePopupWidget(), nullptr);
+                EndModalLoops(IDCANCEL);
+            });
+            CMenu menu;
+            ASSERT_TRUE(menu.CreatePopupMenu());
+            menu.AppendMenu(MF_STRING, 40001, "Lock");
+            EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 10, 10, nullptr), 0);
+            order.push_back("menu");
+            // Asked after the end: answered at once, the hook is not asked.
+            SetPromptHook([&](const PromptRequest& r) {
+                asked.push_back(r);
+                return PromptAnswer{};
+            });
+            EXPECT_EQ(MessageBox(nullptr, "Sure?", "", MB_OKCANCEL), IDCANCEL);
+            EXPECT_EQ(MessageBox(nullptr, "Sure?", "", MB_YESNO), IDNO);
+            EXPECT_TRUE(asked.empty());
+            CDialog late(&kInner, nullptr);
+            EXPECT_EQ(late.DoModal(), IDCANCEL);
+        });
+        EXPECT_EQ(inner.DoModal(), IDCANCEL);
+        order.push_back("inner");
+        EXPECT_TRUE(ModalLoopsEnding());
+    });
+    EXPECT_EQ(outer.DoModal(), IDCANCEL);
+    order.push_back("outer");
+    EXPECT_EQ(order, (std::vector<std::string>{"menu", "inner", "outer"}));
+    // Over: the next dialog runs again.
+    EXPECT_FALSE(ModalLoopsEnding());
+}
 
 TEST_F(PromptTest, MenuFromATemplateKeepsItsNestingAndOffersNestedCommands) {
     CMenu bar;
