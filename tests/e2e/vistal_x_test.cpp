@@ -310,6 +310,10 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
         },
         30000));
     EXPECT_TRUE(north->WaitForRequests(DVR_REQ_LOGIN, 2, 20000));
+    // The four screens show again before the close below saves them: each DVR opened its two streams anew
+    // (a DVR not yet logged in has no screen to save).
+    EXPECT_TRUE(north->WaitForRequests(DVR_REQ_OPEN_STREAM, 4, 20000));
+    EXPECT_TRUE(yard->WaitForRequests(DVR_REQ_OPEN_STREAM, 4, 20000));
     const unsigned long cover = x.MapCover(rect);
     EXPECT_TRUE(x.IsAbove(cover, window));
     auto secondStart = StartVistal();
