@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QRect>
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -90,13 +91,32 @@ unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize
     return found;
 }
 
+unsigned long NewWindowOf(XClient& x, pid_t pid, const std::vector<unsigned long>& before) {
+    unsigned long found = 0;
+    for (unsigned long w : x.WindowsOfProcess(pid)) {
+        if (std::find(before.begin(), before.end(), w) == before.end())
+            found = w;
+    }
+    return found;
+}
+
+unsigned long ClickForNewWindow(XClient& x, pid_t pid, QPoint point, int timeoutMs) {
+    const std::vector<unsigned long> before = x.WindowsOfProcess(pid);
+    x.Click(point);
+    unsigned long shown = 0;
+    harness::WaitUntil([&] { return (shown = NewWindowOf(x, pid, before)) != 0; }, timeoutMs);
+    return shown;
+}
+
 bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen) {
     unsigned long dialog = 0;
     if (!harness::WaitUntil([&] { return (dialog = FindSmallWindow(x, pid, except, screen)) != 0; }, 10000))
         return false;
     const QRect r = x.WindowRect(dialog);
     x.MoveMouse(r.center().x(), r.center().y());
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // A modal window takes the keyboard once shown; Enter is sent when it has.
+    if (!x.WaitForKeyboard(dialog))
+        return false;
     x.Key("Return");
     return harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000);
 }

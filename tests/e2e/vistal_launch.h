@@ -52,6 +52,13 @@ unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs);
 // boxes), other than except; the topmost, or 0.
 unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize screen);
 
+// The topmost shown top-level window of the process that is not one of before, or 0.
+unsigned long NewWindowOf(XClient& x, pid_t pid, const std::vector<unsigned long>& before);
+
+// Clicks point and waits for a window of the process that was not shown before (a drop-down list, a
+// dialog); that window, or 0 when none showed within timeoutMs.
+unsigned long ClickForNewWindow(XClient& x, pid_t pid, QPoint point, int timeoutMs = 10000);
+
 // The small window the program shows (within 10 s) is answered with Enter (its default button). True when
 // it showed and went.
 bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen);

@@ -146,12 +146,11 @@ protected:
         *window = WaitForWindowNamed(QStringLiteral("DVR system status"));
         if (*window == 0)
             return QPoint(-1, -1);
-        const QRect rect = x.WindowRect(*window);
+        // Its place is read once it has settled.
+        const QRect rect = x.WaitForPlaced(*window);
         // The dialog stands where its template and the dialog font put it: the controls read below are
         // where the program placed them.
         EXPECT_EQ(rect.size(), TemplatePixelSize(kStatusDialog));
-        // The window is shown before the first paint reaches the server.
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         return rect.topLeft();
     }
 
@@ -160,15 +159,15 @@ protected:
         const QRect r = TemplateControlRect(origin, templateId, id);
         ASSERT_FALSE(r.isEmpty()) << templateId << " " << id;
         x.Click(r.center());
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
 
     // Replaces the text of an edit control with text.
     void TypeInto(QPoint origin, UINT templateId, UINT id, const QString& text) {
-        ClickControl(origin, templateId, id);
+        const QRect r = TemplateControlRect(origin, templateId, id);
+        ASSERT_FALSE(r.isEmpty()) << templateId << " " << id;
+        EXPECT_TRUE(x.ClickForKeys(r.center()));
         x.KeyWith("Control_L", "a");
         x.Type(text);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 
     // Waits until text shows inside the control (or area) of the window; its place or (-1, -1).
@@ -253,8 +252,7 @@ TEST_F(VistalDialogsOnX, StatusPagesShowThisComputerAndTheVersion) {
 
     // Escape hides the whole dialog too (a click first: without a window manager a shown window does
     // not take the keyboard by itself).
-    x.Click(page + QPoint(200, 300));  // an empty place of the version page
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(x.ClickForKeys(page + QPoint(200, 300)));  // an empty place of the version page
     x.Key("Escape");
     EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(dialog); }, 5000));
 }
@@ -278,20 +276,25 @@ TEST_F(VistalDialogsOnX, SettingsReachSystemIniTheLanguageAndTheNextSnapshot) {
     ClickControl(page, kConfigPage, 1276);  // the snapshot notice, on from the start, off
     // The language list: the second entry (simplified Chinese), picked from its drop-down. The
     // template's height is that of the open list: the closed box is its top line.
-    x.Click(TemplateControlRect(page, kConfigPage, 1045).topLeft() + QPoint(20, 8));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const unsigned long list =
+        ClickForNewWindow(x, pid, TemplateControlRect(page, kConfigPage, 1045).topLeft() + QPoint(20, 8));
+    EXPECT_NE(list, 0u);
     x.Key("Down");
     x.Key("Return");
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(list); }, 10000));
     SavePicture(dialog, "settings-edited.png");
 
     // What Set writes: the page's eleven keys into section SYSTEM, nothing else touched.
     const QByteArray before = ReadBytes(iniPath);
     ASSERT_FALSE(before.isEmpty());
     // Enter in an edit is not Set: nothing is written and the dialog stays.
-    x.Click(TemplateControlRect(page, kConfigPage, 1039).center());
+    EXPECT_TRUE(x.ClickForKeys(TemplateControlRect(page, kConfigPage, 1039).center()));
     x.Key("Return");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Tab, after Enter, moves into the next edit, which shows its text selected: Enter has been handled.
+    const QRect nextEdit = TemplateControlRect(page, kConfigPage, 1040);
+    const QImage unfocused = x.Grab(nextEdit);
+    x.Key("Tab");
+    EXPECT_TRUE(x.WaitForChange(nextEdit, unfocused));
     EXPECT_EQ(ReadBytes(iniPath), before);
     EXPECT_TRUE(x.IsShown(dialog));
     QTemporaryDir expectDir;
@@ -319,6 +322,8 @@ TEST_F(VistalDialogsOnX, SettingsReachSystemIniTheLanguageAndTheNextSnapshot) {
     ASSERT_NE(expected, before);
     ClickControl(page, kConfigPage, kOk);
     EXPECT_TRUE(harness::WaitUntil([&] { return ReadBytes(iniPath) != before; }, 5000));
+    // Set writes the keys one by one: the file is compared once it has all of them.
+    harness::WaitUntil([&] { return ReadBytes(iniPath) == expected; }, 5000);
     EXPECT_EQ(ReadBytes(iniPath), expected);
 
     // The language: the status dialog retitles, its tabs and pages take the new texts; the main window's
@@ -327,7 +332,12 @@ TEST_F(VistalDialogsOnX, SettingsReachSystemIniTheLanguageAndTheNextSnapshot) {
     EXPECT_TRUE(harness::WaitUntil([&] { return x.WindowName(dialog) == chineseTitle; }, 5000))
         << x.WindowName(dialog).toStdString();
     EXPECT_EQ(x.WindowName(x.FindWindowOfProcess(pid)), QStringLiteral("DVRVISTAL"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    harness::WaitUntil(
+        [&] {
+            return FindText(x.Grab(x.WindowRect(dialog)), QRect(QPoint(0, 0), x.WindowRect(dialog).size()),
+                            "System configuration") == QPoint(-1, -1);
+        },
+        5000);
     SavePicture(dialog, "settings-chinese.png");
     EXPECT_EQ(FindText(x.Grab(x.WindowRect(dialog)), QRect(QPoint(0, 0), x.WindowRect(dialog).size()),
                        "System configuration"),
@@ -337,7 +347,6 @@ TEST_F(VistalDialogsOnX, SettingsReachSystemIniTheLanguageAndTheNextSnapshot) {
     // notice follows.
     ClickControl(page, kConfigPage, kCancel);
     ASSERT_TRUE(harness::WaitUntil([&] { return !x.IsShown(dialog); }, 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     x.Click(MainWindowControlRect(mainRect, kSnapshotButton, kScreenWidth).center());
     QString jpeg;
     QImage shot;
@@ -351,7 +360,9 @@ TEST_F(VistalDialogsOnX, SettingsReachSystemIniTheLanguageAndTheNextSnapshot) {
     EXPECT_EQ(shot.size(), QSize(352, 288));
     // Nothing went to a folder named from the typed text and the DVR's name run together.
     EXPECT_FALSE(QFileInfo::exists(drive + "/shotsNorth"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // A later click, North chosen in the tree, is taken: no notice holds the main window.
+    const QRect tree = MainWindowControlRect(mainRect, kTreeControl, kScreenWidth);
+    EXPECT_TRUE(x.ClickForKeys(tree.topLeft() + QPoint(50, 10), tree));
     for (unsigned long w : x.WindowsOfProcess(pid)) {
         const QRect r = x.WindowRect(w);
         EXPECT_FALSE(r.width() < kScreenWidth / 2 && r.height() < kScreenHeight / 2)
@@ -417,8 +428,7 @@ TEST_F(VistalDialogsOnX, DeviceListFindsTwoRespondersAndAddsOneToTheTree) {
     for (LanResponder& r : responders)
         r.SetReplies({});
 
-    x.Click(dock + QPoint(4, 4));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(x.ClickForKeys(dock + QPoint(4, 4), rows));
     ClickControl(list, kDeviceDialog, 1078);
     EXPECT_TRUE(harness::WaitUntil(
         [&] { return FindText(x.Grab(rows), QRect(QPoint(0, 0), rows.size()), "Dock") == QPoint(-1, -1); },
@@ -480,8 +490,7 @@ TEST_F(VistalDialogsOnX, WanDeleteInTheDeviceListReachesTheServer) {
     SavePicture(dialog, "device-list-wan.png");
     const QByteArray treeBefore = ReadBytes(home + "/data/treew.dat");
 
-    x.Click(pier + QPoint(4, 4));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(x.ClickForKeys(pier + QPoint(4, 4), rows));
     ClickControl(list, kDeviceDialog, 1078);
     // "<delete request> <relay id> <name> ".
     auto deleteSent = [&] {

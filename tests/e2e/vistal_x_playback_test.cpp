@@ -212,8 +212,7 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     const auto mainPlacements = MainControlPlacements(kScreenWidth, kScreenHeight, kScreenWidth, true);
     const QRect tree = PlacedControl(mainPlacements, screenRect, 1005);
     ASSERT_FALSE(tree.isEmpty());
-    x.Click(tree.topLeft() + QPoint(50, 10));
-    Sleep(300);
+    EXPECT_TRUE(x.ClickForKeys(tree.topLeft() + QPoint(50, 10), tree));
     const std::vector<unsigned long> before = x.WindowsOfProcess(pid);
     x.Click(PlacedControl(mainPlacements, screenRect, kMainPlaybackButton).center());
     unsigned long dialog = 0;
@@ -235,9 +234,10 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     const QPoint away = d.topLeft() + QPoint(12, d.height() / 2);
     x.MoveMouse(away.x(), away.y());
 
-    // Time mode: the month query went out; the picture is taken once its answer had time to arrive.
+    // Time mode: the month query went out; the picture is taken once its answer is drawn (the dialog holds
+    // still).
     ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_GET_MONTH_RECORDS, 1, 10000));
-    Sleep(800);
+    EXPECT_TRUE(x.WaitForStill(d));
     const QRect transport = control(IDC_PB_PLAY), slider = control(IDC_PB_POSITION),
                 timeText = control(IDC_PB_TIME_TEXT), search = control(IDC_PB_SEARCH),
                 fileList = control(IDC_PB_FILE_LIST), tab = control(IDC_PB_TAB);
@@ -286,8 +286,11 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     // 08:00) on it.
     DoubleClick(rowPoint(0));
     ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 1, 10000));
+    // Screen 1 is selected when its frame turns green.
+    const QRect frame1 = PlaybackScreen(d, 1).adjusted(-3, -3, 3, 3);
+    const QImage unselected1 = x.Grab(frame1);
     ClickAway(PlaybackScreen(d, 1).center(), away);
-    Sleep(300);
+    EXPECT_TRUE(x.WaitForChange(frame1, unselected1));
     DoubleClick(rowPoint(2));
     ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 2, 10000));
     x.MoveMouse(away.x(), away.y());
@@ -318,41 +321,49 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     // Pause: the picture holds (looked at before the idle picture replaces a screen without frames, 3 s).
     ClickAway(transport.center(), away);
     ASSERT_TRUE(harness::WaitUntil([&] { return x.Grab(transport) == playPicture; }, 5000));
-    Sleep(300);
-    const QImage paused = x.Grab(screen1);
-    Sleep(500);
+    QImage paused;  // once the frames sent before the pause are drawn
+    x.WaitForStill(screen1, 150, 2000, &paused);
+    Sleep(500);  // how long the picture must hold
     EXPECT_EQ(x.Grab(screen1), paused) << "the paused screen changed";
 
     // One step: the picture changes once, then holds.
     ClickAway(control(IDC_PB_STEP).center(), away);
     EXPECT_TRUE(harness::WaitUntil([&] { return x.Grab(screen1) != paused; }, 1500)) << "no step picture";
-    Sleep(200);
+    x.WaitForStill(screen1, 100, 2000);  // the step picture drawn whole
     EXPECT_TRUE(Holds(screen1, 400)) << "the stepped screen kept moving";
 
     // The position at 1x, read from the slider that every report of the DVR moves with the time text.
     const int thumbWidth = QImage(QStringLiteral(VISTAL_SOURCE_DIR "/resources/bitmaps/215.png")).width();
     ASSERT_GT(thumbWidth, 0);
     auto mark = [&] { return SliderMark(x.Grab(slider), sliderAtZero, thumbWidth); };
+    // The mark once the DVR's report answering a click has moved the thumb from where it stood before the
+    // click (bounded: a report at the same place moves nothing).
+    auto markAfterReport = [&](int before) {
+        int now = before;
+        harness::WaitUntil([&] { return (now = mark()) != before; }, 3000);
+        return now;
+    };
     ClickAway(transport.center(), away);  // play again
     const Clock::time_point played = Clock::now();
     ASSERT_TRUE(harness::WaitUntil([&] { return x.Grab(transport) != playPicture; }, 5000));
-    Sleep(200);
+    EXPECT_TRUE(harness::WaitUntil([&] { return LastCommand(sim.get(), 1) == kPlay; }, 5000));
     const int atPlay = mark();
     const QImage textAtPlay = x.Grab(timeText);
     Sleep(8000);
+    const int beforePause = mark();
     ClickAway(transport.center(), away);  // pause
     const Clock::time_point pausedAt = Clock::now();
     ASSERT_TRUE(harness::WaitUntil([&] { return x.Grab(transport) == playPicture; }, 5000));
-    Sleep(200);
-    const int atPause = mark();
+    const int atPause = markAfterReport(beforePause);
     EXPECT_NE(x.Grab(timeText), textAtPlay) << "the time text did not advance";
 
     // Faster twice: 2X, then 4X; each speed brings its own label.
     ClickAway(control(IDC_PB_FAST).center(), away);
     ASSERT_TRUE(harness::WaitUntil([&] { return LastCommand(sim.get(), 1) == kSpeed; }, 5000));
-    Sleep(800);
+    // Each label is read once the screen shows another than before (checked below).
     int green2 = 0;
-    const std::vector<bool> label2 = label(&green2);
+    std::vector<bool> label2;
+    harness::WaitUntil([&] { return (label2 = label(&green2)) != label1 && green2 >= 6; }, 5000);
     ClickAway(control(IDC_PB_FAST).center(), away);
     ASSERT_TRUE(harness::WaitUntil(
         [&] {
@@ -360,9 +371,9 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
             return c.size() >= 2 && c[c.size() - 2].first == kSpeed && c.back().first == kSpeed;
         },
         5000));
-    Sleep(800);
     int green4 = 0;
-    const std::vector<bool> label4 = label(&green4);
+    std::vector<bool> label4;
+    harness::WaitUntil([&] { return (label4 = label(&green4)) != label2 && green4 >= 6; }, 5000);
     x.Grab(screen1).save(PicturePath(QStringLiteral("x_playback_screen_4x.png")));
     EXPECT_GE(green2, 6);
     EXPECT_GE(green4, 6);
@@ -370,15 +381,25 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     EXPECT_TRUE(label4 != label2) << "the label at 4X is the one at 2X";
 
     // The position at 4X: Play (shown at a changed speed) makes the DVR report without changing the speed.
+    // Each mark is read once the DVR has the Play that asks for its report.
+    auto playAsked = [&](size_t controlsBefore) {
+        EXPECT_TRUE(harness::WaitUntil(
+            [&] {
+                return Controls(sim.get(), 1).size() > controlsBefore && LastCommand(sim.get(), 1) == kPlay;
+            },
+            5000));
+    };
+    size_t controls = Controls(sim.get(), 1).size();
     ClickAway(transport.center(), away);
     const Clock::time_point fastFrom = Clock::now();
-    Sleep(300);
+    playAsked(controls);
     const int atFastFrom = mark();
-    Sleep(6000);
+    Sleep(6000);  // the span measured
+    controls = Controls(sim.get(), 1).size();
     ClickAway(transport.center(), away);
     const Clock::time_point fastTo = Clock::now();
-    Sleep(300);
-    const int atFastTo = mark();
+    playAsked(controls);
+    const int atFastTo = markAfterReport(atFastFrom);
     auto seconds = [](Clock::duration span) { return std::chrono::duration<double>(span).count(); };
     const double normalRate = (atPause - atPlay) / seconds(pausedAt - played);
     const double fastRate = (atFastTo - atFastFrom) / seconds(fastTo - fastFrom);
@@ -397,7 +418,7 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     const int target = Controls(sim.get(), 1).empty() ? -1 : Controls(sim.get(), 1).back().second;
     EXPECT_GT(target, 700);
     EXPECT_LT(target, 1100);
-    Sleep(500);
+    harness::WaitUntil([&] { return std::abs(mark() - slider.width() / 2) < 24; }, 5000);
     EXPECT_LT(std::abs(mark() - slider.width() / 2), 24) << mark();
 
     // A snapshot of screen 1: a JPEG of channel 2 at the recording's size in North's snapshot folder; the
@@ -461,7 +482,7 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     }
     EXPECT_EQ(closes, std::vector<int>(PLAYBACK_SCREEN_COUNT, 1));
     const int framesAtClose = sim->PlaybackFramesSent();
-    Sleep(1000);
+    Sleep(1000);  // the span watched for frames after the close
     EXPECT_EQ(sim->PlaybackFramesSent(), framesAtClose);
     // The calendar asked for the month of today, the day it opened on.
     const auto months = RequestFields(sim.get(), DVR_REQ_GET_MONTH_RECORDS);

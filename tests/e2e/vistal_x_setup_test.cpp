@@ -92,6 +92,7 @@ protected:
     QRect mainRect;
     unsigned long setup = 0;
     QRect dialog;
+    int shownTab = 0;  // the page the setup dialog opens on: System
 
     void SetUp() override {
         if (!XvfbInstalled())
@@ -124,35 +125,27 @@ protected:
         const QRect tree = MainWindowControlRect(mainRect, kTreeControl, kScreenWidth);
         const QImage online = TreeIcon(190);
         ASSERT_TRUE(harness::WaitUntil([&] { return CountIcon(x.Grab(tree), online) == 1; }, 20000));
-        x.Click(tree.topLeft() + QPoint(50, 10));  // North
-        Pause(300);
+        EXPECT_TRUE(x.ClickForKeys(tree.topLeft() + QPoint(50, 10), tree));  // North, selected
         const std::vector<unsigned long> before = x.WindowsOfProcess(pid);
         x.Click(MainWindowControlRect(mainRect, kSetupButton, kScreenWidth).center());
-        ASSERT_TRUE(harness::WaitUntil(
-            [&] {
-                for (unsigned long w : x.WindowsOfProcess(pid)) {
-                    if (std::find(before.begin(), before.end(), w) == before.end())
-                        setup = w;
-                }
-                return setup != 0;
-            },
-            10000));
+        ASSERT_TRUE(harness::WaitUntil([&] { return (setup = NewWindowOf(x, pid, before)) != 0; }, 10000));
         // The dialog is centred once shown: its place is read when it has stopped moving.
-        ASSERT_TRUE(harness::WaitUntil(
-            [&] {
-                const QRect was = x.WindowRect(setup);
-                Pause(300);
-                dialog = x.WindowRect(setup);
-                return dialog == was && dialog.x() > 0;
-            },
-            5000));
+        dialog = x.WaitForPlaced(setup);
+        ASSERT_FALSE(dialog.isEmpty());
     }
 
-    // Shows tab index of the setup dialog, chosen with the keyboard from the first tab.
+    // Shows tab index of the setup dialog, chosen with the keyboard from the first tab; returns once the
+    // row of tabs shows it.
     void ShowTab(int index) {
-        x.Click(dialog.topLeft() + QPoint(30, 18));
+        const QRect tabRow(dialog.topLeft(), QSize(dialog.width(), kPageOffset.y()));
+        const QImage was = x.Grab(tabRow);
+        EXPECT_TRUE(x.ClickForKeys(dialog.topLeft() + QPoint(30, 18)));
         for (int i = 0; i < index; ++i)
             x.Key("Right");
+        if (index != shownTab) {
+            EXPECT_TRUE(x.WaitForChange(tabRow, was)) << index;
+        }
+        shownTab = index;
     }
 
     QRect CameraControl(UINT id) const {
@@ -163,7 +156,6 @@ protected:
     // channel combo, opened with a click and closed again without a choice, takes the arrow keys.
     void ShowCameraPage() {
         ShowTab(kCameraTab);
-        Pause(500);
         FocusChannelCombo();
         x.Key("Down");
         ASSERT_NO_FATAL_FAILURE(WaitForChannelLoad(0, 0, "1"));
@@ -174,12 +166,14 @@ protected:
         ASSERT_TRUE(x.IsShown(setup));
     }
 
-    // The combo at rect takes the keys: opened with a click and closed again without a choice.
+    // The combo at rect takes the keys: opened with a click and closed again without a choice; returns when
+    // its list has gone and the dialog has the keyboard again.
     void FocusCombo(const QRect& rect) {
-        x.Click(rect.topLeft() + QPoint(20, 8));
-        Pause(300);
+        const unsigned long list = ClickForNewWindow(x, pid, rect.topLeft() + QPoint(20, 8));
+        EXPECT_NE(list, 0u);
         x.Key("Escape");
-        Pause(200);
+        EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(list); }, 10000));
+        EXPECT_TRUE(x.WaitForKeyboard(setup));
     }
 
     // True when the address edit shows text now.
@@ -205,10 +199,9 @@ protected:
     }
 
     void TypeAddress(const char* text) {
-        x.Click(CameraControl(kAddress).center());
+        EXPECT_TRUE(x.ClickForKeys(CameraControl(kAddress).center()));
         x.KeyWith("Control_L", "a");
         x.Type(QString::fromLatin1(text));
-        Pause(100);
     }
 };
 
@@ -227,14 +220,8 @@ TEST_F(VistalSetupOnX, CameraPageSetsTheChosenChannelOnly) {
     TypeAddress("47");
     x.Click(CameraControl(kSet).center());
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_CAMERA, 1, 10000));
-    Pause(300);
     std::vector<std::string> expected = DefaultCamera(1);
     expected[2] = "47";
-    EXPECT_EQ(ChannelRequests(north.get(), DVR_REQ_SET_CAMERA, 1),
-              (std::vector<std::vector<std::string>>{expected}));
-    EXPECT_EQ(north->CountRequests(DVR_REQ_SET_CAMERA), 1);
-    for (int c : {0, 2, 3})
-        EXPECT_EQ(HeldCamera(north.get(), c), DefaultCamera(c)) << c;
 
     // Channel 0, then channel 1 again: each shows what the DVR holds for it.
     const size_t loads0 = ChannelRequests(north.get(), DVR_REQ_GET_CAMERA, 0).size();
@@ -242,6 +229,12 @@ TEST_F(VistalSetupOnX, CameraPageSetsTheChosenChannelOnly) {
     ASSERT_NO_FATAL_FAILURE(FocusChannelCombo());
     x.Key("Up");
     ASSERT_NO_FATAL_FAILURE(WaitForChannelLoad(0, loads0, "1"));
+    // Set wrote that one channel and nothing more followed it before the load of channel 0.
+    EXPECT_EQ(ChannelRequests(north.get(), DVR_REQ_SET_CAMERA, 1),
+              (std::vector<std::vector<std::string>>{expected}));
+    EXPECT_EQ(north->CountRequests(DVR_REQ_SET_CAMERA), 1);
+    for (int c : {0, 2, 3})
+        EXPECT_EQ(HeldCamera(north.get(), c), DefaultCamera(c)) << c;
     x.Key("Down");
     ASSERT_NO_FATAL_FAILURE(WaitForChannelLoad(1, loads1, "47"));
 }
@@ -257,11 +250,13 @@ TEST_F(VistalSetupOnX, QuickChannelChangesNeverCarryOneChannelsValuesIntoAnother
     ASSERT_NO_FATAL_FAILURE(WaitForChannelLoad(2, 0, "3"));
     EXPECT_EQ(ChannelRequests(north.get(), DVR_REQ_GET_CAMERA, 1).size(), 1u);
 
-    x.Click(CameraControl(kLeftRight).center());
-    Pause(200);
+    EXPECT_TRUE(x.ClickForKeys(CameraControl(kLeftRight).center(), CameraControl(kLeftRight)));
     x.Click(CameraControl(kSet).center());
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_CAMERA, 1, 10000));
-    Pause(300);
+    // Channel 3 chosen after Set: its load follows whatever Set sent.
+    ASSERT_NO_FATAL_FAILURE(FocusChannelCombo());
+    x.Key("Down");
+    ASSERT_NO_FATAL_FAILURE(WaitForChannelLoad(3, 0, "4"));
     EXPECT_EQ(north->CountRequests(DVR_REQ_SET_CAMERA), 1);
     EXPECT_EQ(Differences(HeldCamera(north.get(), 2), DefaultCamera(2)), std::vector<size_t>{8});
     EXPECT_EQ(ChannelRequests(north.get(), DVR_REQ_SET_PRESETS, 2).size(), 1u);
@@ -282,15 +277,12 @@ TEST_F(VistalSetupOnX, AllSetChangesTheCheckedChannelsOnly) {
     unsigned long picker = 0;
     ASSERT_TRUE(harness::WaitUntil(
         [&] {
-            for (unsigned long w : x.WindowsOfProcess(pid)) {
-                if (std::find(before.begin(), before.end(), w) == before.end())
-                    picker = w;
-            }
-            return picker != 0 && x.WindowRect(picker).size() == TemplatePixelSize(kChannelPicker);
+            return (picker = NewWindowOf(x, pid, before)) != 0 &&
+                   x.WindowRect(picker).size() == TemplatePixelSize(kChannelPicker);
         },
         10000));
-    Pause(500);
-    const QRect pickerRect = x.WindowRect(picker);
+    const QRect pickerRect = x.WaitForPlaced(picker);
+    ASSERT_FALSE(pickerRect.isEmpty());
     const QRect rows = TemplateControlRect(pickerRect.topLeft(), kChannelPicker, 1134);
     // The rows are the channels in order: the first row is chosen with a click on its name, then the
     // keyboard checks rows 0, 2 and 3 (Space toggles the chosen row's box).
@@ -301,17 +293,19 @@ TEST_F(VistalSetupOnX, AllSetChangesTheCheckedChannelsOnly) {
                    QPoint(-1, -1);
         },
         5000, [] { Pause(50); }));
-    x.Click(rows.topLeft() + first + QPoint(10, 6));
-    Pause(200);
-    for (const char* key : {"space", "Down", "Down", "space", "Down", "space"}) {
+    EXPECT_TRUE(x.ClickForKeys(rows.topLeft() + first + QPoint(10, 6), rows));
+    for (const char* key : {"space", "Down", "Down", "space", "Down", "space"})
         x.Key(key);
-        Pause(100);
-    }
-    Pause(200);
-    EXPECT_TRUE(x.Grab(pickerRect).save(E2EPicturePath("setup-channel-picker-three-checked.png")));
+    QImage checked;
+    EXPECT_TRUE(x.WaitForStill(pickerRect, 300, 10000, &checked));
+    EXPECT_TRUE(checked.save(E2EPicturePath("setup-channel-picker-three-checked.png")));
     x.Click(TemplateControlRect(pickerRect.topLeft(), kChannelPicker, kSet).center());
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_CAMERA, 3, 10000));
-    Pause(500);
+    // Channel 1 chosen once the picker has gone: its load follows whatever All Set sent.
+    ASSERT_TRUE(harness::WaitUntil([&] { return !x.IsShown(picker); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(FocusChannelCombo());
+    x.Key("Down");
+    ASSERT_NO_FATAL_FAILURE(WaitForChannelLoad(1, 0, "2"));
     EXPECT_EQ(north->CountRequests(DVR_REQ_SET_CAMERA), 3);
     for (int c : {0, 2, 3}) {
         std::vector<std::string> expected = DefaultCamera(c);
@@ -395,24 +389,16 @@ TEST_F(VistalSetupOnX, PictureOfEveryPage) {
                  {"camera", 150}, {"record", 144}, {"alarm", 145},   {"network", 146}};
     for (int tab = 0; tab < 8; ++tab) {
         ShowTab(tab);
-        Pause(500);
         const QRect combo =
             TemplateControlRect(dialog.topLeft() + kPageOffset, pages[tab].templateId, kChannelCombo);
         if (!combo.isEmpty()) {
             FocusCombo(combo);
             x.Key("Down");
         }
-        // The page's replies are in when two grabs half a second apart agree (bounded: a preview keeps
+        // The page's replies are in when grabs half a second apart agree (bounded: a preview keeps
         // moving).
         QImage shot;
-        harness::WaitUntil(
-            [&] {
-                const QImage was = x.Grab(dialog);
-                Pause(500);
-                shot = x.Grab(dialog);
-                return shot == was;
-            },
-            4000);
+        x.WaitForStill(dialog, 500, 4000, &shot);
         EXPECT_TRUE(shot.save(E2EPicturePath(QStringLiteral("setup-page-%1.png").arg(pages[tab].name))))
             << pages[tab].name;
         // The pages with a preview show the chosen channel live in it: its pictures keep changing.
@@ -420,13 +406,7 @@ TEST_F(VistalSetupOnX, PictureOfEveryPage) {
             TemplateControlRect(dialog.topLeft() + kPageOffset, pages[tab].templateId, kPreviewFrame);
         if (!preview.isEmpty()) {
             const QRect inside = preview.adjusted(4, 4, -4, -4);
-            EXPECT_TRUE(harness::WaitUntil(
-                [&] {
-                    const QImage was = x.Grab(inside);
-                    Pause(400);
-                    return x.Grab(inside) != was;
-                },
-                6000))
+            EXPECT_TRUE(x.WaitForChange(inside, x.Grab(inside), 6000))
                 << pages[tab].name << ": the preview does not move";
         }
     }

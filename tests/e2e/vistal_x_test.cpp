@@ -231,8 +231,9 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
 
     // Moving video in the four screens: each of them changes between two grabs (a loaded machine may
     // skip a frame now and then, so a few grabs are taken, a bounded number). The idle picture in the
-    // other five never changes.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // other five never changes. The first grab follows their first drawing: they hold still.
+    for (const QRect& idle : {GridScreen(rect, 4).united(GridScreen(rect, 8)), GridScreen(rect, 6)})
+        EXPECT_TRUE(x.WaitForStill(idle.translated(rect.topLeft())));
     const QImage first = x.Grab(rect);
     ASSERT_FALSE(first.isNull());
     EXPECT_TRUE(first.save(PictureFolder() + "/main-window-live.png"));
@@ -272,8 +273,8 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     QImage tree;
     EXPECT_TRUE(harness::WaitUntil([&] { return CountIcon(tree = x.Grab(treeRect), online) == 2; }, 10000));
     EXPECT_EQ(CountIcon(tree, offline), 0);
-    x.Click(treeRect.topLeft() + QPoint(50, 10));  // the first item's row: North
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The first item's row: North, selected before the key goes to the tree.
+    EXPECT_TRUE(x.ClickForKeys(treeRect.topLeft() + QPoint(50, 10), treeRect));
     x.Key("Right");  // opens the selected item
     EXPECT_TRUE(harness::WaitUntil(
         [&] {
@@ -289,9 +290,6 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     ASSERT_NE(tiltUp, QPoint(-1, -1));
     x.Click(tiltUp, 400);
     EXPECT_TRUE(north->WaitForRequests(DVR_REQ_PTZ, 2, 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // and nothing more follows
-    EXPECT_EQ(PtzCommands(north.get()), (std::vector<std::pair<int, int>>{{0, PTZ_TILT_UP}, {0, PTZ_STOP}}));
-    EXPECT_EQ(yard->CountRequests(DVR_REQ_PTZ), 0);
 
     // The snapshot button writes a JPEG of the selected screen's channel at the channel's size; the notice
     // that follows is closed with Enter.
@@ -307,6 +305,9 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
         10000));
     EXPECT_EQ(shot.size(), QSize(352, 288)) << jpeg.toStdString();
     EXPECT_TRUE(CloseDialog(pid, window));
+    // Nothing more followed the PTZ button up to the snapshot, the input after it.
+    EXPECT_EQ(PtzCommands(north.get()), (std::vector<std::pair<int, int>>{{0, PTZ_TILT_UP}, {0, PTZ_STOP}}));
+    EXPECT_EQ(yard->CountRequests(DVR_REQ_PTZ), 0);
 
     // Confirm exit: the box is answered with Enter; the shut-down writes view.dat and the window's keys.
     const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
@@ -327,6 +328,10 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
         },
         30000));
     EXPECT_TRUE(north->WaitForRequests(DVR_REQ_LOGIN, 2, 20000));
+    // The four screens show again before the close below saves them: each DVR opened its two streams anew
+    // (a DVR not yet logged in has no screen to save).
+    EXPECT_TRUE(north->WaitForRequests(DVR_REQ_OPEN_STREAM, 4, 20000));
+    EXPECT_TRUE(yard->WaitForRequests(DVR_REQ_OPEN_STREAM, 4, 20000));
     const unsigned long cover = x.MapCover(rect);
     EXPECT_TRUE(x.IsAbove(cover, window));
     auto secondStart = StartVistal();
@@ -556,8 +561,7 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     const QImage online = TreeIcon(190);
     const QRect treeRect = ControlRect(rect, 1005);
     ASSERT_TRUE(harness::WaitUntil([&] { return CountIcon(x.Grab(treeRect), online) == 2; }, 20000));
-    x.Click(treeRect.topLeft() + QPoint(50, 10));  // selects North
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(x.ClickForKeys(treeRect.topLeft() + QPoint(50, 10), treeRect));  // selects North
 
     // The setup dialog: the process's window that was not there before the button was pressed.
     const std::vector<unsigned long> before = x.WindowsOfProcess(pid);
@@ -577,15 +581,8 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     EXPECT_EQ(north->CountRequests(DVR_REQ_GET_DISKS), 1);
     EXPECT_EQ(north->CountRequests(DVR_REQ_GET_LANGUAGES), 1);
     // The dialog is centred once shown: its place is read when it has settled.
-    QRect dialog;
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            const QRect before = x.WindowRect(setup);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            dialog = x.WindowRect(setup);
-            return dialog == before && dialog.x() > 0;
-        },
-        5000));
+    const QRect dialog = x.WaitForPlaced(setup);
+    EXPECT_FALSE(dialog.isEmpty());
     EXPECT_TRUE(x.Grab(dialog).save(PictureFolder() + "/setup-system.png"));
 
     // Controls of the System page in screen pixels: the page lies 10 pixels in and 34 down in the dialog,
@@ -598,7 +595,7 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     const QPoint interval = pagePoint(460 + 30, 72 + 6.5);
     const QRect intervalRect(pagePoint(460 + 2, 72 + 2), pagePoint(504 - 2, 85 - 2));
     auto typeInterval = [&](std::initializer_list<const char*> digits) {
-        x.Click(interval);
+        EXPECT_TRUE(x.ClickForKeys(interval));
         x.Key("End");
         for (int i = 0; i < 4; ++i)
             x.Key("BackSpace");
@@ -608,8 +605,8 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     typeInterval({"1", "7"});
     x.Click(pagePoint(408 + 25, 331 + 7));  // Set
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_SYSTEM_PARAMS, 1, 10000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const QImage typed = x.Grab(intervalRect);
+    QImage typed;  // the edit as drawn once Set has the focus (no caret)
+    EXPECT_TRUE(x.WaitForStill(intervalRect, 300, 10000, &typed));
 
     // The DVR's settings before (what it answered) and after (what Set sent): only the interval differs.
     const std::vector<std::string> answered = {"C",
@@ -645,18 +642,25 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     // whose network settings then differ in that field only.
     const QPoint firstTab(dialog.x() + static_cast<int>(7 * sx) + 20, dialog.y() + static_cast<int>(16 * sy));
     auto toNetworkTab = [&] {
-        x.Click(firstTab);
+        EXPECT_TRUE(x.ClickForKeys(firstTab));
         for (int tab = 0; tab < 7; ++tab)
             x.Key("Right");
     };
     const int networkLoads = north->CountRequests(DVR_REQ_GET_NETWORK);
     toNetworkTab();
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_GET_NETWORK, networkLoads + 1, 10000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const QPoint host = pagePoint(102 + 50, 15 + 7);
     const QRect hostRect(pagePoint(102 + 2, 15 + 2), pagePoint(202 - 2, 29 - 2));
+    // The page has its answer when the host edit shows the DVR's name.
+    EnsureGuiApplication();
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            return FindText(x.Grab(hostRect), QRect(QPoint(0, 0), hostRect.size()), "dvr-sim") !=
+                   QPoint(-1, -1);
+        },
+        10000));
     auto typeHost = [&](const char* text) {
-        x.Click(host);
+        EXPECT_TRUE(x.ClickForKeys(host));
         x.Key("End");
         for (int i = 0; i < 12; ++i)
             x.Key("BackSpace");
@@ -667,8 +671,8 @@ TEST_F(VistalOnX, SetupDialogChangesTheDvrsScrollInterval) {
     x.Key("Return");  // Enter in the page is its Set
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_NETWORK, 1, 10000));
     x.Key("Tab");  // the caret leaves the edit before its picture is taken
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const QImage typedHost = x.Grab(hostRect);
+    QImage typedHost;
+    EXPECT_TRUE(x.WaitForStill(hostRect, 300, 10000, &typedHost));
     EXPECT_TRUE(x.Grab(dialog).save(PictureFolder() + "/setup-network.png"));
     const std::vector<std::string> networkExpected = {"dvr-north", "80", "9000",   "(NULL)",
                                                       "0",         "0",  "(NULL)", "(NULL)"};

@@ -18,6 +18,8 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/bounded_wait.h"
+
 bool XvfbInstalled() {
     return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty();
 }
@@ -353,4 +355,91 @@ bool XClient::IsAbove(unsigned long a, unsigned long b) {
     if (children != nullptr)
         XFree(children);
     return posA >= 0 && posB >= 0 && posA > posB;
+}
+
+unsigned long XClient::TopLevelAt(QPoint point) {
+    const Window root = DefaultRootWindow(m_display);
+    Window child = 0;
+    int x = 0, y = 0;
+    XSync(m_display, False);
+    if (!XTranslateCoordinates(m_display, root, root, point.x(), point.y(), &x, &y, &child))
+        return 0;
+    return child;
+}
+
+unsigned long XClient::FocusedTopLevel() {
+    const Window root = DefaultRootWindow(m_display);
+    Window window = None;
+    int revertTo = 0;
+    XSync(m_display, False);
+    XGetInputFocus(m_display, &window, &revertTo);
+    // Walked up to the child of the root; a bounded walk, as a window tree is not deep.
+    for (int depth = 0; depth < 64 && window != None && window != PointerRoot && window != root; ++depth) {
+        Window treeRoot = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(m_display, window, &treeRoot, &parent, &children, &count))
+            return 0;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root)
+            return window;
+        window = parent;
+    }
+    return 0;
+}
+
+namespace {
+
+void PollPause() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+}  // namespace
+
+bool XClient::WaitForKeyboard(unsigned long window, int timeoutMs) {
+    return window != 0 &&
+           harness::WaitUntil([&] { return FocusedTopLevel() == window; }, timeoutMs, PollPause);
+}
+
+bool XClient::ClickForKeys(QPoint point, const QRect& changed, int timeoutMs) {
+    const unsigned long window = TopLevelAt(point);
+    const QImage before = changed.isEmpty() ? QImage() : Grab(changed);
+    Click(point);
+    return (changed.isEmpty() || WaitForChange(changed, before, timeoutMs)) &&
+           WaitForKeyboard(window, timeoutMs);
+}
+
+bool XClient::WaitForChange(const QRect& rect, const QImage& before, int timeoutMs) {
+    return harness::WaitUntil([&] { return Grab(rect) != before; }, timeoutMs, PollPause);
+}
+
+bool XClient::WaitForStill(const QRect& rect, int intervalMs, int timeoutMs, QImage* last) {
+    // Three grabs, so that a caret blinking at about the interval is seen to move.
+    QImage later = Grab(rect);
+    int same = 0;
+    const bool still = harness::WaitUntil(
+        [&] {
+            const QImage earlier = later;
+            std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+            later = Grab(rect);
+            same = later == earlier ? same + 1 : 0;
+            return same >= 2;
+        },
+        timeoutMs, [] {});
+    if (last != nullptr)
+        *last = later;
+    return still;
+}
+
+QRect XClient::WaitForPlaced(unsigned long window, int intervalMs, int timeoutMs) {
+    QRect later = WindowRect(window);
+    const bool placed = harness::WaitUntil(
+        [&] {
+            const QRect earlier = later;
+            std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+            later = WindowRect(window);
+            return !later.isEmpty() && later == earlier && later.x() > 0;
+        },
+        timeoutMs, [] {});
+    return placed ? later : QRect();
 }

@@ -70,6 +70,32 @@ public:
     // True when window a is stacked above window b (both top-level).
     bool IsAbove(unsigned long a, unsigned long b);
 
+    // The topmost viewable top-level window at point (root coordinates), or 0.
+    unsigned long TopLevelAt(QPoint point);
+    // The top-level window that holds the keyboard focus (the focus window or its top-level ancestor), or
+    // 0 when the focus is on no window of a client (None, or following the pointer).
+    unsigned long FocusedTopLevel();
+
+    // The waits on what input and checks need. Each looks again every few milliseconds until its condition
+    // holds or timeoutMs has passed, and says whether it held.
+
+    // Waits until window (top-level) holds the keyboard focus: key events sent from then on go to it (XTest
+    // keys go to whatever holds the focus when they are sent). A program takes the focus when it handles a
+    // click in an inactive window or shows a modal one.
+    bool WaitForKeyboard(unsigned long window, int timeoutMs = 10000);
+    // Clicks point, then waits until the program has handled the click: the picture in changed (when it is
+    // not empty: what the click changes, such as a selection) differs from before the click, and the
+    // top-level window at point holds the keyboard focus, so keys sent next reach it.
+    bool ClickForKeys(QPoint point, const QRect& changed = QRect(), int timeoutMs = 10000);
+    // Waits until the picture in rect differs from before.
+    bool WaitForChange(const QRect& rect, const QImage& before, int timeoutMs = 10000);
+    // Waits until the picture in rect is the same in three grabs intervalMs apart (what the program draws
+    // there has settled, and no caret blinks in it); *last (when given) is the last grab.
+    bool WaitForStill(const QRect& rect, int intervalMs = 300, int timeoutMs = 10000, QImage* last = nullptr);
+    // Waits until window stands at the same place in two looks intervalMs apart, away from the screen's
+    // left edge where it is first mapped before the program centres it; that place, or an empty rectangle.
+    QRect WaitForPlaced(unsigned long window, int intervalMs = 300, int timeoutMs = 10000);
+
 private:
     _XDisplay* m_display = nullptr;
 };
