@@ -106,6 +106,9 @@ void CloseFile(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* stat
 // A packet the file could not take (no room on the disk, or the disk failed): the file is closed with
 // what it holds and its index, the operator is told, and the next video packet begins a new file.
 void WriteFailed(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state) {
+    // A file that could not take even its first picture holds nothing worth keeping.
+    if (slot.aviWriter->VideoFrames() == 0)
+        slot.aviWriter->Discard();
     CloseFile(slot, storage, state);
     PostDiskFull(state);
 }
