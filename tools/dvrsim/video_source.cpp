@@ -18,6 +18,9 @@ namespace dvrsim {
 namespace {
 
 constexpr int kGopLength = 10;
+constexpr int64_t kGopBitRate = 400000;
+// Pictures that are all key frames need more bits for the same look.
+constexpr int64_t kKeyFramesBitRate = 1500000;
 
 const AVCodec* FindEncoder(int codec) {
     switch (codec) {
@@ -65,9 +68,9 @@ void Drain(AVCodecContext* context, AVPacket* packet, EncodedGop* gop) {
     }
 }
 
-// An encoder for the codec at that size and rate with a key frame every gop pictures; null when
-// libavcodec has none here or it does not open.
-AVCodecContext* OpenEncoder(int codec, int width, int height, int framesPerSecond, int gop) {
+// An encoder for the codec at that size and rate with a key frame every gop pictures and about that many
+// bits a second; null when libavcodec has none here or it does not open.
+AVCodecContext* OpenEncoder(int codec, int width, int height, int framesPerSecond, int gop, int64_t bitRate) {
     const AVCodec* encoder = FindEncoder(codec);
     if (encoder == nullptr)
         return nullptr;
@@ -81,7 +84,7 @@ AVCodecContext* OpenEncoder(int codec, int width, int height, int framesPerSecon
     context->framerate = AVRational{framesPerSecond, 1};
     context->gop_size = gop;
     context->max_b_frames = 0;
-    context->bit_rate = 400000;
+    context->bit_rate = bitRate;
     context->thread_count = 1;
     if (codec == kCodecH264) {
         av_opt_set(context->priv_data, "preset", "ultrafast", 0);
@@ -105,7 +108,7 @@ AVFrame* PictureFrame(int width, int height) {
 }
 
 std::shared_ptr<EncodedGop> Encode(int codec, int width, int height, int framesPerSecond) {
-    AVCodecContext* context = OpenEncoder(codec, width, height, framesPerSecond, kGopLength);
+    AVCodecContext* context = OpenEncoder(codec, width, height, framesPerSecond, kGopLength, kGopBitRate);
     AVFrame* frame = PictureFrame(width, height);
     AVPacket* packet = av_packet_alloc();
     std::shared_ptr<EncodedGop> gop;
@@ -155,7 +158,8 @@ std::shared_ptr<const EncodedGop> GetEncodedGop(int codec, int width, int height
 }
 
 RecordedPictureEncoder::RecordedPictureEncoder(int codec, int width, int height, int framesPerSecond)
-    : context_(OpenEncoder(codec, width, height, framesPerSecond > 0 ? framesPerSecond : 1, 1)),
+    : context_(
+          OpenEncoder(codec, width, height, framesPerSecond > 0 ? framesPerSecond : 1, 1, kKeyFramesBitRate)),
       frame_(PictureFrame(width, height)),
       packet_(av_packet_alloc()) {}
 
