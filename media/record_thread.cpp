@@ -101,18 +101,6 @@ void PostDiskFull(RecordThreadState* state) {
     PostMessage(g_mainWindowState.m_hWnd.load(), WM_RECORD_DISKFULL, 1, 0);
 }
 
-void CloseFile(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state);
-
-// A packet the file could not take (no room on the disk, or the disk failed): the file is closed with
-// what it holds and its index, the operator is told, and the next video packet begins a new file.
-void WriteFailed(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state) {
-    // A file that could not take even its first picture holds nothing worth keeping.
-    if (slot.aviWriter->VideoFrames() == 0)
-        slot.aviWriter->Discard();
-    CloseFile(slot, storage, state);
-    PostDiskFull(state);
-}
-
 void CloseFile(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state) {
     slot.aviWriter->Close();
     if (!state->path.isEmpty() && storage != nullptr)
@@ -122,6 +110,16 @@ void CloseFile(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* stat
     state->audioStream = false;
     state->fileDevice = nullptr;
     state->fileChannel = -1;
+}
+
+// A packet the file could not take (no room on the disk, or the disk failed): the file is closed with
+// what it holds and its index, the operator is told, and the next video packet begins a new file.
+void WriteFailed(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state) {
+    // A file that could not take even its first picture holds nothing worth keeping.
+    if (slot.aviWriter->VideoFrames() == 0)
+        slot.aviWriter->Discard();
+    CloseFile(slot, storage, state);
+    PostDiskFull(state);
 }
 
 // Opens the writer's file with its streams. 0, or -1 (nothing left on disk).
