@@ -64,14 +64,19 @@ QRect PlaybackScreen(const QRect& dialog, int screen) {
 }
 
 // The recorded second the picture of a playback screen shows (its time mark), or -1. The screen's rectangle
-// is PlaybackScreen's, 3 pixels inside the picture on each side.
+// is PlaybackScreen's, 3 pixels inside the picture on each side. A grab taken while the picture is being
+// replaced may hold parts of two pictures (its check row then disagrees): the screen is looked at again.
 int64_t RecordedSecond(XClient& x, const QRect& screen) {
     const QRect picture = screen.adjusted(-2, -2, 2, 2);
-    const QImage grab = x.Grab(picture);
-    return dvrsim::ReadTimeMark([&](double fx, double fy) {
-        return qGray(grab.pixel(std::min(grab.width() - 1, static_cast<int>(fx * grab.width())),
-                                std::min(grab.height() - 1, static_cast<int>(fy * grab.height()))));
-    });
+    int64_t second = -1;
+    for (int attempt = 0; attempt < 10 && second < 0; ++attempt) {
+        const QImage grab = x.Grab(picture);
+        second = dvrsim::ReadTimeMark([&](double fx, double fy) {
+            return qGray(grab.pixel(std::min(grab.width() - 1, static_cast<int>(fx * grab.width())),
+                                    std::min(grab.height() - 1, static_cast<int>(fy * grab.height()))));
+        });
+    }
+    return second;
 }
 
 // Whether a column of the day bar's picture holds the day bar's green (a recorded hour) anywhere, and the
