@@ -14,14 +14,15 @@ struct LanguageList {
     int32_t count = 0;
 };
 
+// Most registered indices the list takes: a language.ini that names more (a damaged or hostile Number)
+// would otherwise have the start-up read files billions of times.
+constexpr int LANGUAGE_LIST_MAX = 256;
+
 // The client's registered languages, built at start-up and read by the client settings page.
 extern LanguageList g_languageList;
 
-// Most languages language.ini may register; a larger Number (an edited or damaged file) is read as this.
-constexpr int MAX_REGISTERED_LANGUAGES = 256;
-
-// Rebuilds g_languageList from language.ini: one record per registered index (at most
-// MAX_REGISTERED_LANGUAGES), whether its file exists or not, named by the file's [TEXT] Name. 0, or -1 when a
+// Rebuilds g_languageList from language.ini: one record per registered index, whether its file exists or
+// not, named by the file's [TEXT] Name; indices from LANGUAGE_LIST_MAX on are not listed. 0, or -1 when a
 // record cannot be allocated (the list built so far stays).
 int BuildLanguageList();
 void FreeLanguageList();

@@ -1,6 +1,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -102,9 +103,7 @@ QString GetLanguageText(const QString& key, const QString& def) {
 int BuildLanguageList() {
     FreeLanguageList();
     CIniFile ini(LanguageIniPath(theApp));
-    int number = ini.GetInt("LANGUAGE", "Number", 0);
-    if (number > MAX_REGISTERED_LANGUAGES)
-        number = MAX_REGISTERED_LANGUAGES;
+    int number = std::min(ini.GetInt("LANGUAGE", "Number", 0), LANGUAGE_LIST_MAX);
     DVRLanguageInfo* tail = nullptr;
     for (int i = 0; i < number; ++i) {
         auto* info = new (std::nothrow) DVRLanguageInfo();

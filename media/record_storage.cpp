@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <atomic>
 #include <cstdio>
 #include <ctime>
@@ -177,11 +178,12 @@ int RecordStorage::MakeRecordPath(const QString& dvrName, int channel, QString* 
     char time[16];
     std::strftime(day, sizeof day, "%Y_%m_%d", &local);
     std::strftime(time, sizeof time, "%H%M%S", &local);
-    *path = QStringLiteral("%1:\\%2\\%3\\%4\\CH%5_%6.%7")
-                .arg(letter)
-                .arg(m_config.recordDir, MakeSafePathComponent(dvrName), QString::fromLatin1(day))
-                .arg(channel + 1, 3, 10, QLatin1Char('0'))
-                .arg(QString::fromLatin1(time), m_config.extension);
+    // Built in one pass: a name or folder holding "%1" stays as it is.
+    const QLatin1Char separator('\\');
+    *path = QString(letter) + QLatin1Char(':') + separator + m_config.recordDir + separator +
+            MakeSafePathComponent(dvrName) + separator + QLatin1String(day) + separator +
+            QStringLiteral("CH") + QStringLiteral("%1").arg(channel + 1, 3, 10, QLatin1Char('0')) +
+            QLatin1Char('_') + QLatin1String(time) + QLatin1Char('.') + m_config.extension;
     return 0;
 }
 
@@ -203,7 +205,8 @@ bool RecordStorage::FolderInUse(const QString& folder) {
 }
 
 QString RecordStorage::RecordRoot(QChar letter) const {
-    return QDir::cleanPath(ToNativePath(QStringLiteral("%1:\\%2\\").arg(letter).arg(m_config.recordDir)));
+    return QDir::cleanPath(
+        ToNativePath(QString(letter) + QStringLiteral(":\\") + m_config.recordDir + QLatin1Char('\\')));
 }
 
 unsigned RecordStorage::CleanupThread(void* arg) {
@@ -246,9 +249,20 @@ void RecordStorage::ScanDisk(QChar letter, CleanupState* state) {
 }
 
 void RecordStorage::DeleteOldest(CleanupState* state) {
-    if (ShellDeleteFiles(QStringList{state->oldestPath}) == 0) {
-        // What can go goes, one entry at a time.
-        QDir dir(state->oldestPath);
+    // Whether a record thread writes into the folder is decided at the moment of deleting, not when it
+    // was found: under the lock the folder is checked and moved aside in one step (a record thread that
+    // begins a file there afterwards makes the folder anew), then deleted without the lock.
+    const QString aside = state->oldestPath + QStringLiteral(".deleting");
+    bool moved = false;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_foldersInUse.count(state->oldestPath) == 0 && !QFileInfo::exists(aside))
+            moved = ::rename(QFile::encodeName(state->oldestPath).constData(),
+                             QFile::encodeName(aside).constData()) == 0;
+    }
+    if (moved && ShellDeleteFiles(QStringList{aside}) == 0) {
+        // What can go goes, one entry at a time; what stays is found again as a day folder of that date.
+        QDir dir(aside);
         for (const QString& name : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
             (void)ShellDeleteFiles(QStringList{dir.filePath(name)});
     }

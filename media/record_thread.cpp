@@ -30,9 +30,24 @@ bool ValidSlot(int slot) {
     return s.recordVideoQueue && s.recordAudioQueue && s.aviWriter;
 }
 
+// A video header the writer can store: a picture size of 1 .. AVI_MAX_PICTURE_SIDE each way (the
+// height may be negative) and a frame rate above 0.
+bool StorableVideoHeader(const VideoStreamHeader& h) {
+    return h.width >= 1 && h.width <= AVI_MAX_PICTURE_SIDE && h.height != 0 &&
+           h.height >= -AVI_MAX_PICTURE_SIDE && h.height <= AVI_MAX_PICTURE_SIDE && h.frameRate > 0;
+}
+
+// A sample rate the wave format can store (its bytes per second are twice the rate).
+bool StorableAudioHeader(const AudioStreamHeader& h) {
+    return h.sampleRate >= 1 && h.sampleRate <= static_cast<uint32_t>(INT32_MAX);
+}
+
+// The video format of the current header; all zero without a header (no file can be begun).
 void BuildVideoFormat(RecordThreadState* state) {
     BITMAPINFOHEADER& f = state->videoFormat;
     f = BITMAPINFOHEADER{};
+    if (state->videoHeader.width == 0)
+        return;
     f.biSize = sizeof(BITMAPINFOHEADER);
     f.biWidth = state->videoHeader.width;
     f.biHeight = state->videoHeader.height < 0 ? -state->videoHeader.height : state->videoHeader.height;
@@ -40,9 +55,12 @@ void BuildVideoFormat(RecordThreadState* state) {
     f.biCompression = state->videoHeader.codecType == DVR_CODEC_H264 ? FOURCC_H264 : FOURCC_XVID;
 }
 
+// The audio format of the current header; all zero without a header (files have video only).
 void BuildAudioFormat(RecordThreadState* state) {
     WAVEFORMATEX& f = state->audioFormat;
     f = WAVEFORMATEX{};
+    if (state->audioHeader.sampleRate == 0)
+        return;
     f.wFormatTag = WAVE_FORMAT_PCM;
     f.nChannels = 1;
     f.nSamplesPerSec = state->audioHeader.sampleRate;
@@ -52,13 +70,16 @@ void BuildAudioFormat(RecordThreadState* state) {
 }
 
 // Takes the header a node carries; true when it changes the stream's format. A DVR repeats its headers
-// (before every key frame): the same header again continues the file.
+// (before every key frame): the same header again continues the file. A header the writer cannot store
+// counts as no header at all.
 template <typename Header>
-bool TakeHeader(const FrameNode* node, Header* current) {
+bool TakeHeader(const FrameNode* node, Header* current, bool (*storable)(const Header&)) {
     if (node->header == nullptr || node->header->length == 0 || node->header->data == nullptr)
         return false;
     Header next = *current;
     ApplyStreamHeaderBlock(&next, node->header->data, node->header->length);
+    if (!storable(next))
+        next = Header{};
     bool changed = std::memcmp(&next, current, sizeof next) != 0;
     *current = next;
     return changed;
@@ -91,9 +112,19 @@ void CloseFile(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* stat
     state->fileChannel = -1;
 }
 
+// A packet the file could not take (no room on the disk, or the disk failed): the file is closed with
+// what it holds and its index, the operator is told, and the next video packet begins a new file.
+void WriteFailed(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state) {
+    // A file that could not take even its first picture holds nothing worth keeping.
+    if (slot.aviWriter->VideoFrames() == 0)
+        slot.aviWriter->Discard();
+    CloseFile(slot, storage, state);
+    PostDiskFull(state);
+}
+
 // Opens the writer's file with its streams. 0, or -1 (nothing left on disk).
 int OpenStreams(AviWriter* writer, const QString& native, RecordThreadState* state) {
-    if (writer->Open(QFile::encodeName(native).toStdString()) != 0)
+    if (state->videoFormat.biSize == 0 || writer->Open(QFile::encodeName(native).toStdString()) != 0)
         return -1;
     // Without an audio header yet the file has video only; the first audio header begins a file with both.
     static const WAVEFORMATEX kNoAudio{};
@@ -102,7 +133,7 @@ int OpenStreams(AviWriter* writer, const QString& native, RecordThreadState* sta
         (state->audioStream &&
          writer->AddAudioStream(static_cast<int32_t>(state->audioFormat.nSamplesPerSec), state->audioFormat,
                                 sizeof(WAVEFORMATEX) + state->audioFormat.cbSize) != 0)) {
-        writer->Close();
+        writer->Discard();
         return -1;
     }
     return 0;
@@ -117,33 +148,44 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
     slot.lastSplitTime = static_cast<int32_t>(halfHour);
     DVRDevice* device = nullptr;
     int channel = -1;
-    if (!SlotShows(slot, &device, &channel))
+    if (!SlotShows(slot, &device, &channel) || state->videoFormat.biSize == 0)
         return;
     // A drive letter the drive map does not know would put the file below the working folder: that
     // counts as no disk.
     QString path;
     if (storage == nullptr || storage->MakeRecordPath(DvrName(slot), channel, &path) != 0 ||
-        !QDir::isAbsolutePath(ToNativePath(path)) || CreateDirectoryPath(path) == 0) {
+        !QDir::isAbsolutePath(ToNativePath(path))) {
+        PostDiskFull(state);
+        return;
+    }
+    // The day folder counts as in use from before it is made, so the clean-up never deletes it under
+    // the file about to be begun.
+    storage->BeginFile(path);
+    if (CreateDirectoryPath(path) == 0) {
+        storage->EndFile(path);
         PostDiskFull(state);
         return;
     }
     state->diskFullPosted = false;
     const QString native = ToNativePath(path);
     // A file of the same name (begun in the same second) moves aside; an existing file is never replaced.
-    if (QFileInfo::exists(native)) {
+    // This happens at nearly every start: the first audio header cuts the file the first picture began.
+    bool free = !QFileInfo::exists(native);
+    if (!free) {
         const QString aside = path + QStringLiteral(".avi");
-        if (QFileInfo::exists(ToNativePath(aside)) || ShellRenameFile(path, aside) == 0 ||
-            QFileInfo::exists(native))
-            return;
+        free = !QFileInfo::exists(ToNativePath(aside)) && ShellRenameFile(path, aside) != 0 &&
+               !QFileInfo::exists(native);
     }
-    if (OpenStreams(slot.aviWriter.get(), native, state) != 0)
+    if (!free || OpenStreams(slot.aviWriter.get(), native, state) != 0) {
+        storage->EndFile(path);
         return;
+    }
     state->fileOpen = true;
     state->path = path;
     state->fileDevice = device;
     state->fileChannel = channel;
-    storage->BeginFile(path);
-    (void)slot.aviWriter->WriteVideo(payload->data, payload->length);
+    if (slot.aviWriter->WriteVideo(payload->data, payload->length) != 0)
+        WriteFailed(slot, storage, state);
 }
 
 bool SlotStillShows(ScreenSlot& slot, const RecordThreadState* state) {
@@ -171,11 +213,11 @@ int RecordSlotTurn(int index, RecordStorage* storage, RecordThreadState* state) 
         return 0;
     }
     bool newHeader = false;
-    if (video != nullptr && TakeHeader(video, &state->videoHeader)) {
+    if (video != nullptr && TakeHeader(video, &state->videoHeader, StorableVideoHeader)) {
         BuildVideoFormat(state);
         newHeader = true;
     }
-    if (audio != nullptr && TakeHeader(audio, &state->audioHeader)) {
+    if (audio != nullptr && TakeHeader(audio, &state->audioHeader, StorableAudioHeader)) {
         BuildAudioFormat(state);
         newHeader = true;
     }
@@ -192,18 +234,21 @@ int RecordSlotTurn(int index, RecordStorage* storage, RecordThreadState* state) 
         } else {
             if (state->fileOpen && !SlotStillShows(slot, state))
                 CloseFile(slot, storage, state);
-            if (state->fileOpen)
-                (void)slot.aviWriter->WriteVideo(payload->data, payload->length);
-            else
+            if (state->fileOpen) {
+                if (slot.aviWriter->WriteVideo(payload->data, payload->length) != 0)
+                    WriteFailed(slot, storage, state);
+            } else {
                 BeginFile(index, storage, state, now - rem, payload);
+            }
         }
         slot.recordVideoQueue->ReleaseNode(video);
     }
     if (audio != nullptr) {
         const FrameBuffer* payload = audio->payload;
         const int32_t samples = static_cast<int32_t>(state->audioHeader.sampleRate / 4);
-        if (payload != nullptr && payload->length > 0 && state->fileOpen && state->audioStream && samples > 0)
-            (void)slot.aviWriter->WriteAudio(samples, payload->data, payload->length);
+        if (payload != nullptr && payload->length > 0 && state->fileOpen && state->audioStream &&
+            samples > 0 && slot.aviWriter->WriteAudio(samples, payload->data, payload->length) != 0)
+            WriteFailed(slot, storage, state);
         slot.recordAudioQueue->ReleaseNode(audio);
     }
     return 1;

@@ -5,7 +5,11 @@
 // seconds since 1970), when the stream's format changes (a stream header that differs from the current
 // one), when the slot shows another channel, and after an end marker (a video node without payload),
 // which closes the file. Paths come from the record storage; when it has none, or the folders cannot be
-// made, the main window gets WM_RECORD_DISKFULL once per run of failures.
+// made, the main window gets WM_RECORD_DISKFULL once per run of failures. A packet the file cannot take
+// (the disk is full) closes the file with what it holds and its index, posts WM_RECORD_DISKFULL, and the
+// next video packet begins a new file. A stream header whose picture size, frame rate or sample rate the
+// writer cannot store counts as no header: without a video header nothing is recorded, without an audio
+// header files have video only.
 
 #include <QString>
 #include <cstdint>

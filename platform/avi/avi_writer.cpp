@@ -4,11 +4,35 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
+#include <libavutil/mem.h>
 }
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+
 namespace {
+
+constexpr int kIoBufferBytes = 32 * 1024;
+// Space is reserved in steps, so a file grows by one reservation now and then, not one per packet.
+constexpr int64_t kReserveStep = 256 * 1024;
+// The index takes at most this much per packet (the AVI index entry and the extended index entry with
+// their share of the chunk headers); the headers the close rewrites in place, and the index's own chunk
+// headers, fit in the margin.
+constexpr int64_t kIndexBytesPerPacket = 32;
+constexpr int64_t kReserveMargin = 64 * 1024;
+// A chunk's header and padding byte.
+constexpr int64_t kChunkOverhead = 9;
+
+int RealReserve(int fd, int64_t offset, int64_t length) {
+    return fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0
+               ? 0
+               : errno;
+}
+
+std::atomic<AviReserveFn> g_reserve{RealReserve};
 
 AVCodecID VideoCodecOf(uint32_t fourcc) {
     const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
@@ -25,7 +49,16 @@ AVCodecID PcmCodecOf(const WAVEFORMATEX& format) {
     return AV_CODEC_ID_NONE;
 }
 
+// A picture side the frame rectangle can hold; a negative height (a top-down bitmap) counts by its size.
+bool StorableSide(int32_t side) {
+    return side != 0 && side >= -AVI_MAX_PICTURE_SIDE && side <= AVI_MAX_PICTURE_SIDE;
+}
+
 }  // namespace
+
+void SetAviReserveFunction(AviReserveFn fn) {
+    g_reserve.store(fn != nullptr ? fn : RealReserve);
+}
 
 AviWriter::AviWriter() = default;
 
@@ -33,21 +66,94 @@ AviWriter::~AviWriter() {
     Close();
 }
 
+int AviWriter::WriteBytes(void* opaque, uint8_t* data, int length) {
+    auto* writer = static_cast<AviWriter*>(opaque);
+    int done = 0;
+    while (done < length) {
+        ssize_t n = pwrite(writer->m_fd, data + done, static_cast<size_t>(length - done),
+                           static_cast<off_t>(writer->m_position + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return AVERROR(n < 0 ? errno : EIO);
+        done += static_cast<int>(n);
+    }
+    writer->m_position += done;
+    if (writer->m_position > writer->m_end)
+        writer->m_end = writer->m_position;
+    return done;
+}
+
+int64_t AviWriter::SeekBytes(void* opaque, int64_t offset, int whence) {
+    auto* writer = static_cast<AviWriter*>(opaque);
+    int64_t target = 0;
+    switch (whence & ~AVSEEK_FORCE) {
+        case AVSEEK_SIZE:
+            return writer->m_end;
+        case SEEK_SET:
+            target = offset;
+            break;
+        case SEEK_CUR:
+            target = writer->m_position + offset;
+            break;
+        case SEEK_END:
+            target = writer->m_end + offset;
+            break;
+        default:
+            return AVERROR(EINVAL);
+    }
+    if (target < 0)
+        return AVERROR(EINVAL);
+    writer->m_position = target;
+    return target;
+}
+
 int AviWriter::Open(const std::string& path) {
     Close();
     if (path.empty())
         return -1;
-    AVFormatContext* file = nullptr;
-    if (avformat_alloc_output_context2(&file, nullptr, "avi", path.c_str()) < 0 || file == nullptr)
+    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (m_fd < 0)
         return -1;
-    m_packet = av_packet_alloc();
-    if (m_packet == nullptr || avio_open(&file->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) {
+    m_path = path;
+    m_position = m_end = m_reserved = m_packets = 0;
+    // The streams' headers need room too: a file that cannot have it is not begun.
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
+    if (buffer != nullptr)
+        m_io = avio_alloc_context(buffer, kIoBufferBytes, 1, this, nullptr, WriteBytes, SeekBytes);
+    if (m_io == nullptr)
+        av_free(buffer);
+    AVFormatContext* file = nullptr;
+    if (m_io == nullptr || Reserve(0) != 0 ||
+        avformat_alloc_output_context2(&file, nullptr, "avi", nullptr) < 0 || file == nullptr ||
+        (m_packet = av_packet_alloc()) == nullptr) {
         avformat_free_context(file);
-        av_packet_free(&m_packet);
+        m_file = nullptr;
+        Finish(false);
         return -1;
     }
+    file->pb = m_io;
+    file->flags |= AVFMT_FLAG_CUSTOM_IO;
     m_file = file;
-    m_path = path;
+    return 0;
+}
+
+int AviWriter::Reserve(int64_t bytes) {
+    if (m_reserved == INT64_MAX)
+        return 0;  // the file system cannot reserve: writes go ahead unreserved
+    const int64_t next = m_io != nullptr ? avio_tell(m_io) : 0;
+    const int64_t needed = next + bytes + (m_packets + 1) * kIndexBytesPerPacket + kReserveMargin;
+    if (needed <= m_reserved)
+        return 0;
+    const int64_t target = needed > m_reserved + kReserveStep ? needed : m_reserved + kReserveStep;
+    const int error = g_reserve.load()(m_fd, m_reserved, target - m_reserved);
+    if (error == EOPNOTSUPP || error == ENOSYS) {
+        m_reserved = INT64_MAX;
+        return 0;
+    }
+    if (error != 0)
+        return -1;
+    m_reserved = target;
     return 0;
 }
 
@@ -64,7 +170,8 @@ AVStream* AviWriter::AddStream(int type, int codec, uint32_t tag, int32_t rate) 
 }
 
 int AviWriter::AddVideoStream(int32_t rate, const BITMAPINFOHEADER& format) {
-    if (m_video != nullptr || format.biWidth <= 0 || format.biHeight == 0)
+    if (m_video != nullptr || format.biWidth <= 0 || !StorableSide(format.biWidth) ||
+        !StorableSide(format.biHeight))
         return -1;
     AVStream* stream =
         AddStream(AVMEDIA_TYPE_VIDEO, VideoCodecOf(format.biCompression), format.biCompression, rate);
@@ -112,8 +219,13 @@ int AviWriter::BeginWriting() {
 
 int AviWriter::WritePacket(AVStream* stream, int64_t position, int64_t duration, int flags, const void* data,
                            uint32_t length) {
-    if (stream == nullptr || data == nullptr || length == 0 || length > INT32_MAX || BeginWriting() != 0)
+    if (stream == nullptr || data == nullptr || length == 0 || length > INT32_MAX || m_failed)
         return -1;
+    // No room for the packet and its index entry: refused whole, so the file closes complete.
+    if (Reserve(static_cast<int64_t>(length) + kChunkOverhead) != 0 || BeginWriting() != 0) {
+        m_failed = true;
+        return -1;
+    }
     // The muxer copies what it keeps, so the packet only borrows the caller's bytes.
     m_packet->data = static_cast<uint8_t*>(const_cast<void*>(data));
     m_packet->size = static_cast<int>(length);
@@ -124,7 +236,12 @@ int AviWriter::WritePacket(AVStream* stream, int64_t position, int64_t duration,
     int result = av_write_frame(m_file, m_packet);
     m_packet->data = nullptr;
     m_packet->size = 0;
-    return result < 0 ? -1 : 0;
+    ++m_packets;
+    if (result < 0) {
+        m_failed = true;
+        return -1;
+    }
+    return 0;
 }
 
 int AviWriter::WriteVideo(const void* data, uint32_t length) {
@@ -141,22 +258,44 @@ int AviWriter::WriteAudio(int32_t samples, const void* data, uint32_t length) {
     return 0;
 }
 
-void AviWriter::Close() {
+void AviWriter::Finish(bool keep) {
+    bool complete = false;
     if (m_file != nullptr) {
         // A file whose streams were added but got no packet still gets its headers, so it opens.
-        bool complete = BeginWriting() == 0;
+        complete = keep && BeginWriting() == 0;
         if (complete)
             av_write_trailer(m_file);
-        avio_closep(&m_file->pb);
         avformat_free_context(m_file);
         m_file = nullptr;
+    }
+    if (m_io != nullptr) {
+        avio_flush(m_io);
+        av_freep(&m_io->buffer);
+        avio_context_free(&m_io);
+    }
+    if (m_fd >= 0) {
+        // Space reserved past the end goes back to the file system.
+        if (m_reserved != INT64_MAX && m_reserved > m_end)
+            (void)fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(m_end),
+                            static_cast<off_t>(m_reserved - m_end));
+        close(m_fd);
+        m_fd = -1;
         if (!complete)
             unlink(m_path.c_str());
     }
     av_packet_free(&m_packet);
     m_video = m_audio = nullptr;
-    m_headerWritten = m_headerFailed = false;
+    m_headerWritten = m_headerFailed = m_failed = false;
     m_path.clear();
+    m_position = m_end = m_reserved = m_packets = 0;
     m_videoFrames = 0;
     m_audioSamples = 0;
+}
+
+void AviWriter::Close() {
+    Finish(true);
+}
+
+void AviWriter::Discard() {
+    Finish(false);
 }

@@ -4,7 +4,12 @@
 // the file, add the streams, then write packets: every video packet is one frame flagged as a key frame,
 // every audio packet counts as the number of samples the caller gives. The file's headers are written
 // before its first packet and its index when it is closed, so every file that was closed is complete.
-// One writer per screen, used by one thread at a time.
+//
+// Disk space is reserved ahead of the packets, with room for the index: a packet that finds no room is
+// refused before any of it is written (-1), and the file can still be closed whole with its index. The
+// caller then closes the file; the writer refuses every later packet until it is closed. Space reserved
+// past the end of the file is given back when it closes. One writer per screen, used by one thread at a
+// time.
 
 #include <cstdint>
 #include <string>
@@ -12,8 +17,18 @@
 #include "platform/avi/avi_formats.h"
 
 struct AVFormatContext;
+struct AVIOContext;
 struct AVStream;
 struct AVPacket;
+
+// Largest picture side the file's frame rectangle can hold.
+constexpr int32_t AVI_MAX_PICTURE_SIDE = 65535;
+
+// Reserves disk space for a range of an open file: 0, or an errno value (EOPNOTSUPP: the file system
+// cannot reserve; the writer then writes without a reservation). Tests replace it (nullptr restores the
+// real one, fallocate keeping the file's size).
+using AviReserveFn = int (*)(int fd, int64_t offset, int64_t length);
+void SetAviReserveFunction(AviReserveFn fn);
 
 class AviWriter {
 public:
@@ -22,10 +37,12 @@ public:
     AviWriter(const AviWriter&) = delete;
     AviWriter& operator=(const AviWriter&) = delete;
 
-    // Creates (or truncates) the file at a native path. 0, or -1 (the writer stays closed).
+    // Creates (or truncates) the file at a native path. 0, or -1 (the writer stays closed, nothing is left
+    // on disk).
     [[nodiscard]] int Open(const std::string& path);
     // Video stream at rate / 100 frames a second with the codec the format's compression names ("H264",
-    // "XVID", ...). 0, or -1 without an open file, with a zero rate or size, or once a packet was written.
+    // "XVID", ...). 0, or -1 without an open file, with a rate or picture side outside 1 ..
+    // AVI_MAX_PICTURE_SIDE (a negative height counts by its size), or once a packet was written.
     [[nodiscard]] int AddVideoStream(int32_t rate, const BITMAPINFOHEADER& format);
     // PCM audio stream (8 or 16 bits) at rate samples a second; formatSize is 18 plus the extra bytes.
     // 0, or -1 as for the video stream.
@@ -37,6 +54,8 @@ public:
     // Writes the index and closes the file; counters 0. A file that never got its streams is removed.
     // Safe when closed.
     void Close();
+    // Closes the file and removes it (a file whose streams could not all be added). Safe when closed.
+    void Discard();
 
     bool IsOpen() const { return m_file != nullptr; }
     int32_t VideoFrames() const { return m_videoFrames; }
@@ -47,15 +66,27 @@ private:
     // a packet was written, or with no codec or rate.
     AVStream* AddStream(int type, int codec, uint32_t tag, int32_t rate);
     [[nodiscard]] int BeginWriting();
+    // Space for the next bytes of the file and the index of every packet so far and the next: 0, or -1.
+    [[nodiscard]] int Reserve(int64_t bytes);
     [[nodiscard]] int WritePacket(AVStream* stream, int64_t position, int64_t duration, int flags,
                                   const void* data, uint32_t length);
+    void Finish(bool keep);
+    static int WriteBytes(void* opaque, uint8_t* data, int length);
+    static int64_t SeekBytes(void* opaque, int64_t offset, int whence);
 
     AVFormatContext* m_file = nullptr;
+    AVIOContext* m_io = nullptr;
     AVStream* m_video = nullptr;
     AVStream* m_audio = nullptr;
     AVPacket* m_packet = nullptr;
+    int m_fd = -1;
+    int64_t m_position = 0;  // where the next bytes go
+    int64_t m_end = 0;       // bytes in the file
+    int64_t m_reserved = 0;  // bytes reserved from the file's start
+    int64_t m_packets = 0;   // packets written, each an index entry
     bool m_headerWritten = false;
     bool m_headerFailed = false;
+    bool m_failed = false;  // a write failed: the file takes no more packets
     std::string m_path;
     int32_t m_videoFrames = 0;
     int32_t m_audioSamples = 0;

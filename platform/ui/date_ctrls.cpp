@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QTextCharFormat>
+#include <algorithm>
 
 namespace {
 QDateTimeEdit* Picker(const CWnd* wnd) {
@@ -86,10 +87,11 @@ BOOL CMonthCalCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID
         if (auto* self = CurrentWindow<CMonthCalCtrl>(calendar))
             self->NotifyParent(&hdr);
     });
-    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar, [calendar] {
-        if (auto* self = CurrentWindow<CMonthCalCtrl>(calendar))
-            self->ApplyDayState();
-    });
+    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar,
+                     [calendar](int year, int month) {
+                         if (auto* self = CurrentWindow<CMonthCalCtrl>(calendar))
+                             self->PageChanged(year, month);
+                     });
     if (parent != nullptr)
         calendar->setParent(parent->GetWidget());
     calendar->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
@@ -115,8 +117,15 @@ BOOL CMonthCalCtrl::SetDate(const QDate& date) {
     QCalendarWidget* calendar = Calendar(this);
     if (calendar == nullptr || !date.isValid())
         return FALSE;
-    QSignalBlocker block(calendar);
-    calendar->setSelectedDate(date);
+    const QDate shown = ShownMonth();
+    {
+        QSignalBlocker block(calendar);
+        calendar->setSelectedDate(date);
+    }
+    if (ShownMonth() != shown) {
+        for (MONTHDAYSTATE& state : m_states)
+            state = 0;
+    }
     ApplyDayState();
     return TRUE;
 }
@@ -124,6 +133,30 @@ BOOL CMonthCalCtrl::SetDate(const QDate& date) {
 QDate CMonthCalCtrl::ShownMonth() const {
     QCalendarWidget* calendar = Calendar(this);
     return calendar == nullptr ? QDate() : QDate(calendar->yearShown(), calendar->monthShown(), 1);
+}
+
+void CMonthCalCtrl::PageChanged(int year, int month) {
+    QCalendarWidget* calendar = Calendar(this);
+    // The marked days belonged to the months shown before: none are marked until the owner marks the
+    // new ones.
+    for (MONTHDAYSTATE& state : m_states)
+        state = 0;
+    const QDate selected = calendar->selectedDate();
+    if (selected.year() == year && selected.month() == month) {
+        ApplyDayState();  // a day of the new month was chosen: that click notifies the parent
+        return;
+    }
+    // Paging moves the selection to the same day of the shown month, and the parent hears of it.
+    const QDate first(year, month, 1);
+    const QDate moved(year, month, std::min(selected.isValid() ? selected.day() : 1, first.daysInMonth()));
+    {
+        QSignalBlocker block(calendar);
+        calendar->setSelectedDate(moved);
+    }
+    ApplyDayState();
+    NMHDR hdr;
+    hdr.code = MCN_SELCHANGE;
+    NotifyParent(&hdr);
 }
 
 BOOL CMonthCalCtrl::SetDayState(int count, const MONTHDAYSTATE* states) {

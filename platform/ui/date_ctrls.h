@@ -2,7 +2,9 @@
 
 // The date-time picker (CDateTimeCtrl: a date, or a time of day with DTS_TIMEFORMAT; the user's changes
 // reach the parent as DTN_DATETIMECHANGE) and the month calendar (CMonthCalCtrl: a day chosen by the
-// user reaches the parent as MCN_SELCHANGE; SetDayState shows days in bold).
+// user reaches the parent as MCN_SELCHANGE; SetDayState shows days in bold). Paging to another month
+// moves the selection to the same day of that month and notifies MCN_SELCHANGE; a change of the shown
+// month clears the bold days until they are set again.
 
 #include <QDate>
 #include <QDateTime>
@@ -48,4 +50,5 @@ public:
 private:
     MONTHDAYSTATE m_states[3] = {0, 0, 0};
     void ApplyDayState();
+    void PageChanged(int year, int month);
 };

@@ -211,10 +211,10 @@ TEST_F(LanguageTest, BuildsTheListOfRegisteredLanguages) {
     EXPECT_EQ(names,
               (QStringList{"English", QString::fromUtf8("简体中文"), QString::fromUtf8("繁體中文"), ""}));
     // A damaged count builds no more records than a language file list can hold.
-    for (int number : {MAX_REGISTERED_LANGUAGES + 1, 2000000000}) {
+    for (int number : {LANGUAGE_LIST_MAX + 1, 2000000000}) {
         ini.WriteInt("LANGUAGE", "Number", number);
         ASSERT_EQ(BuildLanguageList(), 0);
-        EXPECT_EQ(g_languageList.count, MAX_REGISTERED_LANGUAGES) << number;
+        EXPECT_EQ(g_languageList.count, LANGUAGE_LIST_MAX) << number;
     }
     ini.WriteInt("LANGUAGE", "Number", 0);
     BuildLanguageList();

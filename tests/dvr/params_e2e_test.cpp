@@ -23,12 +23,15 @@ HWND const kPlayback = reinterpret_cast<HWND>(uintptr_t{22});
 std::mutex g_countLock;
 std::map<std::pair<HWND, WPARAM>, int> g_counts;
 std::atomic<int64_t> g_playbackClock{0};
+DayRecordMap g_lastDayMap{};  // a copy of the last day map posted to the playback dialog
 
 // Counts the dialogs' notifications and passes the tree events to the harness.
 BOOL CountPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, PostPayloadDeleter deleter) {
     if (hwnd == kSetup || hwnd == kPlayback) {
         std::lock_guard<std::mutex> guard(g_countLock);
         ++g_counts[{hwnd, wParam}];
+        if (hwnd == kPlayback && wParam == PLAYBACK_DATA_DAY_RECORDS && lParam != 0)
+            g_lastDayMap = *reinterpret_cast<const DayRecordMap*>(lParam);
         if (deleter != nullptr)
             deleter(lParam);
         return TRUE;
@@ -319,8 +322,21 @@ TEST_F(ParamsTest, SearchReturnsTheSimulatorsFiles) {
     EXPECT_EQ(device->lists.remoteFiles.Current()->size(), 4u);
     ASSERT_TRUE(
         Await(kPlayback, PLAYBACK_DATA_MONTH_RECORDS, [&] { return SendGetMonthRecords(device, kDay); }));
+    // The day map of channel 1 for playback window 5: the map names the window (its row of the day bar),
+    // and the channel's files at 08:00 and 10:00 mark their minutes recorded.
     ASSERT_TRUE(Await(kPlayback, PLAYBACK_DATA_DAY_RECORDS,
-                      [&] { return SendGetDayRecords(device, 1u << 16, kDay); }));
+                      [&] { return SendGetDayRecords(device, 1u << 16 | 5u, kDay); }));
+    DayRecordMap map;
+    {
+        std::lock_guard<std::mutex> guard(g_countLock);
+        map = g_lastDayMap;
+    }
+    EXPECT_EQ(map.value1, 5);
+    auto recorded = [&](int minute) { return (map.minutes[minute / 4] >> (2 * (minute % 4)) & 1) != 0; };
+    for (int minute : {480, 509, 600, 629})
+        EXPECT_TRUE(recorded(minute)) << minute;
+    for (int minute : {0, 479, 510, 599, 630})
+        EXPECT_FALSE(recorded(minute)) << minute;
 }
 
 TEST_F(ParamsTest, PlaybackStreamIsPacedBySpeed) {

@@ -1,7 +1,9 @@
 // Remote playback with the real Vistal on a private X server: a simulated DVR that holds today's
-// recordings, the playback dialog opened from the main window, two recordings found by a search and played
-// on two screens, then pause, one step, faster playback with its speed label, a seek with the position
-// slider, a snapshot and the dialog closed, each checked on the screen and in what the DVR received.
+// recordings, the playback dialog opened from the main window, a channel's day opened in time mode with
+// its record map in the day bar, two recordings found by a search and played on two screens, then pause,
+// one step, faster playback with its speed label, a seek with the position slider, a snapshot and the
+// dialog closed, each checked on the screen and in what the DVR received. The simulator's pictures carry
+// the second they were recorded at (tools/dvrsim/time_mark.h), read here off the screen.
 // Pictures of the dialog in both modes go to $VISTAL_PICTURES_DIR (else build/tests/out).
 
 #include <gtest/gtest.h>
@@ -26,6 +28,7 @@
 #include "tests/e2e/vistal_launch.h"
 #include "tests/e2e/x_session.h"
 #include "tests/picture_output.h"
+#include "tools/dvrsim/time_mark.h"
 #include "tools/homeprep/program_folder.h"
 #include "ui/dialogs/dlg_playback.h"
 #include "ui/main_window_layout.h"
@@ -58,6 +61,46 @@ QRect PlaybackScreen(const QRect& dialog, int screen) {
     LayoutPlaybackScreens(PlaybackVideoArea(client, false), 0, PLAYBACK_SCREEN_COUNT, rects, shown);
     const RECT& r = rects[screen];
     return QRect(dialog.x() + r.left, dialog.y() + r.top, r.Width(), r.Height()).adjusted(3, 3, -3, -3);
+}
+
+// The recorded second the picture of a playback screen shows (its time mark), or -1. The screen's rectangle
+// is PlaybackScreen's, 3 pixels inside the picture on each side. A grab taken while the picture is being
+// replaced may hold parts of two pictures (its check row then disagrees): the screen is looked at again.
+int64_t RecordedSecond(XClient& x, const QRect& screen) {
+    const QRect picture = screen.adjusted(-2, -2, 2, 2);
+    int64_t second = -1;
+    for (int attempt = 0; attempt < 10 && second < 0; ++attempt) {
+        const QImage grab = x.Grab(picture);
+        second = dvrsim::ReadTimeMark([&](double fx, double fy) {
+            return qGray(grab.pixel(std::min(grab.width() - 1, static_cast<int>(fx * grab.width())),
+                                    std::min(grab.height() - 1, static_cast<int>(fy * grab.height()))));
+        });
+    }
+    return second;
+}
+
+// Whether a column of the day bar's picture holds the day bar's green (a recorded hour) anywhere, and the
+// rows (y) where green is found in the whole picture.
+bool GreenColumn(const QImage& bar, int x) {
+    for (int y = 0; y < bar.height(); ++y) {
+        const QRgb p = bar.pixel(x, y);
+        if (qGreen(p) > 200 && qRed(p) < 60 && qBlue(p) < 60)
+            return true;
+    }
+    return false;
+}
+std::pair<int, int> GreenRows(const QImage& bar) {
+    int first = -1, last = -1;
+    for (int y = 0; y < bar.height(); ++y) {
+        for (int x = 0; x < bar.width(); ++x) {
+            const QRgb p = bar.pixel(x, y);
+            if (qGreen(p) > 200 && qRed(p) < 60 && qBlue(p) < 60) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+    }
+    return {first, last};
 }
 
 // Where the speed label of a screen is drawn: the bottom right corner of its picture.
@@ -260,6 +303,49 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     const QImage timeMode = x.Grab(d);
     EXPECT_TRUE(timeMode.save(PicturePath(QStringLiteral("x_playback_time_mode.png"))));
 
+    // Time mode: a double click on channel North 2 opens today on the selected screen 0 and asks for the
+    // day's record map, which colours row 0 of the day bar: the DVR has this channel's files at 08:00
+    // and 10:00, half an hour each, so hours 8 and 10 are green and the hours around them are not.
+    const QRect channelList = control(IDC_PB_CHANNEL_LIST), dayBar = control(IDC_PB_DAY_BAR);
+    ASSERT_FALSE(channelList.isEmpty() || dayBar.isEmpty());
+    std::vector<std::pair<int, int>> channelLines;
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] { return (channelLines = TextLines(x.Grab(channelList))).size() >= 3; }, 10000));
+    const auto& north2 = channelLines[2];  // line 0 is the header
+    DoubleClick(QPoint(channelList.x() + 40, channelList.y() + (north2.first + north2.second) / 2));
+    x.MoveMouse(away.x(), away.y());
+    ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_GET_DAY_RECORDS, 1, 10000));
+    ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 1, 10000));
+    const int hourWidth = PlaybackPosWidth(d.width()) / 24;
+    auto hourColumn = [&](int hour) { return 2 + 20 + hour * hourWidth + hourWidth / 2; };
+    QImage bar;
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            bar = x.Grab(dayBar);
+            return GreenColumn(bar, hourColumn(8)) && GreenColumn(bar, hourColumn(10));
+        },
+        10000))
+        << "hours 8 and 10 are not green";
+    bar.save(PicturePath(QStringLiteral("x_playback_day_bar.png")));
+    for (int hour : {0, 7, 9, 11, 23})
+        EXPECT_FALSE(GreenColumn(bar, hourColumn(hour))) << hour;
+    const auto [greenTop, greenBottom] = GreenRows(bar);
+    EXPECT_LT(greenBottom - greenTop, 30) << "green in more than one row";
+    // Screen 0 shows the channel's first recording from its start.
+    const int64_t firstFile = int64_t{TodayMidnight()} + 8 * 3600;
+    int64_t shown = -1;
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            shown = RecordedSecond(x, PlaybackScreen(d, 0));
+            return shown >= firstFile;
+        },
+        10000))
+        << shown;
+    EXPECT_LT(shown, firstFile + 60);
+    // Stopped again, so the switch to file mode asks nothing.
+    ClickAway(control(IDC_PB_STOP).center(), away);
+    ASSERT_TRUE(harness::WaitUntil([&] { return x.Grab(transport) == playPicture; }, 5000));
+
     // File mode: the second tab. Its place depends on the first tab's text, so the tab row is walked
     // from the left until the search button shows.
     const QImage noSearch = x.Grab(search);
@@ -285,14 +371,14 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     // Row 0 (CH001 at 08:00) on screen 0, the selected one; then screen 1 selected and row 2 (CH002 at
     // 08:00) on it.
     DoubleClick(rowPoint(0));
-    ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 1, 10000));
+    ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 2, 10000));
     // Screen 1 is selected when its frame turns green.
     const QRect frame1 = PlaybackScreen(d, 1).adjusted(-3, -3, 3, 3);
     const QImage unselected1 = x.Grab(frame1);
     ClickAway(PlaybackScreen(d, 1).center(), away);
     EXPECT_TRUE(x.WaitForChange(frame1, unselected1));
     DoubleClick(rowPoint(2));
-    ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 2, 10000));
+    ASSERT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_OPEN, 3, 10000));
     x.MoveMouse(away.x(), away.y());
 
     // Moving pictures on both screens.
@@ -348,6 +434,7 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     ASSERT_TRUE(harness::WaitUntil([&] { return x.Grab(transport) != playPicture; }, 5000));
     EXPECT_TRUE(harness::WaitUntil([&] { return LastCommand(sim.get(), 1) == kPlay; }, 5000));
     const int atPlay = mark();
+    const int64_t recordedAtPlay = RecordedSecond(x, screen1);
     const QImage textAtPlay = x.Grab(timeText);
     Sleep(8000);
     const int beforePause = mark();
@@ -355,6 +442,7 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     const Clock::time_point pausedAt = Clock::now();
     ASSERT_TRUE(harness::WaitUntil([&] { return x.Grab(transport) == playPicture; }, 5000));
     const int atPause = markAfterReport(beforePause);
+    const int64_t recordedAtPause = RecordedSecond(x, screen1);
     EXPECT_NE(x.Grab(timeText), textAtPlay) << "the time text did not advance";
 
     // Faster twice: 2X, then 4X; each speed brings its own label.
@@ -394,12 +482,14 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     const Clock::time_point fastFrom = Clock::now();
     playAsked(controls);
     const int atFastFrom = mark();
+    const int64_t recordedAtFastFrom = RecordedSecond(x, screen1);
     Sleep(6000);  // the span measured
     controls = Controls(sim.get(), 1).size();
     ClickAway(transport.center(), away);
     const Clock::time_point fastTo = Clock::now();
     playAsked(controls);
     const int atFastTo = markAfterReport(atFastFrom);
+    const int64_t recordedAtFastTo = RecordedSecond(x, screen1);
     auto seconds = [](Clock::duration span) { return std::chrono::duration<double>(span).count(); };
     const double normalRate = (atPause - atPlay) / seconds(pausedAt - played);
     const double fastRate = (atFastTo - atFastFrom) / seconds(fastTo - fastFrom);
@@ -408,6 +498,15 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     EXPECT_GT(normalRate, 0.0);
     EXPECT_GT(fastRate, 2.0 * normalRate);
     EXPECT_LT(fastRate, 8.0 * normalRate);
+    // The same in recorded seconds the pictures show: 4X shows about four times as many a second as 1X.
+    ASSERT_TRUE(recordedAtPlay > 0 && recordedAtPause > 0 && recordedAtFastFrom > 0 && recordedAtFastTo > 0);
+    const double normalSeconds = (recordedAtPause - recordedAtPlay) / seconds(pausedAt - played);
+    const double fastSeconds = (recordedAtFastTo - recordedAtFastFrom) / seconds(fastTo - fastFrom);
+    std::printf("recorded seconds per second: 1x %.2f, 4X %.2f\n", normalSeconds, fastSeconds);
+    EXPECT_GT(normalSeconds, 0.7);
+    EXPECT_LT(normalSeconds, 1.3);
+    EXPECT_GT(fastSeconds, 3.0 * normalSeconds);
+    EXPECT_LT(fastSeconds, 5.0 * normalSeconds);
 
     // Seek with the slider to its middle: the DVR is asked for about half of the 30-minute file and the
     // thumb stays there.
@@ -420,6 +519,19 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     EXPECT_LT(target, 1100);
     harness::WaitUntil([&] { return std::abs(mark() - slider.width() / 2) < 24; }, 5000);
     EXPECT_LT(std::abs(mark() - slider.width() / 2), 24) << mark();
+    // Played from there, the screen shows the pictures recorded at the time sought (at 4X, a few seconds
+    // on by the time they are looked at).
+    ClickAway(transport.center(), away);
+    ASSERT_GE(sim->Recordings().size(), 3u);
+    const int64_t sought = int64_t{sim->Recordings()[2].start} + target;
+    int64_t afterSeek = -1;
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            afterSeek = RecordedSecond(x, screen1);
+            return afterSeek >= sought && afterSeek < sought + 20;
+        },
+        5000))
+        << "shown " << afterSeek << ", sought " << sought;
 
     // A snapshot of screen 1: a JPEG of channel 2 at the recording's size in North's snapshot folder; the
     // notice that follows is answered with Enter.
@@ -460,11 +572,17 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
     }
     ASSERT_EQ(paths.size(), 8u);
     const auto opens = RequestFields(sim.get(), DVR_REQ_PLAYBACK_OPEN);
-    ASSERT_EQ(opens.size(), 2u);
-    EXPECT_EQ(opens[0], (std::vector<std::string>{"65547", "1", "0", paths[0]}));
-    EXPECT_EQ(opens[1], (std::vector<std::string>{"65547", "1", "1", paths[2]}));
+    ASSERT_EQ(opens.size(), 3u);
+    EXPECT_EQ(opens[0], (std::vector<std::string>{"65547", "0", "0", "1", std::to_string(TodayMidnight())}));
+    EXPECT_EQ(opens[1], (std::vector<std::string>{"65547", "1", "0", paths[0]}));
+    EXPECT_EQ(opens[2], (std::vector<std::string>{"65547", "1", "1", paths[2]}));
+    // The day map asked for was channel 1's of today, for screen 0.
+    const auto days = RequestFields(sim.get(), DVR_REQ_GET_DAY_RECORDS);
+    ASSERT_EQ(days.size(), 1u);
+    EXPECT_EQ(days[0],
+              (std::vector<std::string>{"65582", std::to_string(1 << 16), std::to_string(TodayMidnight())}));
     // Screen 1's controls up to the seek, in file mode (the last field): pause, step, play, pause, two
-    // speed steps up, two plays that only ask for a report, the seek.
+    // speed steps up, two plays that only ask for a report, the seek, and play from there.
     std::vector<int> commands;
     for (const auto& f : RequestFields(sim.get(), DVR_REQ_PLAYBACK_CONTROL)) {
         if (f.size() >= 5 && std::stoi(f[1]) == 1 && std::stoi(f[2]) != 3) {
@@ -473,7 +591,7 @@ TEST_F(PlaybackOnX, SearchesPlaysStepsSpeedsSeeksSnapsAndCloses) {
         }
     }
     EXPECT_EQ(commands,
-              (std::vector<int>{kPause, kStep, kPlay, kPause, kSpeed, kSpeed, kPlay, kPlay, kSeek}));
+              (std::vector<int>{kPause, kStep, kPlay, kPause, kSpeed, kSpeed, kPlay, kPlay, kSeek, kPlay}));
     std::vector<int> closes(PLAYBACK_SCREEN_COUNT, 0);
     for (const auto& f : RequestFields(sim.get(), DVR_REQ_PLAYBACK_CLOSE)) {
         const int window = f.size() >= 2 ? std::stoi(f[1]) : -1;

@@ -182,6 +182,8 @@ TEST_F(RecordStorageTest, RecordFileNames) {
          QStringLiteral("X:\\Records\\_\\2024_06_01\\CH001_120000.avi")},
         {"unicode kept", QStringLiteral(u"门口 2"), 0, kJune1Noon,
          QStringLiteral(u"X:\\Records\\门口 2\\2024_06_01\\CH001_120000.avi")},
+        {"placeholders in the name stay as they are", QStringLiteral("Shop%1%2%7"), 1, kJune1Noon,
+         QStringLiteral("X:\\Records\\Shop%1%2%7\\2024_06_01\\CH002_120000.avi")},
     };
     g_free = {{u'X', 1000 * kMiB}};
     RecordStorage storage(Config("X", 0));
@@ -192,6 +194,12 @@ TEST_F(RecordStorageTest, RecordFileNames) {
         ASSERT_EQ(storage.MakeRecordPath(c.dvr, c.channel, &path), 0);
         EXPECT_EQ(path, c.expected);
     }
+    // The record folder name is taken as it is too.
+    g_now = kJune1Noon;
+    RecordStorage percent(Config("X", 0, "Rec%1%5"));
+    QString path;
+    ASSERT_EQ(percent.MakeRecordPath(QStringLiteral("Shop"), 1, &path), 0);
+    EXPECT_EQ(path, QStringLiteral("X:\\Rec%1%5\\Shop\\2024_06_01\\CH002_120000.avi"));
 }
 
 // Folders under drive X (and Y), free space, and what must be gone or kept after one pass.
@@ -307,6 +315,34 @@ TEST_F(RecordStorageTest, CleanupFreesOneDayAPassOldestFirstAndSkipsTheFolderInU
     g_now += 10;
     storage.CleanupPass(&state);
     EXPECT_FALSE(Exists(QStringLiteral("X/Records/A/2024_01_02")));
+}
+
+TEST_F(RecordStorageTest, AFolderARecordingBeganInSinceItWasFoundIsNotDeleted) {
+    MakeFolder(QStringLiteral("X/Records/A/2024_01_01"));
+    MakeFolder(QStringLiteral("X/Records/A/2024_01_02"));
+    g_free = {{u'X', 5000 * kMiB}};
+    RecordStorage storage(Config("X", 1));
+    CleanupState state;
+    state.oldestDate = state.previousPass = g_now;
+    state.oldestCreated = g_now * 1000000000;
+    storage.CleanupPass(&state);  // room enough: the oldest folder is only remembered
+    ASSERT_EQ(QDir::cleanPath(state.oldestPath), QDir::cleanPath(drives.filePath("X/Records/A/2024_01_01")));
+
+    // A recording begins in it; then the disk runs low.
+    const QString open = QStringLiteral("X:\\Records\\A\\2024_01_01\\CH001_000000.avi");
+    storage.BeginFile(open);
+    g_free = {{u'X', 10 * kMiB}};
+    g_now += 10;
+    storage.CleanupPass(&state);
+    EXPECT_TRUE(Exists(QStringLiteral("X/Records/A/2024_01_01")));
+    EXPECT_TRUE(Exists(QStringLiteral("X/Records/A/2024_01_02")));
+    g_now += 10;
+    storage.CleanupPass(&state);  // searched again: the next oldest goes
+    EXPECT_TRUE(Exists(QStringLiteral("X/Records/A/2024_01_01")));
+    EXPECT_FALSE(Exists(QStringLiteral("X/Records/A/2024_01_02")));
+    EXPECT_EQ(QDir(drives.filePath("X/Records/A")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("2024_01_01")});
+    storage.EndFile(open);
 }
 
 TEST_F(RecordStorageTest, CleanupPrunesIndexFilesWithoutADayFolder) {

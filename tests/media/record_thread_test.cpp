@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -22,6 +28,7 @@
 #include "media/media_system.h"
 #include "media/record_storage.h"
 #include "platform/audio/sound_buffer.h"
+#include "platform/avi/avi_writer.h"
 #include "tests/bounded_wait.h"
 #include "tests/context_switches.h"
 #include "tests/media/avi_readback.h"
@@ -68,6 +75,7 @@ protected:
         ASSERT_TRUE(EncodeTestStream("mpeg4", 176, 144, 24, &stream, 6));
     }
     void TearDown() override {
+        SetAviReserveFunction(nullptr);
         EndSlotRecording(kSlot, g_recordStorage.get(), &state);
         FreeMediaSystem();
         delete device;
@@ -99,6 +107,37 @@ protected:
         const std::vector<uint8_t>& p = stream.packets[index % stream.packets.size()];
         Push(g_screenSlots[kSlot].recordVideoQueue.get(), header, p.data(), static_cast<uint32_t>(p.size()));
         ASSERT_EQ(RecordSlotTurn(kSlot, g_recordStorage.get(), &state), 1);
+    }
+    // A large video packet whose bytes name it (the writer stores packets as they come).
+    static std::string Numbered(int index) {
+        std::string bytes(20000, static_cast<char>('a' + index % 26));
+        std::snprintf(bytes.data(), 16, "frame %04d", index);
+        return bytes;
+    }
+    void NumberedVideo(int index, const VideoStreamHeader* header = nullptr) {
+        const std::string p = Numbered(index);
+        Push(g_screenSlots[kSlot].recordVideoQueue.get(), header, p.data(), static_cast<uint32_t>(p.size()));
+        ASSERT_EQ(RecordSlotTurn(kSlot, g_recordStorage.get(), &state), 1);
+    }
+    // The numbers of the packets a file holds, in order.
+    std::vector<int> NumbersIn(const QString& name) const {
+        std::vector<int> numbers;
+        const AviContents c = Read(name);
+        if (const AviStreamContents* v = c.Of(AVMEDIA_TYPE_VIDEO)) {
+            for (const std::string& p : v->packets) {
+                int n = -1;
+                EXPECT_EQ(std::sscanf(p.c_str(), "frame %d", &n), 1);
+                EXPECT_EQ(p, Numbered(n));
+                numbers.push_back(n);
+            }
+        }
+        return numbers;
+    }
+    static std::vector<int> Range(int from, int to) {
+        std::vector<int> numbers;
+        for (int i = from; i < to; ++i)
+            numbers.push_back(i);
+        return numbers;
     }
     void Audio(uint32_t bytes, const AudioStreamHeader* header = nullptr) {
         std::vector<uint8_t> pcm(bytes, 0x11);
@@ -319,6 +358,149 @@ TEST_F(RecordThreadTest, WithoutADiskTheNoticeIsPostedOncePerRunOfFailures) {
     EXPECT_EQ(Files(),
               (QStringList{QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120000.avi.avi")}));
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("Q:")));
+}
+
+// Reservations fail while the test says the disk is full.
+std::atomic<bool> g_diskFull{false};
+std::atomic<int> g_reservations{0};
+int TestReserve(int, int64_t, int64_t) {
+    ++g_reservations;
+    return g_diskFull ? ENOSPC : 0;
+}
+
+TEST_F(RecordThreadTest, AFailedWriteClosesTheFileWholeTellsTheOperatorAndTheNextPacketBeginsANewFile) {
+    WindowPostRecorder posts;
+    SetAviReserveFunction(TestReserve);
+    NumberedVideo(0, &header);
+    g_diskFull = true;  // what the file reserved at its start still takes a few packets
+    int sent = 1;
+    for (; sent < 40 && state.fileOpen; ++sent)
+        NumberedVideo(sent);
+    ASSERT_FALSE(state.fileOpen) << "no write ever failed";
+    const int kept = sent - 1;  // the packet that found no room is not in the file
+    EXPECT_GE(kept, 3);
+    EXPECT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+    for (int i = 0; i < 5; ++i, ++sent)
+        NumberedVideo(sent);  // still full: no file can be begun, none is left behind
+    // The first attempt moved the closed file of the same second aside.
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("CH002_120000.avi.avi")});
+
+    g_diskFull = false;  // the clean-up freed space
+    g_now += 1;
+    const int resumed = sent;
+    for (int i = 0; i < 5; ++i, ++sent)
+        NumberedVideo(sent);
+    EndMarker();
+    SetAviReserveFunction(nullptr);
+    const QStringList expected = {QStringLiteral("CH002_120000.avi.avi"), QStringLiteral("CH002_120001.avi")};
+    ASSERT_EQ(Files(), expected);
+    EXPECT_EQ(NumbersIn(expected[0]), Range(0, kept));
+    EXPECT_EQ(IndexedKeyFrames(DayFolder() + QLatin1Char('/') + expected[0]), kept);  // closed with its index
+    EXPECT_EQ(NumbersIn(expected[1]), Range(resumed, resumed + 5));
+    for (const RecordedPost& p : posts.Posts()) {
+        EXPECT_EQ(p.message, WM_RECORD_DISKFULL);
+        EXPECT_EQ(p.wParam, 1u);
+    }
+}
+
+// A 1 MiB file system as drive X (only where this process may mount one).
+class SmallDrive {
+public:
+    SmallDrive() {
+        m_ok = m_folder.isValid() && mount("tmpfs", QFile::encodeName(m_folder.path()).constData(), "tmpfs",
+                                           MS_NOSUID | MS_NODEV, "size=1m,mode=0700") == 0;
+        if (m_ok)
+            qputenv("VISTAL_DRIVE_X", QFile::encodeName(m_folder.path()));
+    }
+    ~SmallDrive() {
+        if (m_ok)
+            umount2(QFile::encodeName(m_folder.path()).constData(), MNT_DETACH);
+    }
+    bool ok() const { return m_ok; }
+    QString filePath(const QString& name) const { return m_folder.filePath(name); }
+
+private:
+    QTemporaryDir m_folder;
+    bool m_ok = false;
+};
+
+TEST_F(RecordThreadTest, OnAFullFileSystemTheFileKeepsWhatItHoldsAndRecordingResumesWhenSpaceIsFreed) {
+    SmallDrive small;
+    if (!small.ok())
+        GTEST_SKIP() << "no permission to mount a small file system";
+    WindowPostRecorder posts;
+    QFile filler(small.filePath(QStringLiteral("filler")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    ASSERT_EQ(filler.write(QByteArray(600 * 1024, 'x')), 600 * 1024);
+    filler.close();
+    const QString day = small.filePath(QStringLiteral("Records/Gate/2024_06_01"));
+    int sent = 0;
+    for (; sent < 60 && posts.CountOf(WM_RECORD_DISKFULL) == 0; ++sent)
+        NumberedVideo(sent, sent == 0 ? &header : nullptr);
+    ASSERT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+    const int kept = sent - 1;
+    ASSERT_TRUE(QFile::remove(small.filePath(QStringLiteral("filler"))));  // space freed
+    g_now += 1;
+    const int resumed = sent;
+    for (int i = 0; i < 5; ++i, ++sent)
+        NumberedVideo(sent);
+    EndMarker();
+    ASSERT_EQ(QDir(day).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120001.avi")}));
+    AviContents first;
+    AviContents second;
+    ASSERT_TRUE(ReadAvi(day + QStringLiteral("/CH002_120000.avi"), &first));
+    ASSERT_TRUE(ReadAvi(day + QStringLiteral("/CH002_120001.avi"), &second));
+    EXPECT_EQ(VideoFrames(first), kept);
+    EXPECT_GE(kept, 3);
+    EXPECT_EQ(IndexedKeyFrames(day + QStringLiteral("/CH002_120000.avi")), kept);
+    EXPECT_EQ(second.Of(AVMEDIA_TYPE_VIDEO)->packets.front(), Numbered(resumed));
+    EXPECT_EQ(VideoFrames(second), 5);
+    // The space reserved ahead of the first file went back when it closed.
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(day + QStringLiteral("/CH002_120000.avi")).constData(), &info), 0);
+    EXPECT_LE(info.st_blocks * 512, info.st_size + 8192);
+}
+
+TEST_F(RecordThreadTest, HeadersTheWriterCannotStoreCountAsNoHeader) {
+    struct Case {
+        const char* name;
+        VideoStreamHeader video;
+        uint32_t sampleRate;  // 0: no audio header
+        int files;            // files with video
+        bool audio;           // they have an audio stream
+    } cases[] = {
+        {"height INT_MIN", {176, INT32_MIN, 2500, kMpeg4}, 8000, 0, false},
+        {"width 0", {0, 144, 2500, kMpeg4}, 0, 0, false},
+        {"width past the frame rectangle", {70000, 144, 2500, kMpeg4}, 0, 0, false},
+        {"no frame rate", {176, 144, 0, kMpeg4}, 0, 0, false},
+        {"negative height counts by its size", {176, -144, 2500, kMpeg4}, 8000, 1, true},
+        {"sample rate 0", {176, 144, 2500, kMpeg4}, 0xFFFFFFFFu, 1, false},
+        {"sample rate 2^31", {176, 144, 2500, kMpeg4}, 0x80000000u, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(drive.filePath(QStringLiteral("Records"))).removeRecursively();
+        state = RecordThreadState{};
+        if (c.sampleRate != 0) {
+            AudioStreamHeader a = audio;
+            a.sampleRate = c.sampleRate == 0xFFFFFFFFu ? 0 : c.sampleRate;
+            Audio(400, &a);
+        }
+        for (int i = 0; i < 20; ++i) {
+            Video(i, i % 5 == 0 ? &c.video : nullptr);
+            Audio(400);
+        }
+        EndMarker();
+        const QStringList files = Files();
+        ASSERT_EQ(files.size(), static_cast<qsizetype>(c.files));
+        if (c.files == 1) {
+            AviContents contents = Read(files[0]);
+            EXPECT_EQ(VideoFrames(contents), 20);
+            EXPECT_EQ(contents.Of(AVMEDIA_TYPE_VIDEO)->height, 144);
+            EXPECT_EQ(contents.Of(AVMEDIA_TYPE_AUDIO) != nullptr, c.audio);
+        }
+    }
 }
 
 TEST_F(RecordThreadTest, ADvrNameThatNoFolderCanHoldBecomesOneSafeFolder) {

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -16,6 +18,8 @@ extern "C" {
 
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/ptz_log.h"
+#include "tools/dvrsim/sim_playback.h"
+#include "tools/dvrsim/time_mark.h"
 #include "tools/dvrsim/video_source.h"
 
 namespace {
@@ -52,18 +56,21 @@ int DecodeAll(const EncodedGop& gop, AVCodecID id, int* width, int* height) {
     return decoded;
 }
 
+// A DVR codec with its libavcodec decoder and a picture size.
+struct CodecCase {
+    int codec;
+    AVCodecID id;
+    int width;
+    int height;
+};
+
 TEST(DvrSimVideo, EncodedGroupsDecode) {
-    struct Case {
-        int codec;
-        AVCodecID id;
-        int width;
-        int height;
-    } cases[] = {
+    const CodecCase cases[] = {
         {kCodecMpeg4, AV_CODEC_ID_MPEG4, 352, 288}, {kCodecH263, AV_CODEC_ID_H263, 352, 288},
         {kCodecH264, AV_CODEC_ID_H264, 352, 288},   {kCodecMpeg4, AV_CODEC_ID_MPEG4, 704, 576},
         {kCodecH264, AV_CODEC_ID_H264, 704, 576},
     };
-    for (const Case& c : cases) {
+    for (const CodecCase& c : cases) {
         SCOPED_TRACE(c.codec);
         if (!HasEncoder(c.codec)) {
             ADD_FAILURE() << "no encoder for codec " << c.codec;
@@ -80,6 +87,62 @@ TEST(DvrSimVideo, EncodedGroupsDecode) {
         EXPECT_EQ(width, c.width);
         EXPECT_EQ(height, c.height);
     }
+}
+
+// Decodes one picture and reads its time mark, at full size and from a copy a third of the size.
+void DecodeMark(const std::string& bytes, AVCodecID id, int64_t* full, int64_t* small) {
+    const AVCodec* codec = avcodec_find_decoder(id);
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    *full = *small = -2;
+    if (avcodec_open2(context, codec, nullptr) == 0) {
+        packet->data = reinterpret_cast<uint8_t*>(const_cast<char*>(bytes.data()));
+        packet->size = static_cast<int>(bytes.size());
+        avcodec_send_packet(context, packet);
+        avcodec_send_packet(context, nullptr);
+        if (avcodec_receive_frame(context, frame) == 0) {
+            *full = ReadTimeMarkLuma(frame->data[0], frame->linesize[0], frame->width, frame->height);
+            const int w = frame->width / 3, h = frame->height / 3;
+            std::vector<uint8_t> reduced(static_cast<size_t>(w * h));
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    reduced[static_cast<size_t>(y * w + x)] =
+                        frame->data[0][3 * y * frame->linesize[0] + 3 * x];
+            *small = ReadTimeMarkLuma(reduced.data(), w, w, h);
+        }
+    }
+    packet->data = nullptr;
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&context);
+}
+
+TEST(DvrSimVideo, RecordedPicturesCarryTheSecondTheyWereRecordedAt) {
+    const CodecCase cases[] = {
+        {kCodecMpeg4, AV_CODEC_ID_MPEG4, 352, 288},
+        {kCodecH263, AV_CODEC_ID_H263, 352, 288},
+        {kCodecH264, AV_CODEC_ID_H264, 704, 576},
+    };
+    const uint32_t times[] = {0u, 1765432109u, 0xFFFFFFFFu, 0x80000001u};
+    for (const CodecCase& c : cases) {
+        SCOPED_TRACE(c.codec);
+        if (!HasEncoder(c.codec))
+            continue;  // EncodedGroupsDecode reports it
+        RecordedPictureEncoder encoder(c.codec, c.width, c.height, 10);
+        for (size_t i = 0; i < std::size(times); ++i) {
+            std::string bytes;
+            // Windows share an encoder: their frame indices need not rise.
+            ASSERT_TRUE(encoder.Encode(static_cast<int64_t>(std::size(times) - i), times[i], &bytes));
+            int64_t full = 0, small = 0;
+            DecodeMark(bytes, c.id, &full, &small);  // each picture decodes on its own
+            EXPECT_EQ(full, int64_t{times[i]}) << i;
+            EXPECT_EQ(small, int64_t{times[i]}) << i;
+        }
+    }
+    // A picture without a mark reads as none.
+    std::vector<uint8_t> grey(64 * 48, 128);
+    EXPECT_EQ(ReadTimeMarkLuma(grey.data(), 64, 64, 48), -1);
 }
 
 TEST(DvrSimVideo, PcmPacketLength) {
@@ -121,6 +184,71 @@ private:
     int fd_ = -1;
     bool connected_ = false;
 };
+
+// The reports of a playback window: change, state and position of each, in order.
+struct Report {
+    int window, change, state, position;
+    bool operator==(const Report&) const = default;
+};
+std::vector<Report> Reports(const std::vector<SimOutput>& out) {
+    std::vector<Report> reports;
+    for (const SimOutput& o : out) {
+        Report r{};
+        int id = 0, speed = 0, begin = 0, duration = 0, day = 0;
+        if (o.connection == SIM_COMMAND &&
+            std::sscanf(o.bytes.c_str(), "%d %d %d %d %d %d %d %d %d", &id, &r.window, &r.change, &r.state,
+                        &speed, &begin, &duration, &r.position, &day) == 9 &&
+            id == 131119)
+            reports.push_back(r);
+    }
+    return reports;
+}
+
+TEST(DvrSimPlayback, ReportsAfterEveryCommandAndOnceASecondWhilePlaying) {
+    int64_t now = 0;
+    SimConfig config;
+    config.channels.push_back(SimChannel{"A", kCodecMpeg4, 352, 288});
+    config.channels.push_back(SimChannel{"B", kCodecMpeg4, 352, 288});
+    config.recordingDays.push_back(1765411200);  // a midnight in UTC
+    config.framesPerSecond = 5;
+    config.playbackClock = [&] { return now; };
+    SimPlayback playback(config);
+    auto answer = [&](const std::vector<std::string>& fields) {
+        std::vector<SimOutput> out;
+        EXPECT_TRUE(playback.Answer(1, fields, &out));
+        return out;
+    };
+    // Day records: value1 is the window the request named in its low half, whatever the channel.
+    const std::vector<SimOutput> day = answer({"65582", std::to_string(1 << 16 | 7), "1765411200"});
+    ASSERT_EQ(day.size(), 1u);
+    EXPECT_EQ(day[0].bytes.rfind("131118 7 1765411200 360 ", 0), 0u) << day[0].bytes.substr(0, 40);
+
+    const std::string path = playback.Recordings()[0].path;
+    EXPECT_EQ(Reports(answer({"65547", "1", "2", path})), (std::vector<Report>{{2, 3, 1, 0}}));
+    // Playing: one position report a second, with the position it reached.
+    std::vector<Report> reports;
+    std::vector<SimOutput> frames;
+    for (int step = 0; step < 30; ++step) {  // three seconds in 100 ms steps
+        now += 100;
+        std::vector<SimOutput> out;
+        playback.Tick(&out);
+        for (const Report& r : Reports(out))
+            reports.push_back(r);
+        frames.insert(frames.end(), out.begin(), out.end());
+    }
+    EXPECT_EQ(reports, (std::vector<Report>{{2, 1, 1, 1}, {2, 1, 1, 2}, {2, 1, 1, 3}}));
+    // Every command gets a report of state and position at once; a paused window reports no more.
+    EXPECT_EQ(Reports(answer({"65581", "2", "2", "0", "1"})), (std::vector<Report>{{2, 3, 2, 3}}));
+    for (int step = 0; step < 20; ++step) {
+        now += 100;
+        std::vector<SimOutput> out;
+        playback.Tick(&out);
+        EXPECT_TRUE(out.empty());
+    }
+    EXPECT_EQ(Reports(answer({"65581", "2", "6", "900", "1"})), (std::vector<Report>{{2, 3, 2, 900}}));
+    EXPECT_EQ(Reports(answer({"65581", "2", "1", "0", "1"})), (std::vector<Report>{{2, 3, 1, 900}}));
+    EXPECT_EQ(Reports(answer({"65548", "2"})), (std::vector<Report>{{2, 3, 0, 900}}));
+}
 
 TEST(DvrSimProtocol, AnswersAndRecords) {
     SimConfig config;

@@ -31,6 +31,8 @@ constexpr int kStepping = 4;
 constexpr int kSpeed = 5;
 constexpr int kNormalSpeed = 6;
 constexpr int kMaxFramesPerTick = 256;
+// A playing window reports its position this often.
+constexpr int64_t kPositionReportMs = 1000;
 
 std::tm LocalTime(int32_t t) {
     time_t value = t;
@@ -111,33 +113,41 @@ double SimPlayback::Interval(const Window& window) const {
     return 1000.0 / (fps * factor);
 }
 
-void SimPlayback::State(const Key& key, const Window& window, std::vector<SimOutput>* out) const {
+void SimPlayback::State(const Key& key, Window& window, int change, std::vector<SimOutput>* out) const {
     int fps = config_.framesPerSecond > 0 ? config_.framesPerSecond : 1;
     int32_t position = static_cast<int32_t>(window.frames / fps);
-    // The change field 3: every report carries a new state and a new position.
-    std::string text = std::to_string(kStateReply) + " " + std::to_string(key.second) + " 3 " +
-                       std::to_string(window.state) + " " + std::to_string(window.speed) + " " +
-                       std::to_string(window.begin) + " " + std::to_string(window.duration) + " " +
-                       std::to_string(position) + " " + std::to_string(window.dayStart) + kTerminator;
+    window.reportedAt = Now();
+    std::string text = std::to_string(kStateReply) + " " + std::to_string(key.second) + " " +
+                       std::to_string(change) + " " + std::to_string(window.state) + " " +
+                       std::to_string(window.speed) + " " + std::to_string(window.begin) + " " +
+                       std::to_string(window.duration) + " " + std::to_string(position) + " " +
+                       std::to_string(window.dayStart) + kTerminator;
     out->push_back(SimOutput{key.first, SIM_COMMAND, text});
 }
 
 void SimPlayback::SendFrame(const Key& key, Window& window, std::vector<SimOutput>* out) {
     const SimChannel& channel = config_.channels[static_cast<size_t>(window.channel)];
-    std::shared_ptr<const EncodedGop> gop =
-        GetEncodedGop(channel.codec, channel.width, channel.height, config_.framesPerSecond);
-    if (gop == nullptr)
+    const int fps = config_.framesPerSecond > 0 ? config_.framesPerSecond : 1;
+    std::unique_ptr<RecordedPictureEncoder>& encoder =
+        encoders_[{channel.codec, channel.width << 16 | channel.height}];
+    if (encoder == nullptr)
+        encoder = std::make_unique<RecordedPictureEncoder>(channel.codec, channel.width, channel.height, fps);
+    // Every picture is a key frame showing the second it was recorded at.
+    const auto recorded = static_cast<uint32_t>(int64_t{window.begin} + window.frames / fps);
+    std::string picture;
+    if (!encoder->Encode(window.frames, recorded, &picture))
         return;
-    const EncodedPicture& picture = gop->pictures[static_cast<size_t>(window.frames) % gop->pictures.size()];
-    if (picture.key || !window.headersSent) {
-        std::string header = SimLe32(gop->width) + SimLe32(gop->height) +
-                             SimLe32(gop->framesPerSecond * 100) + SimLe32(gop->codec);
+    // The stream header goes before the first picture and then once a second, as before a DVR's key frames.
+    if (!window.headersSent || window.frames % fps == 0) {
+        std::string header =
+            SimLe32(static_cast<uint32_t>(channel.width)) + SimLe32(static_cast<uint32_t>(channel.height)) +
+            SimLe32(static_cast<uint32_t>(fps * 100)) + SimLe32(static_cast<uint32_t>(channel.codec));
         out->push_back(
             SimOutput{key.first, SIM_PLAYBACK, DvrSim::Frame(0x1FE, key.second, header, std::string())});
         window.headersSent = true;
     }
     out->push_back(
-        SimOutput{key.first, SIM_PLAYBACK, DvrSim::Frame(0x1FE, key.second, std::string(), picture.bytes)});
+        SimOutput{key.first, SIM_PLAYBACK, DvrSim::Frame(0x1FE, key.second, std::string(), picture)});
     ++window.frames;
     ++framesSent_;
 }
@@ -182,7 +192,7 @@ void SimPlayback::Open(int session, const std::vector<std::string>& fields, std:
     window.nextAt = static_cast<double>(Now());
     Key key{session, index};
     windows_[key] = window;
-    State(key, windows_[key], out);
+    State(key, windows_[key], 3, out);
 }
 
 void SimPlayback::Control(int session, const std::vector<std::string>& fields, std::vector<SimOutput>* out) {
@@ -225,7 +235,7 @@ void SimPlayback::Control(int session, const std::vector<std::string>& fields, s
         default:
             return;
     }
-    State(key, window, out);
+    State(key, window, 3, out);
 }
 
 void SimPlayback::Tick(std::vector<SimOutput>* out) {
@@ -243,7 +253,9 @@ void SimPlayback::Tick(std::vector<SimOutput>* out) {
             window.nextAt = now + interval;  // too far behind: skip rather than burst
         if (window.duration > 0 && window.frames / fps >= window.duration) {
             window.state = kStopped;
-            State(key, window, out);
+            State(key, window, 3, out);
+        } else if (Now() - window.reportedAt >= kPositionReportMs) {
+            State(key, window, 1, out);
         }
     }
 }
@@ -311,7 +323,8 @@ bool SimPlayback::Answer(int session, const std::vector<std::string>& fields, st
                         minutes[m / 4] |= static_cast<uint8_t>(1u << (2 * (m % 4)));
                 }
             }
-            std::string text = std::to_string(kDayReply) + " " + std::to_string(word) + " " +
+            // value1 is the playback window the map is for (the low half of the request word).
+            std::string text = std::to_string(kDayReply) + " " + std::to_string(word & 0xFFFF) + " " +
                                std::to_string(dayStart) + " 360";
             char hex[4];
             for (uint8_t byte : minutes) {
@@ -329,7 +342,7 @@ bool SimPlayback::Answer(int session, const std::vector<std::string>& fields, st
             auto found = windows_.find(key);
             if (found != windows_.end()) {
                 found->second.state = 0;
-                State(key, found->second, out);
+                State(key, found->second, 3, out);
                 windows_.erase(found);
             }
             return true;

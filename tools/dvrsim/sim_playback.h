@@ -2,16 +2,20 @@
 
 // The recordings of a simulated DVR and its remote playback: the file search, the month and day maps,
 // and the playback streams of each session's windows, opened, controlled and closed by requests and
-// paced by their speed on the playback clock.
+// paced by their speed on the playback clock. Every recorded picture carries the time mark of the second
+// it was recorded at (time_mark.h). A window reports its state and position after every command and,
+// while it plays, its position about once a second.
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tools/dvrsim/dvr_sim.h"
+#include "tools/dvrsim/video_source.h"
 
 namespace dvrsim {
 
@@ -49,6 +53,7 @@ private:
         int32_t dayStart = 0;
         int64_t frames = 0;  // frames played from the start
         double nextAt = 0;
+        int64_t reportedAt = 0;  // when the last state report went out
         bool headersSent = false;
     };
     using Key = std::pair<int, int>;  // session, window
@@ -56,13 +61,15 @@ private:
     int64_t Now() const;
     void Open(int session, const std::vector<std::string>& fields, std::vector<SimOutput>* out);
     void Control(int session, const std::vector<std::string>& fields, std::vector<SimOutput>* out);
-    void State(const Key& key, const Window& window, std::vector<SimOutput>* out) const;
+    // A state report; change 3 (state and position) after a command, 1 (position) while playing.
+    void State(const Key& key, Window& window, int change, std::vector<SimOutput>* out) const;
     void SendFrame(const Key& key, Window& window, std::vector<SimOutput>* out);
     double Interval(const Window& window) const;
 
     SimConfig config_;
     std::vector<SimRecording> recordings_;
     std::map<Key, Window> windows_;
+    std::map<std::pair<int, int>, std::unique_ptr<RecordedPictureEncoder>> encoders_;  // by codec, size
     SimReplyFault fault_ = SIM_FAULT_NONE;
     int faultCount_ = 0;
     int framesSent_ = 0;

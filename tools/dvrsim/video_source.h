@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+
 namespace dvrsim {
 
 // DVR codec numbers of the stream headers.
@@ -34,6 +38,25 @@ std::shared_ptr<const EncodedGop> GetEncodedGop(int codec, int width, int height
 
 // Whether libavcodec has an encoder for the DVR codec number.
 bool HasEncoder(int codec);
+
+// The pictures of a recording: each encoded on its own as a key frame, the moving test picture of its
+// frame index with the time mark (time_mark.h) of the second it was recorded at.
+class RecordedPictureEncoder {
+public:
+    RecordedPictureEncoder(int codec, int width, int height, int framesPerSecond);
+    ~RecordedPictureEncoder();
+    RecordedPictureEncoder(const RecordedPictureEncoder&) = delete;
+    RecordedPictureEncoder& operator=(const RecordedPictureEncoder&) = delete;
+
+    // One key frame; false when libavcodec has no encoder for the codec here or encoding failed.
+    bool Encode(int64_t index, uint32_t recordedTime, std::string* bytes);
+
+private:
+    AVCodecContext* context_;
+    AVFrame* frame_;
+    AVPacket* packet_;
+    int64_t nextPts_ = 0;
+};
 
 // One packet of 16-bit mono PCM at sampleRate covering 1 / framesPerSecond seconds of a tone.
 std::string PcmPacket(int sampleRate, int framesPerSecond, int index);

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QDateTime>
 #include <QPainter>
+#include <QTextCharFormat>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
@@ -457,6 +459,53 @@ TEST_F(PlaybackDialogTest, DayMapsColourTheirRowAndAreFreedOnEveryPath) {
         if (r != 2) {
             EXPECT_NE(dialog->DayBarColour(r, 1), DAY_BAR_RECORDED) << r;
         }
+    }
+    g_currentDevice.store(nullptr);
+}
+
+TEST_F(PlaybackDialogTest, PagingTheCalendarAsksForTheShownMonthAndClearsTheOldMarks) {
+    Open();
+    auto device = std::make_unique<DVRDevice>();
+    g_currentDevice.store(device.get());
+    auto* calendar = static_cast<QCalendarWidget*>(dialog->m_calendar.GetWidget());
+    ASSERT_NE(calendar, nullptr);
+    auto bold = [&](int year, int month, int day) {
+        return calendar->dateTextFormat(QDate(year, month, day)).fontWeight() == QFont::Bold;
+    };
+    auto midnight = [](int year, int month, int day) {
+        return static_cast<WPARAM>(
+            static_cast<uint32_t>(QDateTime(QDate(year, month, day), QTime(0, 0)).toSecsSinceEpoch()));
+    };
+    ASSERT_TRUE(dialog->m_calendar.SetDate(QDate(2026, 12, 31)));
+    dialog->OnPlaybackData(PLAYBACK_DATA_MONTH_RECORDS, static_cast<LPARAM>(0x700u));  // December 9-11
+    ASSERT_TRUE(bold(2026, 12, 10));
+    owner.posts.clear();
+
+    struct Step {
+        const char* name;
+        void (QCalendarWidget::*page)();
+        QDate selected;  // the same day of the shown month, or its last day
+    } steps[] = {
+        {"forward", &QCalendarWidget::showNextMonth, QDate(2027, 1, 31)},
+        {"forward into a short month", &QCalendarWidget::showNextMonth, QDate(2027, 2, 28)},
+        {"back", &QCalendarWidget::showPreviousMonth, QDate(2027, 1, 28)},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        (calendar->*step.page)();
+        DrainPostedEvents();
+        ASSERT_EQ(owner.Count(WM_PLAYBACK_QUERY_MONTH), 1);
+        EXPECT_EQ(owner.Last(WM_PLAYBACK_QUERY_MONTH)->wParam,
+                  midnight(step.selected.year(), step.selected.month(), step.selected.day()));
+        EXPECT_EQ(dialog->m_calendar.GetDate(), step.selected);
+        // Until the reply no day is marked, in the shown month or in the one marked before.
+        for (int day = 9; day <= 11; ++day) {
+            EXPECT_FALSE(bold(step.selected.year(), step.selected.month(), day)) << day;
+            EXPECT_FALSE(bold(2026, 12, day)) << day;
+        }
+        dialog->OnPlaybackData(PLAYBACK_DATA_MONTH_RECORDS, static_cast<LPARAM>(0x700u));
+        EXPECT_TRUE(bold(step.selected.year(), step.selected.month(), 10));
+        owner.posts.clear();
     }
     g_currentDevice.store(nullptr);
 }
