@@ -11,6 +11,7 @@
 #include "platform/system/codepage.h"
 #include "platform/system/instance_endpoint.h"
 #include "platform/system/instance_lock.h"
+#include "platform/system/runtime_folder.h"
 #include "platform/system/win_types.h"
 
 CTarvikApp theApp;
@@ -45,7 +46,17 @@ int CTarvikApp::InitInstance() {
     m_hInstanceEvent = InstanceLock::Acquire(QString::fromLatin1(APP_INSTANCE_NAME), &heldElsewhere);
     if (m_hInstanceEvent == nullptr) {
         // Another instance runs: bring its window forward when it has one.
-        return heldElsewhere && RaiseRunningInstance() ? TRUE : FALSE;
+        if (heldElsewhere)
+            return RaiseRunningInstance() ? TRUE : FALSE;
+        // No private folder for the lock (one another user made first, or one others may enter): the
+        // program does not start, and says why.
+        QString refusal;
+        if (UserRuntimeFolder(&refusal).isEmpty())
+            std::fprintf(stderr, "Vistal cannot start: %s\n", qPrintable(refusal));
+        else
+            std::fputs("Vistal cannot start: the instance lock cannot be taken\n", stderr);
+        m_nExitCode = 1;
+        return FALSE;
     }
     if (InitAppSystem() != 0) {
         ShowStartupFailure("Initialize application system failed.\n");
@@ -64,7 +75,7 @@ int CTarvikApp::InitInstance() {
 int CTarvikApp::ExitInstance() {
     delete m_hInstanceEvent;
     m_hInstanceEvent = nullptr;
-    return 0;
+    return m_nExitCode;
 }
 
 int CTarvikApp::InitAppSystem() {

@@ -224,6 +224,9 @@ struct DVRDevice : DVRSessionState {
     std::atomic<int64_t> lastKeepAlive;
     std::atomic<int64_t> lastReceived;
     std::atomic<int64_t> lastRequest;
+    // A run that could not get its threads or descriptors is not restarted before this time, so a
+    // shortage is tried again at the supervisor's pace rather than on every wake-up.
+    std::atomic<int64_t> restartNotBefore;
     std::mutex lock;
     // Held while one received text message is parsed: replies may arrive on every connection of the
     // session (text frames of the stream connections too), and the parsers of one DVR run one at a time.

@@ -3,12 +3,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/worker_threads.h"
@@ -67,6 +71,8 @@ void StopAndDeleteDevices(DVRDevice* head, bool releaseScreens) {
 // True when the supervisor must restart the session: a logged-in session that fell silent or lost a
 // connection, or one whose command thread could not be started.
 bool NeedsRestart(DVRDevice* device, int64_t now) {
+    if (now < device->restartNotBefore.load())
+        return false;
     if (device->commandThread.handle == nullptr)
         return true;
     uint32_t flags = device->flags.load();
@@ -142,10 +148,21 @@ int StartDeviceSession(DVRDevice* device) {
     device->playbackThread = WorkerThreadRef{};
     static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
-    return StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
-                             device) == 0
-               ? 0
-               : -1;
+    if (StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
+                          device) == 0)
+        return 0;
+    DelayRestartAfterShortage(device, "DVR session could not be started", errno);
+    return -1;
+}
+
+void DelayRestartAfterShortage(DVRDevice* device, const char* what, int error) {
+    device->restartNotBefore.store(static_cast<int64_t>(MonotonicMs()) + SUPERVISOR_WAIT_MS);
+    // Once per text and cause for the whole program: a shortage lasts, and every round would repeat it.
+    static std::mutex reportedLock;
+    static std::set<std::pair<std::string, int>> reported;
+    std::lock_guard<std::mutex> guard(reportedLock);
+    if (reported.insert({what, error}).second)
+        std::fprintf(stderr, "%s (%s); it is tried again\n", what, std::strerror(error));
 }
 
 void StopDeviceSession(DVRDevice* device) {
@@ -225,9 +242,8 @@ void HandleDeviceLost(HWND, DVRDevice* device) {
     StopDeviceSession(device);
     // Posted before the new run starts, so it reaches the tree before anything of that run.
     PostDvrTreeEvent(device, DVR_TREE_LOST, TREE_ICON_DVR);
-    // A run whose thread cannot start is tried again on the supervisor's next round.
-    if (StartDeviceSession(device) != 0)
-        std::fprintf(stderr, "DVR session could not be started; it is tried again\n");
+    // A run whose thread cannot start is tried again by the supervisor after a round (and reported once).
+    static_cast<void>(StartDeviceSession(device));
 }
 
 void SuperviseDevices(HWND mainWindow, int64_t now) {

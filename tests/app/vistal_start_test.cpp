@@ -50,6 +50,7 @@ class VistalStart : public ::testing::Test {
 protected:
     QTemporaryDir root;
     QString home, drive, runtime;
+    QByteArray errors;  // the last run's standard error
     void SetUp() override {
         home = root.filePath("Program Folder");
         drive = root.filePath("c");
@@ -87,6 +88,7 @@ protected:
             p.waitForFinished();
             return -100;
         }
+        errors = p.readAllStandardError();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -200;
     }
 };
@@ -134,6 +136,23 @@ TEST_F(VistalStart, ASecondInstanceEndsAtOnce) {
     EXPECT_EQ(Run("en_US.UTF-8", 5000), 0);
     EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
     delete first;
+    EXPECT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+// A lock folder that others may enter (or that another user made first) is never used: the program says
+// so on standard error and ends with a failure before it prepares anything.
+TEST_F(VistalStart, RefusesALockFolderOthersMayEnter) {
+    const QString folder = runtime + "/vistal";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther));
+    EXPECT_EQ(Run("en_US.UTF-8", 5000), 1);
+    EXPECT_TRUE(errors.contains("vistal has mode 0705, not 0700")) << errors.constData();
+    EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
+    ASSERT_TRUE(QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     EXPECT_EQ(Run("en_US.UTF-8"), 0);
     EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
 }
