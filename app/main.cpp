@@ -5,6 +5,7 @@
 #include "core/tarvik_app.h"
 #include "media/pixel_routines.h"
 #include "platform/system/descriptor_limit.h"
+#include "platform/system/shared_thread_pool.h"
 #include "platform/ui/win_app.h"
 #include "ui/client_resources.h"
 #include "ui/main_window.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     // Before the desktop platform opens its own descriptors: 64 DVRs need more than a common soft limit.
     static_cast<void>(RaiseDescriptorLimit());
     QApplication application(argc, argv);
+    static_cast<void>(PrestartSharedThreadPool());
     std::setlocale(LC_NUMERIC, "C");
     InstallClientResources();
     VistalWinApp app;

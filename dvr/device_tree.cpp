@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -108,9 +107,8 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
         if (device == nullptr)
             return;
         device->node = node;
-        // A session whose thread cannot start now is started by the supervisor's next round.
-        if (StartDeviceSession(device) != 0)
-            std::fprintf(stderr, "DVR session could not be started; it is tried again\n");
+        // A session whose thread cannot start now is started by the supervisor later (and reported once).
+        static_cast<void>(StartDeviceSession(device));
         AppendDevice(device);
     }
 }

@@ -21,6 +21,7 @@
 #include "dvr/dvr_protocol.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
+#include "platform/system/descriptor_limit.h"
 
 DVRDevice* g_deviceList = nullptr;
 std::mutex g_deviceListLock;
@@ -148,6 +149,10 @@ int StartDeviceSession(DVRDevice* device) {
     device->playbackThread = WorkerThreadRef{};
     static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
+    if (FreeDescriptors() < SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS) {
+        DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
+        return -1;
+    }
     if (StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
                           device) == 0)
         return 0;

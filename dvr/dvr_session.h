@@ -30,7 +30,14 @@ void ReleaseAndFreeDeviceList();
 // Appends a started session at the tail of g_deviceList under its lock.
 void AppendDevice(DVRDevice* device);
 
-// Starts a run: an empty per-run record, then the command thread. -1 when the thread cannot start (the
+// A run's descriptors once it is online: three connections and the queues of its three threads.
+constexpr long SESSION_DESCRIPTORS = 6;
+// Descriptors a session start leaves free for the rest of the program (windows, recordings, snapshots,
+// the single-instance endpoint), so that sessions short of descriptors never starve it.
+constexpr long SESSION_DESCRIPTOR_RESERVE = 64;
+
+// Starts a run: an empty per-run record, then the command thread. -1 when fewer than
+// SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS descriptors are free or the thread cannot start (the
 // supervisor tries again after SUPERVISOR_WAIT_MS; see DelayRestartAfterShortage).
 [[nodiscard]] int StartDeviceSession(DVRDevice* device);
 // A run lacks a thread or a descriptor (error: the errno of the failure): the supervisor restarts it no
