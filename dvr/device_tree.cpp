@@ -73,6 +73,10 @@ int WriteDeviceTreeFile(const QString& path, const std::vector<DeviceTreeNode>& 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return -1;
+    // The records hold the DVRs' logins (Base64, not encrypted): only the owner may read the file,
+    // whatever mode an earlier file had.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return -1;
     const char mark[2] = {static_cast<char>(0xFF), static_cast<char>(0xFE)};
     bool ok = file.write(mark, 2) == 2;
     for (const DeviceTreeNode& record : records)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstring>
 
@@ -91,6 +92,30 @@ TEST(DeviceTreeNodeLayout, FieldsSitAtTheirOffsets) {
 TEST(DeviceTreeNodeLayout, FilePathByMode) {
     EXPECT_EQ(DeviceTreeFilePath("/data/", true), "/data/tree.dat");
     EXPECT_EQ(DeviceTreeFilePath("/data/", false), "/data/treew.dat");
+}
+
+// The tree file holds the DVRs' logins: each write leaves it readable by its owner only, whatever mode the
+// file had, and writes exactly the mark and the records.
+TEST_F(DeviceTreeTest, WrittenFileIsItsOwnersAlone) {
+    const QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+    const std::vector<DeviceTreeNode> records = {Dvr(1, u"Gate", 0, QStringLiteral("admin"))};
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "an existing file readable by others" : "a new file");
+        QFile::remove(ToNativePath(path));
+        if (existing) {
+            Write({});
+            ASSERT_TRUE(QFile::setPermissions(ToNativePath(path),
+                                              ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        }
+        ASSERT_EQ(WriteDeviceTreeFile(ToNativePath(path), records), 0);
+        EXPECT_EQ(QFileInfo(ToNativePath(path)).permissions(), ownerOnly);
+        QFile file(ToNativePath(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(),
+                  QByteArray("\xFF\xFE", 2) +
+                      QByteArray(reinterpret_cast<const char*>(&records[0]), sizeof(DeviceTreeNode)));
+    }
 }
 
 TEST_F(DeviceTreeTest, AreasAndDvrsInTheirPlaces) {
