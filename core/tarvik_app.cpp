@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/file_helpers.h"
+#include "core/install_journal.h"
 #include "core/system_settings.h"
 #include "core/text_files.h"
 #include "platform/system/codepage.h"
@@ -58,6 +59,11 @@ int CTarvikApp::InitInstance() {
         m_nExitCode = 1;
         return FALSE;
     }
+    // An update that was stopped half-way is finished or undone before anything reads the folder (while
+    // Updater still works there, its journal is locked and left alone).
+    QString programFolder;
+    GetModuleFolder(&programFolder);
+    static_cast<void>(RecoverInstall(programFolder));
     if (InitAppSystem() != 0) {
         ShowStartupFailure("Initialize application system failed.\n");
         return FALSE;

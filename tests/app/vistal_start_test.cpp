@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "core/install_journal.h"
 #include "platform/system/copydata_endpoint.h"
 #include "platform/system/instance_lock.h"
 #include "resources/language/builtin_language.h"
@@ -155,6 +156,25 @@ TEST_F(VistalStart, RefusesALockFolderOthersMayEnter) {
         folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     EXPECT_EQ(Run("en_US.UTF-8"), 0);
     EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+// An update stopped half-way (its journal left in the program folder, no Updater holding it) is undone by
+// the next start before the program reads its folder: the staged file and the journal are gone.
+TEST_F(VistalStart, UndoesAnUpdateStoppedHalfWay) {
+    const QString staged = home + "/.system.ini.Ab12Cd";
+    {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        QFile file(staged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[SYSTEM]\nVersion=9.9.9\n");
+    }  // left as a killed Updater leaves it
+    ASSERT_TRUE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
+    ASSERT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_FALSE(QFileInfo::exists(staged));
+    EXPECT_FALSE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
+    EXPECT_EQ(ReadAll(home + "/system.ini"), Utf16(SystemIniText("0.0.1", 0)));
 }
 
 TEST(VistalBinary, CarriesTheFileVersionTheUpdaterReads) {
