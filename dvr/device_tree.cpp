@@ -1,7 +1,9 @@
 #include "dvr/device_tree.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
+#include <QSet>
 #include <cstdlib>
 #include <cstring>
 
@@ -93,16 +95,29 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
     std::vector<DeviceTreeNode> records;
     if (ReadDeviceTreeFile(path, &records) != 0)
         return;
+    // The areas made so far by id, so that a large list does not search the whole tree for each record's
+    // parent. An id that several areas share is searched as before (the first in tree order wins).
+    QHash<int, TreeItem> areaById;
+    QSet<int> sharedAreaIds;
     for (const DeviceTreeNode& record : records) {
         DeviceTreeNode* node = NewNode();
         if (node == nullptr)
             return;
         *node = record;
-        TreeItem parent = FindTreeItem(view, NODE_AREA, node->parentId, nullptr);
-        if (view->InsertItem(parent, node->name, node->type, node) == nullptr) {
+        TreeItem parent = sharedAreaIds.contains(node->parentId)
+                              ? FindTreeItem(view, NODE_AREA, node->parentId, nullptr)
+                              : areaById.value(node->parentId, nullptr);
+        TreeItem item = view->InsertItem(parent, node->name, node->type, node);
+        if (item == nullptr) {
             // The item could not be made: nothing else holds the record.
             std::free(node);
             return;
+        }
+        if (node->type == NODE_AREA) {
+            if (areaById.contains(node->id))
+                sharedAreaIds.insert(node->id);
+            else
+                areaById.insert(node->id, item);
         }
         if (node->type != NODE_DVR)
             continue;

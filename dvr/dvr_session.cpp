@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +27,9 @@
 DVRDevice* g_deviceList = nullptr;
 std::mutex g_deviceListLock;
 std::atomic<DVRDevice*> g_currentDevice{nullptr};
+// The last session of g_deviceList (under g_deviceListLock), so that a list of thousands is built in
+// linear time. Null whenever the list is emptied.
+static DVRDevice* g_deviceTail = nullptr;
 
 namespace {
 
@@ -34,6 +38,29 @@ namespace {
 std::mutex g_restartLock;
 std::condition_variable g_restartDone;
 int g_restartsInFlight = 0;
+
+// Takes a run's descriptors off the count of free ones, false when that would leave fewer than the reserve.
+// Counting reads the whole descriptor table, so the count is taken at most every kRecountMs and the runs
+// started since are subtracted from it (thousands of sessions start in one go when a large list loads).
+bool TakeDescriptorsForRun() {
+    constexpr int64_t kRecountMs = 50;
+    static std::mutex lock;
+    static int64_t countedAt = INT64_MIN;
+    static long free = 0;
+    // The real clock, not MonotonicMs: an injected clock must not freeze the count.
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
+    std::lock_guard<std::mutex> guard(lock);
+    if (countedAt == INT64_MIN || now - countedAt >= kRecountMs) {
+        free = FreeDescriptors();
+        countedAt = now;
+    }
+    if (free < SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS)
+        return false;
+    free -= SESSION_DESCRIPTORS;
+    return true;
+}
 
 void ResetSessionState(DVRDevice* device) {
     device->flags.store(0);
@@ -53,6 +80,7 @@ DVRDevice* TakeDeviceList() {
     std::lock_guard<std::mutex> guard(g_deviceListLock);
     DVRDevice* head = g_deviceList;
     g_deviceList = nullptr;
+    g_deviceTail = nullptr;
     return head;
 }
 
@@ -108,6 +136,7 @@ void RemoteFileListDeleter::operator()(RemoteFileNode* head) const {
 void InitDeviceList() {
     std::lock_guard<std::mutex> guard(g_deviceListLock);
     g_deviceList = nullptr;
+    g_deviceTail = nullptr;
     g_currentDevice.store(nullptr);
 }
 
@@ -124,10 +153,11 @@ void AppendDevice(DVRDevice* device) {
         return;
     device->next = nullptr;
     std::lock_guard<std::mutex> guard(g_deviceListLock);
-    DVRDevice** tail = &g_deviceList;
+    DVRDevice** tail = g_deviceTail != nullptr ? &g_deviceTail->next : &g_deviceList;
     while (*tail != nullptr)
         tail = &(*tail)->next;
     *tail = device;
+    g_deviceTail = device;
     WakeSupervisor();  // a session whose thread could not start is restarted by it
 }
 
@@ -149,7 +179,7 @@ int StartDeviceSession(DVRDevice* device) {
     device->playbackThread = WorkerThreadRef{};
     static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
-    if (FreeDescriptors() < SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS) {
+    if (!TakeDescriptorsForRun()) {
         DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
         return -1;
     }

@@ -118,6 +118,42 @@ TEST_F(DeviceTreeTest, WrittenFileIsItsOwnersAlone) {
     }
 }
 
+// A view that counts the steps of walks through its items.
+class CountingTreeView : public MemoryTreeView {
+public:
+    TreeItem GetNextSiblingItem(TreeItem item) override {
+        ++steps;
+        return MemoryTreeView::GetNextSiblingItem(item);
+    }
+    TreeItem GetChildItem(TreeItem item) override {
+        ++steps;
+        return MemoryTreeView::GetChildItem(item);
+    }
+    long steps = 0;
+};
+
+// A large list loads in linear time: each record's area is found without a walk through the whole tree.
+// Areas that share an id still go under the first of them in tree order.
+TEST_F(DeviceTreeTest, ALargeListLoadsWithoutWalkingTheTreeForEachRecord) {
+    constexpr int kAreas = 3000;
+    std::vector<DeviceTreeNode> records;
+    for (int i = 1; i <= kAreas; ++i)
+        records.push_back(Area(i, u"Area", i > 1500 ? i - 1500 : 0));
+    Write(records);
+    CountingTreeView counting;
+    LoadDeviceTree(&counting, path);
+    EXPECT_EQ(counting.Roots().size(), 1500u);
+    EXPECT_EQ(counting.Roots()[1499]->children.size(), 1u);
+    EXPECT_LT(counting.steps, 10L * kAreas);
+    ClearDeviceTree(&counting);
+
+    Write({Area(4, u"Outer"), Area(5, u"Shared"), Area(4, u"Inner", 5), Area(6, u"Child", 4)});
+    LoadDeviceTree(&tree, path);
+    ASSERT_EQ(tree.Roots().size(), 2u);
+    EXPECT_EQ(tree.Roots()[0]->children.size(), 1u);  // Child, under the first area 4 in tree order
+    EXPECT_EQ(tree.Roots()[0]->children[0]->text, u"Child");
+}
+
 TEST_F(DeviceTreeTest, AreasAndDvrsInTheirPlaces) {
     Write({Area(1, u"North"), Area(2, u"Depot", 1), Dvr(1, u"Gate", 2, "admin"), Dvr(2, u"Lost", 7),
            Dvr(3, u"Top", 0)});
