@@ -3,28 +3,15 @@
 // session (the sessions that fit come online, the program keeps answering, a shortage is reported once).
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <thread>
 #include <vector>
 
-#include "platform/system/copydata_endpoint.h"
-#include "platform/system/descriptor_limit.h"
+#include "tests/app/vistal_fleet.h"
 #include "tests/bounded_wait.h"
-#include "tools/dvrsim/dvr_sim.h"
-#include "tools/dvrsim/video_source.h"
-#include "tools/homeprep/program_folder.h"
-#include "updater/close_request.h"
 
 namespace {
 
@@ -32,110 +19,23 @@ constexpr int kDvrs = 64;
 // How long the program runs with every session online before it is asked to close (kept short for CI).
 constexpr int kHoldMs = 12000;
 
-// The descriptors and threads of a running process, from /proc.
-struct ProcessCounts {
-    int descriptors = 0;
-    int threads = 0;
-};
-
-ProcessCounts CountsOf(qint64 pid) {
-    ProcessCounts counts;
-    counts.descriptors = static_cast<int>(
-        QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::NoDotAndDotDot | QDir::System).size());
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("Threads:"))
-                counts.threads = line.mid(8).trimmed().toInt();
-        }
-    }
-    return counts;
-}
-
 class ManyDvrs : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(root.isValid());
-        // The simulators' own sockets are this process's.
-        static_cast<void>(RaiseDescriptorLimit());
-        home = root.filePath("home");
-        runtime = root.filePath("run");
-        for (const QString& folder : {home, runtime, root.filePath("c")})
-            ASSERT_TRUE(QDir().mkpath(folder));
-        ASSERT_TRUE(QFile::setPermissions(
-            runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        ProgramFolderPlan plan;
-        plan.screenNum = 64;
-        for (int i = 0; i < kDvrs; ++i) {
-            dvrsim::SimConfig config;
-            config.users.push_back(dvrsim::SimUser{"admin", "admin", 0x3F});
-            config.channels.push_back(dvrsim::SimChannel{"Camera", dvrsim::kCodecMpeg4, 352, 288});
-            config.framesPerSecond = 2;
-            sims.push_back(std::make_unique<dvrsim::DvrSim>(config));
-            ASSERT_EQ(sims.back()->Start(), 0);
-            plan.dvrs.push_back(
-                {QStringLiteral("DVR %1").arg(i + 1), "127.0.0.1", sims.back()->Port(), "admin", "admin"});
-            plan.views.push_back({i, i, 0});
-        }
-        ASSERT_EQ(PrepareProgramFolder(home, plan), 0);
-    }
-
-    // Starts Vistal with the given limits of open files (soft, hard).
+    void SetUp() override { ASSERT_TRUE(fleet.Valid()); }
     void Start(rlim_t soft, rlim_t hard) {
-        process = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VISTAL_HOME", home);
-        env.insert("VISTAL_DRIVE_C", root.filePath("c"));
-        env.insert("XDG_RUNTIME_DIR", runtime);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:9");
-        env.insert("VISTAL_DISCOVERY_REPLY_PORT", "0");
-        env.insert("VISTAL_WAN_SERVER", "127.0.0.1:9");
-        env.insert("VISTAL_UPDATE_HOST", "127.0.0.1:9");
-        process->setProcessEnvironment(env);
-        process->setChildProcessModifier([soft, hard] {
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            struct rlimit limit = {soft, hard};
-            setrlimit(RLIMIT_NOFILE, &limit);
-        });
-        process->start(QStringLiteral(VISTAL_BINARY), {});
-        ASSERT_TRUE(process->waitForStarted(10000));
+        ASSERT_TRUE(fleet.Start(QStringLiteral(VISTAL_BINARY), soft, hard));
     }
-
-    // The DVRs whose channel the program has opened and is being sent.
-    int StreamingDvrs() {
-        int count = 0;
-        for (const auto& sim : sims)
-            count += sim->Streamed(0).pictures > 0 ? 1 : 0;
-        return count;
-    }
-
-    bool Running() {
-        process->waitForFinished(0);
-        return process->state() == QProcess::Running;
-    }
-    ProcessCounts Counts() { return CountsOf(process->processId()); }
-
-    // Asks the program to close as the Updater does; true when it answered and ended normally.
+    int StreamingDvrs() { return fleet.StreamingDvrs(); }
+    bool Running() { return fleet.Running(); }
+    ProcessCounts Counts() { return fleet.Counts(); }
     bool CloseAndWait() {
-        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-        COPYDATASTRUCT close = {COPYDATA_CLOSE_REQUEST, 0, nullptr};
-        bool sent = harness::WaitUntil(
-            [&] { return SendCopyData(static_cast<pid_t>(process->processId()), 0, close, 500) == 0; },
-            10000);
-        bool ended = sent && process->waitForFinished(20000);
-        if (!ended) {
-            process->kill();
-            process->waitForFinished();
-        }
-        errors = process->readAllStandardError();
-        return ended && process->exitStatus() == QProcess::NormalExit;
+        bool closed = fleet.CloseAndWait();
+        errors = fleet.Errors();
+        return closed;
     }
 
-    QTemporaryDir root;
-    QString home, runtime;
-    std::vector<std::unique_ptr<dvrsim::DvrSim>> sims;
-    std::unique_ptr<QProcess> process;
+    VistalFleet fleet{kDvrs, 2};
+    std::vector<std::unique_ptr<dvrsim::DvrSim>>& sims = fleet.Sims();
     QByteArray errors;
 };
 
@@ -151,12 +51,12 @@ TEST_F(ManyDvrs, SixtyFourRunUnderTheCommonSoftLimit) {
     const auto start = std::chrono::steady_clock::now();
     ProcessCounts most;
     while (Running() && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kHoldMs)) {
-        ProcessCounts now = CountsOf(process->processId());
+        ProcessCounts now = Counts();
         most.descriptors = std::max(most.descriptors, now.descriptors);
         most.threads = std::max(most.threads, now.threads);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
-    EXPECT_TRUE(Running()) << process->readAllStandardError().constData();
+    EXPECT_TRUE(Running());
     std::printf("64 DVRs online: at most %d descriptors and %d threads\n", most.descriptors, most.threads);
     RecordProperty("descriptors", most.descriptors);
     RecordProperty("threads", most.threads);
@@ -168,8 +68,7 @@ TEST_F(ManyDvrs, ALimitTooSmallLeavesTheSessionsThatFitAndOneMessage) {
     Start(kSmall, kSmall);
     // Some sessions come online; the others keep failing for want of descriptors.
     ASSERT_TRUE(harness::WaitUntil([&] { return StreamingDvrs() >= 8 || !Running(); }, 60000))
-        << StreamingDvrs() << " DVRs streaming; " << Counts().descriptors << " descriptors\n"
-        << process->readAllStandardError().constData();
+        << StreamingDvrs() << " DVRs streaming; " << Counts().descriptors << " descriptors";
     // The sessions that came online stay online: their pictures keep coming while the others fail.
     std::vector<int> pictures;
     for (const auto& sim : sims)
