@@ -525,13 +525,17 @@ TEST_F(SessionTest, RestartsUnderAFloodKeepMemoryFlat) {
         std::vector<uint32_t> generations;
         for (DVRDevice* device : devices) {
             generations.push_back(device->generation.load());
+            std::lock_guard<std::mutex> guard(
+                device->lock);  // the supervisor replaces a run's channels under it
             device->channels[1].flags.fetch_and(~CHANNEL_FLAG_ALARM);
         }
         for (auto& sim : sims)
             sim->SendRaw(dvrsim::SIM_LIVE, flood);
         // The alarm behind the flood shows that the whole flood went through the stream buffer.
-        ASSERT_TRUE(all(
-            [](DVRDevice* device) { return (device->channels[1].flags.load() & CHANNEL_FLAG_ALARM) != 0; }));
+        ASSERT_TRUE(all([](DVRDevice* device) {
+            std::lock_guard<std::mutex> guard(device->lock);
+            return (device->channels[1].flags.load() & CHANNEL_FLAG_ALARM) != 0;
+        }));
         for (auto& sim : sims)
             sim->DropConnections(dvrsim::SIM_LIVE);
         for (int i = 0; i < kDvrs; ++i)
@@ -546,7 +550,9 @@ TEST_F(SessionTest, RestartsUnderAFloodKeepMemoryFlat) {
     const long grown = ResidentKib() - warm;
     std::printf("resident memory after %d rounds of %d restarts under a flood: %+ld KiB\n", kCycles, kDvrs,
                 grown);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // their own memory hides the program's
     EXPECT_LT(grown, 8 * 1024);
+#endif
 }
 
 }  // namespace
