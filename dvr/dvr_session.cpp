@@ -270,13 +270,17 @@ void FreeDeviceChannels(DVRDevice* device) {
 void HandleDeviceLost(HWND, DVRDevice* device) {
     if (device == nullptr)
         return;
+    // A run whose thread never started showed nothing and changed nothing in the tree: while threads or
+    // descriptors are short it is only tried again, without a tree event each round.
+    const bool ran = device->commandThread.handle != nullptr;
     const DvrSessionHooks& hooks = GetDvrSessionHooks();
-    if (hooks.releaseDeviceScreens != nullptr)
+    if (ran && hooks.releaseDeviceScreens != nullptr)
         hooks.releaseDeviceScreens(device);
     ClearCurrentDevice(device);
     StopDeviceSession(device);
     // Posted before the new run starts, so it reaches the tree before anything of that run.
-    PostDvrTreeEvent(device, DVR_TREE_LOST, TREE_ICON_DVR);
+    if (ran)
+        PostDvrTreeEvent(device, DVR_TREE_LOST, TREE_ICON_DVR);
     // A run whose thread cannot start is tried again by the supervisor after a round (and reported once).
     static_cast<void>(StartDeviceSession(device));
 }

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     long nextRestart = options.restartEvery;
     long nextSample = 0;
     // Spreads count from the first sample after the first restart (start-up and the first logins are
-    // not the steady state).
+    // not the steady state); without restarts, from the second sample.
     while (fleet.Running() && elapsed() < options.seconds) {
         const long now = elapsed();
         if (now >= nextRestart) {
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
             std::printf("%8ld %10ld %8d %12d %10d %9d\n", now, counts.residentKib, counts.threads,
                         counts.descriptors, fleet.StreamingDvrs(), restarts);
             std::fflush(stdout);
-            if (restarts > 0) {
+            if (now > 0 && (restarts > 0 || options.restartEvery >= options.seconds)) {
                 rss.Add(counts.residentKib);
                 threads.Add(counts.threads);
                 descriptors.Add(counts.descriptors);
@@ -114,8 +114,8 @@ int main(int argc, char** argv) {
     }
     const bool ran = fleet.Running();
     const bool closed = ran && fleet.CloseAndWait();
-    std::printf("after the first restart: rss %ld-%ld KiB, threads %ld-%ld, descriptors %ld-%ld; %s\n",
-                rss.low, rss.high, threads.low, threads.high, descriptors.low, descriptors.high,
+    std::printf("steady state: rss %ld-%ld KiB, threads %ld-%ld, descriptors %ld-%ld; %s\n", rss.low,
+                rss.high, threads.low, threads.high, descriptors.low, descriptors.high,
                 !ran     ? "the program ENDED during the soak"
                 : closed ? "closed normally"
                          : "did NOT close");
