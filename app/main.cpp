@@ -4,6 +4,8 @@
 #include "core/file_version_text.h"
 #include "core/tarvik_app.h"
 #include "media/pixel_routines.h"
+#include "platform/system/descriptor_limit.h"
+#include "platform/system/shared_thread_pool.h"
 #include "platform/ui/win_app.h"
 #include "ui/client_resources.h"
 #include "ui/main_window.h"
@@ -34,7 +36,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before the desktop platform opens its own descriptors: 64 DVRs need more than a common soft limit.
+    static_cast<void>(RaiseDescriptorLimit());
     QApplication application(argc, argv);
+    static_cast<void>(PrestartSharedThreadPool());
     std::setlocale(LC_NUMERIC, "C");
     InstallClientResources();
     // A desktop logout, a shutdown or Ctrl+C ends the program as a confirmed exit does, within the time

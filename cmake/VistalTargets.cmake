@@ -18,10 +18,10 @@ set(VISTAL_TEST_ENV
   VISTAL_CODEPAGE=CP1252)
 
 # Which suites a tree builds: VISTAL_SUITES_ONLY keeps only the suites carrying that label (for example
-# "sanitize"), VISTAL_SUITES_SKIP leaves out the suites carrying that label (for example "xvfb"). Both empty:
+# "sanitize"), VISTAL_SUITES_SKIP leaves out the suites carrying one of its labels (for example "xvfb"). Both empty:
 # every suite. The sanitizer trees use them so that they compile only the programs they run.
 set(VISTAL_SUITES_ONLY "" CACHE STRING "Build only the test suites carrying this label")
-set(VISTAL_SUITES_SKIP "" CACHE STRING "Leave out the test suites carrying this label")
+set(VISTAL_SUITES_SKIP "" CACHE STRING "Leave out the test suites carrying one of these labels")
 
 # vistal_suite_wanted(out labels...): TRUE in out when a suite with these labels belongs to this tree.
 function(vistal_suite_wanted out)
@@ -29,9 +29,11 @@ function(vistal_suite_wanted out)
   if(VISTAL_SUITES_ONLY AND NOT VISTAL_SUITES_ONLY IN_LIST ARGN)
     set(wanted FALSE)
   endif()
-  if(VISTAL_SUITES_SKIP AND VISTAL_SUITES_SKIP IN_LIST ARGN)
-    set(wanted FALSE)
-  endif()
+  foreach(label IN LISTS VISTAL_SUITES_SKIP)
+    if(label IN_LIST ARGN)
+      set(wanted FALSE)
+    endif()
+  endforeach()
   set(${out} ${wanted} PARENT_SCOPE)
 endfunction()
 

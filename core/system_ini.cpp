@@ -100,9 +100,12 @@ void DecodeCredential(CIniFile& ini, const char* section, const char* key, QStri
 void CTarvikApp::InitSystemIni(const QString& path) {
     const QString programVersion = QString::fromLatin1(IDS_APP_VERSION);
     CIniFile ini(path);
+    // The file holds the local account's and the user's passwords (Base64, not encrypted): only its owner
+    // may read it. A file left readable by others is tightened when it is next written.
+    SetProfileOwnerOnly(path);
     // Created only when no file of that name exists: a file that is there but cannot be read is kept.
     if (!PathExists(path)) {
-        if (!CreateUtf16FileIfAbsent(path, QString::fromLatin1(SYSTEM_INI_DEFAULT_TEXT)))
+        if (!CreateUtf16FileIfAbsent(path, QString::fromLatin1(SYSTEM_INI_DEFAULT_TEXT), 0600))
             return;
         ini.WriteInt("SYSTEM", "Language", DefaultLanguageFromLocale());
         return;

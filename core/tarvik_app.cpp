@@ -6,11 +6,13 @@
 #include <cstdio>
 
 #include "core/file_helpers.h"
+#include "core/install_journal.h"
 #include "core/system_settings.h"
 #include "core/text_files.h"
 #include "platform/system/codepage.h"
 #include "platform/system/instance_endpoint.h"
 #include "platform/system/instance_lock.h"
+#include "platform/system/runtime_folder.h"
 #include "platform/system/win_types.h"
 
 CTarvikApp theApp;
@@ -46,17 +48,33 @@ int CTarvikApp::InitInstance() {
     if (m_hInstanceEvent == nullptr) {
         // Another instance runs: bring its window forward when it has one. Said on stderr too, so that a
         // start from a terminal (another display, another program folder) does not look like a crash.
-        if (!heldElsewhere)
+        if (heldElsewhere) {
+            if (RaiseRunningInstance()) {
+                WriteToStderr(
+                    "Vistal: another Vistal of this user is running; its window was brought forward "
+                    "and this start ends.\n");
+                return TRUE;
+            }
+            WriteToStderr(
+                "Vistal: another Vistal of this user is running but shows no window yet; this start "
+                "ends.\n");
             return FALSE;
-        if (RaiseRunningInstance()) {
-            WriteToStderr("Vistal: another Vistal of this user is running; its window was brought "
-                               "forward and this start ends.\n");
-            return TRUE;
         }
-        WriteToStderr("Vistal: another Vistal of this user is running but shows no window yet; this "
-                           "start ends.\n");
+        // No private folder for the lock (one another user made first, or one others may enter): the
+        // program does not start, and says why.
+        QString refusal;
+        if (UserRuntimeFolder(&refusal).isEmpty())
+            std::fprintf(stderr, "Vistal cannot start: %s\n", qPrintable(refusal));
+        else
+            std::fputs("Vistal cannot start: the instance lock cannot be taken\n", stderr);
+        m_nExitCode = 1;
         return FALSE;
     }
+    // An update that was stopped half-way is finished or undone before anything reads the folder (while
+    // Updater still works there, its journal is locked and left alone).
+    QString programFolder;
+    GetModuleFolder(&programFolder);
+    static_cast<void>(RecoverInstall(programFolder));
     if (InitAppSystem() != 0) {
         WriteToStderr("Initialize application system failed.\n");
         return FALSE;
@@ -74,7 +92,7 @@ int CTarvikApp::InitInstance() {
 int CTarvikApp::ExitInstance() {
     delete m_hInstanceEvent;
     m_hInstanceEvent = nullptr;
-    return 0;
+    return m_nExitCode;
 }
 
 int CTarvikApp::InitAppSystem() {

@@ -62,6 +62,8 @@ public:
     PointInt16 m_ptStart;
     PointInt16 m_ptStop;
     InstanceLock* m_hInstanceEvent = nullptr;
+    // The program's exit code (ExitInstance): 1 when start-up was refused.
+    int m_nExitCode = 0;
     // Start-up's last step: runs the main window modally and returns when it has ended. The program sets it
     // (the window lives above this layer); without one start-up ends after preparing the program folder.
     int (*m_pfnRunMainWindow)() = nullptr;

@@ -22,9 +22,9 @@ bool PathExists(const QString& path) {
     return lstat(QFile::encodeName(ToNativePath(path)).constData(), &st) == 0;
 }
 
-bool CreateUtf16FileIfAbsent(const QString& path, const QString& text) {
+bool CreateUtf16FileIfAbsent(const QString& path, const QString& text, mode_t mode) {
     QByteArray native = QFile::encodeName(ToNativePath(path));
-    int fd = open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int fd = open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
     QByteArray bytes = Utf16WithBom(text);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
 
 // Creates path holding the byte-order mark FF FE and text as UTF-16LE, only when no file of that name
-// exists (an existing file, readable or not, is never truncated). true when the file was created.
-bool CreateUtf16FileIfAbsent(const QString& path, const QString& text);
+// exists (an existing file, readable or not, is never truncated), with mode (less the umask). true when the
+// file was created.
+bool CreateUtf16FileIfAbsent(const QString& path, const QString& text, mode_t mode = 0644);
 
 // Replaces path with the byte-order mark and text as UTF-16LE, through a temporary file renamed over the
 // old one. false when it could not be written (the old file then stays as it was).

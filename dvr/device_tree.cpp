@@ -1,8 +1,9 @@
 #include "dvr/device_tree.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
-#include <cstdio>
+#include <QSet>
 #include <cstdlib>
 #include <cstring>
 
@@ -74,6 +75,10 @@ int WriteDeviceTreeFile(const QString& path, const std::vector<DeviceTreeNode>& 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return -1;
+    // The records hold the DVRs' logins (Base64, not encrypted): only the owner may read the file,
+    // whatever mode an earlier file had.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return -1;
     const char mark[2] = {static_cast<char>(0xFF), static_cast<char>(0xFE)};
     bool ok = file.write(mark, 2) == 2;
     for (const DeviceTreeNode& record : records)
@@ -90,16 +95,29 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
     std::vector<DeviceTreeNode> records;
     if (ReadDeviceTreeFile(path, &records) != 0)
         return;
+    // The areas made so far by id, so that a large list does not search the whole tree for each record's
+    // parent. An id that several areas share is searched as before (the first in tree order wins).
+    QHash<int, TreeItem> areaById;
+    QSet<int> sharedAreaIds;
     for (const DeviceTreeNode& record : records) {
         DeviceTreeNode* node = NewNode();
         if (node == nullptr)
             return;
         *node = record;
-        TreeItem parent = FindTreeItem(view, NODE_AREA, node->parentId, nullptr);
-        if (view->InsertItem(parent, node->name, node->type, node) == nullptr) {
+        TreeItem parent = sharedAreaIds.contains(node->parentId)
+                              ? FindTreeItem(view, NODE_AREA, node->parentId, nullptr)
+                              : areaById.value(node->parentId, nullptr);
+        TreeItem item = view->InsertItem(parent, node->name, node->type, node);
+        if (item == nullptr) {
             // The item could not be made: nothing else holds the record.
             std::free(node);
             return;
+        }
+        if (node->type == NODE_AREA) {
+            if (areaById.contains(node->id))
+                sharedAreaIds.insert(node->id);
+            else
+                areaById.insert(node->id, item);
         }
         if (node->type != NODE_DVR)
             continue;
@@ -108,9 +126,8 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
         if (device == nullptr)
             return;
         device->node = node;
-        // A session whose thread cannot start now is started by the supervisor's next round.
-        if (StartDeviceSession(device) != 0)
-            std::fprintf(stderr, "DVR session could not be started; it is tried again\n");
+        // A session whose thread cannot start now is started by the supervisor later (and reported once).
+        static_cast<void>(StartDeviceSession(device));
         AppendDevice(device);
     }
 }

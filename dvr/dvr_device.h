@@ -188,10 +188,8 @@ struct DVRSessionState {
     std::shared_ptr<AddressLookup> addressLookup;
     uint8_t commandBuffer[COMMAND_BUFFER_SIZE] = {};
     int32_t commandFill = 0;
-    MallocPtr<uint8_t> liveBuffer;  // STREAM_BUFFER_SIZE, made on the first data
-    int32_t liveFill = 0;
-    MallocPtr<uint8_t> playbackBuffer;
-    int32_t playbackFill = 0;
+    int32_t liveFill = 0;      // bytes held in DVRDevice::liveBuffer
+    int32_t playbackFill = 0;  // bytes held in DVRDevice::playbackBuffer
     MallocPtr<SystemSettings> systemParams;
     MallocPtr<DVRNetworkParams> networkParams;
     // Zeroed before the array is dropped and published after it is set (release), so a reader that sees
@@ -224,6 +222,9 @@ struct DVRDevice : DVRSessionState {
     std::atomic<int64_t> lastKeepAlive;
     std::atomic<int64_t> lastReceived;
     std::atomic<int64_t> lastRequest;
+    // A run that could not get its threads or descriptors is not restarted before this time, so a
+    // shortage is tried again at the supervisor's pace rather than on every wake-up.
+    std::atomic<int64_t> restartNotBefore;
     std::mutex lock;
     // Held while one received text message is parsed: replies may arrive on every connection of the
     // session (text frames of the stream connections too), and the parsers of one DVR run one at a time.
@@ -240,4 +241,9 @@ struct DVRDevice : DVRSessionState {
     // The user, disk, language and remote-file lists: built by the parsers, handed to the UI thread
     // (dvr/handed_list.h). The windows read these, not users / disks / languages / remoteFiles above.
     DeviceLists lists;
+    // The stream connections' buffers (STREAM_BUFFER_SIZE each, made on the first data). They belong to
+    // the device, not to a run: a restarted session reuses them (only the stream thread of the running run
+    // touches them), so restarts never leave 2 MB blocks behind in the allocator's per-thread arenas.
+    MallocPtr<uint8_t> liveBuffer;
+    MallocPtr<uint8_t> playbackBuffer;
 };

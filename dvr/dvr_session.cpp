@@ -3,12 +3,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/worker_threads.h"
@@ -17,10 +22,14 @@
 #include "dvr/dvr_protocol.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
+#include "platform/system/descriptor_limit.h"
 
 DVRDevice* g_deviceList = nullptr;
 std::mutex g_deviceListLock;
 std::atomic<DVRDevice*> g_currentDevice{nullptr};
+// The last session of g_deviceList (under g_deviceListLock), so that a list of thousands is built in
+// linear time. Null whenever the list is emptied.
+static DVRDevice* g_deviceTail = nullptr;
 
 namespace {
 
@@ -29,6 +38,29 @@ namespace {
 std::mutex g_restartLock;
 std::condition_variable g_restartDone;
 int g_restartsInFlight = 0;
+
+// Takes a run's descriptors off the count of free ones, false when that would leave fewer than the reserve.
+// Counting reads the whole descriptor table, so the count is taken at most every kRecountMs and the runs
+// started since are subtracted from it (thousands of sessions start in one go when a large list loads).
+bool TakeDescriptorsForRun() {
+    constexpr int64_t kRecountMs = 50;
+    static std::mutex lock;
+    static int64_t countedAt = INT64_MIN;
+    static long free = 0;
+    // The real clock, not MonotonicMs: an injected clock must not freeze the count.
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
+    std::lock_guard<std::mutex> guard(lock);
+    if (countedAt == INT64_MIN || now - countedAt >= kRecountMs) {
+        free = FreeDescriptors();
+        countedAt = now;
+    }
+    if (free < SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS)
+        return false;
+    free -= SESSION_DESCRIPTORS;
+    return true;
+}
 
 void ResetSessionState(DVRDevice* device) {
     device->flags.store(0);
@@ -48,6 +80,7 @@ DVRDevice* TakeDeviceList() {
     std::lock_guard<std::mutex> guard(g_deviceListLock);
     DVRDevice* head = g_deviceList;
     g_deviceList = nullptr;
+    g_deviceTail = nullptr;
     return head;
 }
 
@@ -67,6 +100,8 @@ void StopAndDeleteDevices(DVRDevice* head, bool releaseScreens) {
 // True when the supervisor must restart the session: a logged-in session that fell silent or lost a
 // connection, or one whose command thread could not be started.
 bool NeedsRestart(DVRDevice* device, int64_t now) {
+    if (now < device->restartNotBefore.load())
+        return false;
     if (device->commandThread.handle == nullptr)
         return true;
     uint32_t flags = device->flags.load();
@@ -101,6 +136,7 @@ void RemoteFileListDeleter::operator()(RemoteFileNode* head) const {
 void InitDeviceList() {
     std::lock_guard<std::mutex> guard(g_deviceListLock);
     g_deviceList = nullptr;
+    g_deviceTail = nullptr;
     g_currentDevice.store(nullptr);
 }
 
@@ -117,10 +153,11 @@ void AppendDevice(DVRDevice* device) {
         return;
     device->next = nullptr;
     std::lock_guard<std::mutex> guard(g_deviceListLock);
-    DVRDevice** tail = &g_deviceList;
+    DVRDevice** tail = g_deviceTail != nullptr ? &g_deviceTail->next : &g_deviceList;
     while (*tail != nullptr)
         tail = &(*tail)->next;
     *tail = device;
+    g_deviceTail = device;
     WakeSupervisor();  // a session whose thread could not start is restarted by it
 }
 
@@ -142,10 +179,25 @@ int StartDeviceSession(DVRDevice* device) {
     device->playbackThread = WorkerThreadRef{};
     static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
-    return StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
-                             device) == 0
-               ? 0
-               : -1;
+    if (!TakeDescriptorsForRun()) {
+        DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
+        return -1;
+    }
+    if (StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
+                          device) == 0)
+        return 0;
+    DelayRestartAfterShortage(device, "DVR session could not be started", errno);
+    return -1;
+}
+
+void DelayRestartAfterShortage(DVRDevice* device, const char* what, int error) {
+    device->restartNotBefore.store(static_cast<int64_t>(MonotonicMs()) + SUPERVISOR_WAIT_MS);
+    // Once per text and cause for the whole program: a shortage lasts, and every round would repeat it.
+    static std::mutex reportedLock;
+    static std::set<std::pair<std::string, int>> reported;
+    std::lock_guard<std::mutex> guard(reportedLock);
+    if (reported.insert({what, error}).second)
+        std::fprintf(stderr, "%s (%s); it is tried again\n", what, std::strerror(error));
 }
 
 void StopDeviceSession(DVRDevice* device) {
@@ -218,16 +270,19 @@ void FreeDeviceChannels(DVRDevice* device) {
 void HandleDeviceLost(HWND, DVRDevice* device) {
     if (device == nullptr)
         return;
+    // A run whose thread never started showed nothing and changed nothing in the tree: while threads or
+    // descriptors are short it is only tried again, without a tree event each round.
+    const bool ran = device->commandThread.handle != nullptr;
     const DvrSessionHooks& hooks = GetDvrSessionHooks();
-    if (hooks.releaseDeviceScreens != nullptr)
+    if (ran && hooks.releaseDeviceScreens != nullptr)
         hooks.releaseDeviceScreens(device);
     ClearCurrentDevice(device);
     StopDeviceSession(device);
     // Posted before the new run starts, so it reaches the tree before anything of that run.
-    PostDvrTreeEvent(device, DVR_TREE_LOST, TREE_ICON_DVR);
-    // A run whose thread cannot start is tried again on the supervisor's next round.
-    if (StartDeviceSession(device) != 0)
-        std::fprintf(stderr, "DVR session could not be started; it is tried again\n");
+    if (ran)
+        PostDvrTreeEvent(device, DVR_TREE_LOST, TREE_ICON_DVR);
+    // A run whose thread cannot start is tried again by the supervisor after a round (and reported once).
+    static_cast<void>(StartDeviceSession(device));
 }
 
 void SuperviseDevices(HWND mainWindow, int64_t now) {

@@ -30,9 +30,20 @@ void ReleaseAndFreeDeviceList();
 // Appends a started session at the tail of g_deviceList under its lock.
 void AppendDevice(DVRDevice* device);
 
-// Starts a run: an empty per-run record, then the command thread. -1 when the thread cannot start (the
-// supervisor tries again on its next round).
+// A run's descriptors once it is online: three connections and the queues of its three threads.
+constexpr long SESSION_DESCRIPTORS = 6;
+// Descriptors a session start leaves free for the rest of the program (windows, recordings, snapshots,
+// the single-instance endpoint), so that sessions short of descriptors never starve it.
+constexpr long SESSION_DESCRIPTOR_RESERVE = 64;
+
+// Starts a run: an empty per-run record, then the command thread. -1 when fewer than
+// SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS descriptors are free or the thread cannot start (the
+// supervisor tries again after SUPERVISOR_WAIT_MS; see DelayRestartAfterShortage).
 [[nodiscard]] int StartDeviceSession(DVRDevice* device);
+// A run lacks a thread or a descriptor (error: the errno of the failure): the supervisor restarts it no
+// sooner than SUPERVISOR_WAIT_MS from now, and "what (cause); it is tried again" goes to stderr once per
+// text and cause for the whole program.
+void DelayRestartAfterShortage(DVRDevice* device, const char* what, int error);
 // Ends the run: stops its threads, closes its connections and frees the per-run record.
 void StopDeviceSession(DVRDevice* device);
 // Makes the channel array of the run in one step under DVRDevice::lock. -1 when the count is negative,

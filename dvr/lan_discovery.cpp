@@ -88,7 +88,7 @@ int ParseDiscoveryReply(const char* bytes, int length, DiscoveryReply* reply) {
         !reader.Token(name, sizeof name) || !reader.Token(host, sizeof host) || !reader.Int(&unused2) ||
         !reader.Int(&port))
         return -1;
-    if (status != 0 || error != 0)
+    if (status != 0 || error != 0 || port < 1 || port > 65535)
         return -1;
     reply->name = DecodeReplyText(name);
     reply->host = DecodeReplyText(host);
@@ -143,6 +143,16 @@ int DiscoveryReceiver::Receive(int timeoutMs, QByteArray* datagram) {
     return 1;
 }
 
+int DiscoveryReceiver::DropQueued() {
+    if (m_socket < 0)
+        return 0;
+    int dropped = 0;
+    char byte;
+    while (recv(m_socket, &byte, sizeof byte, MSG_DONTWAIT | MSG_TRUNC) >= 0)
+        ++dropped;
+    return dropped;
+}
+
 int SendDiscoveryRequest() {
     sockaddr_in address;
     if (DiscoveryAddress(&address) != 0)
@@ -164,8 +174,13 @@ int DiscoverDevices(DeviceList* found) {
 
 int DiscoverDevices(DeviceList* found, const DiscoveryPass& pass) {
     found->Clear();
+    // Replies count only from the request until the last round's wait ends: whatever reached the port
+    // before the request is dropped, and the port is closed when the rounds end.
     DiscoveryReceiver receiver;
-    if (receiver.Open() != 0 || SendDiscoveryRequest() != 0)
+    if (receiver.Open() != 0)
+        return -1;
+    static_cast<void>(receiver.DropQueued());
+    if (SendDiscoveryRequest() != 0)
         return -1;
     const QString defaultUser =
         pass.plainUser ? QStringLiteral("admin") : WideToBase64(QStringLiteral("admin"));

@@ -29,8 +29,8 @@ struct DiscoveryReply {
 };
 
 // Reads the eight fields of a reply datagram (bytes, length: the datagram, not NUL-terminated). 0, or -1
-// when fewer than eight fields can be read, a text field is longer than 255 bytes, or field 2 or 3 is not
-// 0.
+// when fewer than eight fields can be read, a text field is longer than 255 bytes, field 2 or 3 is not 0,
+// or the port is outside 1-65535.
 [[nodiscard]] int ParseDiscoveryReply(const char* bytes, int length, DiscoveryReply* reply);
 
 // The UDP socket the replies arrive on, bound to every local address at the reply port. Closed with the
@@ -44,6 +44,9 @@ public:
 
     // Binds the reply port (VISTAL_DISCOVERY_REPLY_PORT or DISCOVERY_REPLY_PORT). 0, or -1.
     [[nodiscard]] int Open();
+    // Drops every datagram that has arrived so far (called right before the request goes out: nothing sent
+    // before it is a reply). The number dropped.
+    int DropQueued();
     // Waits up to timeoutMs for one datagram. 1 with it in *datagram; 0 when none came; 2 when one came
     // but was longer than DISCOVERY_REPLY_SIZE (dropped); -1 on a socket error.
     [[nodiscard]] int Receive(int timeoutMs, QByteArray* datagram);

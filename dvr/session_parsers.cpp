@@ -1,3 +1,5 @@
+#include <cerrno>
+
 #include "core/worker_threads.h"
 #include "dvr/device_tree_events.h"
 #include "dvr/dvr_device.h"
@@ -20,9 +22,12 @@ void StartStreamThreads(DVRDevice* device) {
     if (started && device->playbackThread.handle == nullptr)
         started = StartWorkerThread(&device->playbackThread.handle, &device->playbackThread.id,
                                     PlaybackStreamThreadProc, device) == 0;
-    // A session without its stream threads would never show video: the supervisor restarts it.
-    if (!started)
+    // A session without its stream threads would never show video: the supervisor restarts it, after a
+    // round, since threads or descriptors ran short.
+    if (!started) {
+        DelayRestartAfterShortage(device, "DVR stream threads could not be started", errno);
         ReportLinkError(device);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "platform/system/descriptor_limit.h"
 #include "updater/updater_app.h"
 #include "updater/updater_dialog_templates.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    static_cast<void>(RaiseDescriptorLimit());
     QApplication application(argc, argv);
     InstallUpdaterResources();
     CUpdaterApp theApp(arguments);

@@ -50,6 +50,8 @@ int InstallPackage(const QString& zipPath, const QString& folder, const PackageL
     if (!unzipper.Open(zipPath) || !FitsLimits(unzipper, folder, limits))
         return 0;
     UnzipStaging staging(rename);
+    if (!staging.Begin(folder))
+        return 0;
     if (unzipper.GoToFirstEntry()) {
         do {
             if (!unzipper.ExtractEntry(folder, false, &staging))

@@ -180,15 +180,14 @@ bool CUnzipper::GoToNextEntry(const QString& extension) {
 bool CUnzipper::ExtractEntry(const QString& folder, bool ignorePath, UnzipStaging* staging) {
     if (m_hZip == nullptr)
         return false;
-    QStringList* created = staging != nullptr ? staging->CreatedFolders() : nullptr;
     QString base = folder.isEmpty() ? m_szOutputFolder : folder;
-    if (!CreateFolderPath(base, created))
+    if (!CreateFolderPath(base, staging))
         return false;
     UnzipEntryInfo info;
     if (!GetEntryInfo(&info) || !IsSafeEntryName(info.name))
         return false;
     if (info.isFolder)
-        return CreateFolderPath(JoinPath(base, info.name), created);
+        return CreateFolderPath(JoinPath(base, info.name), staging);
 
     QString name = info.name;
     if (ignorePath)
@@ -196,7 +195,7 @@ bool CUnzipper::ExtractEntry(const QString& folder, bool ignorePath, UnzipStagin
     if (name.isEmpty())
         return false;
     QString target = JoinPath(base, name);
-    if (!CreateParentFolders(target, created))
+    if (!CreateParentFolders(target, staging))
         return false;
     // An existing target must be a file that may be replaced: a read-only file stays as it is.
     QByteArray targetBytes = QFile::encodeName(target);
@@ -209,10 +208,14 @@ bool CUnzipper::ExtractEntry(const QString& folder, bool ignorePath, UnzipStagin
     QFileInfo targetInfo(target);
     QByteArray tempTemplate = QFile::encodeName(targetInfo.path() + QStringLiteral("/.") +
                                                 targetInfo.fileName() + QStringLiteral(".XXXXXX"));
-    int fd = mkstemp(tempTemplate.data());
+    QString tempPath;
+    int fd = staging != nullptr ? staging->CreateTemporary(target, &tempPath) : mkstemp(tempTemplate.data());
     if (fd < 0)
         return false;
-    QString tempPath = QFile::decodeName(tempTemplate);
+    if (staging != nullptr)
+        tempTemplate = QFile::encodeName(tempPath);
+    else
+        tempPath = QFile::decodeName(tempTemplate);
 
     bool complete = false;
     if (unzOpenCurrentFile(Handle(m_hZip)) == UNZ_OK) {
@@ -236,6 +239,9 @@ bool CUnzipper::ExtractEntry(const QString& folder, bool ignorePath, UnzipStagin
     }
     if (complete && fchmod(fd, ModeForEntry(info, target)) != 0)
         complete = false;
+    // A staged file is on disk before the journal's plan names it.
+    if (complete && staging != nullptr && fsync(fd) != 0)
+        complete = false;
     if (close(fd) != 0)
         complete = false;
     if (complete)
@@ -255,7 +261,7 @@ bool CUnzipper::ExtractEntry(const QString& folder, bool ignorePath, UnzipStagin
     return true;
 }
 
-bool CUnzipper::CreateFolderPath(const QString& path, QStringList* created) {
+bool CUnzipper::CreateFolderPath(const QString& path, UnzipStaging* staging) {
     QString trimmed = path;
     while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
         trimmed.chop(1);
@@ -264,23 +270,25 @@ bool CUnzipper::CreateFolderPath(const QString& path, QStringList* created) {
     if (stat(bytes.constData(), &st) == 0)
         return S_ISDIR(st.st_mode);
     int slash = int(trimmed.lastIndexOf(QLatin1Char('/')));
-    if (slash > 0 && !CreateFolderPath(trimmed.left(slash), created))
+    if (slash > 0 && !CreateFolderPath(trimmed.left(slash), staging))
+        return false;
+    if (staging != nullptr && !staging->NoteFolder(trimmed))
         return false;
     if (mkdir(bytes.constData(), 0755) == 0) {
-        if (created != nullptr)
-            created->append(trimmed);
+        if (staging != nullptr)
+            staging->FolderMade(trimmed);
         return true;
     }
     return errno == EEXIST;
 }
 
-bool CUnzipper::CreateParentFolders(const QString& filePath, QStringList* created) {
+bool CUnzipper::CreateParentFolders(const QString& filePath, UnzipStaging* staging) {
     int slash = int(filePath.lastIndexOf(QLatin1Char('/')));
     if (slash < 0)
         return false;
     if (slash == 0)
         return true;
-    return CreateFolderPath(filePath.left(slash), created);
+    return CreateFolderPath(filePath.left(slash), staging);
 }
 
 bool CUnzipper::SetFileTimeFromDos(const QString& filePath, uint32_t dosDateTime) {

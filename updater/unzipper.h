@@ -52,10 +52,11 @@ public:
     // entry leaves no file behind. Whether the entry came out whole.
     bool ExtractEntry(const QString& folder, bool ignorePath, UnzipStaging* staging = nullptr);
 
-    // Creates path and its missing parents. When created is given, each folder made is appended to it.
-    static bool CreateFolderPath(const QString& path, QStringList* created = nullptr);
+    // Creates path and its missing parents. With staging, each folder is named in its journal before it is
+    // made and kept in its list once made.
+    static bool CreateFolderPath(const QString& path, UnzipStaging* staging = nullptr);
     // Creates the folders above a file path.
-    static bool CreateParentFolders(const QString& filePath, QStringList* created = nullptr);
+    static bool CreateParentFolders(const QString& filePath, UnzipStaging* staging = nullptr);
     // Sets the file's modification time to a DOS date and time taken as local time.
     static bool SetFileTimeFromDos(const QString& filePath, uint32_t dosDateTime);
 

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "core/file_helpers.h"
+#include "core/install_journal.h"
 #include "platform/ui/message_box.h"
 #include "updater/signal_cleanup.h"
 #include "updater/updater_dlg.h"
@@ -21,6 +22,8 @@ CUpdaterApp::CUpdaterApp(const QStringList& arguments) : m_arguments(arguments) 
 
 int CUpdaterApp::InitPaths() {
     GetModuleFolder(&m_strAppDir);
+    // An update an earlier run left half-way is finished or undone before anything else.
+    static_cast<void>(RecoverInstall(m_strAppDir));
     m_tempDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vistal-updater-XXXXXX"));
     QString temp = m_tempDir->isValid() ? m_tempDir->path() : QString();
     UpdaterPaths paths = MakeUpdaterPaths(m_strAppDir, temp);

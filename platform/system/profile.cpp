@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/system/codepage.h"
@@ -292,6 +293,8 @@ struct ProfileDocument {
 
 std::mutex g_lock;
 std::unordered_map<std::string, std::shared_ptr<ProfileDocument>> g_cache;
+// Files that hold credentials: written with mode 0600 whatever mode they had.
+std::unordered_set<std::string> g_ownerOnly;
 
 QByteArray NativeName(const QString& path) {
     return QFile::encodeName(ToNativePath(path));
@@ -363,6 +366,11 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int def, co
     return static_cast<int>(static_cast<uint32_t>(negative ? -n : n));
 }
 
+void SetProfileOwnerOnly(const QString& path) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_ownerOnly.insert(NativeName(path).toStdString());
+}
+
 int WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                               const QString& path) {
     return WritePrivateProfileStrings({ProfileEntry{section, key, value}}, path);
@@ -386,6 +394,9 @@ int WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const Q
     // Written to a temporary file and renamed over the old one, so a failed write never leaves half a file.
     QSaveFile f(QFile::decodeName(native));
     if (!f.open(QIODevice::WriteOnly))
+        return 0;
+    if (g_ownerOnly.count(native.toStdString()) != 0 &&
+        !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return 0;
     QByteArray bytes = updated->Serialize();
     if (f.write(bytes) != bytes.size() || !f.commit())

@@ -36,6 +36,10 @@ struct ProfileEntry {
     QString key;
     QString value;
 };
+// Every later write of path (a file that holds credentials) gives it mode 0600, readable by its owner only;
+// the bytes written are the same.
+void SetProfileOwnerOnly(const QString& path);
+
 // Writes several keys, in order, with one write of the file. 1, or 0 when an entry lacks its section or
 // key (nothing is then written) or the file could not be written.
 int WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const QString& path);

@@ -1,5 +1,6 @@
 #include "platform/system/thread_queue.h"
 
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -10,7 +11,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -22,49 +23,45 @@ uint64_t SteadyMs() {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-// One thread's message queue. messageFd is kept readable exactly while the queue is not empty.
+// One thread's message queue with one descriptor, wakeFd. It is readable while the queue holds messages
+// (level), and a WM_QUIT raises it even when messages are already waiting, so a poll on it notices the
+// stop. PollUntilStop clears it while it waits for other descriptors and raises it again before it returns
+// when messages are still waiting, so no poster's wake-up is lost.
 struct MessageQueue {
     ThreadId id = 0;
     std::mutex lock;
     std::deque<ThreadMessage> messages;
     bool closed = false;
     std::atomic<bool> stopRequested{false};
-    int messageFd = -1;
-    int stopFd = -1;
+    int wakeFd = -1;
 
-    MessageQueue() {
-        messageFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    }
+    MessageQueue() { wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); }
     ~MessageQueue() {
-        if (messageFd >= 0)
-            close(messageFd);
-        if (stopFd >= 0)
-            close(stopFd);
+        if (wakeFd >= 0)
+            close(wakeFd);
     }
     MessageQueue(const MessageQueue&) = delete;
     MessageQueue& operator=(const MessageQueue&) = delete;
 
-    static void Signal(int fd) {
+    void Signal() {
         uint64_t one = 1;
-        ssize_t r = write(fd, &one, sizeof one);
-        (void)r;
+        ssize_t r = write(wakeFd, &one, sizeof one);
+        (void)r;  // only fails when the counter is full, i.e. already readable
     }
-    static void Drain(int fd) {
+    void Drain() {
         uint64_t value = 0;
-        ssize_t r = read(fd, &value, sizeof value);
-        (void)r;
+        ssize_t r = read(wakeFd, &value, sizeof value);
+        (void)r;  // EAGAIN when it was not raised
     }
 
     bool Push(const ThreadMessage& msg) {
         std::lock_guard<std::mutex> guard(lock);
         if (closed)
             return false;
-        if (messages.empty())
-            Signal(messageFd);
+        bool quit = msg.message == WM_QUIT && !stopRequested.exchange(true);
+        if (messages.empty() || quit)
+            Signal();
         messages.push_back(msg);
-        if (msg.message == WM_QUIT && !stopRequested.exchange(true))
-            Signal(stopFd);
         return true;
     }
     bool Pop(ThreadMessage* msg) {
@@ -74,8 +71,19 @@ struct MessageQueue {
         *msg = messages.front();
         messages.pop_front();
         if (messages.empty())
-            Drain(messageFd);
+            Drain();
         return true;
+    }
+    // Clears a wake-up that was not a stop (PollUntilStop, while it waits for other descriptors).
+    void Absorb() {
+        std::lock_guard<std::mutex> guard(lock);
+        Drain();
+    }
+    // Makes the descriptor readable again when messages are waiting (after Absorb).
+    void Restore() {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!messages.empty())
+            Signal();
     }
     void Close() {
         std::lock_guard<std::mutex> guard(lock);
@@ -90,7 +98,7 @@ thread_local std::shared_ptr<MessageQueue> t_queue;
 
 std::shared_ptr<MessageQueue> MakeQueue() {
     auto queue = std::make_shared<MessageQueue>();
-    if (queue->messageFd < 0 || queue->stopFd < 0)
+    if (queue->wakeFd < 0)
         return nullptr;
     queue->id = g_nextId.fetch_add(1);
     std::lock_guard<std::mutex> guard(g_registryLock);
@@ -114,29 +122,53 @@ std::shared_ptr<MessageQueue> FindQueue(ThreadId id) {
 class WorkerThread {
 public:
     std::shared_ptr<MessageQueue> queue;
-    std::thread thread;
+    WorkerRoutine routine = nullptr;
+    void* arg = nullptr;
+    pthread_t thread{};
+    bool joinable = false;
     std::mutex doneLock;
     std::condition_variable doneCv;
     bool done = false;
-};
 
-WorkerThread* CreateWorkerThread(WorkerRoutine routine, void* arg, ThreadId* id) {
-    if (routine == nullptr)
-        return nullptr;
-    auto queue = MakeQueue();
-    if (!queue)
-        return nullptr;
-    auto* worker = new WorkerThread;
-    worker->queue = queue;
-    worker->thread = std::thread([worker, routine, arg]() {
+    static void* Run(void* self) {
+        auto* worker = static_cast<WorkerThread*>(self);
         t_queue = worker->queue;
-        routine(arg);
+        worker->routine(worker->arg);
         worker->queue->Close();
         t_queue.reset();
         std::lock_guard<std::mutex> guard(worker->doneLock);
         worker->done = true;
         worker->doneCv.notify_all();
-    });
+        return nullptr;
+    }
+};
+
+WorkerThread* CreateWorkerThread(WorkerRoutine routine, void* arg, ThreadId* id) {
+    if (routine == nullptr) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    auto queue = MakeQueue();
+    if (!queue)
+        return nullptr;  // errno from eventfd
+    auto* worker = new (std::nothrow) WorkerThread;
+    if (worker == nullptr) {
+        Unregister(queue->id);
+        errno = ENOMEM;
+        return nullptr;
+    }
+    worker->queue = queue;
+    worker->routine = routine;
+    worker->arg = arg;
+    // pthread_create reports a failure (EAGAIN when threads run out) instead of throwing it.
+    int error = pthread_create(&worker->thread, nullptr, WorkerThread::Run, worker);
+    if (error != 0) {
+        Unregister(queue->id);
+        delete worker;
+        errno = error;
+        return nullptr;
+    }
+    worker->joinable = true;
     if (id != nullptr)
         *id = queue->id;
     return worker;
@@ -157,8 +189,8 @@ bool WaitWorkerThread(WorkerThread* thread, int timeoutMs) {
 void CloseWorkerThread(WorkerThread* thread) {
     if (thread == nullptr)
         return;
-    if (thread->thread.joinable())
-        thread->thread.join();
+    if (thread->joinable)
+        pthread_join(thread->thread, nullptr);
     Unregister(thread->queue->id);
     delete thread;
 }
@@ -203,7 +235,7 @@ int GetThreadMessage(ThreadMessage* msg, int timeoutMs) {
                 return 0;
             wait = timeoutMs - static_cast<int>(elapsed);
         }
-        struct pollfd pfd = {t_queue->messageFd, POLLIN, 0};
+        struct pollfd pfd = {t_queue->wakeFd, POLLIN, 0};
         int r = poll(&pfd, 1, wait);
         if (r < 0 && errno != EINTR)
             return 0;
@@ -215,22 +247,33 @@ bool CurrentThreadStopRequested() {
 }
 
 int CurrentThreadStopFd() {
-    return t_queue ? t_queue->stopFd : -1;
+    return t_queue ? t_queue->wakeFd : -1;
 }
 
 int CurrentThreadMessageFd() {
-    return t_queue ? t_queue->messageFd : -1;
+    return t_queue ? t_queue->wakeFd : -1;
 }
 
 int PollUntilStop(struct pollfd* fds, nfds_t count, int timeoutMs) {
+    MessageQueue* queue = t_queue.get();
+    // The caller may wait on the queue's descriptor itself (a posted message then ends the wait); when it
+    // does not, a message only wakes this loop, which clears the descriptor and waits on.
+    bool callerWaitsOnQueue = false;
+    for (nfds_t i = 0; i < count; ++i)
+        callerWaitsOnQueue = callerWaitsOnQueue || (queue != nullptr && fds[i].fd == queue->wakeFd);
     std::vector<struct pollfd> all(fds, fds + count);
-    int stopFd = CurrentThreadStopFd();
-    if (stopFd >= 0)
-        all.push_back(pollfd{stopFd, POLLIN, 0});
+    if (queue != nullptr && !callerWaitsOnQueue)
+        all.push_back(pollfd{queue->wakeFd, POLLIN, 0});
+    bool absorbed = false;
+    auto finish = [queue, &absorbed](int result) {
+        if (absorbed)
+            queue->Restore();
+        return result;
+    };
     uint64_t start = SteadyMs();
     for (;;) {
         if (CurrentThreadStopRequested())
-            return -2;
+            return finish(-2);
         int wait = timeoutMs;
         if (timeoutMs >= 0) {
             uint64_t elapsed = SteadyMs() - start;
@@ -240,12 +283,18 @@ int PollUntilStop(struct pollfd* fds, nfds_t count, int timeoutMs) {
         if (r < 0) {
             if (errno == EINTR)
                 continue;
-            return -1;
+            return finish(-1);
         }
         if (CurrentThreadStopRequested())
-            return -2;
+            return finish(-2);
+        if (all.size() > count && (all[count].revents & POLLIN) != 0) {
+            queue->Absorb();
+            absorbed = true;
+            if (--r == 0)
+                continue;
+        }
         for (nfds_t i = 0; i < count; ++i)
             fds[i].revents = all[i].revents;
-        return r;
+        return finish(r);
     }
 }

@@ -18,7 +18,8 @@ struct ThreadMessage {
 class WorkerThread;
 using WorkerRoutine = unsigned (*)(void* arg);
 
-// Starts routine(arg) on a new thread with its own queue; *id receives the queue's id. nullptr on failure.
+// Starts routine(arg) on a new thread with its own queue; *id receives the queue's id. nullptr on failure,
+// with errno saying why (EMFILE or ENFILE: no descriptor for the queue; EAGAIN: no thread).
 WorkerThread* CreateWorkerThread(WorkerRoutine routine, void* arg, ThreadId* id);
 // Waits up to timeoutMs (negative: no limit) for the routine to return; true when it has returned.
 bool WaitWorkerThread(WorkerThread* thread, int timeoutMs);
@@ -41,10 +42,12 @@ int GetThreadMessage(ThreadMessage* msg, int timeoutMs);
 int PeekThreadMessage(ThreadMessage* msg);
 // True once WM_QUIT was posted to the calling thread's queue.
 bool CurrentThreadStopRequested();
-// A descriptor that becomes readable when WM_QUIT is posted to the calling thread (-1 without a queue).
+// Each queue has one descriptor: readable while the queue holds messages, and raised by every WM_QUIT.
+// The calling thread's queue descriptor, for a wait that a stop must end (-1 without a queue).
 int CurrentThreadStopFd();
-// A descriptor that is readable while the calling thread's queue holds messages (-1 without a queue).
+// The same descriptor, for a wait that a posted message must end (-1 without a queue).
 int CurrentThreadMessageFd();
 // poll() on fds plus the calling thread's stop descriptor: the poll result (>0 ready, 0 time-out), -1 on
-// a poll error, -2 when a stop was requested. EINTR is retried within the time-out.
+// a poll error, -2 when a stop was requested. EINTR is retried within the time-out. When fds hold the
+// queue's descriptor a posted message ends the wait too; otherwise messages only wait for the caller.
 int PollUntilStop(struct pollfd* fds, nfds_t count, int timeoutMs);

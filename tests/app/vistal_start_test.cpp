@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "core/install_journal.h"
 #include "platform/system/copydata_endpoint.h"
 #include "platform/system/instance_lock.h"
 #include "resources/language/builtin_language.h"
@@ -50,6 +51,7 @@ class VistalStart : public ::testing::Test {
 protected:
     QTemporaryDir root;
     QString home, drive, runtime;
+    QByteArray errors;  // the last run's standard error
     void SetUp() override {
         home = root.filePath("Program Folder");
         drive = root.filePath("c");
@@ -87,10 +89,9 @@ protected:
             p.waitForFinished();
             return -100;
         }
-        lastStderr = p.readAllStandardError();
+        errors = p.readAllStandardError();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -200;
     }
-    QByteArray lastStderr;  // what the last run wrote on stderr
 };
 
 TEST_F(VistalStart, PreparesAnEmptyProgramFolder) {
@@ -136,11 +137,47 @@ TEST_F(VistalStart, ASecondInstanceEndsAtOnce) {
     EXPECT_EQ(Run("en_US.UTF-8", 5000), 0);
     EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
     // A start from a terminal says why it ended (the lock's holder here shows no window).
-    EXPECT_TRUE(lastStderr.contains("another Vistal of this user is running but shows no window yet"))
-        << lastStderr.constData();
+    EXPECT_TRUE(errors.contains("another Vistal of this user is running but shows no window yet"))
+        << errors.constData();
     delete first;
     EXPECT_EQ(Run("en_US.UTF-8"), 0);
     EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+// A lock folder that others may enter (or that another user made first) is never used: the program says
+// so on standard error and ends with a failure before it prepares anything.
+TEST_F(VistalStart, RefusesALockFolderOthersMayEnter) {
+    const QString folder = runtime + "/vistal";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther));
+    EXPECT_EQ(Run("en_US.UTF-8", 5000), 1);
+    EXPECT_TRUE(errors.contains("vistal has mode 0705, not 0700")) << errors.constData();
+    EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
+    ASSERT_TRUE(QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    EXPECT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+// An update stopped half-way (its journal left in the program folder, no Updater holding it) is undone by
+// the next start before the program reads its folder: the staged file and the journal are gone.
+TEST_F(VistalStart, UndoesAnUpdateStoppedHalfWay) {
+    const QString staged = home + "/.system.ini.Ab12Cd";
+    {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        QFile file(staged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[SYSTEM]\nVersion=9.9.9\n");
+    }  // left as a killed Updater leaves it
+    ASSERT_TRUE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
+    ASSERT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_FALSE(QFileInfo::exists(staged));
+    EXPECT_FALSE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
+    EXPECT_EQ(ReadAll(home + "/system.ini"), Utf16(SystemIniText("0.0.1", 0)));
 }
 
 TEST(VistalBinary, CarriesTheFileVersionTheUpdaterReads) {

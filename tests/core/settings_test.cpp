@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -73,6 +74,29 @@ TEST_F(SettingsTest, UpgradeKeepsTheStoredBytesOfAnEightBitFile) {
     EXPECT_TRUE(after.contains("\r\n; caf\xE9 \x8D\r\n")) << after.toStdString();
     EXPECT_EQ(CIniFile(ini).GetText("SYSTEM", "ShowDevice"), "1");
     qunsetenv("VISTAL_CODEPAGE");
+}
+
+// system.ini holds passwords: a new file is its owner's alone, and one left readable by others is
+// tightened when it is written, with the bytes a write gives either way.
+TEST_F(SettingsTest, OnlyItsOwnerMayReadTheFile) {
+    const QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+    app.InitSystemIni(ini);
+    EXPECT_EQ(QFileInfo(ini).permissions(), ownerOnly);
+    WriteSystemIni(QStringLiteral("[SYSTEM]\nVersion=0.0.1\n\n[USER]\nPassword=cHc=\n"));
+    ASSERT_TRUE(QFile::setPermissions(ini, ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    app.InitSystemIni(ini);  // an upgrade: one write
+    EXPECT_EQ(QFileInfo(ini).permissions(), ownerOnly);
+    EXPECT_EQ(CIniFile(ini).GetText("USER", "Password"), "cHc=");
+    QFile written(ini);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    written.close();
+    app.m_iniSystem.SetPath(ini);
+    app.m_iniSystem.WriteString("USER", "Password", "cHc=");  // the same value: the same bytes
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), bytes);
+    EXPECT_EQ(QFileInfo(ini).permissions(), ownerOnly);
 }
 
 TEST_F(SettingsTest, NeverRecreatesAFileThatCannotBeRead) {

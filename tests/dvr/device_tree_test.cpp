@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstring>
 
@@ -91,6 +92,66 @@ TEST(DeviceTreeNodeLayout, FieldsSitAtTheirOffsets) {
 TEST(DeviceTreeNodeLayout, FilePathByMode) {
     EXPECT_EQ(DeviceTreeFilePath("/data/", true), "/data/tree.dat");
     EXPECT_EQ(DeviceTreeFilePath("/data/", false), "/data/treew.dat");
+}
+
+// The tree file holds the DVRs' logins: each write leaves it readable by its owner only, whatever mode the
+// file had, and writes exactly the mark and the records.
+TEST_F(DeviceTreeTest, WrittenFileIsItsOwnersAlone) {
+    const QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+    const std::vector<DeviceTreeNode> records = {Dvr(1, u"Gate", 0, QStringLiteral("admin"))};
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "an existing file readable by others" : "a new file");
+        QFile::remove(ToNativePath(path));
+        if (existing) {
+            Write({});
+            ASSERT_TRUE(QFile::setPermissions(ToNativePath(path),
+                                              ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        }
+        ASSERT_EQ(WriteDeviceTreeFile(ToNativePath(path), records), 0);
+        EXPECT_EQ(QFileInfo(ToNativePath(path)).permissions(), ownerOnly);
+        QFile file(ToNativePath(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(),
+                  QByteArray("\xFF\xFE", 2) +
+                      QByteArray(reinterpret_cast<const char*>(&records[0]), sizeof(DeviceTreeNode)));
+    }
+}
+
+// A view that counts the steps of walks through its items.
+class CountingTreeView : public MemoryTreeView {
+public:
+    TreeItem GetNextSiblingItem(TreeItem item) override {
+        ++steps;
+        return MemoryTreeView::GetNextSiblingItem(item);
+    }
+    TreeItem GetChildItem(TreeItem item) override {
+        ++steps;
+        return MemoryTreeView::GetChildItem(item);
+    }
+    long steps = 0;
+};
+
+// A large list loads in linear time: each record's area is found without a walk through the whole tree.
+// Areas that share an id still go under the first of them in tree order.
+TEST_F(DeviceTreeTest, ALargeListLoadsWithoutWalkingTheTreeForEachRecord) {
+    constexpr int kAreas = 3000;
+    std::vector<DeviceTreeNode> records;
+    for (int i = 1; i <= kAreas; ++i)
+        records.push_back(Area(i, u"Area", i > 1500 ? i - 1500 : 0));
+    Write(records);
+    CountingTreeView counting;
+    LoadDeviceTree(&counting, path);
+    EXPECT_EQ(counting.Roots().size(), 1500u);
+    EXPECT_EQ(counting.Roots()[1499]->children.size(), 1u);
+    EXPECT_LT(counting.steps, 10L * kAreas);
+    ClearDeviceTree(&counting);
+
+    Write({Area(4, u"Outer"), Area(5, u"Shared"), Area(4, u"Inner", 5), Area(6, u"Child", 4)});
+    LoadDeviceTree(&tree, path);
+    ASSERT_EQ(tree.Roots().size(), 2u);
+    EXPECT_EQ(tree.Roots()[0]->children.size(), 1u);  // Child, under the first area 4 in tree order
+    EXPECT_EQ(tree.Roots()[0]->children[0]->text, u"Child");
 }
 
 TEST_F(DeviceTreeTest, AreasAndDvrsInTheirPlaces) {

@@ -54,6 +54,14 @@ std::vector<DiscoveryCase> Cases() {
           {MakeDiscoveryReply("Front Door", "", 9002)},
           {MakeDiscoveryReply("Hall", "127.0.0.4", 9003), MakeDiscoveryReply("Late", "127.0.0.5", 9004)}},
          {{"Front Door", "", 9002}, {"Hall", "127.0.0.4", 9003}}},
+        {"ports outside 1-65535 refused",
+         {{MakeDiscoveryReply("Gate", "127.0.0.2", -1)},
+          {MakeDiscoveryReply("Top", "127.0.0.5", 65535)},
+          {MakeDiscoveryReply("Yard", "127.0.0.3", 65536)}},
+         {{"Top", "127.0.0.5", 65535}}},
+        {"port 0 refused, port 1 taken",
+         {{MakeDiscoveryReply("Hall", "127.0.0.4", 0)}, {MakeDiscoveryReply("Low", "127.0.0.6", 1)}, {}},
+         {{"Low", "127.0.0.6", 1}}},
         {"a name longer than 255 bytes is refused, a byte of the code page read through it",
          {{MakeDiscoveryReply(QString(256, QLatin1Char('n')), "127.0.0.2", 9001)},
           {MakeDiscoveryReply(QStringLiteral("Caf\u00e9"), "127.0.0.3", 9002)},
@@ -127,6 +135,33 @@ TEST_F(DiscoveryTest, RefreshMergesIntoTreeFile) {
     RefreshDeviceList();
     EXPECT_EQ(ReadBytes(path), TreeFileBytes({DvrRecord(0, "Gate", "127.0.0.2", 9001, "bob", "pw"),
                                               DvrRecord(1, "Yard", "127.0.0.3", 9002)}));
+}
+
+// Datagrams that reach the reply port before the request goes out are not replies: they are dropped, and
+// what comes after the request is taken.
+TEST_F(DiscoveryTest, OnlyDatagramsAfterTheRequestAreReplies) {
+    DiscoveryReceiver receiver;
+    ASSERT_EQ(receiver.Open(), 0);
+    int third = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(static_cast<uint16_t>(replyPort));
+    auto send = [&](const QByteArray& bytes) {
+        return sendto(third, bytes.constData(), static_cast<size_t>(bytes.size()), 0,
+                      reinterpret_cast<sockaddr*>(&to), sizeof to) == bytes.size();
+    };
+    const QByteArray unasked = MakeDiscoveryReply("Fake", "127.0.0.66", 9000);
+    ASSERT_TRUE(send(unasked));
+    ASSERT_TRUE(send(unasked));
+    QByteArray datagram;
+    EXPECT_EQ(receiver.DropQueued(), 2);
+    EXPECT_EQ(receiver.Receive(0, &datagram), 0);
+    const QByteArray reply = MakeDiscoveryReply("Gate", "127.0.0.2", 9001);
+    ASSERT_TRUE(send(reply));
+    EXPECT_EQ(receiver.Receive(1000, &datagram), 1);
+    EXPECT_EQ(datagram, reply);
+    close(third);
 }
 
 // When the reply port cannot be bound or the address is not a numeric one, nothing is sent and nothing

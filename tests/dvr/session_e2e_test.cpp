@@ -6,7 +6,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "core/system_settings.h"
 #include "core/worker_threads.h"
@@ -472,6 +476,83 @@ TEST_F(SessionTest, BadFramesOnTheLiveConnectionDoNotStopIt) {
             << c.name;
     }
     EXPECT_EQ(device->generation.load(), generation);
+}
+
+// Resident memory of this process in KiB.
+long ResidentKib() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ')[0].toLong();
+    }
+    return -1;
+}
+
+// DVRs that flood their live connections with a frame that fills the whole stream buffer, and whose live
+// connections are then lost, again and again, all at once: each restart of a session reuses its device's
+// stream buffers, so resident memory stays flat (a bounded soak of kCycles rounds of restarts).
+TEST_F(SessionTest, RestartsUnderAFloodKeepMemoryFlat) {
+    constexpr int kDvrs = 16;
+    constexpr int kWarmUp = 3;
+    constexpr int kCycles = 12;
+    std::vector<std::unique_ptr<dvrsim::DvrSim>> sims;
+    harness::StopSessionsAtExit stopSessions;
+    std::vector<DVRDevice*> devices;
+    for (int i = 0; i < kDvrs; ++i) {
+        sims.push_back(std::make_unique<dvrsim::DvrSim>(Config(2)));
+        ASSERT_EQ(sims.back()->Start(), 0);
+        devices.push_back(AddDevice(sims.back()->Port()));
+    }
+    // A frame larger than the stream buffer: it fills the whole buffer before the stream resynchronises.
+    const std::string flood =
+        dvrsim::DvrSim::Frame(0x1FE, 0, "", std::string(STREAM_BUFFER_SIZE + 4096, 'f')) +
+        dvrsim::DvrSim::Frame(0x2FE, 0, "", "131126 0 65536 \r\n\r\n");
+    auto all = [&](auto condition) {
+        return WaitUntil([&] {
+            for (DVRDevice* device : devices) {
+                if (!condition(device))
+                    return false;
+            }
+            return true;
+        });
+    };
+    long warm = 0;
+    for (int cycle = 0; cycle < kWarmUp + kCycles; ++cycle) {
+        SCOPED_TRACE(cycle);
+        ASSERT_TRUE(all([&](DVRDevice* device) { return HasFlags(device, kOnline); }));
+        std::vector<uint32_t> generations;
+        for (DVRDevice* device : devices) {
+            generations.push_back(device->generation.load());
+            std::lock_guard<std::mutex> guard(
+                device->lock);  // the supervisor replaces a run's channels under it
+            device->channels[1].flags.fetch_and(~CHANNEL_FLAG_ALARM);
+        }
+        for (auto& sim : sims)
+            sim->SendRaw(dvrsim::SIM_LIVE, flood);
+        // The alarm behind the flood shows that the whole flood went through the stream buffer.
+        ASSERT_TRUE(all([](DVRDevice* device) {
+            std::lock_guard<std::mutex> guard(device->lock);
+            return (device->channels[1].flags.load() & CHANNEL_FLAG_ALARM) != 0;
+        }));
+        for (auto& sim : sims)
+            sim->DropConnections(dvrsim::SIM_LIVE);
+        for (int i = 0; i < kDvrs; ++i)
+            ASSERT_TRUE(WaitUntil([&] {
+                return devices[static_cast<size_t>(i)]->generation.load() !=
+                       generations[static_cast<size_t>(i)];
+            }));
+        ApplyTreeEvents();
+        if (cycle + 1 == kWarmUp)
+            warm = ResidentKib();
+    }
+    const long grown = ResidentKib() - warm;
+    std::printf("resident memory after %d rounds of %d restarts under a flood: %+ld KiB\n", kCycles, kDvrs,
+                grown);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // their own memory hides the program's
+    EXPECT_LT(grown, 8 * 1024);
+#endif
 }
 
 }  // namespace

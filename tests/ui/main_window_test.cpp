@@ -37,6 +37,7 @@
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/win_app.h"
 #include "tests/picture_output.h"
+#include "tests/scoped_env.h"
 #include "tests/platform/ui/ui_test_support.h"
 #include "tests/ui/main_window_home.h"
 #include "tools/dvrsim/dvr_sim.h"
@@ -636,6 +637,11 @@ int SecondStartRaise() {
 // second start's raise brings the window back with its grid, also after the window was hidden as with a
 // tray.
 TEST_F(MainWindowTest, HiddenOrMinimisedWindowComesBackWithItsGrid) {
+    // The raise request goes to the instance endpoint of this user's runtime folder: a folder of this test's
+    // own, so that a window of another suite running beside it is not the one raised.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    ScopedEnv privateRuntime("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     Open();
     if (SystemTrayAvailable())
         GTEST_SKIP() << "this desktop has a notification area";

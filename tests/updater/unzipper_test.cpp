@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "core/install_journal.h"
 #include "tests/updater/test_zip.h"
 #include "updater/package_install.h"
 
@@ -19,11 +23,15 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_install = m_dir.filePath(QStringLiteral("install"));
-        ASSERT_TRUE(QDir().mkpath(m_install));
-        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/Vistal"), "old client"));
-        ASSERT_TRUE(QDir().mkpath(m_install + QStringLiteral("/language")));
-        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/language/language.eng"), "old texts"));
+        RestoreOldInstallation();
         m_zip = m_dir.filePath(QStringLiteral("update.zip"));
+    }
+    // The installation as every test starts from: the client and its English texts.
+    void RestoreOldInstallation() {
+        QDir(m_install).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(m_install + QStringLiteral("/language")));
+        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/Vistal"), "old client"));
+        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/language/language.eng"), "old texts"));
     }
 
     QTemporaryDir m_dir;
@@ -170,12 +178,6 @@ TEST_F(UnzipperTest, AFailureAtAnyStepOfTheCommitChangesNothing) {
                                         {"readme.txt", "new file"},
                                     }));
     const QString before = DescribeTree(m_install);
-    auto restore = [&] {
-        QDir(m_install).removeRecursively();
-        EXPECT_TRUE(QDir().mkpath(m_install + QStringLiteral("/language")));
-        EXPECT_TRUE(WriteWholeFile(m_install + QStringLiteral("/Vistal"), "old client"));
-        EXPECT_TRUE(WriteWholeFile(m_install + QStringLiteral("/language/language.eng"), "old texts"));
-    };
     // A run that succeeds counts the steps: each old file moved aside, each new one moved in.
     g_renameCalls = 0;
     g_failingRename = 0;
@@ -183,12 +185,91 @@ TEST_F(UnzipperTest, AFailureAtAnyStepOfTheCommitChangesNothing) {
     const int steps = g_renameCalls;
     EXPECT_EQ(steps, 6);
     for (int failing = 1; failing <= steps; ++failing) {
-        restore();
+        RestoreOldInstallation();
         g_renameCalls = 0;
         g_failingRename = failing;
         EXPECT_EQ(InstallPackage(m_zip, m_install, {}, RenameFailingOnce), 0) << failing;
         EXPECT_EQ(DescribeTree(m_install), before) << "step " << failing;
     }
+}
+
+// A run stopped at a chosen step of the unpacking or of the commit: the child process ends there at once,
+// as under kill -9 (nothing of its own cleanup runs).
+std::atomic<int> g_stepsLeft{-1};
+void StopAtStep(const char*) {
+    if (g_stepsLeft.fetch_sub(1) == 0)
+        _exit(3);
+}
+
+// Runs the install in a child stopped before step `stop` (counting from 0; -1: not stopped). The child's
+// exit code: 0 installed, 1 refused, 3 stopped.
+int InstallInChild(const QString& zip, const QString& folder, int stop) {
+    pid_t child = fork();
+    if (child == 0) {
+        g_stepsLeft = stop;
+        SetInstallStepHook(StopAtStep);
+        _exit(InstallPackage(zip, folder) == 1 ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+int CountSteps(const QString& zip, const QString& folder) {
+    static int counted = 0;
+    counted = 0;
+    SetInstallStepHook([](const char*) { ++counted; });
+    int result = InstallPackage(zip, folder);
+    SetInstallStepHook(nullptr);
+    return result == 1 ? counted : -1;
+}
+
+// Stopped at every step, then started again: the next start leaves either the whole old installation or
+// the whole new one, and not one temporary or set-aside file.
+TEST_F(UnzipperTest, AStopAtAnyStepThenAStartGivesTheWholeOldOrNewInstallation) {
+    ASSERT_TRUE(WriteTestZip(m_zip, {
+                                        {"Vistal", "new client"},
+                                        {"language/language.eng", "new texts"},
+                                        {"skins/new.bmp", "new picture"},
+                                        {"skins/deeper/more.bmp", "more"},
+                                        {"readme.txt", "new file"},
+                                    }));
+    const QString oldTree = DescribeTree(m_install);
+    const int steps = CountSteps(m_zip, m_install);
+    const QString newTree = DescribeTree(m_install);
+    // 5 entries unpacked, the plan, 2 old files aside, 5 moved in, done, 2 old removed, the journal removed.
+    ASSERT_EQ(steps, 5 + 1 + 2 + 5 + 1 + 2 + 1);
+    int rolledBack = 0;
+    int finished = 0;
+    for (int stop = 0; stop < steps; ++stop) {
+        SCOPED_TRACE(stop);
+        RestoreOldInstallation();
+        ASSERT_EQ(InstallInChild(m_zip, m_install, stop), 3);
+        EXPECT_TRUE(QFileInfo::exists(m_install + "/" + INSTALL_JOURNAL_NAME));
+        const InstallRecovery recovery = RecoverInstall(m_install);
+        const QString after = DescribeTree(m_install);
+        if (after == newTree) {
+            EXPECT_EQ(recovery, RECOVERY_FINISHED);
+            ++finished;
+        } else {
+            EXPECT_EQ(after.toStdString(), oldTree.toStdString());
+            EXPECT_NE(recovery, RECOVERY_FINISHED);
+            ++rolledBack;
+        }
+    }
+    // Before "done" is on disk the run is undone; after it (stopped at the removal of either old file or of
+    // the journal), finished.
+    EXPECT_EQ(finished, 3);
+    EXPECT_EQ(rolledBack, steps - 3);
+    // A run that holds its journal is left alone by another start.
+    RestoreOldInstallation();
+    InstallJournal running;
+    ASSERT_EQ(running.Begin(m_install), 0);
+    EXPECT_EQ(RecoverInstall(m_install), RECOVERY_BUSY);
+    running.Remove();
+    EXPECT_EQ(RecoverInstall(m_install), RECOVERY_NONE);
+    EXPECT_EQ(DescribeTree(m_install), oldTree);
 }
 
 TEST_F(UnzipperTest, RefusesPackagesThatUnpackPastTheLimits) {

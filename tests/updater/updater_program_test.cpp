@@ -11,6 +11,7 @@
 #include <csignal>
 #include <memory>
 
+#include "core/install_journal.h"
 #include "platform/system/process.h"
 #include "tests/scoped_env.h"
 #include "tools/updsrv/update_server.h"
@@ -63,6 +64,38 @@ TEST_F(UpdaterProgram, SilentRunEndsOnFinalResultAndCleansUp) {
             << c.what;
         EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{QStringLiteral("Vistal")}) << c.what;
     }
+}
+
+// An update stopped after it moved the old client aside and the new one in, before it was done: the next
+// start of the program puts the old client back and leaves no staged, set-aside or journal file.
+TEST_F(UpdaterProgram, StartUndoesAnUpdateStoppedHalfWay) {
+    const QString client = home.filePath(QStringLiteral("Vistal"));
+    QFile original(client);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = original.readAll();
+    original.close();
+    const QString staged = home.filePath(QStringLiteral(".Vistal.Qw3rTy"));
+    const QString aside = home.filePath(QStringLiteral(".Vistal.old-As1de0"));
+    {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home.path()), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        ASSERT_EQ(journal.WritePlan({PlannedMove{staged, client, aside}}), 0);
+    }  // left as a killed Updater leaves it
+    ASSERT_TRUE(QFile::rename(client, aside));
+    QFile newClient(client);
+    ASSERT_TRUE(newClient.open(QIODevice::WriteOnly));
+    newClient.write("new client");
+    newClient.close();
+    int exitCode = -1;
+    ASSERT_EQ(LaunchProcess(QStringLiteral(UPDATER_PROGRAM_PATH), {QStringLiteral("/s")}, home.path(), true,
+                            &exitCode),
+              0);
+    QFile restored(client);
+    ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(restored.readAll(), oldBytes);
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Vistal")});
 }
 
 // Ended by a signal while it downloads, the program still takes its private folder with it.
