@@ -12,10 +12,13 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <QByteArray>
 #include <QStandardPaths>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "tests/bounded_wait.h"
@@ -97,6 +100,8 @@ void XvfbServer::Stop() {
 }
 
 XClient::~XClient() {
+    if (m_grabTest != nullptr)
+        xcb_disconnect(m_grabTest);
     if (m_display != nullptr)
         XCloseDisplay(m_display);
 }
@@ -118,27 +123,38 @@ int XClient::Open(const QString& display) {
     int event, error, major, minor;
     if (m_display == nullptr || !XTestQueryExtension(m_display, &event, &error, &major, &minor))
         return -1;
-    return 0;
+    m_grabTest = xcb_connect(display.toLatin1().constData(), nullptr);
+    return xcb_connection_has_error(m_grabTest) == 0 ? 0 : -1;
 }
 
 namespace {
 
-long WindowPid(Display* display, Window window) {
-    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
-    if (pidAtom == None)
-        return -1;
-    Atom type;
+// The items of a window's property of format 32 and that type (each in a long, as Xlib hands them), at
+// most maxItems; empty when the window has no such property.
+std::vector<unsigned long> LongProperty(Display* display, Window window, const char* name, Atom type,
+                                        long maxItems) {
+    std::vector<unsigned long> items;
+    const Atom property = XInternAtom(display, name, True);
+    if (property == None)
+        return items;
+    Atom actualType;
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    long pid = -1;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
-        data != nullptr && count == 1 && format == 32)
-        pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+    if (XGetWindowProperty(display, window, property, 0, maxItems, False, type, &actualType, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* longs = reinterpret_cast<const unsigned long*>(data);
+        items.assign(longs, longs + count);
+    }
     if (data != nullptr)
         XFree(data);
-    return pid;
+    return items;
+}
+
+long WindowPid(Display* display, Window window) {
+    const std::vector<unsigned long> pid = LongProperty(display, window, "_NET_WM_PID", XA_CARDINAL, 1);
+    return pid.size() == 1 ? static_cast<long>(pid[0]) : -1;
 }
 
 }  // namespace
@@ -357,6 +373,13 @@ bool XClient::IsAbove(unsigned long a, unsigned long b) {
     return posA >= 0 && posB >= 0 && posA > posB;
 }
 
+bool XClient::IsToolTip(unsigned long window) {
+    const std::vector<unsigned long> types =
+        LongProperty(m_display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, 16);
+    const Atom toolTip = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
+    return std::find(types.begin(), types.end(), toolTip) != types.end();
+}
+
 unsigned long XClient::TopLevelAt(QPoint point) {
     const Window root = DefaultRootWindow(m_display);
     Window child = 0;
@@ -429,6 +452,44 @@ bool XClient::WaitForStill(const QRect& rect, int intervalMs, int timeoutMs, QIm
     if (last != nullptr)
         *last = later;
     return still;
+}
+
+bool XClient::WaitForKeyboardGrab(int timeoutMs) {
+    xcb_connection_t* c = m_grabTest;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    return harness::WaitUntil(
+        [&] {
+            const xcb_grab_keyboard_cookie_t grab =
+                xcb_grab_keyboard(c, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            // Releases nothing when the grab was refused.
+            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+            xcb_flush(c);
+            xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(c, grab, nullptr);
+            const bool held = reply != nullptr && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+            free(reply);
+            return held;
+        },
+        timeoutMs, PollPause);
+}
+
+bool XClient::WaitForDrawn(const QRect& rect, int timeoutMs, QImage* last) {
+    auto oneColour = [](const QImage& image) {
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (line[x] != image.pixel(0, 0))
+                    return false;
+            }
+        }
+        return true;
+    };
+    return harness::WaitUntil(
+               [&] {
+                   const QImage now = Grab(rect);
+                   return !now.isNull() && !oneColour(now);
+               },
+               timeoutMs, PollPause) &&
+           WaitForStill(rect, 300, timeoutMs, last);
 }
 
 QRect XClient::WaitForPlaced(unsigned long window, int intervalMs, int timeoutMs) {
