@@ -286,28 +286,30 @@ KeyCode SpareKeycode(Display* display) {
 
 void XClient::Type(const QString& text) {
     const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
-    KeyCode spare = 0;
     for (QChar c : text) {
         // Latin-1 characters are their own keysyms, the others 0x1000000 + their code point.
         const KeySym sym = c.unicode() < 0x100 ? static_cast<KeySym>(c.unicode())
                                                : static_cast<KeySym>(0x1000000 | c.unicode());
         KeyCode code = XKeysymToKeycode(m_display, sym);
-        bool bound = false;
+        bool shifted = code != 0 && XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
         if (code == 0) {
-            // No key carries it: a spare key is bound to it for this one press, and the program is given
-            // the time to read the new keyboard mapping before and after the press.
-            if (spare == 0)
-                spare = SpareKeycode(m_display);
-            if (spare == 0)
+            code = SpareKeycode(m_display);
+            if (code == 0)
                 continue;
+            // Both levels, so that no Shift is needed.
             KeySym syms[2] = {sym, sym};
-            XChangeKeyboardMapping(m_display, spare, 2, syms, 1);
+            XChangeKeyboardMapping(m_display, code, 2, syms, 1);
+            // This client's own table too, for the next lookup of the character.
             XSync(m_display, False);
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            code = spare;
-            bound = true;
+            XEvent mapping;
+            mapping.xmapping.type = MappingNotify;
+            mapping.xmapping.display = m_display;
+            mapping.xmapping.request = MappingKeyboard;
+            mapping.xmapping.first_keycode = code;
+            mapping.xmapping.count = 1;
+            XRefreshKeyboardMapping(&mapping.xmapping);
+            shifted = false;
         }
-        const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
         if (shifted)
             XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
         XTestFakeKeyEvent(m_display, code, True, CurrentTime);
@@ -315,8 +317,6 @@ void XClient::Type(const QString& text) {
         if (shifted)
             XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
         XSync(m_display, False);
-        if (bound)
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
 }
 

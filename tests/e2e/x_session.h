@@ -61,8 +61,10 @@ public:
     void Key(const char* keysymName);
     // Presses modifier (a keysym name such as "Control_L"), then key, and releases both.
     void KeyWith(const char* modifier, const char* keysymName);
-    // Types text key by key, with Shift where the character is on a key's shifted level; a character no
-    // key carries (Chinese, say) is typed on a spare key bound to it for the moment.
+    // Types text key by key, with Shift where the character is on a key's shifted level. A character no
+    // key carries (Chinese, say) is bound to a spare key of its own for the rest of the session: the server
+    // tells the program of the new binding ahead of the press, and no key changes its meaning while a press
+    // of it may still wait in the program's queue.
     void Type(const QString& text);
     // The window's title: _NET_WM_NAME (UTF-8), else WM_NAME; empty when it has none.
     QString WindowName(unsigned long window);
