@@ -81,20 +81,27 @@ unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs) 
     return window;
 }
 
-unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize screen) {
-    unsigned long found = 0;
+std::vector<unsigned long> SmallWindowsOf(XClient& x, pid_t pid, unsigned long except, QSize screen) {
+    std::vector<unsigned long> small;
     for (unsigned long w : x.WindowsOfProcess(pid)) {
         QRect r = x.WindowRect(w);
-        if (w != except && r.width() < screen.width() / 2 && r.height() < screen.height() / 2)
-            found = w;
+        // A tip shows where the pointer rests on a control for a while, and goes on its own.
+        if (w != except && r.width() < screen.width() / 2 && r.height() < screen.height() / 2 &&
+            !x.IsToolTip(w))
+            small.push_back(w);
     }
-    return found;
+    return small;
+}
+
+unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize screen) {
+    const std::vector<unsigned long> small = SmallWindowsOf(x, pid, except, screen);
+    return small.empty() ? 0 : small.back();
 }
 
 unsigned long NewWindowOf(XClient& x, pid_t pid, const std::vector<unsigned long>& before) {
     unsigned long found = 0;
     for (unsigned long w : x.WindowsOfProcess(pid)) {
-        if (std::find(before.begin(), before.end(), w) == before.end())
+        if (std::find(before.begin(), before.end(), w) == before.end() && !x.IsToolTip(w))
             found = w;
     }
     return found;
@@ -106,6 +113,16 @@ unsigned long ClickForNewWindow(XClient& x, pid_t pid, QPoint point, int timeout
     unsigned long shown = 0;
     harness::WaitUntil([&] { return (shown = NewWindowOf(x, pid, before)) != 0; }, timeoutMs);
     return shown;
+}
+
+unsigned long OpenMenuForKeys(XClient& x, pid_t pid, const std::function<void()>& open, int timeoutMs) {
+    const std::vector<unsigned long> before = x.WindowsOfProcess(pid);
+    open();
+    unsigned long menu = 0;
+    if (!harness::WaitUntil([&] { return (menu = NewWindowOf(x, pid, before)) != 0; }, timeoutMs))
+        return 0;
+    // The menu takes the keyboard with a grab once it is mapped; until then keys would go to the focus.
+    return x.WaitForKeyboardGrab(timeoutMs) ? menu : 0;
 }
 
 bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen) {

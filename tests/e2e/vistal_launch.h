@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,15 +50,23 @@ std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QStrin
 unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs);
 
 // The top-level windows of the process that are smaller than half the screen either way (notices, message
-// boxes), other than except; the topmost, or 0.
+// boxes, menus), other than except and tool tips, bottom to top.
+std::vector<unsigned long> SmallWindowsOf(XClient& x, pid_t pid, unsigned long except, QSize screen);
+// The topmost of them, or 0.
 unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize screen);
 
-// The topmost shown top-level window of the process that is not one of before, or 0.
+// The topmost shown top-level window of the process that is not one of before nor a tool tip, or 0.
 unsigned long NewWindowOf(XClient& x, pid_t pid, const std::vector<unsigned long>& before);
 
 // Clicks point and waits for a window of the process that was not shown before (a drop-down list, a
 // dialog); that window, or 0 when none showed within timeoutMs.
 unsigned long ClickForNewWindow(XClient& x, pid_t pid, QPoint point, int timeoutMs = 10000);
+
+// Opens a popup menu of the process with open (a click, say) and waits until the menu shows and holds the
+// keyboard, so that the keys sent next choose in it; the menu, or 0 when none showed or took the keyboard
+// within timeoutMs.
+unsigned long OpenMenuForKeys(XClient& x, pid_t pid, const std::function<void()>& open,
+                              int timeoutMs = 10000);
 
 // The small window the program shows (within 10 s) is answered with Enter (its default button). True when
 // it showed and went.

@@ -329,10 +329,10 @@ TEST_F(VistalSetupOnX, NetworkPageRefusesCredentialsTheWireCannotCarry) {
     ASSERT_TRUE(harness::WaitUntil(
         [&] { return FindText(x.Grab(host), QRect(QPoint(0, 0), host.size()), "dvr-sim") != QPoint(-1, -1); },
         10000, [] { Pause(50); }));
-    // The DVR has WAN off: the box is ticked first, so that the user edit takes text.
-    x.Click(TemplateControlRect(page, kNetworkPage, kNetworkWan).topLeft() + QPoint(6, 6));
-    Pause(200);
+    // The DVR has WAN off: the box is ticked first, so that the user edit takes text (it is drawn enabled).
     const QRect user = TemplateControlRect(page, kNetworkPage, kNetworkUser);
+    EXPECT_TRUE(
+        x.ClickForKeys(TemplateControlRect(page, kNetworkPage, kNetworkWan).topLeft() + QPoint(6, 6), user));
     const struct {
         const char* name;
         QString typed;
@@ -344,31 +344,34 @@ TEST_F(VistalSetupOnX, NetworkPageRefusesCredentialsTheWireCannotCarry) {
     };
     const QSize screen(kScreenWidth, kScreenHeight);
     for (const auto& c : cases) {
-        x.Click(user.center());
+        // The dialog has the keyboard again once the last box has gone.
+        EXPECT_TRUE(x.ClickForKeys(user.center())) << c.name;
         x.KeyWith("Control_L", "a");
         x.Type(c.typed);
-        Pause(100);
         x.Click(TemplateControlRect(page, kNetworkPage, kSet).center());
         unsigned long box = 0;
         ASSERT_TRUE(
             harness::WaitUntil([&] { return (box = FindSmallWindow(x, pid, setup, screen)) != 0; }, 10000))
             << c.name;
         const QRect boxRect = x.WindowRect(box);
-        // The message is in the picture (the suite reads only the dialog font, not a message box's).
+        // The message is in the picture (the suite reads only the dialog font, not a message box's), taken
+        // once the box is drawn.
+        QImage boxPicture;
+        EXPECT_TRUE(x.WaitForDrawn(boxRect, 10000, &boxPicture)) << c.name;
         EXPECT_TRUE(
-            x.Grab(boxRect).save(E2EPicturePath(QStringLiteral("setup-network-refused-%1.png").arg(c.name))));
+            boxPicture.save(E2EPicturePath(QStringLiteral("setup-network-refused-%1.png").arg(c.name))));
         ASSERT_TRUE(AnswerWithEnter(x, pid, setup, screen)) << c.name;
-        Pause(300);
         EXPECT_EQ(north->CountRequests(DVR_REQ_SET_NETWORK), 0) << c.name;
     }
 
-    // A user the field carries is sent as typed, in Base64 of its code-page bytes.
-    x.Click(user.center());
+    // A user the field carries is sent as typed, in Base64 of its code-page bytes. The DVR's requests come
+    // in order, so none of the refused ones followed later: this one is the only one.
+    EXPECT_TRUE(x.ClickForKeys(user.center()));
     x.KeyWith("Control_L", "a");
     x.Type(QStringLiteral("site"));
-    Pause(100);
     x.Click(TemplateControlRect(page, kNetworkPage, kSet).center());
     ASSERT_TRUE(north->WaitForRequests(DVR_REQ_SET_NETWORK, 1, 10000));
+    EXPECT_EQ(north->CountRequests(DVR_REQ_SET_NETWORK), 1);
     for (const dvrsim::SimRequest& r : north->Requests()) {
         if (r.id == DVR_REQ_SET_NETWORK) {
             EXPECT_NE(r.bytes.find(" c2l0ZQ== "), std::string::npos) << r.bytes;

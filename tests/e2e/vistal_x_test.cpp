@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -16,6 +17,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -168,15 +171,22 @@ QRect GridScreen(const QRect& window, int screen) {
     return QRect(x0, y0, x1 - x0, y1 - y0).adjusted(6, 6, -6, -6);
 }
 
-// The harness itself: what it grabs is what the server shows, and the stacking order it reads is the
-// server's.
-TEST(XSession, GrabsWhatTheServerShowsAndReadsTheStackingOrder) {
-    if (!XvfbInstalled())
-        GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+// The harness itself, on a small screen of its own.
+class XSession : public ::testing::Test {
+protected:
     XvfbServer xvfb;
     XClient x;
-    ASSERT_EQ(xvfb.Start(320, 200), 0);
-    ASSERT_EQ(x.Open(xvfb.Display()), 0);
+
+    void SetUp() override {
+        if (!XvfbInstalled())
+            GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+        ASSERT_EQ(xvfb.Start(320, 200), 0);
+        ASSERT_EQ(x.Open(xvfb.Display()), 0);
+    }
+};
+
+// What it grabs is what the server shows, and the stacking order it reads is the server's.
+TEST_F(XSession, GrabsWhatTheServerShowsAndReadsTheStackingOrder) {
     const unsigned long lower = x.MapCover(QRect(10, 10, 100, 50));
     const unsigned long upper = x.MapCover(QRect(60, 30, 100, 50));
     EXPECT_TRUE(x.IsAbove(upper, lower));
@@ -189,6 +199,31 @@ TEST(XSession, GrabsWhatTheServerShowsAndReadsTheStackingOrder) {
     EXPECT_EQ(screen.pixel(100, 60) & 0xFFFFFF, 0x404040u);   // inside the upper one
     EXPECT_NE(screen.pixel(200, 150) & 0xFFFFFF, 0x404040u);  // the root window
     EXPECT_EQ(x.FindWindowOfProcess(getpid()), 0u);           // plain windows carry no process id
+}
+
+// Its test for a popup menu's hold on the keyboard: another client's keyboard grab is seen while it is
+// held, and its own grab, when nobody holds the keyboard, does not keep the keyboard from the others.
+TEST_F(XSession, SeesAnotherClientsKeyboardGrabAndKeepsNoneOfItsOwn) {
+    xcb_connection_t* other = xcb_connect(xvfb.Display().toLatin1().constData(), nullptr);
+    ASSERT_EQ(xcb_connection_has_error(other), 0);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    auto grab = [&] {
+        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+            other,
+            xcb_grab_keyboard(other, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const bool held = reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        free(reply);
+        return held;
+    };
+    EXPECT_FALSE(x.WaitForKeyboardGrab(0));
+    EXPECT_TRUE(grab());
+    EXPECT_TRUE(x.WaitForKeyboardGrab(0));
+    xcb_ungrab_keyboard(other, XCB_CURRENT_TIME);
+    free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));  // the release is done
+    EXPECT_FALSE(x.WaitForKeyboardGrab(0));
+    EXPECT_TRUE(grab());
+    xcb_disconnect(other);
 }
 
 TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
@@ -384,33 +419,40 @@ bool AviIndexed(const QString& path) {
     return index && at == bytes.size();
 }
 
-// The screen menu of the screen under point, opened with the right button, and its item at position
-// (counting the items, not the separators) chosen with the keyboard.
-void ChooseScreenMenuItem(XClient& x, pid_t pid, unsigned long mainWindow, QPoint point, int position) {
-    x.MoveMouse(point.x(), point.y());
-    x.Button(3, true);
-    x.Button(3, false);
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] { return FindSmallWindow(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight)) != 0; }, 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+// Chooses the item at position (counting the items, not the separators) of the menu that open shows, with
+// the keyboard once the menu holds it; returns once the menu has gone. The menu's place on the screen
+// (empty when it did not show).
+QRect ChooseMenuItem(XClient& x, pid_t pid, const std::function<void()>& open, int position) {
+    const unsigned long menu = OpenMenuForKeys(x, pid, open);
+    EXPECT_NE(menu, 0u);
+    if (menu == 0)
+        return QRect();
+    const QRect shown = x.WindowRect(menu);
     for (int i = 0; i < position; ++i)
         x.Key("Down");
     x.Key("Return");
+    EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(menu); }, 10000));
+    return shown;
 }
 
-// The login button's menu and its first item chosen with the keyboard: Lock System, or Unlock System while
-// locked. The menu's place on the screen (empty when it did not show).
-QRect ChooseLockItem(XClient& x, pid_t pid, unsigned long mainWindow, QPoint loginButton) {
-    x.Click(loginButton);
-    unsigned long menu = 0;
-    harness::WaitUntil(
-        [&] { return (menu = FindSmallWindow(x, pid, mainWindow, QSize(kScreenWidth, kScreenHeight))) != 0; },
-        5000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const QRect shown = menu != 0 ? x.WindowRect(menu) : QRect();
-    x.Key("Down");
-    x.Key("Return");
-    return shown;
+// The screen menu of the screen under point, opened with the right button, and its item at position
+// chosen.
+void ChooseScreenMenuItem(XClient& x, pid_t pid, QPoint point, int position) {
+    ChooseMenuItem(
+        x, pid,
+        [&] {
+            x.MoveMouse(point.x(), point.y());
+            x.Button(3, true);
+            x.Button(3, false);
+        },
+        position);
+}
+
+// The login button's menu and its first item chosen: Lock System, or Unlock System while locked. The
+// menu's place on the screen (empty when it did not show).
+QRect ChooseLockItem(XClient& x, pid_t pid, QPoint loginButton) {
+    return ChooseMenuItem(
+        x, pid, [&] { x.Click(loginButton); }, 1);
 }
 
 // Locked from its login menu, the window ignores its controls: a held PTZ button sends nothing, the close
@@ -427,15 +469,22 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
     const QRect rect = x.WindowRect(window);
     const QPoint videoCentre = GridScreen(rect, 4).center();
     auto centreOf = [&](UINT id) { return ControlRect(rect, id).center(); };
-    // Nothing small of the process shows (no box, no menu) once the pointer rests on the video.
+    // The input before opened nothing small of the process (no box, no menu). The program takes its input
+    // in order, so it has handled that input once the login button's menu, opened after it, shows: the
+    // menu is then the only small window, and once it is closed with Escape none is left.
     auto noSmallWindow = [&] {
         x.MoveMouse(videoCentre.x(), videoCentre.y());
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        return FindSmallWindow(x, pid, window, screenSize) == 0;
+        const unsigned long login = OpenMenuForKeys(x, pid, [&] { x.Click(centreOf(1032)); });
+        const bool alone =
+            login != 0 && SmallWindowsOf(x, pid, window, screenSize) == std::vector<unsigned long>{login};
+        x.Key("Escape");
+        const bool closed = login != 0 && harness::WaitUntil([&] { return !x.IsShown(login); }, 10000);
+        x.MoveMouse(videoCentre.x(), videoCentre.y());
+        return alone && closed && FindSmallWindow(x, pid, window, screenSize) == 0;
     };
 
     // The menu opens above the login button, its bottom edge on the button's top.
-    const QRect menu = ChooseLockItem(x, pid, window, centreOf(1032));
+    const QRect menu = ChooseLockItem(x, pid, centreOf(1032));
     EXPECT_FALSE(menu.isEmpty());
     EXPECT_EQ(menu.bottom() + 1, ControlRect(rect, 1032).top());
     EXPECT_EQ(menu.left(), ControlRect(rect, 1032).left());
@@ -458,7 +507,7 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
 
     // The unlock dialog, left without a password; the close request ends the program within the Updater's
     // 10 s.
-    (void)ChooseLockItem(x, pid, window, centreOf(1032));
+    (void)ChooseLockItem(x, pid, centreOf(1032));
     x.MoveMouse(videoCentre.x(), videoCentre.y());
     // The dialog, not the menu that opened it (two lines high).
     unsigned long unlock = 0;
@@ -468,8 +517,10 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
             return unlock != 0 && x.WindowRect(unlock).height() > 100;
         },
         10000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // painted, for the picture
-    EXPECT_TRUE(x.Grab(x.WindowRect(unlock)).save(PictureFolder() + "/unlock-dialog.png"));
+    // Drawn, for the picture: its buttons have settled (the password edit's caret blinks above them).
+    const QRect unlockRect = x.WindowRect(unlock);
+    EXPECT_TRUE(x.WaitForDrawn(unlockRect.adjusted(0, unlockRect.height() * 3 / 5, 0, 0)));
+    EXPECT_TRUE(x.Grab(unlockRect).save(PictureFolder() + "/unlock-dialog.png"));
     EXPECT_TRUE(x.Grab(rect).save(PictureFolder() + "/unlock-dialog-over-window.png"));
     const QDateTime beforeClose = QDateTime::currentDateTime().addSecs(-1);
     COPYDATASTRUCT request = {kCloseRequest, 0, nullptr};
@@ -498,8 +549,7 @@ TEST_F(VistalOnX, TerminationSignalDuringLiveViewAndRecordingLosesNothing) {
     // Start Record (the fourth item of the screen menu) on screens 0 and 2: North's and Yard's first
     // channels.
     for (int screen : {0, 2}) {
-        ChooseScreenMenuItem(x, pid, window, GridScreen(rect, screen).center(), 4);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ChooseScreenMenuItem(x, pid, GridScreen(rect, screen).center(), 4);
     }
     // Both DVRs' recordings grow; the files being written have no index yet.
     QStringList recordings;

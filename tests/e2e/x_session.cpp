@@ -12,10 +12,13 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <QByteArray>
 #include <QStandardPaths>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "tests/bounded_wait.h"
@@ -97,6 +100,8 @@ void XvfbServer::Stop() {
 }
 
 XClient::~XClient() {
+    if (m_grabTest != nullptr)
+        xcb_disconnect(m_grabTest);
     if (m_display != nullptr)
         XCloseDisplay(m_display);
 }
@@ -118,27 +123,38 @@ int XClient::Open(const QString& display) {
     int event, error, major, minor;
     if (m_display == nullptr || !XTestQueryExtension(m_display, &event, &error, &major, &minor))
         return -1;
-    return 0;
+    m_grabTest = xcb_connect(display.toLatin1().constData(), nullptr);
+    return xcb_connection_has_error(m_grabTest) == 0 ? 0 : -1;
 }
 
 namespace {
 
-long WindowPid(Display* display, Window window) {
-    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
-    if (pidAtom == None)
-        return -1;
-    Atom type;
+// The items of a window's property of format 32 and that type (each in a long, as Xlib hands them), at
+// most maxItems; empty when the window has no such property.
+std::vector<unsigned long> LongProperty(Display* display, Window window, const char* name, Atom type,
+                                        long maxItems) {
+    std::vector<unsigned long> items;
+    const Atom property = XInternAtom(display, name, True);
+    if (property == None)
+        return items;
+    Atom actualType;
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    long pid = -1;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
-        data != nullptr && count == 1 && format == 32)
-        pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+    if (XGetWindowProperty(display, window, property, 0, maxItems, False, type, &actualType, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* longs = reinterpret_cast<const unsigned long*>(data);
+        items.assign(longs, longs + count);
+    }
     if (data != nullptr)
         XFree(data);
-    return pid;
+    return items;
+}
+
+long WindowPid(Display* display, Window window) {
+    const std::vector<unsigned long> pid = LongProperty(display, window, "_NET_WM_PID", XA_CARDINAL, 1);
+    return pid.size() == 1 ? static_cast<long>(pid[0]) : -1;
 }
 
 }  // namespace
@@ -270,28 +286,30 @@ KeyCode SpareKeycode(Display* display) {
 
 void XClient::Type(const QString& text) {
     const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
-    KeyCode spare = 0;
     for (QChar c : text) {
         // Latin-1 characters are their own keysyms, the others 0x1000000 + their code point.
         const KeySym sym = c.unicode() < 0x100 ? static_cast<KeySym>(c.unicode())
                                                : static_cast<KeySym>(0x1000000 | c.unicode());
         KeyCode code = XKeysymToKeycode(m_display, sym);
-        bool bound = false;
+        bool shifted = code != 0 && XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
         if (code == 0) {
-            // No key carries it: a spare key is bound to it for this one press, and the program is given
-            // the time to read the new keyboard mapping before and after the press.
-            if (spare == 0)
-                spare = SpareKeycode(m_display);
-            if (spare == 0)
+            code = SpareKeycode(m_display);
+            if (code == 0)
                 continue;
+            // Both levels, so that no Shift is needed.
             KeySym syms[2] = {sym, sym};
-            XChangeKeyboardMapping(m_display, spare, 2, syms, 1);
+            XChangeKeyboardMapping(m_display, code, 2, syms, 1);
+            // This client's own table too, for the next lookup of the character.
             XSync(m_display, False);
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            code = spare;
-            bound = true;
+            XEvent mapping;
+            mapping.xmapping.type = MappingNotify;
+            mapping.xmapping.display = m_display;
+            mapping.xmapping.request = MappingKeyboard;
+            mapping.xmapping.first_keycode = code;
+            mapping.xmapping.count = 1;
+            XRefreshKeyboardMapping(&mapping.xmapping);
+            shifted = false;
         }
-        const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
         if (shifted)
             XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
         XTestFakeKeyEvent(m_display, code, True, CurrentTime);
@@ -299,8 +317,6 @@ void XClient::Type(const QString& text) {
         if (shifted)
             XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
         XSync(m_display, False);
-        if (bound)
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
 }
 
@@ -355,6 +371,13 @@ bool XClient::IsAbove(unsigned long a, unsigned long b) {
     if (children != nullptr)
         XFree(children);
     return posA >= 0 && posB >= 0 && posA > posB;
+}
+
+bool XClient::IsToolTip(unsigned long window) {
+    const std::vector<unsigned long> types =
+        LongProperty(m_display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, 16);
+    const Atom toolTip = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
+    return std::find(types.begin(), types.end(), toolTip) != types.end();
 }
 
 unsigned long XClient::TopLevelAt(QPoint point) {
@@ -429,6 +452,44 @@ bool XClient::WaitForStill(const QRect& rect, int intervalMs, int timeoutMs, QIm
     if (last != nullptr)
         *last = later;
     return still;
+}
+
+bool XClient::WaitForKeyboardGrab(int timeoutMs) {
+    xcb_connection_t* c = m_grabTest;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    return harness::WaitUntil(
+        [&] {
+            const xcb_grab_keyboard_cookie_t grab =
+                xcb_grab_keyboard(c, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            // Releases nothing when the grab was refused.
+            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+            xcb_flush(c);
+            xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(c, grab, nullptr);
+            const bool held = reply != nullptr && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+            free(reply);
+            return held;
+        },
+        timeoutMs, PollPause);
+}
+
+bool XClient::WaitForDrawn(const QRect& rect, int timeoutMs, QImage* last) {
+    auto oneColour = [](const QImage& image) {
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (line[x] != image.pixel(0, 0))
+                    return false;
+            }
+        }
+        return true;
+    };
+    return harness::WaitUntil(
+               [&] {
+                   const QImage now = Grab(rect);
+                   return !now.isNull() && !oneColour(now);
+               },
+               timeoutMs, PollPause) &&
+           WaitForStill(rect, 300, timeoutMs, last);
 }
 
 QRect XClient::WaitForPlaced(unsigned long window, int intervalMs, int timeoutMs) {

@@ -34,6 +34,7 @@ private:
 bool XvfbInstalled();
 
 struct _XDisplay;
+struct xcb_connection_t;
 
 class XClient {
 public:
@@ -60,8 +61,10 @@ public:
     void Key(const char* keysymName);
     // Presses modifier (a keysym name such as "Control_L"), then key, and releases both.
     void KeyWith(const char* modifier, const char* keysymName);
-    // Types text key by key, with Shift where the character is on a key's shifted level; a character no
-    // key carries (Chinese, say) is typed on a spare key bound to it for the moment.
+    // Types text key by key, with Shift where the character is on a key's shifted level. A character no
+    // key carries (Chinese, say) is bound to a spare key of its own for the rest of the session: the server
+    // tells the program of the new binding ahead of the press, and no key changes its meaning while a press
+    // of it may still wait in the program's queue.
     void Type(const QString& text);
     // The window's title: _NET_WM_NAME (UTF-8), else WM_NAME; empty when it has none.
     QString WindowName(unsigned long window);
@@ -69,6 +72,8 @@ public:
     unsigned long MapCover(const QRect& rect);
     // True when window a is stacked above window b (both top-level).
     bool IsAbove(unsigned long a, unsigned long b);
+    // True when the window is a tool tip (its _NET_WM_WINDOW_TYPE says so).
+    bool IsToolTip(unsigned long window);
 
     // The topmost viewable top-level window at point (root coordinates), or 0.
     unsigned long TopLevelAt(QPoint point);
@@ -92,10 +97,21 @@ public:
     // Waits until the picture in rect is the same in three grabs intervalMs apart (what the program draws
     // there has settled, and no caret blinks in it); *last (when given) is the last grab.
     bool WaitForStill(const QRect& rect, int intervalMs = 300, int timeoutMs = 10000, QImage* last = nullptr);
+    // Waits until another client holds the keyboard grabbed, as a popup menu does while it is open: key
+    // events go to it from then on, wherever the focus is (so WaitForKeyboard does not apply to a menu).
+    // It is seen from this client's own grab, which the server then refuses; a grab that succeeds (nobody
+    // holds the keyboard yet) is released in the same batch of requests, so that the program's own grab is
+    // not refused for it.
+    bool WaitForKeyboardGrab(int timeoutMs = 10000);
+    // Waits until the picture in rect shows more than one colour (a new window is first filled with its
+    // background colour alone) and then holds still (WaitForStill); *last (when given) is the last grab.
+    bool WaitForDrawn(const QRect& rect, int timeoutMs = 10000, QImage* last = nullptr);
     // Waits until window stands at the same place in two looks intervalMs apart, away from the screen's
     // left edge where it is first mapped before the program centres it; that place, or an empty rectangle.
     QRect WaitForPlaced(unsigned long window, int intervalMs = 300, int timeoutMs = 10000);
 
 private:
     _XDisplay* m_display = nullptr;
+    // A second connection to the server for the keyboard grab test, whose requests can be sent together.
+    xcb_connection_t* m_grabTest = nullptr;
 };
