@@ -149,6 +149,18 @@ protected:
             },
             10000));
     }
+    // Opens the window and selects the gate once its login gave the administrator's right (the setup
+    // dialog needs it): the gate's session, or nullptr when it did not log in with that right.
+    DVRDevice* OpenWithTheGateSelected() {
+        Open();
+        if (HasFatalFailure())
+            return nullptr;
+        DVRDevice* dvr = DeviceWithId(kGate);
+        if (dvr == nullptr || !WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000))
+            return nullptr;
+        g_currentDevice = dvr;
+        return dvr;
+    }
 
     void Close() {
         window->DestroyWindow();
@@ -345,11 +357,8 @@ void SelectSetupTab(CDlgSetup* setup, int tab) {
 // change and Set reach the DVR, which afterwards differs in exactly the changed field, and the page shows
 // the new value when it is opened again.
 TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
-    Open();
-    DVRDevice* dvr = DeviceWithId(kGate);
+    DVRDevice* dvr = OpenWithTheGateSelected();
     ASSERT_NE(dvr, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
-    g_currentDevice = dvr;
     QStringList told;
     SetPromptHook([&](const PromptRequest& request) {
         told << request.text;
@@ -420,11 +429,8 @@ TEST_F(MainWindowTest, SetupPagesChangeTheDvrThroughTheRelay) {
 // passed back to its page: the "Saved." notice is withdrawn, the operator told, nothing sent, and the
 // page loads what the DVR holds again.
 TEST_F(MainWindowTest, ASaveTheRelayCannotSendIsPassedBackToItsPage) {
-    Open();
-    DVRDevice* dvr = DeviceWithId(kGate);
+    DVRDevice* dvr = OpenWithTheGateSelected();
     ASSERT_NE(dvr, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
-    g_currentDevice = dvr;
     QStringList told;
     RecordPromptsAnsweringOk(&told);
     window->SendMessage(WM_BITBUTTON_UP, 1004, 0);
@@ -875,11 +881,8 @@ QSet<QWidget*> ShownTopLevels() {
 // preset edit, the device tree and the video window. No request reaches a DVR, no window or menu opens,
 // the grid keeps its selected screen and the program keeps running.
 TEST_F(MainWindowTest, LockedWindowAndOpenChildDialogTakeNoInput) {
-    Open();
-    DVRDevice* dvr = DeviceWithId(kGate);
+    DVRDevice* dvr = OpenWithTheGateSelected();
     ASSERT_NE(dvr, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return (dvr->rights.load() & USER_RIGHT_ADMIN) != 0; }, 5000));
-    g_currentDevice = dvr;
     // Whatever would ask (the exit question, a menu) is answered as the operator would go on: OK.
     QStringList asked;
     SetPromptHook([&](const PromptRequest& r) {
