@@ -90,6 +90,12 @@ protected:
         return WaitUntil([&] { return Count(hwnd, type) > before; });
     }
     static constexpr int32_t kDay = 1765324800;  // a midnight in UTC
+    // Declared after a test's simulator: the supervisor ends before the simulator does. Otherwise the
+    // links the simulator's end breaks restart the session, and the restart rewrites the records the test
+    // read without the device's lock (a race the thread sanitizer reports, though the reads came first).
+    struct SupervisorEndsFirst {
+        ~SupervisorEndsFirst() { StopSupervisorThread(); }
+    };
 };
 
 // Each channel kind: its get and set requests, its reply type, values to set, and how to see them.
@@ -188,6 +194,7 @@ const ChannelKind kKinds[] = {
 
 TEST_F(ParamsTest, EveryChannelKindGetSetGet) {
     dvrsim::DvrSim sim(Config(2));
+    SupervisorEndsFirst supervisorEndsFirst;
     DVRDevice* device = Online(sim);
     for (const ChannelKind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
@@ -205,6 +212,7 @@ TEST_F(ParamsTest, EveryChannelKindGetSetGet) {
 
 TEST_F(ParamsTest, SystemNetworkAndUsersGetSetGet) {
     dvrsim::DvrSim sim(Config(2));
+    SupervisorEndsFirst supervisorEndsFirst;
     DVRDevice* device = Online(sim);
     // System parameters: the page's load clears the flag before it asks.
     SystemSettings& system = *device->systemParams;
@@ -269,6 +277,7 @@ TEST_F(ParamsTest, SystemNetworkAndUsersGetSetGet) {
 
 TEST_F(ParamsTest, FaultyRepliesChangeNothing) {
     dvrsim::DvrSim sim(Config(2));
+    SupervisorEndsFirst supervisorEndsFirst;
     DVRDevice* device = Online(sim);
     ASSERT_TRUE(Await(kSetup, SETUP_REPLY_DISKS, [&] { return SendGetDiskList(device); }));
     auto disks = device->lists.disks.Current();
@@ -295,6 +304,7 @@ TEST_F(ParamsTest, FaultyRepliesChangeNothing) {
 
 TEST_F(ParamsTest, SearchReturnsTheSimulatorsFiles) {
     dvrsim::DvrSim sim(PlaybackConfig());
+    SupervisorEndsFirst supervisorEndsFirst;
     DVRDevice* device = Online(sim);
     ASSERT_TRUE(Await(kPlayback, PLAYBACK_DATA_FILE_LIST, [&] {
         return SendSearchFiles(device,
@@ -344,6 +354,7 @@ TEST_F(ParamsTest, PlaybackStreamIsPacedBySpeed) {
     harness::StopSessionsAtExit stopSessions;  // before the queues go
     FrameQueue* video = queues.Add(0, SLOT_QUEUE_PLAYBACK_VIDEO, PLAYBACK_VIDEO_QUEUE_NODES);
     dvrsim::DvrSim sim(PlaybackConfig());  // five frames a second at normal speed
+    SupervisorEndsFirst supervisorEndsFirst;
     DVRDevice* device = Online(sim);
     int received = 0;
     auto pictures = [&] {
