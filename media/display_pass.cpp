@@ -165,7 +165,7 @@ void DisplayPass::ConvertRowPair(const I420Source& source, int row, uint8_t* out
 }
 
 int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, int height,
-                      const VideoRect& dest, const PictureBorder& border) {
+                      const VideoRect& dest, const PictureBorder& border, const CanvasStillKey& still) {
     int destWidth = dest.right - dest.left;
     int destHeight = dest.bottom - dest.top;
     if (source.plane[0] == nullptr || width <= 0 || height <= 0 || destWidth <= 0 || destHeight <= 0)
@@ -213,7 +213,7 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
     m_lumaRowHeld[0] = m_lumaRowHeld[1] = m_chromaRowHeld = -1;
 
     // Only this rectangle is held: the other slots draw their own rectangles meanwhile.
-    VideoCanvas::RectLock held(canvas, dest.left, dest.top, dest.right, dest.bottom);
+    VideoCanvas::RectLock held(canvas, dest.left, dest.top, dest.right, dest.bottom, still);
     const QImage& image = canvas.Image();
     VideoClip clip{};
     if (!ClipToCanvas(image, dest, &clip))

@@ -29,8 +29,9 @@ public:
     // when nothing was drawn (empty rectangle, outside the canvas, no buffer), 1 when this picture and
     // rectangle are left to the general path (odd sizes, reductions libyuv makes with its own row routines,
     // a stretch that is not a plain point sampling).
+    // still: the picture never changes (VideoCanvas::HoldsStill), or none.
     int Draw(VideoCanvas& canvas, const I420Source& source, int width, int height, const VideoRect& dest,
-             const PictureBorder& border);
+             const PictureBorder& border, const CanvasStillKey& still = {});
 
 private:
     struct Rows {

@@ -51,11 +51,20 @@ BOOL CDlgVideo::DestroyWindow() {
 
 LRESULT CDlgVideo::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_VIDEO_CANVAS_REPAINT) {
-        if (IsWindowVisible()) {
-            Invalidate(FALSE);
-        } else if (m_canvas != nullptr) {
+        if (m_canvas == nullptr)
+            return 0;
+        // Only the rectangles drawn are repainted; the paint that covers them ends the request.
+        QRegion drawn = m_canvas->TakeDrawn();
+        if (!IsWindowVisible()) {
             m_canvas->SetShown(false);  // drawing stops until the window paints again (it is shown)
             m_canvas->RepaintDone();    // nothing to paint; later requests must get through
+        } else if (drawn.isEmpty()) {
+            m_canvas->RepaintDone();  // a paint took them already
+        } else {
+            for (const QRect& r : drawn) {
+                RECT rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+                InvalidateRect(&rect, FALSE);
+            }
         }
         return 0;
     }
@@ -63,16 +72,23 @@ LRESULT CDlgVideo::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDlgVideo::OnPaint() {
-    QPainter painter(GetPaintWidget());
-    painter.fillRect(GetPaintWidget()->rect(), m_brBackground.Brush());
-    if (m_canvas == nullptr)
+    QWidget* widget = GetPaintWidget();
+    QPainter painter(widget);
+    if (m_canvas == nullptr) {
+        painter.fillRect(widget->rect(), m_brBackground.Brush());
         return;
+    }
     // Requests made from here on ask for another paint.
     m_canvas->RepaintDone();
     m_canvas->SetShown(true);
     std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
-    if (!m_canvas->Image().isNull())
-        painter.drawImage(0, 0, m_canvas->Image());
+    const QImage& image = m_canvas->Image();
+    // The background shows only where the canvas does not reach (it follows the window's size); the
+    // painter keeps to the invalid area, so only the rectangles drawn are copied.
+    for (const QRect& r : QRegion(widget->rect()) - QRegion(image.rect()))
+        painter.fillRect(r, m_brBackground.Brush());
+    if (!image.isNull())
+        painter.drawImage(0, 0, image);
 }
 
 void CDlgVideo::OnSize(UINT nType, int cx, int cy) {
