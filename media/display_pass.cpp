@@ -33,8 +33,9 @@ bool HaveAvx2() {
 // Blocks first to first + count of a stretched row: each block's 8 pixels picked (one permutation) from
 // the 8 picture pixels from its base.
 #if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("avx2"))) void StretchBlocksAvx2(uint32_t* out, const uint32_t* in, const int32_t* bases,
-                                                        const int32_t* picks, int first, int count) {
+__attribute__((target("avx2"))) void StretchBlocksAvx2(uint32_t* out, const uint32_t* in,
+                                                       const int32_t* bases, const int32_t* picks, int first,
+                                                       int count) {
     for (int b = first; b < first + count; ++b) {
         __m256i pick = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picks + b * kColumnBlock));
         __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + bases[b]));

@@ -43,6 +43,7 @@ int VideoDecoder::Open(int codecId) {
 }
 
 void VideoDecoder::Close() {
+    av_buffer_unref(&packetBuffer);
     av_packet_free(&packet);
     av_frame_free(&frame);
     avcodec_free_context(&context);
@@ -53,6 +54,27 @@ namespace {
 bool IsPlanar420(int format) {
     return format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P;
 }
+
+// Points the packet at a copy of the bytes in *buffer (with the zeroed padding libavcodec reads past the
+// end), reusing the buffer when the decoder let go of it and it is large enough. -1 without memory.
+int FillPacket(AVPacket* packet, AVBufferRef** buffer, const uint8_t* data, int length) {
+    size_t needed = static_cast<size_t>(length) + AV_INPUT_BUFFER_PADDING_SIZE;
+    if (*buffer == nullptr || (*buffer)->size < needed || !av_buffer_is_writable(*buffer)) {
+        av_buffer_unref(buffer);
+        // Grown with room, so a stream's packets of slowly rising size do not each replace it.
+        *buffer = av_buffer_alloc(needed + needed / 2);
+        if (*buffer == nullptr)
+            return -1;
+    }
+    std::memcpy((*buffer)->data, data, static_cast<size_t>(length));
+    std::memset((*buffer)->data + length, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+    packet->buf = av_buffer_ref(*buffer);
+    if (packet->buf == nullptr)
+        return -1;
+    packet->data = (*buffer)->data;
+    packet->size = length;
+    return 0;
+}
 }  // namespace
 
 int VideoDecoder::Decode(const uint8_t* data, int length, AVFrame** out, int* width, int* height) {
@@ -60,9 +82,11 @@ int VideoDecoder::Decode(const uint8_t* data, int length, AVFrame** out, int* wi
         return -1;
     int received = AVERROR(EAGAIN);
     if (data != nullptr && length > 0) {
-        // The packet only points at the caller's bytes; the decoder copies what it keeps.
-        packet->data = const_cast<uint8_t*>(data);
-        packet->size = length;
+        // The decoder takes a reference to the packet's buffer rather than a copy of its own.
+        if (FillPacket(packet, &packetBuffer, data, length) != 0) {
+            av_packet_unref(packet);
+            return -1;
+        }
         int sent = avcodec_send_packet(context, packet);
         if (sent == AVERROR(EAGAIN)) {
             // A picture is still waiting: take it, then the decoder accepts the packet.

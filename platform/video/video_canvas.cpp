@@ -1,5 +1,6 @@
 #include "platform/video/video_canvas.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -7,6 +8,8 @@ namespace {
 // Rows start on 64-byte boundaries where the width allows (RGB32 rows of a multiple of 16 pixels), so
 // drawing threads can store whole cache lines past the caches.
 constexpr size_t kRowAlignment = 64;
+// Rectangles gathered between two repaints before the last one grows to take in the rest.
+constexpr size_t kMostRectangles = 128;
 
 void FreePixels(void* pixels) {
     std::free(pixels);
@@ -136,10 +139,18 @@ void VideoCanvas::RequestRepaint() {
 void VideoCanvas::RequestRepaint(const QRect& drawn) {
     std::function<void()> hook;
     {
+        // Kept short: every drawing thread comes here once a picture. The rectangles are gathered as they
+        // come (the same rectangle once; a picture's cell is drawn again and again) and made a region by
+        // the window.
         std::lock_guard<std::mutex> guard(m_hookLock);
         if (!m_hook)
             return;
-        m_drawn += drawn;
+        if (std::find(m_drawn.begin(), m_drawn.end(), drawn) == m_drawn.end()) {
+            if (m_drawn.size() < kMostRectangles)
+                m_drawn.push_back(drawn);
+            else
+                m_drawn.back() = m_drawn.back().united(drawn);
+        }
         if (m_repaintPending)
             return;
         m_repaintPending = true;
@@ -149,10 +160,16 @@ void VideoCanvas::RequestRepaint(const QRect& drawn) {
 }
 
 QRegion VideoCanvas::TakeDrawn() {
-    std::lock_guard<std::mutex> guard(m_hookLock);
-    QRegion drawn;
-    drawn.swap(m_drawn);
-    return drawn;
+    std::vector<QRect> drawn;
+    {
+        std::lock_guard<std::mutex> guard(m_hookLock);
+        drawn.swap(m_drawn);
+        m_drawn.reserve(kMostRectangles);
+    }
+    QRegion region;
+    for (const QRect& r : drawn)
+        region += r;
+    return region;
 }
 
 void VideoCanvas::RepaintDone() {
@@ -160,7 +177,7 @@ void VideoCanvas::RepaintDone() {
     {
         std::lock_guard<std::mutex> guard(m_hookLock);
         // Drawn after the window took the rectangles and before it painted: another repaint, at once.
-        if (m_drawn.isEmpty() || !m_hook) {
+        if (m_drawn.empty() || !m_hook) {
             m_repaintPending = false;
             return;
         }
@@ -172,7 +189,7 @@ void VideoCanvas::RepaintDone() {
 void VideoCanvas::SetRepaintHook(std::function<void()> hook) {
     std::lock_guard<std::mutex> guard(m_hookLock);
     m_hook = std::move(hook);
-    m_drawn = QRegion();
+    m_drawn.clear();
     m_repaintPending = false;
 }
 

@@ -120,7 +120,7 @@ private:
     ptrdiff_t m_stride = 0;
     std::mutex m_hookLock;  // guards the hook, the drawn region and the pending flag
     std::function<void()> m_hook;
-    QRegion m_drawn;
+    std::vector<QRect> m_drawn;
     bool m_repaintPending = false;
     std::atomic<bool> m_shown{true};
 };

@@ -1,5 +1,6 @@
 #include "ui/controls/dlg_video.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 
 #include "core/window_messages.h"
@@ -9,6 +10,15 @@
 namespace {
 // A drawing thread asked for a repaint; posted so that it may come from any thread.
 constexpr UINT WM_VIDEO_CANVAS_REPAINT = WM_APP + 0x3F00;
+
+// The area this paint covers, in the widget's coordinates (the painter's system clip is in the device's);
+// the whole widget when the painter has none.
+QRegion PaintRegion(QPainter& painter, const QRect& whole) {
+    QRegion clip = painter.paintEngine() != nullptr ? painter.paintEngine()->systemClip() : QRegion();
+    if (clip.isEmpty())
+        return QRegion(whole);
+    return painter.deviceTransform().inverted().map(clip);
+}
 }  // namespace
 
 CDlgVideo::CDlgVideo(CWnd* parent, int ptzByMouse)
@@ -87,8 +97,15 @@ void CDlgVideo::OnPaint() {
     // painter keeps to the invalid area, so only the rectangles drawn are copied.
     for (const QRect& r : QRegion(widget->rect()) - QRegion(image.rect()))
         painter.fillRect(r, m_brBackground.Brush());
-    if (!image.isNull())
-        painter.drawImage(0, 0, image);
+    if (image.isNull())
+        return;
+    // One plain copy per invalid rectangle: a clip of many rectangles would make the painter copy span by
+    // span (over its worker threads).
+    QRegion invalid = PaintRegion(painter, widget->rect()) & image.rect();
+    for (const QRect& r : invalid) {
+        painter.setClipRect(r);
+        painter.drawImage(r.topLeft(), image, r);
+    }
 }
 
 void CDlgVideo::OnSize(UINT nType, int cx, int cy) {
