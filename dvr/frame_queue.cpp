@@ -153,6 +153,10 @@ void FrameQueue::ClearReadySignal() {
     m_readySignal.Clear();
 }
 
+void FrameQueue::WakeConsumer() {
+    m_readySignal.Raise();
+}
+
 int FrameQueue::PopReady(FrameNode** node) {
     if (node == nullptr)
         return -1;

@@ -57,6 +57,8 @@ public:
     // The consumer clears the signal, then pops until the ready list is empty, and only then waits.
     int ReadyFd();
     void ClearReadySignal();
+    // Wakes the consumer without a frame, to look at what it serves (it finds the ready list as it is).
+    void WakeConsumer();
 
     FrameNode* freeHead = nullptr;
     FrameNode* readyHead = nullptr;
