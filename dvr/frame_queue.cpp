@@ -141,8 +141,15 @@ int FrameQueue::PushReady(FrameNode* node) {
     }
     // The consumer empties the ready list before it waits, so only a push into an empty list must wake it.
     if (wasEmpty)
-        m_readySignal.Raise();
+        Wake();
     return 0;
+}
+
+void FrameQueue::Wake() {
+    if (FrameDoorbell* doorbell = m_doorbell.load())
+        doorbell->Ring();
+    else
+        m_readySignal.Raise();
 }
 
 int FrameQueue::ReadyFd() {
@@ -154,7 +161,7 @@ void FrameQueue::ClearReadySignal() {
 }
 
 void FrameQueue::WakeConsumer() {
-    m_readySignal.Raise();
+    Wake();
 }
 
 int FrameQueue::PopReady(FrameNode** node) {
