@@ -19,6 +19,8 @@ extern "C" {
 #include <QEventLoop>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -212,9 +214,34 @@ std::string NameOf(const Workload& w) {
            std::to_string(w.channels) + size + "/" + (w.simStream ? "sim" : "test") + "_stream";
 }
 
+// The reference alone, for the whole-process comparison: channels CIF channels of the simulated DVR's
+// pictures in the cells of a 1920 x 1200 window, rounds of two seconds; prints the median share of a core.
+int ReferenceCpu(int channels) {
+    Workload w{1920, 1200, channels, 352, 288, true};
+    const Stream& stream = StreamFor(w);
+    Geometry geometry = GeometryFor(w);
+    std::vector<uint32_t> canvas(static_cast<size_t>(geometry.width) * geometry.height);
+    BareDisplay display;
+    display.canvas = reinterpret_cast<uint8_t*>(canvas.data());
+    display.stride = geometry.width * 4;
+    for (const VideoRect& r : geometry.cells)
+        display.cells.push_back(BareDisplay::Cell{r.left, r.top, r.right - r.left, r.bottom - r.top});
+    BareDecoders bare(stream.packets, AV_CODEC_ID_MPEG4, channels, kTicksPerRound, kTick, &display);
+    (void)bare.TimedRound();
+    std::vector<double> shares;
+    for (int r = 0; r < kRounds; ++r)
+        shares.push_back(100.0 * bare.TimedRound() / (kTicksPerRound * 0.04));
+    std::printf("reference %d cif: %.2f %% of a core (median of %d rounds of 2 s)\n", channels,
+                Median(shares), kRounds);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --reference-cpu CHANNELS: only the reference, as the whole-process run compares against it.
+    if (argc == 3 && std::string(argv[1]) == "--reference-cpu")
+        return ReferenceCpu(std::atoi(argv[2]));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -4,6 +4,8 @@
 # over intervals of two seconds (median of the intervals, in % of one core).
 #   whole_process.sh BUILD_DIR idle              64 DVRs logged in, 16 empty screens
 #   whole_process.sh BUILD_DIR live CHANNELS     CHANNELS CIF channels at 25 pictures a second on screen
+# Live runs also run the reference alone on the same pictures and cells (bench_media_live_window
+# --reference-cpu: libavcodec, libyuv scale and convert into a canvas) and print the ratio.
 # Every process started here is stopped by its id at the end.
 set -euo pipefail
 build=$1
@@ -75,3 +77,13 @@ printf '%s %s: Vistal %.2f %% of a core, Xvfb %.2f %% (medians of %d intervals o
   "$(median "${vs[@]}")" "$(median "${xs[@]}")" "$intervals"
 echo "  Vistal: ${vs[*]}" | sed 's/\([0-9]*\.[0-9][0-9]\)[0-9]*/\1/g'
 echo "  Xvfb:   ${xs[*]}" | sed 's/\([0-9]*\.[0-9][0-9]\)[0-9]*/\1/g'
+if [ "$mode" = live ] && [ -x "$build/bench/bench_media_live_window" ]; then
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  pids=()
+  ref=$("$build/bench/bench_media_live_window" --reference-cpu "$channels")
+  echo "  $ref"
+  r=$(echo "$ref" | awk '{print $4}')
+  printf '  ratio (Vistal + Xvfb) / reference: %.2f\n' \
+    "$(echo "($(median "${vs[@]}") + $(median "${xs[@]}")) / $r" | bc -l)"
+fi
