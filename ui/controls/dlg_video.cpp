@@ -2,6 +2,8 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QTimer>
+#include <algorithm>
 
 #include "core/window_messages.h"
 #include "platform/ui/dc.h"
@@ -10,6 +12,7 @@
 namespace {
 // A drawing thread asked for a repaint; posted so that it may come from any thread.
 constexpr UINT WM_VIDEO_CANVAS_REPAINT = WM_APP + 0x3F00;
+constexpr WPARAM kIntervalOver = 1;  // wParam of the repaint that waited for the paint interval
 
 // The area this paint covers, in the widget's coordinates (the painter's system clip is in the device's);
 // the whole widget when the painter has none.
@@ -61,24 +64,43 @@ BOOL CDlgVideo::DestroyWindow() {
 
 LRESULT CDlgVideo::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_VIDEO_CANVAS_REPAINT) {
-        if (m_canvas == nullptr)
+        if (wParam == kIntervalOver)
+            m_repaintTimed = false;
+        if (m_canvas == nullptr || m_repaintTimed)
             return 0;
-        // Only the rectangles drawn are repainted; the paint that covers them ends the request.
-        QRegion drawn = m_canvas->TakeDrawn();
-        if (!IsWindowVisible()) {
-            m_canvas->SetShown(false);  // drawing stops until the window paints again (it is shown)
-            m_canvas->RepaintDone();    // nothing to paint; later requests must get through
-        } else if (drawn.isEmpty()) {
-            m_canvas->RepaintDone();  // a paint took them already
-        } else {
-            for (const QRect& r : drawn) {
-                RECT rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-                InvalidateRect(&rect, FALSE);
-            }
+        // Pictures come faster than a screen shows them: the window repaints at most once a paint
+        // interval, taking in everything drawn meanwhile (the request stays pending until then).
+        auto since = std::chrono::steady_clock::now() - m_lastPaint;
+        if (IsWindowVisible() && since < kPaintInterval) {
+            m_repaintTimed = true;
+            int waitMs = static_cast<int>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(kPaintInterval - since).count());
+            // Posted, so that a window gone meanwhile gets nothing.
+            HWND hwnd = m_hWnd;
+            QTimer::singleShot(std::max(waitMs, 1), GetWidget(),
+                               [hwnd] { ::PostMessage(hwnd, WM_VIDEO_CANVAS_REPAINT, kIntervalOver, 0); });
+            return 0;
         }
+        RepaintDrawn();
         return 0;
     }
     return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CDlgVideo::RepaintDrawn() {
+    // Only the rectangles drawn are repainted; the paint that covers them ends the request.
+    QRegion drawn = m_canvas->TakeDrawn();
+    if (!IsWindowVisible()) {
+        m_canvas->SetShown(false);  // drawing stops until the window paints again (it is shown)
+        m_canvas->RepaintDone();    // nothing to paint; later requests must get through
+    } else if (drawn.isEmpty()) {
+        m_canvas->RepaintDone();  // a paint took them already
+    } else {
+        for (const QRect& r : drawn) {
+            RECT rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+            InvalidateRect(&rect, FALSE);
+        }
+    }
 }
 
 void CDlgVideo::OnPaint() {
@@ -89,6 +111,7 @@ void CDlgVideo::OnPaint() {
         return;
     }
     // Requests made from here on ask for another paint.
+    m_lastPaint = std::chrono::steady_clock::now();
     m_canvas->RepaintDone();
     m_canvas->SetShown(true);
     std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());

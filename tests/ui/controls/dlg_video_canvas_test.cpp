@@ -5,6 +5,8 @@
 
 #include <QPaintEvent>
 #include <QTest>
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "platform/video/video_canvas.h"
@@ -96,6 +98,37 @@ TEST_F(VideoCanvasTest, OnlyTheRectanglesDrawnAreRepainted) {
     EXPECT_EQ(QColor(shown.pixel(250, 140)), QColor(200, 20, 40));
     EXPECT_EQ(QColor(shown.pixel(100, 100)), QColor(0, 0, 0));
     video.DestroyWindow();
+}
+
+// Pictures drawn faster than a screen shows them are repainted together, at most once a paint interval
+// (20 ms), and the last of them is on screen in the end.
+TEST_F(VideoCanvasTest, RepaintsComeAtMostOnceAPaintInterval) {
+    QCoreApplication::processEvents();
+    PaintRegions regions;
+    widget->installEventFilter(&regions);
+    HWND hwnd = video.m_hWnd;
+    std::atomic<bool> drawing{true};
+    auto start = std::chrono::steady_clock::now();
+    std::thread drawer([hwnd, &drawing] {
+        std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(hwnd);
+        for (int i = 0; i < 150; ++i) {
+            {
+                std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
+                canvas->Image().setPixel(i % 300, 10, qRgb(255, 255, 0));
+            }
+            canvas->RequestRepaint(QRect(i % 300, 10, 1, 1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        drawing = false;
+    });
+    WaitUntil([&] { return !drawing.load(); });
+    drawer.join();
+    ASSERT_TRUE(WaitUntil([&] { return regions.painted.contains(QPoint(149, 10)); }));
+    auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    widget->removeEventFilter(&regions);
+    EXPECT_LE(regions.paints, elapsed.count() / 20 + 2) << "in " << elapsed.count() << " ms";
+    EXPECT_EQ(QColor(widget->grab().toImage().pixel(149, 10)), QColor(255, 255, 0));
 }
 
 }  // namespace
