@@ -43,7 +43,8 @@ int VideoDecoder::Open(int codecId) {
 }
 
 void VideoDecoder::Close() {
-    av_buffer_unref(&packetBuffer);
+    for (AVBufferRef*& buffer : packetBuffers)
+        av_buffer_unref(&buffer);
     av_packet_free(&packet);
     av_frame_free(&frame);
     avcodec_free_context(&context);
@@ -55,11 +56,21 @@ bool IsPlanar420(int format) {
     return format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P;
 }
 
-// Points the packet at a copy of the bytes in *buffer (with the zeroed padding libavcodec reads past the
-// end), reusing the buffer when the decoder let go of it and it is large enough. -1 without memory.
-int FillPacket(AVPacket* packet, AVBufferRef** buffer, const uint8_t* data, int length) {
+// Points the packet at a copy of the bytes (with the zeroed padding libavcodec reads past the end) in one of
+// the buffers: one the decoder let go of and large enough, else a new one in place of one of them. -1
+// without memory.
+int FillPacket(AVPacket* packet, AVBufferRef* (&buffers)[2], const uint8_t* data, int length) {
     size_t needed = static_cast<size_t>(length) + AV_INPUT_BUFFER_PADDING_SIZE;
-    if (*buffer == nullptr || (*buffer)->size < needed || !av_buffer_is_writable(*buffer)) {
+    AVBufferRef** buffer = nullptr;
+    for (AVBufferRef*& b : buffers) {
+        if (b != nullptr && b->size >= needed && av_buffer_is_writable(b)) {
+            buffer = &b;
+            break;
+        }
+    }
+    if (buffer == nullptr) {
+        // One the decoder holds is given up to it (freed when it lets go), else the smaller one is replaced.
+        buffer = buffers[0] == nullptr || !av_buffer_is_writable(buffers[0]) ? &buffers[0] : &buffers[1];
         av_buffer_unref(buffer);
         // Grown with room, so a stream's packets of slowly rising size do not each replace it.
         *buffer = av_buffer_alloc(needed + needed / 2);
@@ -83,7 +94,7 @@ int VideoDecoder::Decode(const uint8_t* data, int length, AVFrame** out, int* wi
     int received = AVERROR(EAGAIN);
     if (data != nullptr && length > 0) {
         // The decoder takes a reference to the packet's buffer rather than a copy of its own.
-        if (FillPacket(packet, &packetBuffer, data, length) != 0) {
+        if (FillPacket(packet, packetBuffers, data, length) != 0) {
             av_packet_unref(packet);
             return -1;
         }

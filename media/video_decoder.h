@@ -39,7 +39,7 @@ private:
     const AVCodec* codec = nullptr;
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
-    // The bytes of the packet being sent, in a buffer libavcodec can hold a reference to: reused while the
-    // decoder holds none, so no packet costs an allocation of its size.
-    AVBufferRef* packetBuffer = nullptr;
+    // The bytes of the packet being sent, in buffers libavcodec can hold a reference to: the decoder keeps
+    // the last packet until the next one comes, so two take turns and no packet costs an allocation.
+    AVBufferRef* packetBuffers[2] = {};
 };
