@@ -26,7 +26,9 @@ extern "C" {
 #include <vector>
 
 #include "bench/bare_decoders.h"
+#include "bench/interleaved_rounds.h"
 #include "bench/live_frame_feed.h"
+#include "bench/live_grid.h"
 #include "bench/ratio_reporter.h"
 #include "dvr/dvr_device.h"
 #include "dvr/dvr_session.h"
@@ -40,12 +42,6 @@ extern "C" {
 #include "tests/media/test_streams.h"
 
 namespace {
-
-double ProcessSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 constexpr int kStreamFrames = 50;
 constexpr int kTicksPerRound = 50;  // two seconds at 25 frames a second
@@ -95,9 +91,7 @@ struct LiveSetup {
         canvas->Resize(kCanvasWidth, kCanvasHeight);
         RegisterWindowCanvas(kVideoWindow, canvas);
         g_renderers[0]->SetWindow(kVideoWindow);
-        device = new DVRDevice();
-        if (AllocDeviceChannels(device, GRID_SCREEN_COUNT) != 0)
-            std::abort();
+        device = MakeGridDevice();
         (void)StartMediaThreads(&threads);
     }
     // The media system is freed here, before the statics its threads and record storage rely on go.
@@ -107,49 +101,16 @@ struct LiveSetup {
     }
     void Layout(const Workload& w) {
         int cellW = kCanvasWidth / w.columns, cellH = kCanvasHeight / w.columns;
-        for (int i = 0; i < GRID_SCREEN_COUNT; ++i) {
-            bool used = i < w.channels;
-            g_mainWindowState.m_bScreenShown[i] = used && w.drawn;
-            g_mainWindowState.SetScreenRect(
-                i, VideoRect{(i % w.columns) * cellW, (i / w.columns) * cellH, (i % w.columns + 1) * cellW,
-                             (i / w.columns + 1) * cellH});
-            // The frame parser hands a channel's packets to the grid slot its first view names, as the
-            // main window sets it when it shows the channel (its stream is open: no request is sent here).
-            DVRChannel& channel = device->channels[i];
-            bool shown = used && AssignSlotChannel(i, device, i) == 0;
-            if (!shown)
-                ReleaseSlot(i);
-            std::lock_guard<std::mutex> guard(channel.lock);
-            std::atomic_ref<int32_t>(channel.viewSlots[0]).store(shown ? i : -1);
-            if (shown)
-                channel.flags.fetch_and(~CHANNEL_FLAG_STREAM_CLOSED);
-            else
-                channel.flags.fetch_or(CHANNEL_FLAG_STREAM_CLOSED);
-        }
-    }
-    bool AllNodesFree(int channels) {
-        for (int i = 0; i < channels; ++i) {
-            FrameQueue* q = g_screenSlots[i].videoQueue.get();
-            std::lock_guard<std::mutex> guard(q->lock);
-            int free = 0;
-            for (FrameNode* n = q->freeHead; n != nullptr; n = n->next)
-                ++free;
-            if (free != q->nodeCount)
-                return false;
-        }
-        return true;
+        ShowGridChannels(device, w.channels, w.drawn, [&](int i) {
+            return VideoRect{(i % w.columns) * cellW, (i / w.columns) * cellH, (i % w.columns + 1) * cellW,
+                             (i / w.columns + 1) * cellH};
+        });
     }
 };
 
 LiveSetup& Live() {
     static LiveSetup setup;
     return setup;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 void SteadyState(benchmark::State& state, Workload w) {
@@ -180,43 +141,13 @@ void SteadyState(benchmark::State& state, Workload w) {
                 (void)ParseLiveFrame(live.device, f);
             }
         }
-        while (!live.AllNodesFree(w.channels))
+        while (!GridQueuesDrained(w.channels))
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         return ProcessSeconds() - cpu;
     };
-    size_t bareNext = 0;
-    auto bareRound = [&] {
-        double cpu = ProcessSeconds();
-        bare.Round(Clock::now(), bareNext);
-        bareNext += kTicksPerRound;
-        return ProcessSeconds() - cpu;
-    };
-    // One round of each to reach the steady state (decoders open, buffers grown), not counted.
-    oursRound();
-    bareRound();
-    std::vector<double> ours, reference, ratios;
-    for (auto _ : state) {
-        for (int r = 0; r < kRounds; ++r) {
-            // Alternate which side goes first, so a drift in the machine's load falls on both.
-            double o = 0, b = 0;
-            if (r % 2 == 0) {
-                o = oursRound();
-                b = bareRound();
-            } else {
-                b = bareRound();
-                o = oursRound();
-            }
-            ours.push_back(o);
-            reference.push_back(b);
-            ratios.push_back(o / b);
-        }
-    }
-    state.counters["ours_cpu_s"] = Median(ours);
-    state.counters["bare_cpu_s"] = Median(reference);
-    state.counters["ratio_median"] = Median(ratios);
-    state.counters["ratio_min"] = *std::min_element(ratios.begin(), ratios.end());
-    state.counters["ratio_max"] = *std::max_element(ratios.begin(), ratios.end());
-    state.SetItemsProcessed(static_cast<int64_t>(ratios.size()) * w.channels * kTicksPerRound);
+    auto bareRound = [&] { return bare.TimedRound(); };
+    int counted = RunInterleavedRounds(state, kRounds, oursRound, bareRound, "bare_cpu_s");
+    state.SetItemsProcessed(static_cast<int64_t>(counted) * w.channels * kTicksPerRound);
     live.Layout(Workload{w.name, 0, w.columns, w.width, w.height});
 }
 

@@ -8,7 +8,7 @@ vistal_bench(bench_ui_post
 # the same pictures.
 vistal_bench(bench_ui_main_window
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui/main_window_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/bare_decoders.cpp
-  DEPS vistal_main_window vistal_dvrsim Qt6::Widgets)
+  DEPS vistal_main_window vistal_dvrsim vistal_libyuv Qt6::Widgets)
 if(TARGET bench_ui_main_window)
   target_compile_definitions(bench_ui_main_window PRIVATE DVRSIM_BINARY="$<TARGET_FILE:dvrsim>")
   add_dependencies(bench_ui_main_window dvrsim)

@@ -141,8 +141,15 @@ int FrameQueue::PushReady(FrameNode* node) {
     }
     // The consumer empties the ready list before it waits, so only a push into an empty list must wake it.
     if (wasEmpty)
-        m_readySignal.Raise();
+        Wake();
     return 0;
+}
+
+void FrameQueue::Wake() {
+    if (FrameDoorbell* doorbell = m_doorbell.load())
+        doorbell->Ring();
+    else
+        m_readySignal.Raise();
 }
 
 int FrameQueue::ReadyFd() {
@@ -151,6 +158,10 @@ int FrameQueue::ReadyFd() {
 
 void FrameQueue::ClearReadySignal() {
     m_readySignal.Clear();
+}
+
+void FrameQueue::WakeConsumer() {
+    Wake();
 }
 
 int FrameQueue::PopReady(FrameNode** node) {

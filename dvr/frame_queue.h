@@ -7,9 +7,11 @@
 // so the nodes in use stay few. A consumer that waits for frames polls ReadyFd(): it becomes readable when
 // a node is pushed into the empty ready list.
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
+#include "dvr/frame_doorbell.h"
 #include "platform/system/wake_signal.h"
 
 constexpr int LIVE_VIDEO_QUEUE_NODES = 90;
@@ -57,6 +59,11 @@ public:
     // The consumer clears the signal, then pops until the ready list is empty, and only then waits.
     int ReadyFd();
     void ClearReadySignal();
+    // Wakes the consumer without a frame, to look at what it serves (it finds the ready list as it is).
+    void WakeConsumer();
+    // A consumer that waits on a doorbell instead of the descriptor: pushes ring it (null: the descriptor
+    // again). Set before the first push the consumer waits for.
+    void UseDoorbell(FrameDoorbell* doorbell) { m_doorbell.store(doorbell); }
 
     FrameNode* freeHead = nullptr;
     FrameNode* readyHead = nullptr;
@@ -69,5 +76,8 @@ private:
     int CopyInto(FrameBuffer** slot, uint32_t length, const void* bytes);
     FrameNode* FreeHeadUnderLock();
 
+    void Wake();
+
     WakeSignal m_readySignal;
+    std::atomic<FrameDoorbell*> m_doorbell{nullptr};
 };

@@ -58,13 +58,23 @@ void RefreshLastFrame(ScreenSlot& slot, const I420Source& source, int width, int
 
 // The loop of a slot's thread until WM_QUIT: a turn hands at most one video node to onVideo and one audio
 // node to onAudio (audioQueue may be null: no audio); the thread sleeps only after a turn that found both
-// queues empty, so a backlog is worked off without pauses.
+// queues empty, so a backlog is worked off without pauses. With a doorbell the thread sleeps on it (its
+// stopper rings it after posting WM_QUIT), else on the queues' descriptors and its message queue.
 template <typename OnVideo, typename OnAudio>
-void RunSlotLoop(FrameQueue* videoQueue, FrameQueue* audioQueue, OnVideo onVideo, OnAudio onAudio) {
+void RunSlotLoop(FrameQueue* videoQueue, FrameQueue* audioQueue, OnVideo onVideo, OnAudio onAudio,
+                 FrameDoorbell* doorbell = nullptr) {
     bool idle = false;
-    PrepareFrameWait(videoQueue, audioQueue);
+    if (doorbell != nullptr) {
+        videoQueue->UseDoorbell(doorbell);
+        if (audioQueue != nullptr)
+            audioQueue->UseDoorbell(doorbell);
+    } else {
+        PrepareFrameWait(videoQueue, audioQueue);
+    }
     for (;;) {
-        if (idle)
+        if (idle && doorbell != nullptr)
+            doorbell->Wait();
+        else if (idle)
             WaitForFrames(videoQueue, audioQueue, -1);
         if (QuitRequested(0))
             break;

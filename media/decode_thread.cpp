@@ -67,7 +67,7 @@ unsigned DecodeThread(void* arg) {
     RunSlotLoop(
         videoQueue, grid ? audioQueue : nullptr,
         [&](const FrameNode* node) { DecodeSlotVideo(index, slot, video, node); },
-        [&](const FrameNode* node) { PlayAudioNode(index, audio, node); });
+        [&](const FrameNode* node) { PlayAudioNode(index, audio, node); }, &slot.decodeDoorbell);
     return 0;
 }
 

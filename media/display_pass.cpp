@@ -1,5 +1,6 @@
 #include "media/display_pass.h"
 
+#include <immintrin.h>
 #include <libyuv/scale_argb.h>
 
 #include <algorithm>
@@ -8,12 +9,43 @@
 #include "media/pixel_routines.h"
 
 namespace {
+constexpr int kColumnBlock = 8;  // pixels of one 32-byte block
+
 void FillPixels(uint8_t* out, const uint8_t pixel[4], int count) {
     uint32_t value = 0;
     std::memcpy(&value, pixel, 4);
     auto* words = reinterpret_cast<uint32_t*>(out);
     std::fill(words, words + count, value);
 }
+
+bool HaveAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return have;
+#else
+    return false;
+#endif
+}
+
+// Blocks first to first + count of a stretched row: each block's 8 pixels picked (one permutation) from
+// the 8 picture pixels from its base.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) void StretchBlocksAvx2(uint32_t* out, const uint32_t* in,
+                                                       const int32_t* bases, const int32_t* picks, int first,
+                                                       int count) {
+    for (int b = first; b < first + count; ++b) {
+        __m256i pick = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picks + b * kColumnBlock));
+        __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + bases[b]));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + b * kColumnBlock),
+                            _mm256_permutevar8x32_epi32(pixels, pick));
+    }
+}
+#else
+void StretchBlocksAvx2(uint32_t*, const uint32_t*, const int32_t*, const int32_t*, int, int) {}
+#endif
 }  // namespace
 
 bool DisplayPass::PrepareStretch(int width, int height, int destWidth, int destHeight) {
@@ -45,6 +77,7 @@ bool DisplayPass::PrepareStretch(int width, int height, int destWidth, int destH
         m_columns[static_cast<size_t>(x)] = static_cast<int32_t>(out[x] & 0xFFFF);
     for (int y = 0; y < destHeight; ++y)
         m_rows[static_cast<size_t>(y)] = static_cast<int32_t>(out[static_cast<size_t>(y) * destWidth] >> 16);
+    PrepareColumnBlocks(width, destWidth);
     // Only a sampling by column and row apart can be drawn row by row.
     for (int y = 0; y < destHeight; ++y) {
         for (int x = 0; x < destWidth; ++x) {
@@ -56,6 +89,48 @@ bool DisplayPass::PrepareStretch(int width, int height, int destWidth, int destH
     }
     m_stretchPlain = true;
     return true;
+}
+
+// Where 8 rectangle columns in a row take their pixels from 8 picture pixels in a row (a stretch that
+// widens, or keeps, the picture), they are one permutation of those 8; other blocks go pixel by pixel.
+void DisplayPass::PrepareColumnBlocks(int width, int destWidth) {
+    int blocks = HaveAvx2() && width >= kColumnBlock ? destWidth / kColumnBlock : 0;
+    m_blockBases.assign(static_cast<size_t>(blocks), -1);
+    m_blockPicks.assign(static_cast<size_t>(blocks) * kColumnBlock, 0);
+    for (int b = 0; b < blocks; ++b) {
+        const int32_t* columns = m_columns.data() + static_cast<size_t>(b) * kColumnBlock;
+        int32_t base = std::min(columns[0], width - kColumnBlock);
+        if (columns[kColumnBlock - 1] - base >= kColumnBlock || columns[0] < base)
+            continue;
+        m_blockBases[static_cast<size_t>(b)] = base;
+        for (int i = 0; i < kColumnBlock; ++i)
+            m_blockPicks[static_cast<size_t>(b) * kColumnBlock + i] = columns[i] - base;
+    }
+}
+
+void DisplayPass::StretchColumns(const uint8_t* row, uint8_t* out, int left, int right) const {
+    const auto* pixels = reinterpret_cast<const uint32_t*>(row);
+    auto* target = reinterpret_cast<uint32_t*>(out);
+    int blocks = static_cast<int>(m_blockBases.size());
+    int x = left;
+    while (x < right) {
+        int b = x / kColumnBlock;
+        // A run of whole blocks that are permutations.
+        int run = 0;
+        if (x % kColumnBlock == 0) {
+            while (b + run < blocks && (b + run + 1) * kColumnBlock <= right &&
+                   m_blockBases[static_cast<size_t>(b + run)] >= 0)
+                ++run;
+        }
+        if (run > 0) {
+            StretchBlocksAvx2(target, pixels, m_blockBases.data(), m_blockPicks.data(), b, run);
+            x += run * kColumnBlock;
+            continue;
+        }
+        int end = std::min(right, (b + 1) * kColumnBlock);
+        for (; x < end; ++x)
+            target[x] = pixels[m_columns[static_cast<size_t>(x)]];
+    }
 }
 
 // The picture's rows for one row: the decoder's own where they are used as they are, else held in the row
@@ -165,7 +240,7 @@ void DisplayPass::ConvertRowPair(const I420Source& source, int row, uint8_t* out
 }
 
 int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, int height,
-                      const VideoRect& dest, const PictureBorder& border) {
+                      const VideoRect& dest, const PictureBorder& border, const CanvasStillKey& still) {
     int destWidth = dest.right - dest.left;
     int destHeight = dest.bottom - dest.top;
     if (source.plane[0] == nullptr || width <= 0 || height <= 0 || destWidth <= 0 || destHeight <= 0)
@@ -213,7 +288,7 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
     m_lumaRowHeld[0] = m_lumaRowHeld[1] = m_chromaRowHeld = -1;
 
     // Only this rectangle is held: the other slots draw their own rectangles meanwhile.
-    VideoCanvas::RectLock held(canvas, dest.left, dest.top, dest.right, dest.bottom);
+    VideoCanvas::RectLock held(canvas, dest.left, dest.top, dest.right, dest.bottom, still);
     const QImage& image = canvas.Image();
     VideoClip clip{};
     if (!ClipToCanvas(image, dest, &clip))
@@ -239,6 +314,23 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
         ImgStreamFence();
         return 0;
     }
+    if (w == destWidth && clip.left == 0 && clip.right == destWidth) {
+        // Only the rows are stretched: each rectangle row is a picture row converted straight into the
+        // canvas, two at a time where two picture rows of a chroma row follow each other.
+        for (int y = clip.top; y < clip.bottom;) {
+            int row = m_rows[static_cast<size_t>(y)];
+            uint8_t* out = origin + static_cast<ptrdiff_t>(y) * stride;
+            if (row % 2 == 0 && y + 1 < clip.bottom && m_rows[static_cast<size_t>(y) + 1] == row + 1) {
+                ConvertRowPair(source, row, out, out + stride);
+                y += 2;
+            } else {
+                ConvertRow(source, row, out, true);
+                ++y;
+            }
+        }
+        ImgStreamFence();
+        return 0;
+    }
     for (int y = clip.top; y < clip.bottom; ++y) {
         uint8_t* out = origin + static_cast<ptrdiff_t>(y) * stride;
         int row = sameSize ? y : m_rows[static_cast<size_t>(y)];
@@ -252,10 +344,7 @@ int DisplayPass::Draw(VideoCanvas& canvas, const I420Source& source, int width, 
                         static_cast<size_t>(clip.right - clip.left) * 4);
             continue;
         }
-        const auto* pixels = reinterpret_cast<const uint32_t*>(m_pixelRow);
-        auto* target = reinterpret_cast<uint32_t*>(out);
-        for (int x = clip.left; x < clip.right; ++x)
-            target[x] = pixels[m_columns[static_cast<size_t>(x)]];
+        StretchColumns(m_pixelRow, out, clip.left, clip.right);
     }
     return 0;
 }

@@ -29,8 +29,9 @@ public:
     // when nothing was drawn (empty rectangle, outside the canvas, no buffer), 1 when this picture and
     // rectangle are left to the general path (odd sizes, reductions libyuv makes with its own row routines,
     // a stretch that is not a plain point sampling).
+    // still: the picture never changes (VideoCanvas::HoldsStill), or none.
     int Draw(VideoCanvas& canvas, const I420Source& source, int width, int height, const VideoRect& dest,
-             const PictureBorder& border);
+             const PictureBorder& border, const CanvasStillKey& still = {});
 
 private:
     struct Rows {
@@ -39,6 +40,9 @@ private:
         const uint8_t* v;
     };
     bool PrepareStretch(int width, int height, int destWidth, int destHeight);
+    void PrepareColumnBlocks(int width, int destWidth);
+    // Columns left to right (exclusive) of a rectangle row from a converted picture row.
+    void StretchColumns(const uint8_t* row, uint8_t* out, int left, int right) const;
     Rows SourceRows(const I420Source& source, int row, int slot);
     bool EdgeRow(int row) const;
     // Converts rows (1 or 2) into out, stored past the caches when stream (rows going to the canvas).
@@ -70,4 +74,8 @@ private:
     bool m_stretchPlain = false;
     std::vector<int32_t> m_columns;
     std::vector<int32_t> m_rows;
+    // Per block of 8 rectangle columns: the first of the 8 picture pixels it takes its pixels from (-1:
+    // pixel by pixel) and which of them each column takes.
+    std::vector<int32_t> m_blockBases;
+    std::vector<int32_t> m_blockPicks;
 };

@@ -2,6 +2,7 @@
 
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
 
@@ -51,7 +52,8 @@ int JpegWriter::Create(int width, int height, FILE* file) {
     compress->image_width = static_cast<JDIMENSION>(width);
     compress->image_height = static_cast<JDIMENSION>(height);
     compress->input_components = 3;
-    compress->in_color_space = JCS_RGB;
+    // The picture's B, G, R bytes are read as they are (libjpeg-turbo's BGR input), not swapped row by row.
+    compress->in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(compress);
     return 0;
 }
@@ -67,7 +69,7 @@ int JpegWriter::Write(const uint8_t* picture, int rowLength) {
     }
     jpeg_set_quality(compress, kQuality, TRUE);
     jpeg_start_compress(compress, TRUE);
-    if (compress->in_color_space == JCS_RGB && WriteRows(rowLength, picture) != 0) {
+    if (compress->in_color_space == JCS_EXT_BGR && WriteRows(rowLength, picture) != 0) {
         jpeg_abort_compress(compress);
         return -1;
     }
@@ -77,21 +79,16 @@ int JpegWriter::Write(const uint8_t* picture, int rowLength) {
 
 int JpegWriter::WriteRows(int rowLength, const uint8_t* picture) {
     jpeg_compress_struct* compress = m_compress;
-    const JDIMENSION width = compress->image_width;
     const JDIMENSION height = compress->image_height;
-    // The row lives in the image's pool, so an error that jumps out of the library frees it too.
-    JSAMPARRAY row =
-        (*compress->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(compress), JPOOL_IMAGE, width * 3, 1);
+    constexpr JDIMENSION kRowsPerCall = 16;
+    JSAMPROW rows[kRowsPerCall];
     while (compress->next_scanline < height) {
         // Bottom-up rows: the top of the image is the last row in memory.
-        const uint8_t* in = picture + static_cast<size_t>(height - 1 - compress->next_scanline) * rowLength;
-        JSAMPLE* out = row[0];
-        for (JDIMENSION x = 0; x < width; ++x) {
-            out[3 * x] = in[3 * x + 2];
-            out[3 * x + 1] = in[3 * x + 1];
-            out[3 * x + 2] = in[3 * x];
-        }
-        if (jpeg_write_scanlines(compress, row, 1) != 1)
+        JDIMENSION count = std::min(kRowsPerCall, height - compress->next_scanline);
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = const_cast<JSAMPROW>(picture) +
+                      static_cast<size_t>(height - 1 - (compress->next_scanline + i)) * rowLength;
+        if (jpeg_write_scanlines(compress, rows, count) != count)
             return -1;
     }
     return 0;

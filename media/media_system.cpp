@@ -237,7 +237,13 @@ int StopMediaThreads(MediaThreadTable* threads) {
     for (int i = 0; i < SCREEN_SLOT_COUNT; ++i) {
         if (i < GRID_SCREEN_COUNT)
             StopWorkerThread(&threads->recordThreads[i].handle, &threads->recordThreads[i].id);
-        StopWorkerThread(&threads->decodeThreads[i].handle, &threads->decodeThreads[i].id);
+        // A decode thread sleeps on its doorbell, not on its message queue: it is rung after the stop.
+        WorkerThreadRef& decode = threads->decodeThreads[i];
+        if (decode.handle != nullptr && decode.id != 0) {
+            PostThreadMessage(decode.id, WM_QUIT, 0, 0);
+            g_screenSlots[i].decodeDoorbell.Ring();
+        }
+        StopWorkerThread(&decode.handle, &decode.id);
     }
     StopWorkerThread(&threads->supervisorThread.handle, &threads->supervisorThread.id);
     return 0;

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int kTurnMs = 20;
 constexpr int32_t DVR_CODEC_H264 = 17;
 
 bool ValidSlot(int slot) {
@@ -269,14 +268,13 @@ unsigned RecordThread(void* arg) {
     FrameQueue* videoQueue = slot.recordVideoQueue.get();
     FrameQueue* audioQueue = slot.recordAudioQueue.get();
     PrepareFrameWait(videoQueue, audioQueue);
-    // Ready packets are drained at once, so a busy stream never overflows its queue. A slot with nothing
-    // to record sleeps until a packet (or the end marker) is pushed or the thread is stopped; while a file
-    // is open it also looks again after one turn's time, so a screen that no longer shows the channel
-    // closes its file even when no packet comes.
+    // Ready packets are drained at once, so a busy stream never overflows its queue. Between them the
+    // thread sleeps until a packet (or the end marker) is pushed, the slot's channel changes (a screen that
+    // no longer shows the channel closes its file even when no packet comes) or the thread is stopped.
     for (;;) {
         const int took = RecordSlotTurn(index, storage, &state);
         if (took <= 0)
-            WaitForFrames(videoQueue, audioQueue, state.fileOpen ? kTurnMs : -1);
+            WaitForFrames(videoQueue, audioQueue, -1);
         if (QuitRequested(0))
             break;
     }

@@ -19,6 +19,15 @@ namespace {
 std::atomic<WallSecondsFn> g_lastFrameClock{nullptr};
 }
 
+namespace {
+// The record thread sleeps until a packet comes: a change of the slot's channel wakes it, so that it closes
+// a file of the channel the slot no longer shows.
+void WakeRecordThread(ScreenSlot& slot) {
+    if (slot.recordVideoQueue)
+        slot.recordVideoQueue->WakeConsumer();
+}
+}  // namespace
+
 int AssignSlotChannel(int index, DVRDevice* device, int channel) {
     if (index < 0 || index >= SCREEN_SLOT_COUNT || device == nullptr || channel < 0)
         return -1;
@@ -41,6 +50,7 @@ int AssignSlotChannel(int index, DVRDevice* device, int channel) {
     slot.channels = std::move(channels);
     slot.channelCount = count;
     std::memcpy(slot.dvrName, name, sizeof name);
+    WakeRecordThread(slot);
     return 0;
 }
 
@@ -81,6 +91,7 @@ void ReleaseSlot(int index) {
         slot.channelCount = 0;
         slot.dvrName[0] = 0;
     }
+    WakeRecordThread(slot);
     // The array may be freed here, outside the slot lock.
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "dvr/frame_doorbell.h"
 #include "dvr/frame_queue.h"
 #include "platform/system/win_types.h"
 
@@ -44,6 +45,8 @@ struct ScreenSlot {
     char16_t dvrName[256] = {};  // the DVR's tree name, copied when the channel is assigned
     std::unique_ptr<FrameQueue> videoQueue;
     std::unique_ptr<FrameQueue> audioQueue;  // grid slots
+    // What the live decode thread sleeps on: rung by a push into its empty queues and at its stop.
+    FrameDoorbell decodeDoorbell;
     int32_t playBegin = 0;
     int32_t playDuration = 0;
     std::atomic<int32_t> decodedWidth{0};  // size of the last decoded picture (the decode thread's)

@@ -45,6 +45,8 @@ int VideoDecoder::Open(int codecId) {
 }
 
 void VideoDecoder::Close() {
+    for (AVBufferRef*& buffer : packetBuffers)
+        av_buffer_unref(&buffer);
     av_packet_free(&packet);
     av_frame_free(&frame);
     avcodec_free_context(&context);
@@ -55,6 +57,37 @@ namespace {
 bool IsPlanar420(int format) {
     return format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P;
 }
+
+// Points the packet at a copy of the bytes (with the zeroed padding libavcodec reads past the end) in one of
+// the buffers: one the decoder let go of and large enough, else a new one in place of one of them. -1
+// without memory.
+int FillPacket(AVPacket* packet, AVBufferRef* (&buffers)[2], const uint8_t* data, int length) {
+    size_t needed = static_cast<size_t>(length) + AV_INPUT_BUFFER_PADDING_SIZE;
+    AVBufferRef** buffer = nullptr;
+    for (AVBufferRef*& b : buffers) {
+        if (b != nullptr && b->size >= needed && av_buffer_is_writable(b)) {
+            buffer = &b;
+            break;
+        }
+    }
+    if (buffer == nullptr) {
+        // One the decoder holds is given up to it (freed when it lets go), else the smaller one is replaced.
+        buffer = buffers[0] == nullptr || !av_buffer_is_writable(buffers[0]) ? &buffers[0] : &buffers[1];
+        av_buffer_unref(buffer);
+        // Grown with room, so a stream's packets of slowly rising size do not each replace it.
+        *buffer = av_buffer_alloc(needed + needed / 2);
+        if (*buffer == nullptr)
+            return -1;
+    }
+    std::memcpy((*buffer)->data, data, static_cast<size_t>(length));
+    std::memset((*buffer)->data + length, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+    packet->buf = av_buffer_ref(*buffer);
+    if (packet->buf == nullptr)
+        return -1;
+    packet->data = (*buffer)->data;
+    packet->size = length;
+    return 0;
+}
 }  // namespace
 
 int VideoDecoder::Decode(const uint8_t* data, int length, AVFrame** out, int* width, int* height) {
@@ -62,9 +95,11 @@ int VideoDecoder::Decode(const uint8_t* data, int length, AVFrame** out, int* wi
         return -1;
     int received = AVERROR(EAGAIN);
     if (data != nullptr && length > 0) {
-        // The packet only points at the caller's bytes; the decoder copies what it keeps.
-        packet->data = const_cast<uint8_t*>(data);
-        packet->size = length;
+        // The decoder takes a reference to the packet's buffer rather than a copy of its own.
+        if (FillPacket(packet, packetBuffers, data, length) != 0) {
+            av_packet_unref(packet);
+            return -1;
+        }
         int sent = avcodec_send_packet(context, packet);
         if (sent == AVERROR(EAGAIN)) {
             // A picture is still waiting: take it, then the decoder accepts the packet.

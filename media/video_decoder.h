@@ -9,6 +9,7 @@ struct AVCodecContext;
 struct AVCodec;
 struct AVFrame;
 struct AVPacket;
+struct AVBufferRef;
 
 // The libavcodec codec id for a DVR codec number: 0 is MPEG-4 Part 2, the rest go through the codec map.
 // 0 (no codec) for a number the map does not know.
@@ -38,4 +39,7 @@ private:
     const AVCodec* codec = nullptr;
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
+    // The bytes of the packet being sent, in buffers libavcodec can hold a reference to: the decoder keeps
+    // the last packet until the next one comes, so two take turns and no packet costs an allocation.
+    AVBufferRef* packetBuffers[2] = {};
 };

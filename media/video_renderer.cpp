@@ -47,6 +47,19 @@ void VideoRenderer::RenderPlanes(int width, int height, int index, const I420Sou
     Draw(m_window.load(), m_mode, width, height, index, source, dest, selected);
 }
 
+void VideoRenderer::RenderStill(int width, int height, int index, const uint8_t* picture,
+                                const VideoRect& dest, int selected) {
+    if (picture == nullptr)
+        return;
+    int mode = m_mode;
+    CanvasStillKey still{picture, static_cast<uint64_t>(static_cast<uint16_t>(width)) |
+                                      static_cast<uint64_t>(static_cast<uint16_t>(height)) << 16 |
+                                      static_cast<uint64_t>(selected ? 1 : 0) << 32 |
+                                      static_cast<uint64_t>(mode & 3) << 33};
+    Draw(m_window.load(), mode, width, height, index, ContiguousI420(picture, width, height), dest, selected,
+         still);
+}
+
 void VideoRenderer::RenderToWindow(HWND window, int width, int height, const uint8_t* picture) {
     VideoRect dest{0, 0, 0, 0};
     if (window != nullptr) {
@@ -61,18 +74,21 @@ void VideoRenderer::RenderToWindow(HWND window, int width, int height, const uin
 }
 
 void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index, const I420Source& source,
-                         const VideoRect& dest, int selected) {
+                         const VideoRect& dest, int selected, const CanvasStillKey& still) {
     if (index < 0 || index >= RENDER_WINDOW_COUNT || source.plane[0] == nullptr || width < 2 || height < 2)
         return;
     std::shared_ptr<VideoCanvas> canvas = FindWindowCanvas(window);
     if (!canvas)
         return;
+    if (canvas->HoldsStill(dest.left, dest.top, dest.right, dest.bottom, still))
+        return;
+    const QRect drawnRect(dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top);
     Surface& surface = m_surfaces[index];
     std::lock_guard<std::mutex> guard(surface.lock);
-    int drawn = surface.pass.Draw(*canvas, source, width, height, dest, Border(mode, selected));
+    int drawn = surface.pass.Draw(*canvas, source, width, height, dest, Border(mode, selected), still);
     if (drawn != 1) {
         if (drawn == 0)
-            canvas->RequestRepaint();
+            canvas->RequestRepaint(drawnRect);
         return;
     }
     // Reduce first when the rectangle (even-sized) is smaller than the picture.
@@ -108,7 +124,7 @@ void VideoRenderer::Draw(HWND window, int mode, int width, int height, int index
     if (mode != RENDER_MODE_PLANAR)
         BorderRgb(rgb, width, height, selected);
     if (StretchBlitBgrx(*canvas, rgb, width, height, dest) == 0)
-        canvas->RequestRepaint();
+        canvas->RequestRepaint(drawnRect);
 }
 
 PictureBorder VideoRenderer::Border(int mode, int selected) const {

@@ -46,6 +46,10 @@ public:
     // RenderFrame for a picture given by its planes (a decoder's picture, drawn without a contiguous copy).
     void RenderPlanes(int width, int height, int index, const I420Source& source, const VideoRect& dest,
                       int selected);
+    // RenderFrame for a picture whose bytes never change (a built-in picture): when the rectangle still
+    // shows what the same call drew last, nothing is drawn (the same pixels are there).
+    void RenderStill(int width, int height, int index, const uint8_t* picture, const VideoRect& dest,
+                     int selected);
     // Draws a picture over the whole canvas of window (index 0, not selected, always planar).
     void RenderToWindow(HWND window, int width, int height, const uint8_t* picture);
 
@@ -62,7 +66,7 @@ private:
     };
     int Init();
     void Draw(HWND window, int mode, int width, int height, int index, const I420Source& source,
-              const VideoRect& dest, int selected);
+              const VideoRect& dest, int selected, const CanvasStillKey& still = {});
     void BorderRgb(uint8_t* bgrx, int width, int height, int selected) const;
     void BorderPlanar(uint8_t* frame, int width, int height, int selected) const;
     PictureBorder Border(int mode, int selected) const;

@@ -127,7 +127,13 @@ void CTarvikDlg::UpdateVideoLoss() {
                 renderer->RenderToWindow(window, w, h, picture);
             }
         } else if (m_grid.m_bScreenShown[s] && grid != nullptr) {
-            grid->RenderFrame(w, h, s, picture, g_mainWindowState.ScreenRect(s), s == m_grid.m_nCurScreen);
+            // The no-video picture never changes: a screen that shows it already is left as it is.
+            if (what == LatePicture::LastFrame)
+                grid->RenderFrame(w, h, s, picture, g_mainWindowState.ScreenRect(s),
+                                  s == m_grid.m_nCurScreen);
+            else
+                grid->RenderStill(w, h, s, picture, g_mainWindowState.ScreenRect(s),
+                                  s == m_grid.m_nCurScreen);
         }
     }
 }
@@ -145,7 +151,8 @@ void CTarvikDlg::DrawIdleScreens() {
         int channel = -1;
         if (!m_grid.m_bScreenShown[s] || SlotShows(g_screenSlots[s], &device, &channel))
             continue;
-        grid->RenderFrame(g_idleImage.width, g_idleImage.height, s, g_idleImage.data.data(),
+        // Drawn again only where the screen shows something else now (the same pixels otherwise).
+        grid->RenderStill(g_idleImage.width, g_idleImage.height, s, g_idleImage.data.data(),
                           g_mainWindowState.ScreenRect(s), s == m_grid.m_nCurScreen);
     }
 }

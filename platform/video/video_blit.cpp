@@ -26,6 +26,7 @@ int StretchBlitBgrx(VideoCanvas& canvas, const uint8_t* bgrx, int width, int hei
     VideoClip clip{};
     if (!ClipToCanvas(image, dest, &clip))
         return -1;
+    canvas.ForgetStills(dest.left, dest.top, dest.right, dest.bottom);
     int stride = static_cast<int>(image.bytesPerLine());
     if (width == destWidth && height == destHeight) {
         // Same size: a plain copy of the rows inside the canvas.

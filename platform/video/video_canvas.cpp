@@ -1,5 +1,6 @@
 #include "platform/video/video_canvas.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -7,6 +8,8 @@ namespace {
 // Rows start on 64-byte boundaries where the width allows (RGB32 rows of a multiple of 16 pixels), so
 // drawing threads can store whole cache lines past the caches.
 constexpr size_t kRowAlignment = 64;
+// Rectangles gathered between two repaints before the last one grows to take in the rest.
+constexpr size_t kMostRectangles = 128;
 
 void FreePixels(void* pixels) {
     std::free(pixels);
@@ -30,6 +33,8 @@ void VideoCanvas::Resize(int width, int height) {
         m_image = QImage(width, height, QImage::Format_RGB32);
     m_image.fill(Qt::black);
     RefreshPixels();
+    std::lock_guard<std::mutex> guard(m_state);
+    m_stills.clear();
 }
 
 void VideoCanvas::RefreshPixels() {
@@ -72,12 +77,40 @@ bool VideoCanvas::OverlapsHeld(const Rect& rect) const {
     return false;
 }
 
-VideoCanvas::RectLock::RectLock(VideoCanvas& canvas, int left, int top, int right, int bottom)
+void VideoCanvas::ForgetStillsLocked(const Rect& rect) {
+    std::erase_if(m_stills, [&](const Still& s) {
+        return rect.left < s.rect.right && s.rect.left < rect.right && rect.top < s.rect.bottom &&
+               s.rect.top < rect.bottom;
+    });
+}
+
+bool VideoCanvas::HoldsStill(int left, int top, int right, int bottom, const CanvasStillKey& still) {
+    if (still.picture == nullptr)
+        return false;
+    std::lock_guard<std::mutex> guard(m_state);
+    for (const Still& s : m_stills) {
+        if (s.rect.left == left && s.rect.top == top && s.rect.right == right && s.rect.bottom == bottom)
+            return s.key.picture == still.picture && s.key.detail == still.detail;
+    }
+    return false;
+}
+
+void VideoCanvas::ForgetStills(int left, int top, int right, int bottom) {
+    std::lock_guard<std::mutex> guard(m_state);
+    ForgetStillsLocked(Rect{left, top, right, bottom, false});
+}
+
+VideoCanvas::RectLock::RectLock(VideoCanvas& canvas, int left, int top, int right, int bottom,
+                                const CanvasStillKey& still)
     : m_canvas(canvas), m_index(-1) {
     Rect rect{left, top, right, bottom, true};
     std::unique_lock<std::mutex> guard(canvas.m_state);
     canvas.m_changed.wait(
         guard, [&] { return !canvas.m_whole && canvas.m_wholeWaiting == 0 && !canvas.OverlapsHeld(rect); });
+    // The rectangle is drawn over now; it holds the still when one is drawn whole.
+    canvas.ForgetStillsLocked(rect);
+    if (still.picture != nullptr)
+        canvas.m_stills.push_back(Still{rect, still});
     // A free slot is reused, so the list stays as long as the most rectangles ever held at once.
     for (size_t i = 0; i < canvas.m_rects.size(); ++i) {
         if (!canvas.m_rects[i].held) {
@@ -99,23 +132,65 @@ VideoCanvas::RectLock::~RectLock() {
 }
 
 void VideoCanvas::RequestRepaint() {
-    if (m_repaintPending.exchange(true))
-        return;
+    // Larger than any canvas: the window takes the part of it that it has.
+    RequestRepaint(QRect(0, 0, 1 << 20, 1 << 20));
+}
+
+void VideoCanvas::RequestRepaint(const QRect& drawn) {
+    std::function<void()> hook;
+    {
+        // Kept short: every drawing thread comes here once a picture. The rectangles are gathered as they
+        // come (the same rectangle once; a picture's cell is drawn again and again) and made a region by
+        // the window.
+        std::lock_guard<std::mutex> guard(m_hookLock);
+        if (!m_hook)
+            return;
+        if (std::find(m_drawn.begin(), m_drawn.end(), drawn) == m_drawn.end()) {
+            if (m_drawn.size() < kMostRectangles)
+                m_drawn.push_back(drawn);
+            else
+                m_drawn.back() = m_drawn.back().united(drawn);
+        }
+        if (m_repaintPending)
+            return;
+        m_repaintPending = true;
+        hook = m_hook;
+    }
+    hook();
+}
+
+QRegion VideoCanvas::TakeDrawn() {
+    std::vector<QRect> drawn;
+    {
+        std::lock_guard<std::mutex> guard(m_hookLock);
+        drawn.swap(m_drawn);
+        m_drawn.reserve(kMostRectangles);
+    }
+    QRegion region;
+    for (const QRect& r : drawn)
+        region += r;
+    return region;
+}
+
+void VideoCanvas::RepaintDone() {
     std::function<void()> hook;
     {
         std::lock_guard<std::mutex> guard(m_hookLock);
+        // Drawn after the window took the rectangles and before it painted: another repaint, at once.
+        if (m_drawn.empty() || !m_hook) {
+            m_repaintPending = false;
+            return;
+        }
         hook = m_hook;
     }
-    if (hook) {
-        hook();
-    } else {
-        m_repaintPending.store(false);
-    }
+    hook();
 }
 
 void VideoCanvas::SetRepaintHook(std::function<void()> hook) {
     std::lock_guard<std::mutex> guard(m_hookLock);
     m_hook = std::move(hook);
+    m_drawn.clear();
+    m_repaintPending = false;
 }
 
 namespace {

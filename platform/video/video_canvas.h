@@ -10,6 +10,7 @@
 // ask for Lock(), nor the other way round.
 
 #include <QImage>
+#include <QRegion>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -20,6 +21,13 @@
 #include <vector>
 
 #include "platform/system/win_types.h"
+
+// What a rectangle of a canvas shows when it was drawn whole from a picture whose bytes never change (a
+// built-in picture): the picture and how it was drawn (size, border, mode). A null picture is no still.
+struct CanvasStillKey {
+    const void* picture = nullptr;
+    uint64_t detail = 0;
+};
 
 class VideoCanvas {
 public:
@@ -41,7 +49,9 @@ public:
     // through Pixels() and Stride(), and reads the image only through const access.
     class RectLock {
     public:
-        RectLock(VideoCanvas& canvas, int left, int top, int right, int bottom);
+        // still: see HoldsStill (0 for anything else drawn).
+        RectLock(VideoCanvas& canvas, int left, int top, int right, int bottom,
+                 const CanvasStillKey& still = {});
         ~RectLock();
         RectLock(const RectLock&) = delete;
         RectLock& operator=(const RectLock&) = delete;
@@ -61,11 +71,23 @@ public:
     // Resizes the picture (under Lock(), or before any other thread uses the canvas); the new area is black.
     void Resize(int width, int height);
 
-    // Asks the window for a repaint; requests made before the window has painted are folded into one.
+    // Whether the rectangle (left, top, right, bottom) still shows the still drawn into it last: drawn whole
+    // with this key under a RectLock, and nothing drawn over any part of it since (nor the canvas resized).
+    bool HoldsStill(int left, int top, int right, int bottom, const CanvasStillKey& still);
+    // Something was drawn into the rectangle outside a RectLock (under Lock()): the stills it touches go.
+    void ForgetStills(int left, int top, int right, int bottom);
+
+    // Asks the window to repaint the rectangle that was drawn (the whole canvas without one); requests made
+    // before the window has painted are folded into one call of the hook, their rectangles gathered.
     void RequestRepaint();
+    void RequestRepaint(const QRect& drawn);
     // The window installs how a repaint is requested (called on any thread) and reports each paint.
     void SetRepaintHook(std::function<void()> hook);
-    void RepaintDone() { m_repaintPending.store(false); }
+    // The rectangles drawn since the last call (the pending request stays: it ends with RepaintDone).
+    QRegion TakeDrawn();
+    // The window painted (or found nothing to paint): later requests call the hook again. What was drawn
+    // and not taken yet calls the hook again at once.
+    void RepaintDone();
     // Whether the window is on screen, as its window last saw: a hidden window's canvas is not drawn.
     // The window clears it when a repaint finds it hidden and sets it again when it paints.
     void SetShown(bool shown) { m_shown.store(shown); }
@@ -76,7 +98,13 @@ private:
         int left, top, right, bottom;
         bool held;
     };
+    struct Still {
+        Rect rect;
+        CanvasStillKey key;
+    };
     bool OverlapsHeld(const Rect& rect) const;
+    // With m_state held: the stills that rect touches are drawn over.
+    void ForgetStillsLocked(const Rect& rect);
     // Takes the pixel pointer and row length from the image (with the whole canvas held).
     void RefreshPixels();
 
@@ -86,12 +114,14 @@ private:
     bool m_whole = false;
     int m_wholeWaiting = 0;
     std::vector<Rect> m_rects;  // slots of held rectangles (held false: free)
+    std::vector<Still> m_stills;
     QImage m_image;
     uint8_t* m_pixels = nullptr;
     ptrdiff_t m_stride = 0;
-    std::mutex m_hookLock;
+    std::mutex m_hookLock;  // guards the hook, the drawn region and the pending flag
     std::function<void()> m_hook;
-    std::atomic<bool> m_repaintPending{false};
+    std::vector<QRect> m_drawn;
+    bool m_repaintPending = false;
     std::atomic<bool> m_shown{true};
 };
 

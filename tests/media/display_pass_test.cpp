@@ -140,6 +140,16 @@ TEST(DisplayPass, CanvasBytesEqualTheMultiPassDrawing) {
         {352, 288, {900, 0, 1200, 200}, "outside the canvas"},
         {352, 288, {0, 0, 240, 144}, "grid cell, green a whole number", true},
         {64, 48, {16, 2, 80, 50}, "same size, green a whole number", true},
+        // Cells of the main window's video area (1920 x 1200 and 1280 x 1024 windows).
+        {352, 288, {0, 0, 210, 135}, "210 x 135 cell: reduced, one row doubled"},
+        {352, 288, {1, 2, 217, 139}, "216 x 137 cell (last column and row)"},
+        {352, 288, {5, 7, 426, 277}, "421 x 270 cell: columns widened, rows reduced"},
+        {352, 288, {-21, 30, 821, 570}, "842 x 540 cell, clipped left and right"},
+        {704, 576, {0, 0, 421, 270}, "D1 in a 421 x 270 cell: reduced, one column doubled"},
+        {704, 576, {3, 3, 845, 543}, "D1 in an 842 x 540 cell, clipped"},
+        {352, 288, {9, 0, 139, 113}, "130 x 113 cell"},
+        {352, 288, {0, 1, 300, 401}, "narrower and higher: columns reduced by the stretch"},
+        {352, 288, {0, 0, 210, 135}, "210 x 135 cell, green a whole number", true},
     };
     auto canvas = std::make_shared<VideoCanvas>();
     canvas->Resize(kCanvasWidth, kCanvasHeight);

@@ -46,6 +46,7 @@ struct WatchedCanvas {
     WatchedCanvas(HWND window, int width, int height) {
         canvas->Resize(width, height);
         canvas->SetRepaintHook([this] {
+            (void)canvas->TakeDrawn();
             canvas->RepaintDone();
             std::lock_guard<std::mutex> guard(lock);
             painted.notify_all();

@@ -298,7 +298,7 @@ TEST_F(RecordThreadTest, AScreenThatShowsAnotherChannelOrNothingClosesTheFile) {
     EXPECT_EQ(VideoFrames(Read(expected[1])), 1);
 }
 
-TEST_F(RecordThreadTest, TheThreadSleepsUntilAPacketComesAndClosesTheFileOnTheEndMarker) {
+TEST_F(RecordThreadTest, TheThreadSleepsUntilAPacketComesAndClosesTheFileOnTheEndMarkerOrAChannelChange) {
     WorkerThread* thread = nullptr;
     ThreadId id = 0;
     ASSERT_EQ(StartWorkerThread(&thread, &id, RecordThread, reinterpret_cast<void*>(intptr_t{kSlot})), 0);
@@ -315,6 +315,18 @@ TEST_F(RecordThreadTest, TheThreadSleepsUntilAPacketComesAndClosesTheFileOnTheEn
     EXPECT_TRUE(WaitUntil([&] {
         AviContents contents;
         return Files().size() == 1 && ReadAvi(DayFolder() + QLatin1Char('/') + Files()[0], &contents) &&
+               VideoFrames(contents) == 1;
+    }));
+
+    // With a file open it sleeps as well; the screen leaving the channel wakes it, and the file is closed.
+    Push(queue, nullptr, p.data(), static_cast<uint32_t>(p.size()));
+    EXPECT_TRUE(WaitUntil([&] { return Files().size() == 2; }));
+    EXPECT_LT(MeasureIdle(50, 4, 500).switches, 10);
+    Show(nullptr, -1);
+    EXPECT_TRUE(WaitUntil([&] {
+        AviContents contents;
+        // The new file took the name; the first moved aside (a dot and "avi" appended).
+        return Files().size() == 2 && ReadAvi(DayFolder() + QLatin1Char('/') + Files()[0], &contents) &&
                VideoFrames(contents) == 1;
     }));
 

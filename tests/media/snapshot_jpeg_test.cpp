@@ -12,6 +12,7 @@
 #include <csetjmp>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "media/pixel_color.h"
@@ -127,6 +128,48 @@ TEST_F(SnapshotJpeg, PicturesOfAnyWidthDecodeBackUprightInTheirColours) {
             }
         }
     }
+}
+
+// The file is libjpeg's own baseline encoding of the RGB picture at quality 75, byte for byte (the writer
+// hands libjpeg-turbo the BGR rows as they are rather than swapped into RGB).
+TEST_F(SnapshotJpeg, TheFileIsTheLibrarysEncodingOfTheRgbPicture) {
+    constexpr int w = 352, h = 288;
+    std::vector<uint8_t> picture(w * h * 3 / 2);
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    QString path = folder.filePath(QStringLiteral("snap.jpg"));
+    ASSERT_EQ(SaveSnapshotJpeg(picture.data(), path, w, h), 0);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray written = file.readAll();
+
+    std::vector<uint8_t> rgb(w * h * 3);
+    ImgI420ToBgr24(rgb.data(), picture.data(), w, h, 0);
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        std::swap(rgb[i], rgb[i + 2]);
+    jpeg_compress_struct compress{};
+    jpeg_error_mgr error{};
+    compress.err = jpeg_std_error(&error);
+    jpeg_create_compress(&compress);
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    jpeg_mem_dest(&compress, &out, &outSize);
+    compress.image_width = w;
+    compress.image_height = h;
+    compress.input_components = 3;
+    compress.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&compress);
+    jpeg_set_quality(&compress, 75, TRUE);
+    jpeg_start_compress(&compress, TRUE);
+    while (compress.next_scanline < compress.image_height) {
+        JSAMPROW row = rgb.data() + static_cast<size_t>(compress.next_scanline) * w * 3;
+        jpeg_write_scanlines(&compress, &row, 1);
+    }
+    jpeg_finish_compress(&compress);
+    jpeg_destroy_compress(&compress);
+    QByteArray expected(reinterpret_cast<const char*>(out), static_cast<qsizetype>(outSize));
+    std::free(out);
+    EXPECT_TRUE(written == expected) << written.size() << " bytes against " << expected.size();
 }
 
 TEST_F(SnapshotJpeg, FailuresReturnMinusOneAndLeaveNoFile) {

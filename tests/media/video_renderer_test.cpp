@@ -94,6 +94,51 @@ TEST_P(RendererTest, PreviewsFillTheirWindowInPlanarMode) {
     renderer.RenderToWindow(nullptr, 40, 30, picture.data());
 }
 
+// Each drawing reports its rectangle for the repaint; a picture that never changes is drawn again only where
+// something else was drawn over it (through either drawing path) or where it is drawn otherwise.
+TEST_P(RendererTest, StillsAreDrawnOnceAndEveryDrawingReportsItsRectangle) {
+    VideoRenderer renderer(GetParam());
+    renderer.SetWindow(Window(0x71));
+    int hooks = 0;
+    canvas->SetRepaintHook([&] { ++hooks; });
+    std::vector<uint8_t> still = Grey(64, 48);
+    const VideoRect cell{10, 20, 74, 68};
+    renderer.RenderStill(64, 48, 3, still.data(), cell, 0);
+    EXPECT_EQ(hooks, 1);
+    EXPECT_EQ(canvas->TakeDrawn(), QRegion(10, 20, 64, 48));
+    canvas->RepaintDone();
+    auto scribble = [&] {
+        std::lock_guard<VideoCanvas::WholeLock> guard(canvas->Lock());
+        canvas->Image().setPixel(40, 40, 0x123456);
+    };
+    // Drawn again as it stands: nothing is drawn, nothing is repainted (the scribble stays).
+    scribble();
+    renderer.RenderStill(64, 48, 3, still.data(), cell, 0);
+    EXPECT_EQ(At(40, 40), 0x123456u);
+    EXPECT_EQ(hooks, 1);
+    // Selected now: drawn with the other border.
+    renderer.RenderStill(64, 48, 3, still.data(), cell, 1);
+    EXPECT_EQ(At(40, 40), 0x808080u);
+    EXPECT_EQ(At(10, 20), 0x00FF00u);
+    EXPECT_EQ(hooks, 2);
+    // A live picture over part of it (the one-pass path, and a size the general path draws): drawn again.
+    std::vector<uint8_t> live = Grey(16, 16), odd = Grey(15, 15);  // odd: the general path
+    const VideoRect over[] = {{60, 60, 76, 76}, {0, 0, 13, 25}};
+    for (const VideoRect& r : over) {
+        renderer.RenderFrame(r.right == 76 ? 16 : 15, r.right == 76 ? 16 : 15, 9,
+                             r.right == 76 ? live.data() : odd.data(), r, 0);
+        scribble();
+        renderer.RenderStill(64, 48, 3, still.data(), cell, 1);
+        EXPECT_EQ(At(40, 40), 0x808080u) << r.left;
+    }
+    // A still elsewhere leaves this one alone.
+    scribble();
+    renderer.RenderStill(64, 48, 4, still.data(), VideoRect{100, 20, 164, 68}, 0);
+    renderer.RenderStill(64, 48, 3, still.data(), cell, 1);
+    EXPECT_EQ(At(40, 40), 0x123456u);
+    canvas->SetRepaintHook(nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, RendererTest, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param ? "rgb32" : "planar"; });
 

@@ -49,7 +49,7 @@ struct SimConfig {
     std::vector<SimUser> users;
     std::vector<SimChannel> channels;
     int keepAliveSeconds = 10;  // the interval the keep-alive reply names
-    int framesPerSecond = 5;    // per open channel
+    int framesPerSecond = 25;   // per open channel, as cameras send them
     int audioSampleRate = 8000;
     bool stream = true;  // false: open channels get no frames (the text side only)
     bool logCameraControl = false;  // true: one line on stdout per PTZ command, auto-scan switch and tour

@@ -2,6 +2,7 @@
 // recordings of today and the two days before.
 //   dvrsim [--port N] [--user name:password[:rights]]... [--channels N] [--codec CH=mpeg4|h264|h263]...
 //          [--size CH=352x288|704x576]... [--keepalive S] [--fps N]
+// --fps: pictures a second of each open channel (25 unless given, as cameras send them).
 
 #include <unistd.h>
 #include <csignal>

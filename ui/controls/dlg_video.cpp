@@ -1,6 +1,9 @@
 #include "ui/controls/dlg_video.h"
 
+#include <QPaintEngine>
 #include <QPainter>
+#include <QTimer>
+#include <algorithm>
 
 #include "core/window_messages.h"
 #include "platform/ui/dc.h"
@@ -9,6 +12,16 @@
 namespace {
 // A drawing thread asked for a repaint; posted so that it may come from any thread.
 constexpr UINT WM_VIDEO_CANVAS_REPAINT = WM_APP + 0x3F00;
+constexpr WPARAM kIntervalOver = 1;  // wParam of the repaint that waited for the paint interval
+
+// The area this paint covers, in the widget's coordinates (the painter's system clip is in the device's);
+// the whole widget when the painter has none.
+QRegion PaintRegion(QPainter& painter, const QRect& whole) {
+    QRegion clip = painter.paintEngine() != nullptr ? painter.paintEngine()->systemClip() : QRegion();
+    if (clip.isEmpty())
+        return QRegion(whole);
+    return painter.deviceTransform().inverted().map(clip);
+}
 }  // namespace
 
 CDlgVideo::CDlgVideo(CWnd* parent, int ptzByMouse)
@@ -51,28 +64,71 @@ BOOL CDlgVideo::DestroyWindow() {
 
 LRESULT CDlgVideo::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_VIDEO_CANVAS_REPAINT) {
-        if (IsWindowVisible()) {
-            Invalidate(FALSE);
-        } else if (m_canvas != nullptr) {
-            m_canvas->SetShown(false);  // drawing stops until the window paints again (it is shown)
-            m_canvas->RepaintDone();    // nothing to paint; later requests must get through
+        if (wParam == kIntervalOver)
+            m_repaintTimed = false;
+        if (m_canvas == nullptr || m_repaintTimed)
+            return 0;
+        // Pictures come faster than a screen shows them: the window repaints at most once a paint
+        // interval, taking in everything drawn meanwhile (the request stays pending until then).
+        auto since = std::chrono::steady_clock::now() - m_lastPaint;
+        if (IsWindowVisible() && since < kPaintInterval) {
+            m_repaintTimed = true;
+            int waitMs = static_cast<int>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(kPaintInterval - since).count());
+            // Posted, so that a window gone meanwhile gets nothing.
+            HWND hwnd = m_hWnd;
+            QTimer::singleShot(std::max(waitMs, 1), GetWidget(),
+                               [hwnd] { ::PostMessage(hwnd, WM_VIDEO_CANVAS_REPAINT, kIntervalOver, 0); });
+            return 0;
         }
+        RepaintDrawn();
         return 0;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
+void CDlgVideo::RepaintDrawn() {
+    // Only the rectangles drawn are repainted; the paint that covers them ends the request.
+    QRegion drawn = m_canvas->TakeDrawn();
+    if (!IsWindowVisible()) {
+        m_canvas->SetShown(false);  // drawing stops until the window paints again (it is shown)
+        m_canvas->RepaintDone();    // nothing to paint; later requests must get through
+    } else if (drawn.isEmpty()) {
+        m_canvas->RepaintDone();  // a paint took them already
+    } else {
+        for (const QRect& r : drawn) {
+            RECT rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+            InvalidateRect(&rect, FALSE);
+        }
+    }
+}
+
 void CDlgVideo::OnPaint() {
-    QPainter painter(GetPaintWidget());
-    painter.fillRect(GetPaintWidget()->rect(), m_brBackground.Brush());
-    if (m_canvas == nullptr)
+    QWidget* widget = GetPaintWidget();
+    QPainter painter(widget);
+    if (m_canvas == nullptr) {
+        painter.fillRect(widget->rect(), m_brBackground.Brush());
         return;
+    }
     // Requests made from here on ask for another paint.
+    m_lastPaint = std::chrono::steady_clock::now();
     m_canvas->RepaintDone();
     m_canvas->SetShown(true);
     std::lock_guard<VideoCanvas::WholeLock> guard(m_canvas->Lock());
-    if (!m_canvas->Image().isNull())
-        painter.drawImage(0, 0, m_canvas->Image());
+    const QImage& image = m_canvas->Image();
+    // The background shows only where the canvas does not reach (it follows the window's size); the
+    // painter keeps to the invalid area, so only the rectangles drawn are copied.
+    for (const QRect& r : QRegion(widget->rect()) - QRegion(image.rect()))
+        painter.fillRect(r, m_brBackground.Brush());
+    if (image.isNull())
+        return;
+    // One plain copy per invalid rectangle: a clip of many rectangles would make the painter copy span by
+    // span (over its worker threads).
+    QRegion invalid = PaintRegion(painter, widget->rect()) & image.rect();
+    for (const QRect& r : invalid) {
+        painter.setClipRect(r);
+        painter.drawImage(r.topLeft(), image, r);
+    }
 }
 
 void CDlgVideo::OnSize(UINT nType, int cx, int cy) {

@@ -6,6 +6,7 @@
 // for the camera of the selected screen: a left drag pans and tilts in steps of more than 9 pixels, the
 // wheel zooms while dragging, and every drag ends with a stop, however it ends.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -64,6 +65,13 @@ private:
     // Ends a drag that lost its button release: the camera is stopped.
     void EndDrag();
 
+    // Invalidates what the drawing threads drew since the last time.
+    void RepaintDrawn();
+
+    // The shortest time between two repaints of the pictures (a display's refresh is about 16 ms).
+    static constexpr std::chrono::milliseconds kPaintInterval{20};
     std::function<void(int)> m_ptzHandler;
     std::shared_ptr<VideoCanvas> m_canvas;
+    std::chrono::steady_clock::time_point m_lastPaint;
+    bool m_repaintTimed = false;  // a repaint waits for the interval
 };

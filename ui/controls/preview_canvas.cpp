@@ -83,6 +83,8 @@ void CPreviewCanvas::Detach() {
 void CPreviewCanvas::OnRepaintRequest() {
     if (m_canvas == nullptr)
         return;
+    // A preview is drawn whole: the whole frame is repainted.
+    (void)m_canvas->TakeDrawn();
     QWidget* widget = m_frame != nullptr ? m_frame->GetWidget() : nullptr;
     if (widget != nullptr && widget->isVisible()) {
         widget->update();
