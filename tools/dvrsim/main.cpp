@@ -12,6 +12,10 @@
 #include <ctime>
 #include <string>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
 
@@ -123,6 +127,9 @@ int main(int argc, char** argv) {
                          channel.codec);
     }
     config.logCameraControl = true;
+    // The encoders' warnings and statistics ("clipping dct coefficients", x264's summary) would bury the
+    // lines above in a terminal: only their errors are shown.
+    av_log_set_level(AV_LOG_ERROR);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     dvrsim::DvrSim sim(config);
