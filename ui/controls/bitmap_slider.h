@@ -19,6 +19,8 @@ public:
     void SetRangeMax(int max) { m_nMax = max; }
     void SetPos(int pos);
     int GetPos() const { return m_nPos; }
+    // True while the left button holds the thumb (from the press to the release).
+    bool IsPressed() const { return m_bLButtonDown != 0; }
     int SetPageSize(int page);
     void DisableFocusRect() { m_bDrawFocusRect = 0; }
     // Bitmaps 185 and 186.

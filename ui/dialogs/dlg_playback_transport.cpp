@@ -123,7 +123,9 @@ void CDlgPlayback::SetPositionSlider(int pos) {
 }
 
 void CDlgPlayback::UpdateTimeText(int screen) {
-    if (m_bSeeking)
+    // A report must not move the thumb the operator holds: a press without a drag sets no seeking flag,
+    // and its release would seek to wherever the report put the thumb instead of where it was pressed.
+    if (m_bSeeking || m_sliderPos.IsPressed())
         return;
     QString text;
     int pos = 0;

@@ -375,6 +375,36 @@ TEST_F(PlaybackDialogTest, TransportPostsItsControlsForTheSelectedScreen) {
     EXPECT_FALSE(dialog->m_bMuted);
 }
 
+// A report that comes while the operator holds the position slider's thumb down leaves the thumb where it
+// was pressed: the release seeks there, not to the reported position.
+TEST_F(PlaybackDialogTest, AReportWhileTheThumbIsHeldLeavesItWhereItWasPressed) {
+    Open();
+    auto device = std::make_unique<DVRDevice>();
+    g_currentDevice.store(device.get());
+    dialog->m_nMode = PLAYBACK_MODE_FILE;
+    dialog->m_nCurScreen = 0;
+    Report(0, {PLAYBACK_STATE_PLAYING, 6, 0, 3600, 30, 0}, PLAYBACK_CHANGE_BOTH);
+    const int reported = dialog->m_sliderPos.GetPos();
+    RECT r{};
+    dialog->m_sliderPos.GetClientRect(&r);
+    const LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
+    dialog->m_sliderPos.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    const int pressed = dialog->m_sliderPos.GetPos();
+    ASSERT_GT(pressed, reported + 100);
+    Report(0, {PLAYBACK_STATE_PLAYING, 6, 0, 3600, 31, 0}, PLAYBACK_CHANGE_POSITION);
+    EXPECT_EQ(dialog->m_sliderPos.GetPos(), pressed);
+    owner.posts.clear();
+    dialog->m_sliderPos.SendMessage(WM_LBUTTONUP, 0, middle);
+    DrainPostedEvents();
+    const Posted* seek = owner.Last(WM_PLAYBACK_CONTROL);
+    ASSERT_NE(seek, nullptr);
+    EXPECT_EQ(seek->control.command, PLAYBACK_CMD_SEEK);
+    EXPECT_GT(seek->control.parameter, 1500);
+    // Released, the thumb follows the reports again.
+    Report(0, {PLAYBACK_STATE_PLAYING, 6, 0, 3600, 31, 0}, PLAYBACK_CHANGE_POSITION);
+    EXPECT_LT(dialog->m_sliderPos.GetPos(), reported + 10);
+}
+
 DayRecordMap* NewDayMap(int row, std::initializer_list<int> recorded, std::initializer_list<int> alarms) {
     auto* map = static_cast<DayRecordMap*>(std::calloc(1, sizeof(DayRecordMap)));
     map->value1 = row;
