@@ -4,6 +4,7 @@
 #include "dvr/device_tree_merge.h"
 #include "dvr/lan_discovery.h"
 #include "dvr/wan_client.h"
+#include "platform/libav/libav_on_demand.h"
 #include "platform/system/clock.h"
 
 namespace {
@@ -31,6 +32,9 @@ void RefreshFromLan() {
 }  // namespace
 
 void RefreshDeviceList() {
+    // The video libraries load on a thread of their own while this thread waits for the DVRs' answers, so
+    // that neither the window's start nor the first picture waits for them.
+    static_cast<void>(StartLibavLoading());
     if (theApp.m_bLanMode != 0)
         RefreshFromLan();
     else
