@@ -171,6 +171,19 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, in
                      int srcHeight, DWORD rop) {
     if (src == nullptr || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return FALSE;
+    // A colour bitmap drawn into another colour device is drawn from its own pixels. The copy of the area
+    // below is needed only to convert between colour and monochrome, for an area that reaches past the
+    // bitmap (the copy fills that part) and for a bitmap drawn into itself.
+    const QImage* image = src->GetImage();
+    const QRect area = QRect(xSrc, ySrc, srcWidth, srcHeight).translated(-src->m_origin.x, -src->m_origin.y);
+    if (image != nullptr && image->format() == QImage::Format_RGB32 && !src->IsMonochrome() &&
+        !IsMonochrome() && image->rect().contains(area) && GetImage() != image) {
+        WithPainter([&](QPainter& painter) {
+            painter.setCompositionMode(CompositionOf(rop));
+            painter.drawImage(QRect(x, y, width, height), *image, area);
+        });
+        return TRUE;
+    }
     QImage pixels =
         src->SourcePixels(QRect(xSrc, ySrc, srcWidth, srcHeight), IsMonochrome(), m_textColour, m_bkColour);
     if (pixels.isNull())

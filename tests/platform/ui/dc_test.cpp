@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include "platform/ui/dc.h"
 #include "platform/ui/region.h"
 #include "tests/platform/ui/ui_test_support.h"
@@ -90,6 +92,51 @@ TEST(DeviceContext, StretchAndOriginAndPatternBrush) {
     dc.FillRect(RECT{0, 1, 8, 2}, &tiles);
     EXPECT_EQ(dc.GetPixel(4, 1), RGB(0, 0, 0));
     EXPECT_EQ(dc.GetPixel(5, 1), RGB(255, 255, 255));
+}
+
+// A colour bitmap's area drawn into another colour bitmap, stretched or not, gives the picture a copy of
+// the area gives (how every blit was made before colour bitmaps were drawn from their own pixels); so do
+// an area past the bitmap's edge and a bitmap drawn into itself, which still go through the copy.
+TEST(DeviceContext, ColourBlitsDrawWhatACopyOfTheAreaDraws) {
+    QImage picture(37, 23, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 7, y * 11, (x * y) & 0xFF));
+    struct Case {
+        QRect target, area;
+        bool intoItself;
+    } cases[] = {
+        {{3, 2, 10, 6}, {5, 4, 10, 6}, false},      // unstretched
+        {{0, 0, 40, 30}, {2, 3, 17, 11}, false},    // enlarged
+        {{1, 1, 9, 5}, {0, 0, 37, 23}, false},      // reduced
+        {{0, 0, 20, 20}, {30, 15, 12, 12}, false},  // past the edge
+        {{4, 3, 12, 9}, {2, 1, 12, 9}, true},       // into itself, overlapping
+    };
+    for (const Case& c : cases) {
+        CBitmap source, target;
+        source.FromImage(picture);
+        target.FromImage(c.intoItself ? picture : Filled(48, 32, QColor(9, 8, 7)));
+        CDC sourceDC, targetDC;
+        sourceDC.CreateCompatibleDC(nullptr);
+        sourceDC.SelectObject(c.intoItself ? &target : &source);
+        targetDC.CreateCompatibleDC(nullptr);
+        targetDC.SelectObject(&target);
+        QImage expected = target.Image().copy();
+        {
+            QPainter painter(&expected);
+            painter.drawImage(c.target, expected.copy(c.area));
+        }
+        ASSERT_TRUE(targetDC.StretchBlt(c.target.x(), c.target.y(), c.target.width(), c.target.height(),
+                                        &sourceDC, c.area.x(), c.area.y(), c.area.width(), c.area.height(),
+                                        SRCCOPY));
+        if (!c.intoItself) {
+            expected = Filled(48, 32, QColor(9, 8, 7));
+            QPainter painter(&expected);
+            painter.drawImage(c.target, picture.copy(c.area));
+        }
+        EXPECT_EQ(target.Image(), expected) << "target " << c.target.x() << "," << c.target.y() << " "
+                                            << c.target.width() << "x" << c.target.height();
+    }
 }
 
 }  // namespace
