@@ -13,3 +13,22 @@ if(TARGET bench_ui_main_window)
   target_compile_definitions(bench_ui_main_window PRIVATE DVRSIM_BINARY="$<TARGET_FILE:dvrsim>")
   add_dependencies(bench_ui_main_window dvrsim)
 endif()
+
+# Start-up of the real Vistal to its first picture against a bare Qt window, on a private X server.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(VISTAL_BENCH_X11 IMPORTED_TARGET x11 xtst xcb)
+if(VISTAL_BENCH_X11_FOUND)
+  add_executable(bare_qt_window ${CMAKE_CURRENT_LIST_DIR}/ui/bare_qt_window.cpp)
+  vistal_apply_defaults(bare_qt_window)
+  target_link_libraries(bare_qt_window PRIVATE Qt6::Widgets)
+  set(VISTAL_E2E_DIR ${PROJECT_SOURCE_DIR}/tests/e2e)
+  add_executable(bench_ui_startup ${CMAKE_CURRENT_LIST_DIR}/ui/startup_bench.cpp ${VISTAL_E2E_DIR}/x_session.cpp
+    ${VISTAL_E2E_DIR}/x_program.cpp ${VISTAL_E2E_DIR}/x_screen_reading.cpp ${VISTAL_E2E_DIR}/vistal_launch.cpp)
+  vistal_apply_defaults(bench_ui_startup)
+  target_link_libraries(bench_ui_startup PRIVATE vistal_homeprep vistal_dvrsim vistal_ui vistal_resources
+    PkgConfig::VISTAL_BENCH_X11)
+  target_compile_definitions(bench_ui_startup PRIVATE VISTAL_BINARY="$<TARGET_FILE:Vistal>"
+    BARE_QT_WINDOW_BINARY="$<TARGET_FILE:bare_qt_window>"
+    VISTAL_E2E_PICTURES_DIR="${CMAKE_BINARY_DIR}/pictures/e2e" VISTAL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  add_dependencies(bench_ui_startup Vistal bare_qt_window)
+endif()

@@ -4,7 +4,7 @@
 #include <sys/prctl.h>
 
 std::unique_ptr<QProcess> StartOnDisplay(const QString& program, const QString& display,
-                                         const QProcessEnvironment& settings) {
+                                         const QProcessEnvironment& settings, const QStringList& arguments) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
@@ -27,7 +27,7 @@ std::unique_ptr<QProcess> StartOnDisplay(const QString& program, const QString& 
     process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
-    process->start(program, {});
+    process->start(program, arguments);
     process->waitForStarted(10000);
     return process;
 }

@@ -7,8 +7,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // The started process (its state says whether it started within 10 s).
 std::unique_ptr<QProcess> StartOnDisplay(const QString& program, const QString& display,
-                                         const QProcessEnvironment& settings);
+                                         const QProcessEnvironment& settings,
+                                         const QStringList& arguments = {});
