@@ -1,5 +1,7 @@
 #include "platform/video/video_canvas.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -8,6 +10,7 @@ namespace {
 // Rows start on 64-byte boundaries where the width allows (RGB32 rows of a multiple of 16 pixels), so
 // drawing threads can store whole cache lines past the caches.
 constexpr size_t kRowAlignment = 64;
+constexpr size_t kHugePageBytes = size_t{2} << 20;
 // Rectangles gathered between two repaints before the last one grows to take in the rest.
 constexpr size_t kMostRectangles = 128;
 
@@ -24,8 +27,14 @@ void VideoCanvas::Resize(int width, int height) {
     if (m_image.width() == width && m_image.height() == height && !m_image.isNull())
         return;
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    size_t rounded = (bytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
-    auto* pixels = bytes > 0 ? static_cast<uchar*>(std::aligned_alloc(kRowAlignment, rounded)) : nullptr;
+    // A canvas of a few megabytes lies on huge pages where the system gives them on request: it is made
+    // with a few hundred times fewer page faults, and the drawing threads and the paint miss the address
+    // cache far less. Smaller ones keep the row alignment.
+    const size_t alignment = bytes >= kHugePageBytes ? kHugePageBytes : kRowAlignment;
+    size_t rounded = (bytes + alignment - 1) / alignment * alignment;
+    auto* pixels = bytes > 0 ? static_cast<uchar*>(std::aligned_alloc(alignment, rounded)) : nullptr;
+    if (pixels != nullptr && alignment == kHugePageBytes)
+        static_cast<void>(madvise(pixels, rounded, MADV_HUGEPAGE));
     if (pixels != nullptr)
         m_image = QImage(pixels, width, height, static_cast<qsizetype>(width) * 4, QImage::Format_RGB32,
                          FreePixels, pixels);
