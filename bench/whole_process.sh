@@ -4,8 +4,11 @@
 # over intervals of two seconds (median of the intervals, in % of one core).
 #   whole_process.sh BUILD_DIR idle              64 DVRs logged in, 16 empty screens
 #   whole_process.sh BUILD_DIR live CHANNELS     CHANNELS CIF channels at 25 pictures a second on screen
-# Live runs also run the reference alone on the same pictures and cells (bench_media_live_window
-# --reference-cpu: libavcodec, libyuv scale and convert into a canvas) and print the ratio.
+# Live runs also run the reference on the same pictures and cells (bench_media_live_window --reference-cpu:
+# libavcodec, libyuv scale and convert into a canvas) and print the ratio. The reference runs over the same
+# seconds as the measured intervals, so that a change in the machine's load falls on both sides (run one
+# after the other, the ratio of the same build moved between 1.29 and 1.49 from run to run; over the same
+# seconds, between 1.36 and 1.48).
 # Every process started here is stopped by its id at the end.
 set -euo pipefail
 build=$1
@@ -63,6 +66,12 @@ if [ -n "${VISTAL_BENCH_SHOT:-}" ]; then
   "$VISTAL_BENCH_SHOT" "$root/shot.png" && cp "$root/shot.png" "${VISTAL_BENCH_SHOT_TO:-/tmp/vistal-bench-$mode-$channels.png}"
 fi
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+reference=
+if [ "$mode" = live ] && [ -x "$build/bench/bench_media_live_window" ]; then
+  "$build/bench/bench_media_live_window" --reference-cpu "$channels" >"$root/reference.txt" 2>/dev/null &
+  reference=$!
+  pids+=("$reference")
+fi
 hz=$(getconf CLK_TCK)
 vs=() xs=()
 for ((i = 0; i < intervals; i++)); do
@@ -77,11 +86,12 @@ printf '%s %s: Vistal %.2f %% of a core, Xvfb %.2f %% (medians of %d intervals o
   "$(median "${vs[@]}")" "$(median "${xs[@]}")" "$intervals"
 echo "  Vistal: ${vs[*]}" | sed 's/\([0-9]*\.[0-9][0-9]\)[0-9]*/\1/g'
 echo "  Xvfb:   ${xs[*]}" | sed 's/\([0-9]*\.[0-9][0-9]\)[0-9]*/\1/g'
-if [ "$mode" = live ] && [ -x "$build/bench/bench_media_live_window" ]; then
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  pids=()
-  ref=$("$build/bench/bench_media_live_window" --reference-cpu "$channels")
+if [ -n "$reference" ]; then
+  wait "$reference" 2>/dev/null || true
+  left=()
+  for p in "${pids[@]}"; do [ "$p" = "$reference" ] || left+=("$p"); done
+  pids=("${left[@]}")  # ended and waited for: its id is not signalled again
+  ref=$(cat "$root/reference.txt")
   echo "  $ref"
   r=$(echo "$ref" | awk '{print $4}')
   printf '  ratio (Vistal + Xvfb) / reference: %.2f\n' \
