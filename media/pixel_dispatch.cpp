@@ -81,12 +81,21 @@ void ImgFillRoutines(PixelRoutines* table, unsigned features) {
 #endif
 }
 
+ImgRowsToBgrx32Fn ImgRowsToBgrx32For(unsigned features) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (features & IMG_CPU_AVX2)
+        return pixel::I420RowsToBgrx32Avx2;
+#endif
+    (void)features;
+    return pixel::I420RowsToBgrx32Portable;
+}
+
 int ImgInitDispatch() {
     unsigned features = ImgCpuFeatures();
     ImgFillRoutines(&g_pixelRoutines, features);
+    pixel::g_rowsToBgrx = ImgRowsToBgrx32For(features);
 #if defined(__x86_64__) || defined(__i386__)
     if (features & IMG_CPU_AVX2) {
-        pixel::g_rowsToBgrx = pixel::I420RowsToBgrx32Avx2;
         pixel::g_rowsToBgrxStream = pixel::I420RowsToBgrx32StreamAvx2;
         pixel::g_streamFence = pixel::StreamFence;
     }

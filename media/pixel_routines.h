@@ -102,6 +102,12 @@ void ImgI420ToBgrx32(uint8_t* destination, const uint8_t* source, int width, int
 void ImgI420RowsToBgrx32(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                          const uint8_t* v, int width, int rows);
 
+// The routine ImgI420RowsToBgrx32 uses on a processor with the given features (0: the portable one), so
+// that tests and benchmarks can compare the versions.
+using ImgRowsToBgrx32Fn = void (*)(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                                   const uint8_t* v, int width, int rows);
+ImgRowsToBgrx32Fn ImgRowsToBgrx32For(unsigned features);
+
 // ImgI420RowsToBgrx32 for rows written once and read much later, by another thread (a window canvas's):
 // where the processor allows, 32-byte aligned rows are stored past the caches, which spares reading each
 // line in first and keeps the caches for the decoders. Before another thread may read the rows, the
