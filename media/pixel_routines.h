@@ -73,6 +73,8 @@ constexpr unsigned IMG_CPU_SSE2 = 0x4;
 constexpr unsigned IMG_CPU_SSE3 = 0x8;
 constexpr unsigned IMG_CPU_SSE41 = 0x10;
 constexpr unsigned IMG_CPU_AVX2 = 0x20;
+// AVX-512 F, BW, VL and VBMI together (with the system saving their registers).
+constexpr unsigned IMG_CPU_AVX512 = 0x40;
 
 unsigned ImgCpuFeatures();
 // Fills the table from the running processor's features. Returns 0.

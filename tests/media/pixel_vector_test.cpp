@@ -24,6 +24,8 @@ std::vector<Level> VectorLevels() {
         levels.push_back({"sse2", IMG_CPU_SSE2});
     if (cpu & IMG_CPU_AVX2)
         levels.push_back({"avx2", IMG_CPU_SSE2 | IMG_CPU_AVX2});
+    if ((cpu & IMG_CPU_AVX2) && (cpu & IMG_CPU_AVX512))
+        levels.push_back({"avx512", IMG_CPU_SSE2 | IMG_CPU_AVX2 | IMG_CPU_AVX512});
     return levels;
 }
 
