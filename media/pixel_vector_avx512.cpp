@@ -189,6 +189,9 @@ VISTAL_AVX512_INLINE void BgrRowsAvx512(uint8_t* const out[2], const uint8_t* co
     Marked marked[kMarkedMax];
     int markedCount = 0;
     bool overflow = false;
+    // Two steps a loop turn: on a picture that is not in the cache the rows come in about a tenth faster
+    // than one step a turn (more turns unrolled are slower again), measured.
+#pragma GCC unroll 2
     for (int x = 0; x < width; x += kBlock) {
         BlockOffsets o;
         uint32_t exact = ChromaOffsetsAvx512<true>(us + x / 2, vs + x / 2, (width - x + 1) / 2, &o);
@@ -204,6 +207,7 @@ VISTAL_AVX512_INLINE void BgrRowsAvx512(uint8_t* const out[2], const uint8_t* co
     }
     if (rows < 2)
         return;
+#pragma GCC unroll 2
     for (int x = 0; x < width; x += kBlock) {
         BlockOffsets o;
         int samples = (width - x + 1) / 2;
