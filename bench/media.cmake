@@ -18,4 +18,4 @@ vistal_bench(bench_media_idle
   DEPS vistal_media vistal_dvrsim GTest::gtest)  # the shared session fixture checks with gtest
 vistal_bench(bench_media_record
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/media_record_bench.cpp
-  DEPS vistal_media vistal_test_streams JPEG::JPEG)
+  DEPS vistal_media vistal_test_streams JPEG::JPEG vistal_libyuv)

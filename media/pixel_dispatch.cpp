@@ -55,6 +55,9 @@ unsigned ImgCpuFeatures() {
         features |= IMG_CPU_SSE41;
     if (__builtin_cpu_supports("avx2"))
         features |= IMG_CPU_AVX2;
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
+        features |= IMG_CPU_AVX512;
 #endif
     return features;
 }
@@ -70,6 +73,10 @@ void ImgFillRoutines(PixelRoutines* table, unsigned features) {
         table->ImgI420ToBgr24 = pixel::I420ToBgr24Avx2;
         table->ImgI420ToBgrx32 = pixel::I420ToBgrx32Avx2;
         table->ImgBgr24ToI420 = pixel::Bgr24ToI420Avx2;
+        if (features & IMG_CPU_AVX512) {
+            table->ImgI420ToBgr24 = pixel::I420ToBgr24Avx512;
+            table->ImgI420ToBgrx32 = pixel::I420ToBgrx32Avx512;
+        }
     } else if (features & IMG_CPU_SSE2) {
         table->ImgZeroMem = pixel::ZeroMemSse2;
         table->ImgFillMem = pixel::FillMemSse2;
@@ -81,12 +88,23 @@ void ImgFillRoutines(PixelRoutines* table, unsigned features) {
 #endif
 }
 
+ImgRowsToBgrx32Fn ImgRowsToBgrx32For(unsigned features) {
+#if defined(__x86_64__) || defined(__i386__)
+    if ((features & IMG_CPU_AVX2) && (features & IMG_CPU_AVX512))
+        return pixel::I420RowsToBgrx32Avx512;
+    if (features & IMG_CPU_AVX2)
+        return pixel::I420RowsToBgrx32Avx2;
+#endif
+    (void)features;
+    return pixel::I420RowsToBgrx32Portable;
+}
+
 int ImgInitDispatch() {
     unsigned features = ImgCpuFeatures();
     ImgFillRoutines(&g_pixelRoutines, features);
+    pixel::g_rowsToBgrx = ImgRowsToBgrx32For(features);
 #if defined(__x86_64__) || defined(__i386__)
     if (features & IMG_CPU_AVX2) {
-        pixel::g_rowsToBgrx = pixel::I420RowsToBgrx32Avx2;
         pixel::g_rowsToBgrxStream = pixel::I420RowsToBgrx32StreamAvx2;
         pixel::g_streamFence = pixel::StreamFence;
     }

@@ -73,6 +73,8 @@ constexpr unsigned IMG_CPU_SSE2 = 0x4;
 constexpr unsigned IMG_CPU_SSE3 = 0x8;
 constexpr unsigned IMG_CPU_SSE41 = 0x10;
 constexpr unsigned IMG_CPU_AVX2 = 0x20;
+// AVX-512 F, BW, VL and VBMI together (with the system saving their registers).
+constexpr unsigned IMG_CPU_AVX512 = 0x40;
 
 unsigned ImgCpuFeatures();
 // Fills the table from the running processor's features. Returns 0.
@@ -101,6 +103,12 @@ void ImgI420ToBgrx32(uint8_t* destination, const uint8_t* source, int width, int
 // ImgInitDispatch like the table's routines (outside the table: no caller indexes it).
 void ImgI420RowsToBgrx32(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
                          const uint8_t* v, int width, int rows);
+
+// The routine ImgI420RowsToBgrx32 uses on a processor with the given features (0: the portable one), so
+// that tests and benchmarks can compare the versions.
+using ImgRowsToBgrx32Fn = void (*)(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                                   const uint8_t* v, int width, int rows);
+ImgRowsToBgrx32Fn ImgRowsToBgrx32For(unsigned features);
 
 // ImgI420RowsToBgrx32 for rows written once and read much later, by another thread (a window canvas's):
 // where the processor allows, 32-byte aligned rows are stored past the caches, which spares reading each

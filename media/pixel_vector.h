@@ -1,7 +1,7 @@
 #pragma once
 
-// The vector versions of the pixel table (internal to the pixel routines): SSE2 and AVX2. Each gives the
-// same bytes as its portable routine.
+// The vector versions of the pixel table (internal to the pixel routines): SSE2, AVX2 and AVX-512 (F, BW,
+// VL and VBMI). Each gives the same bytes as its portable routine.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,5 +37,10 @@ void I420RowsToBgrx32StreamAvx2(uint8_t* const out[2], const uint8_t* const ys[2
                                 const uint8_t* v, int width, int rows);
 void StreamFence();
 void Bgr24ToI420Avx2(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
+
+void I420ToBgr24Avx512(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
+void I420ToBgrx32Avx512(uint8_t* destination, const uint8_t* source, int width, int height, int flip);
+void I420RowsToBgrx32Avx512(uint8_t* const out[2], const uint8_t* const ys[2], const uint8_t* u,
+                            const uint8_t* v, int width, int rows);
 
 }  // namespace pixel

@@ -456,15 +456,17 @@ VISTAL_AVX2 __attribute__((always_inline)) inline void BgrRowsAvx2(uint8_t* cons
         x += 16 * blocks;
     }
     if (x < width && width >= 16) {
-        // The last 16 pixels of the row through a scratch block (the BGR block writes past its end),
-        // redoing some pixels already written with the same values.
+        // The last 16 pixels of the row from an even column (a block pairs its pixels with their chroma
+        // samples from its first one) through a scratch block (the BGR block writes past its end),
+        // redoing some pixels already written with the same values; an odd width leaves its last pixel
+        // to the loop below.
         alignas(32) uint8_t scratch[2][64 + 4];
         uint8_t* block[2] = {scratch[0], scratch[1]};
-        int last = width - 16;
+        int last = (width - 16) & ~1;
         BgrBlockAvx2<kBytes>(block, ys, us, vs, last, rows);
         for (int r = 0; r < rows; ++r)
             std::memcpy(out[r] + kBytes * last, scratch[r], kBytes * 16);
-        x = width;
+        x = last + 16;
     }
     for (; x < width; ++x) {
         for (int r = 0; r < rows; ++r)

@@ -24,6 +24,8 @@ std::vector<Level> VectorLevels() {
         levels.push_back({"sse2", IMG_CPU_SSE2});
     if (cpu & IMG_CPU_AVX2)
         levels.push_back({"avx2", IMG_CPU_SSE2 | IMG_CPU_AVX2});
+    if ((cpu & IMG_CPU_AVX2) && (cpu & IMG_CPU_AVX512))
+        levels.push_back({"avx512", IMG_CPU_SSE2 | IMG_CPU_AVX2 | IMG_CPU_AVX512});
     return levels;
 }
 
@@ -116,6 +118,61 @@ TEST(PixelVector, PackingAndConversionsMatchOnEverySize) {
                     ExpectSameOutput(tag + " bgr", size_t(w) * h * 3, [&](int t, uint8_t* out) {
                         tables[t]->ImgI420ToBgr24(out, picture.data(), w, h, flip);
                     });
+                }
+            }
+        }
+    }
+}
+
+// Chroma samples (Cb, Cr) whose exact green offset is a whole number other than 0: their pixels take
+// green from the double formula, apart from the vector versions' fixed-point offsets.
+std::vector<std::pair<uint8_t, uint8_t>> WholeGreenPairs() {
+    std::vector<std::pair<uint8_t, uint8_t>> pairs;
+    for (int cb = 0; cb < 256; ++cb) {
+        for (int cr = 0; cr < 256; ++cr) {
+            int numerator = 3455 * (cb - 128) + 7169 * (cr - 128);
+            if (numerator != 0 && numerator % 10000 == 0)
+                pairs.emplace_back(static_cast<uint8_t>(cb), static_cast<uint8_t>(cr));
+        }
+    }
+    return pairs;
+}
+
+// The row routines (one or two rows sharing a chroma row, any width, rows anywhere in memory) give the
+// portable routine's bytes at every level: widths around the vector steps and odd ones (the chroma row
+// then holds (width + 1) / 2 samples), random chroma and chroma made only of whole-green samples (more
+// of them in a row than the vector versions list).
+TEST(PixelVector, RowConversionsMatchOnEveryWidth) {
+    ImgRowsToBgrx32Fn portable = ImgRowsToBgrx32For(0);
+    const auto whole = WholeGreenPairs();
+    ASSERT_FALSE(whole.empty());
+    const size_t guard = 64;
+    for (const Level& level : VectorLevels()) {
+        ImgRowsToBgrx32Fn vector = ImgRowsToBgrx32For(level.features);
+        for (int w : {1, 2, 3, 5, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 97, 421, 842, 1683, 2100}) {
+            for (bool wholeGreen : {false, true}) {
+                for (int rows : {1, 2}) {
+                    const int cw = (w + 1) / 2;
+                    // Luma rows apart (a stride) and at an odd address; chroma rows likewise.
+                    std::vector<uint8_t> luma = RandomBytes(size_t(w) * 3 + 1, w * 3 + rows);
+                    std::vector<uint8_t> u = RandomBytes(cw + 1, w), v = RandomBytes(cw + 1, w + 1);
+                    if (wholeGreen) {
+                        for (int m = 0; m < cw; ++m) {
+                            u[1 + m] = whole[m % whole.size()].first;
+                            v[1 + m] = whole[m % whole.size()].second;
+                        }
+                    }
+                    const uint8_t* ys[2] = {luma.data() + 1, luma.data() + 1 + 2 * w};
+                    std::string tag = std::string(level.name) + " width " + std::to_string(w) + " rows " +
+                                      std::to_string(rows) + (wholeGreen ? " whole green" : "");
+                    std::vector<uint8_t> expect(2 * (size_t(w) * 4 + guard) + 3, 0xEE), got = expect;
+                    auto convert = [&](ImgRowsToBgrx32Fn fn, std::vector<uint8_t>& buffer) {
+                        uint8_t* out[2] = {buffer.data() + 3, buffer.data() + 3 + size_t(w) * 4 + guard};
+                        fn(out, ys, u.data() + 1, v.data() + 1, w, rows);
+                    };
+                    convert(portable, expect);
+                    convert(vector, got);
+                    ASSERT_EQ(got, expect) << tag;
                 }
             }
         }
