@@ -66,16 +66,21 @@ QRect PlaybackScreen(const QRect& dialog, int screen) {
 // The recorded second the picture of a playback screen shows (its time mark), or -1. The screen's rectangle
 // is PlaybackScreen's, 3 pixels inside the picture on each side. A grab taken while the picture is being
 // replaced may hold parts of two pictures (its check row then disagrees): the screen is looked at again.
+// A loaded machine may show the first picture after a play or a seek a while after the request: the screen
+// is looked at again until a picture shows its mark (at most 3 s).
 int64_t RecordedSecond(XClient& x, const QRect& screen) {
     const QRect picture = screen.adjusted(-2, -2, 2, 2);
     int64_t second = -1;
-    for (int attempt = 0; attempt < 10 && second < 0; ++attempt) {
-        const QImage grab = x.Grab(picture);
-        second = dvrsim::ReadTimeMark([&](double fx, double fy) {
-            return qGray(grab.pixel(std::min(grab.width() - 1, static_cast<int>(fx * grab.width())),
-                                    std::min(grab.height() - 1, static_cast<int>(fy * grab.height()))));
-        });
-    }
+    harness::WaitUntil(
+        [&] {
+            const QImage grab = x.Grab(picture);
+            second = dvrsim::ReadTimeMark([&](double fx, double fy) {
+                return qGray(grab.pixel(std::min(grab.width() - 1, static_cast<int>(fx * grab.width())),
+                                        std::min(grab.height() - 1, static_cast<int>(fy * grab.height()))));
+            });
+            return second >= 0;
+        },
+        3000, [] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); });
     return second;
 }
 
