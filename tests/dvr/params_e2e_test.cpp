@@ -22,6 +22,10 @@ HWND const kPlayback = reinterpret_cast<HWND>(uintptr_t{22});
 
 std::mutex g_countLock;
 std::map<std::pair<HWND, WPARAM>, int> g_counts;
+// State reports are counted apart by their change code: 3 answers a command, 1 is the report a playing
+// window sends once a second, whenever the simulator's clock says a second went by.
+constexpr WPARAM kCommandStateReport = 0x10000 | PLAYBACK_DATA_STATE;
+constexpr uint32_t kCommandChange = 3;
 std::atomic<int64_t> g_playbackClock{0};
 DayRecordMap g_lastDayMap{};  // a copy of the last day map posted to the playback dialog
 
@@ -30,6 +34,9 @@ BOOL CountPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, PostPayloadDel
     if (hwnd == kSetup || hwnd == kPlayback) {
         std::lock_guard<std::mutex> guard(g_countLock);
         ++g_counts[{hwnd, wParam}];
+        if (hwnd == kPlayback && wParam == PLAYBACK_DATA_STATE &&
+            static_cast<uint32_t>(lParam) >> 16 == kCommandChange)
+            ++g_counts[{hwnd, kCommandStateReport}];
         if (hwnd == kPlayback && wParam == PLAYBACK_DATA_DAY_RECORDS && lParam != 0)
             g_lastDayMap = *reinterpret_cast<const DayRecordMap*>(lParam);
         if (deleter != nullptr)
@@ -366,10 +373,11 @@ TEST_F(ParamsTest, PlaybackStreamIsPacedBySpeed) {
     auto reach = [&](int total) {
         return WaitUntil([&] { return sim.PlaybackFramesSent() >= total && pictures() >= total; });
     };
-    // A control is done once the DVR reported the window's new state.
+    // A control is done once the DVR reported the window's new state in answer to it (a position report
+    // the last clock step brought may come in meanwhile: it answers nothing).
     auto control = [&](int command, int parameter) {
         PlaybackControl c{0, command, parameter};
-        return Await(kPlayback, PLAYBACK_DATA_STATE,
+        return Await(kPlayback, kCommandStateReport,
                      [&] { return SendPlaybackControl(device, &c, PLAYBACK_MODE_TIME); });
     };
     auto open = std::make_unique<PlaybackOpen>();
