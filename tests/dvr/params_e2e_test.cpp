@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <string>
 
 #include "core/system_settings.h"
 #include "core/window_messages.h"
@@ -393,13 +394,21 @@ TEST_F(ParamsTest, PlaybackStreamIsPacedBySpeed) {
     ASSERT_TRUE(reach(26)) << sim.PlaybackFramesSent() << " " << received;  // one second at 4x: twenty
     EXPECT_EQ(sim.PlaybackFramesSent(), 26);
     ASSERT_TRUE(control(PLAYBACK_CMD_PAUSE, 0));
+    const int afterPause = sim.PlaybackFramesSent();
     g_playbackClock += 1000;
     ASSERT_TRUE(control(PLAYBACK_CMD_STEP, 0));
     ASSERT_TRUE(reach(27));  // paused: only the step's picture
+    const int afterStep = sim.PlaybackFramesSent();
     g_playbackClock += 1000;
     ASSERT_GT(SendPlaybackClose(device, 0), 0);
     ASSERT_TRUE(sim.WaitForRequests(0x1000C, 1, 5000));
-    EXPECT_EQ(sim.PlaybackFramesSent(), 27);
+    // On a failure, when the pictures came and what the DVR received (connection: request).
+    std::string requests;
+    for (const dvrsim::SimRequest& r : sim.Requests())
+        requests += std::to_string(r.connectionId) + ": " + r.bytes.substr(0, r.bytes.find('\r')) + "\n";
+    EXPECT_EQ(sim.PlaybackFramesSent(), 27)
+        << "sent after the pause " << afterPause << ", after the step " << afterStep << "; requests:\n"
+        << requests;
     EXPECT_EQ(pictures(), 27);
 }
 
