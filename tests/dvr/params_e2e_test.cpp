@@ -81,6 +81,9 @@ protected:
         config.recordingDays = {kDay, kDay + 86400};
         config.filesPerDay = 2;
         config.playbackClock = [] { return g_playbackClock.load(); };
+        // Five pictures a second at normal speed (the simulator's default is a camera's 25): the pacing
+        // test counts them second by second.
+        config.framesPerSecond = 5;
         return config;
     }
     DVRDevice* Online(dvrsim::DvrSim& sim) {
