@@ -9,16 +9,17 @@
 #include "platform/system/process_scan.h"
 #include "updater/close_request.h"
 
-int IsProcessRunning(const QString& name) {
-    return FindProcessesByName(name).empty() ? 0 : 1;
+int IsProcessRunning(const QString& name, const QString& folder) {
+    return FindOwnProcesses(name, folder).empty() ? 0 : 1;
 }
 
-int CloseProcessByName(const QString& name, int force, WPARAM senderWindow, int* delivered,
-                       int requestTimeoutMs) {
-    std::vector<pid_t> pids = FindProcessesByName(name);
-    if (pids.empty())
+int CloseProcessByName(const QString& name, const QString& folder, int force, WPARAM senderWindow,
+                       int* delivered, int requestTimeoutMs) {
+    std::vector<FoundProcess> found = FindOwnProcesses(name, folder);
+    if (found.empty())
         return 1;
-    for (pid_t pid : pids) {
+    for (const FoundProcess& process : found) {
+        const pid_t pid = process.pid;
         if (force) {
             // A process ended this way cannot remove its endpoint itself.
             if (kill(pid, SIGKILL) == 0)
@@ -32,21 +33,23 @@ int CloseProcessByName(const QString& name, int force, WPARAM senderWindow, int*
     return 0;
 }
 
-int CloseRunningClient(const QString& name, WPARAM senderWindow, const std::function<bool()>& confirm,
+int CloseRunningClient(const QString& name, const QString& folder, WPARAM senderWindow,
+                       const std::function<bool(const std::vector<FoundProcess>&)>& confirm,
                        const std::function<void(int ms)>& pause, const CloseTiming& timing,
                        const std::function<bool()>& cancelled) {
     int pass = 0;
     uint64_t graceEnd = 0;
     uint64_t forceStart = 0;
-    while (IsProcessRunning(name)) {
+    for (std::vector<FoundProcess> found = FindOwnProcesses(name, folder); !found.empty();
+         found = FindOwnProcesses(name, folder)) {
         ++pass;
         uint64_t now = MonotonicMs();
         if (pass == 1) {
-            if (!confirm())
+            if (!confirm(found))
                 return CLOSE_CLIENT_DECLINED;
         } else if (pass <= 3) {
             int delivered = 0;
-            CloseProcessByName(name, 0, senderWindow, &delivered, timing.requestTimeoutMs);
+            CloseProcessByName(name, folder, 0, senderWindow, &delivered, timing.requestTimeoutMs);
             if (delivered > 0)
                 graceEnd = MonotonicMs() + uint64_t(timing.graceMs);
         } else if (now >= graceEnd) {
@@ -54,7 +57,7 @@ int CloseRunningClient(const QString& name, WPARAM senderWindow, const std::func
                 forceStart = now;
             else if (now - forceStart >= uint64_t(timing.forceLimitMs))
                 return CLOSE_CLIENT_STUCK;
-            CloseProcessByName(name, 1);
+            CloseProcessByName(name, folder, 1);
         }
         pause(timing.passDelayMs);
         // The operator's Cancel during a pause ends the sequence before anything else is done.

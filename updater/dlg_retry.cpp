@@ -8,8 +8,8 @@
 #include "updater/updater_dialog_templates.h"
 #include "updater/updater_texts.h"
 
-CDlgRetry::CDlgRetry(int english, CWnd* pParent)
-    : CDialog(&kRetryDialogTemplate, pParent), m_bEnglish(english) {}
+CDlgRetry::CDlgRetry(int english, CWnd* pParent, std::vector<FoundProcess> found)
+    : CDialog(&kRetryDialogTemplate, pParent), m_bEnglish(english), m_found(std::move(found)) {}
 
 void CDlgRetry::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -26,7 +26,7 @@ BOOL CDlgRetry::OnInitDialog() {
 void CDlgRetry::ApplyTexts() {
     SetWindowText(UpdaterText(TEXT_RETRY_CAPTION, m_bEnglish));
     if (CWnd* text = GetDlgItem(IDC_RETRY_TEXT))
-        text->SetWindowText(UpdaterText(TEXT_RETRY_MESSAGE, m_bEnglish));
+        text->SetWindowText(ClientsFoundMessage(m_found, m_bEnglish));
     if (CWnd* button = GetDlgItem(IDOK))
         button->SetWindowText(UpdaterText(TEXT_RETRY_CONTINUE, m_bEnglish));
     if (CWnd* button = GetDlgItem(IDCANCEL))

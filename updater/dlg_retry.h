@@ -1,12 +1,16 @@
 #pragma once
 
+#include <vector>
+
+#include "platform/system/process_scan.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/static_ctrl.h"
 
-// The confirmation that a client runs: "Continue" (IDOK) closes it and updates, "Exit" stops.
+// The confirmation that a client runs: "Continue" (IDOK) closes it and updates, "Exit" stops. The message
+// names the clients found (program and folder).
 class CDlgRetry : public CDialog {
 public:
-    CDlgRetry(int english, CWnd* pParent);
+    CDlgRetry(int english, CWnd* pParent, std::vector<FoundProcess> found = {});
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -17,4 +21,5 @@ private:
 
     CStatic m_icon;
     int m_bEnglish;
+    std::vector<FoundProcess> m_found;
 };

@@ -87,6 +87,10 @@ void UpdaterDialogLogic::SetState(int state, int value) {
     m_host->ShowItem(IDC_UPDATER_PROGRESS, look.progress);
     m_host->ShowItem(IDC_UPDATER_OK, look.button1);
     m_host->ShowItem(IDC_UPDATER_CANCEL, true);
+    // The button that appears is the answer the window offers: it takes the focus, so that Enter presses
+    // it (the focus stays on Cancel while "Update Now" is hidden).
+    if (look.button1)
+        m_host->FocusItem(IDC_UPDATER_OK);
     if (look.close && m_bSilent)
         m_host->EndDialog(IDCANCEL_RESULT);
 }
@@ -123,7 +127,10 @@ void UpdaterDialogLogic::OnOK() {
     m_bCancelRequested = false;
     m_bClosingClient = true;
     int closed = CloseRunningClient(
-        clientName, senderWindow, [this] { return m_host->ConfirmClientClose(m_bEnglish); },
+        clientName, m_worker.files.appDir, senderWindow,
+        [this](const std::vector<FoundProcess>& found) {
+            return m_host->ConfirmClientClose(m_bEnglish, found);
+        },
         [this](int ms) { m_host->Pause(ms); }, closeTiming, [this] { return m_bCancelRequested; });
     m_bClosingClient = false;
     if (closed == CLOSE_CLIENT_DECLINED) {

@@ -43,8 +43,10 @@ public:
     virtual void SetTimer(uintptr_t id, UINT elapseMs) = 0;
     virtual void KillTimer(uintptr_t id) = 0;
     virtual void EndDialog(int result) = 0;
-    // Shows the confirmation that a client runs; true for "Continue".
-    virtual bool ConfirmClientClose(int english) = 0;
+    // Shows the confirmation that the clients found run; true for "Continue".
+    virtual bool ConfirmClientClose(int english, const std::vector<FoundProcess>& found) = 0;
+    // Gives the control the keyboard focus (a push button that has it is the one Enter presses).
+    virtual void FocusItem(UINT id) = 0;
     // Waits ms milliseconds while the window stays responsive.
     virtual void Pause(int ms) = 0;
     // Posts a worker reply to the window, from the worker thread; it comes back through OnWorkerMessage.
@@ -79,7 +81,8 @@ public:
     int AutoCloseTicks() const { return m_nAutoCloseTicks; }
     // How the closing sequence paces itself (tests shorten it).
     CloseTiming closeTiming;
-    // The client's executable name (tests use their own).
+    // The client's executable name (tests use their own); the client is looked for in the installation
+    // folder (UpdateFiles::appDir).
     QString clientName;
     // The window named as the sender of the close request.
     WPARAM senderWindow = 0;

@@ -16,11 +16,12 @@ const DialogItemTemplate kUpdaterItems[] = {
     {IDCANCEL, WC_BUTTON, kChild | WS_TABSTOP | BS_PUSHBUTTON, "Cancel", 173, 32, 50, 14},
 };
 
+// The message has room below the question for the lines that name the clients found.
 const DialogItemTemplate kRetryItems[] = {
     {IDC_RETRY_ICON, WC_STATIC, kChild, "", 7, 7, 21, 21},
-    {IDC_RETRY_TEXT, WC_STATIC, kChild | SS_LEFT, "", 36, 7, 187, 24},
-    {IDOK, WC_BUTTON, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, "Continue", 123, 32, 50, 14},
-    {IDCANCEL, WC_BUTTON, kChild | WS_TABSTOP | BS_PUSHBUTTON, "Exit", 173, 32, 50, 14},
+    {IDC_RETRY_TEXT, WC_STATIC, kChild | SS_LEFT, "", 36, 7, 187, 48},
+    {IDOK, WC_BUTTON, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, "Continue", 123, 58, 50, 14},
+    {IDCANCEL, WC_BUTTON, kChild | WS_TABSTOP | BS_PUSHBUTTON, "Exit", 173, 58, 50, 14},
 };
 
 }  // namespace
@@ -28,7 +29,7 @@ const DialogItemTemplate kRetryItems[] = {
 const DialogTemplate kUpdaterDialogTemplate =
     MakeDialogTemplate(IDD_UPDATER_DIALOG, kDialogStyle, "Updater", 0, 0, 230, 53, kUpdaterItems);
 const DialogTemplate kRetryDialogTemplate =
-    MakeDialogTemplate(IDD_RETRY_DIALOG, kDialogStyle, "Retry", 0, 0, 230, 53, kRetryItems);
+    MakeDialogTemplate(IDD_RETRY_DIALOG, kDialogStyle, "Retry", 0, 0, 230, 79, kRetryItems);
 
 namespace {
 const DialogTemplate* FindUpdaterDialogTemplate(UINT id) {

@@ -117,9 +117,14 @@ void CUpdaterDlg::EndDialog(int result) {
     CDialog::EndDialog(result);
 }
 
-bool CUpdaterDlg::ConfirmClientClose(int english) {
-    CDlgRetry retry(english, nullptr);
+bool CUpdaterDlg::ConfirmClientClose(int english, const std::vector<FoundProcess>& found) {
+    CDlgRetry retry(english, nullptr, found);
     return retry.DoModal() == IDOK;
+}
+
+void CUpdaterDlg::FocusItem(UINT id) {
+    if (CWnd* item = GetDlgItem(id))
+        item->SetFocus();
 }
 
 void CUpdaterDlg::Pause(int ms) {

@@ -34,7 +34,8 @@ public:
     void SetTimer(uintptr_t id, UINT elapseMs) override;
     void KillTimer(uintptr_t id) override;
     void EndDialog(int result) override;
-    bool ConfirmClientClose(int english) override;
+    bool ConfirmClientClose(int english, const std::vector<FoundProcess>& found) override;
+    void FocusItem(UINT id) override;
     void Pause(int ms) override;
     void PostFromWorker(UINT msg, WPARAM wParam) override;
 

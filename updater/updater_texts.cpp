@@ -1,6 +1,7 @@
 #include "updater/updater_texts.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <cstdlib>
 
 namespace {
@@ -29,6 +30,7 @@ const TextPair kTexts[] = {
      "系统检测到相关程序正在运行，点击“继续”强制更新，点击“退出”停止更新。"},
     {"Continue", "继续"},
     {"Exit", "退出"},
+    {"Running: %1 in %2", "正在运行：%2 中的 %1"},
 };
 
 constexpr unsigned kLangEnglishUs = 1033;
@@ -38,6 +40,22 @@ constexpr unsigned kLangEnglishUs = 1033;
 QString UpdaterText(UpdaterTextId id, int english) {
     const TextPair& t = kTexts[id];
     return QString::fromUtf8(english ? t.english : t.chinese);
+}
+
+QString ClientsFoundMessage(const std::vector<FoundProcess>& found, int english) {
+    QString message = UpdaterText(TEXT_RETRY_MESSAGE, english);
+    QStringList lines;
+    for (const FoundProcess& process : found) {
+        const int slash = int(process.executable.lastIndexOf(QLatin1Char('/')));
+        const QString folder = slash > 0 ? process.executable.left(slash) : QStringLiteral("/");
+        const QString line =
+            UpdaterText(TEXT_RETRY_FOUND, english).arg(process.executable.mid(slash + 1), folder);
+        if (!lines.contains(line))
+            lines << line;
+    }
+    for (const QString& line : lines)
+        message += QLatin1Char('\n') + line;
+    return message;
 }
 
 unsigned GetSystemDefaultLangID() {

@@ -3,8 +3,11 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -24,7 +27,26 @@ char ProcessState(pid_t pid) {
     return (close != nullptr && close[1] == ' ') ? close[2] : '?';
 }
 
-QString ExecutableName(pid_t pid) {
+// The real user id of the "Uid:" line of /proc/<pid>/status; -1 when it cannot be read.
+long RealUserId(pid_t pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/status", int(pid));
+    FILE* f = std::fopen(path, "r");
+    if (f == nullptr)
+        return -1;
+    long uid = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        if (std::strncmp(line, "Uid:", 4) == 0) {
+            uid = std::strtol(line + 4, nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(f);
+    return uid;
+}
+
+QString ExecutablePath(pid_t pid) {
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%d/exe", int(pid));
     char target[4096];
@@ -36,13 +58,23 @@ QString ExecutableName(pid_t pid) {
     static const QString kDeleted = QStringLiteral(" (deleted)");
     if (exe.endsWith(kDeleted))
         exe.chop(kDeleted.size());
-    return exe.mid(exe.lastIndexOf(QLatin1Char('/')) + 1);
+    return exe;
+}
+
+// The folder as the kernel names executables in it: absolute, without links, "." or "..".
+QString CanonicalFolder(const QString& folder) {
+    QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
 }
 
 }  // namespace
 
-std::vector<pid_t> FindProcessesByName(const QString& name) {
-    std::vector<pid_t> found;
+std::vector<FoundProcess> FindOwnProcesses(const QString& name, const QString& folder) {
+    std::vector<FoundProcess> found;
+    if (folder.isEmpty())
+        return found;
+    const QString inFolder = CanonicalFolder(folder);
+    const long self = long(getuid());
     DIR* dir = opendir("/proc");
     if (dir == nullptr)
         return found;
@@ -51,12 +83,19 @@ std::vector<pid_t> FindProcessesByName(const QString& name) {
         long pid = std::strtol(entry->d_name, &end, 10);
         if (pid <= 0 || *end != '\0')
             continue;
-        if (ExecutableName(pid_t(pid)).compare(name, Qt::CaseInsensitive) != 0)
+        // Another user's process is not ours to close, even when we could read or end it (as root).
+        if (RealUserId(pid_t(pid)) != self)
+            continue;
+        QString exe = ExecutablePath(pid_t(pid));
+        int slash = int(exe.lastIndexOf(QLatin1Char('/')));
+        if (slash < 0 || exe.mid(slash + 1).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (QStringView(exe).left(slash > 0 ? slash : 1) != inFolder)
             continue;
         char state = ProcessState(pid_t(pid));
         if (state == 'Z' || state == 'X' || state == '?')
             continue;
-        found.push_back(pid_t(pid));
+        found.push_back({pid_t(pid), exe});
     }
     closedir(dir);
     return found;

@@ -1,6 +1,7 @@
 #include "platform/ui/dialog.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog_font.h"
 #include "platform/ui/range_ctrls.h"
+#include "platform/ui/ui_styles.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_resources.h"
 #include "platform/ui/wnd_event_bridge.h"
@@ -19,22 +21,34 @@
 namespace {
 
 // The dialog's widget: Enter, Escape and the close box become the platform's IDOK and IDCANCEL.
+// What Enter does is what the window shows: a push button that takes the focus becomes the default one
+// (drawn as such), and focus on any other control of the dialog gives the default back to the dialog's
+// default button. Enter presses the focused push button, otherwise the default button.
 class DialogWidget : public QDialog {
 public:
-    explicit DialogWidget(QWidget* parent) : QDialog(parent) {}
+    explicit DialogWidget(QWidget* parent) : QDialog(parent) {
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            // Focus leaving the window (to another window or none) changes nothing here.
+            if (now != nullptr && (now == this || isAncestorOf(now)))
+                ShowDefault(qobject_cast<QPushButton*>(now));
+        });
+    }
     CWnd* owner = nullptr;
+    // The dialog's default button: the template's default push button, otherwise IDOK.
+    UINT defaultId = IDOK;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_Escape) {
             Command(IDCANCEL);
         } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            // Enter presses the push button that has the focus, otherwise it is OK.
             auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            QPushButton* fallback = DefaultButton();
             if (focused != nullptr && isAncestorOf(focused))
                 focused->click();
-            else
-                Command(IDOK);
+            else if (fallback == nullptr || (fallback->isEnabled() && !fallback->isHidden()))
+                Command(int(defaultId));
+            // A default button that is hidden or disabled is not pressed.
         } else {
             QDialog::keyPressEvent(event);
         }
@@ -47,6 +61,20 @@ protected:
     void accept() override { Command(IDOK); }
 
 private:
+    QPushButton* DefaultButton() const {
+        CWnd* item = owner != nullptr && owner->m_hWnd != nullptr ? owner->GetDlgItem(defaultId) : nullptr;
+        return item != nullptr ? qobject_cast<QPushButton*>(item->GetWidget()) : nullptr;
+    }
+    // Draws focused (or, without one, the dialog's default button) as the one default push button.
+    void ShowDefault(QPushButton* focused) {
+        QPushButton* target = focused != nullptr ? focused : DefaultButton();
+        for (QPushButton* button : findChildren<QPushButton*>()) {
+            if (button != target && button->window() == this)
+                button->setDefault(false);
+        }
+        if (target != nullptr)
+            target->setDefault(true);
+    }
     void Command(int id) {
         if (owner != nullptr && owner->m_hWnd != nullptr) {
             WindowEventScope scope;
@@ -62,6 +90,16 @@ bool g_modalLoopsEnding = false;
 QRect TemplateRect(short x, short y, short cx, short cy) {
     DialogPixelRect rect = DialogRectToPixels(x, y, cx, cy);
     return QRect(rect.x, rect.y, rect.cx, rect.cy);
+}
+
+// The id of the template's default push button, otherwise IDOK.
+UINT TemplateDefaultId(const DialogTemplate& t) {
+    for (size_t i = 0; i < t.itemCount; ++i) {
+        const DialogItemTemplate& item = t.items[i];
+        if (std::string_view(item.windowClass) == WC_BUTTON && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return item.id;
+    }
+    return IDOK;
 }
 
 }  // namespace
@@ -98,6 +136,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
     } else {
         auto* dialog = new DialogWidget(parentWidget);
         dialog->owner = this;
+        dialog->defaultId = TemplateDefaultId(t);
         Qt::WindowFlags flags = Qt::Dialog;
         if (!(t.style & WS_CAPTION))
             flags = (parentWidget != nullptr ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint;

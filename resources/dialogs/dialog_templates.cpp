@@ -80,3 +80,7 @@ const DialogTemplate* FindDialogTemplate(UINT id) {
     }
     return nullptr;
 }
+
+std::span<const DialogTemplate* const> AllDialogTemplates() {
+    return kTemplates;
+}

@@ -35,10 +35,12 @@ public:
         if (endResult < 0)
             endResult = result;
     }
-    bool ConfirmClientClose(int) override {
+    bool ConfirmClientClose(int, const std::vector<FoundProcess>& found) override {
         ++confirmations;
+        confirmed = found;
         return confirmAnswer;
     }
+    void FocusItem(UINT id) override { focused = id; }
     void Pause(int) override {
         if (onPause)
             onPause();
@@ -54,6 +56,7 @@ public:
         shown.clear();
         timers.clear();
         endResult = -1;
+        focused = 0;
     }
 
     // Delivers one tick of a running timer.
@@ -82,6 +85,8 @@ public:
     int progressHigh = 0;
     int endResult = -1;
     int confirmations = 0;
+    std::vector<FoundProcess> confirmed;  // the clients the last confirmation named
+    UINT focused = 0;                     // the control last given the focus
     bool confirmAnswer = true;
     std::function<void()> onPause;  // what the operator does while the closing pauses
     std::mutex lock;
@@ -100,12 +105,17 @@ protected:
         m_logic->clientName = m_clients.Name();
         m_logic->OnInitDialog(m_files, 1, startWorker);
     }
-    // An update server offering version 9.0.0 with the package at /p.zip (hash as given), and an empty
+    // The installation folder, where the clients run from.
+    QString InstallFolder() {
+        const QString install = m_dir.filePath(QStringLiteral("install"));
+        EXPECT_TRUE(QDir().mkpath(install));
+        return install;
+    }
+    // An update server offering version 9.0.0 with the package at /p.zip (hash as given), and the
     // installation folder; m_files point at both.
     QString ServeUpdate(UpdateServer& server, const QByteArray& hash) {
         EXPECT_EQ(server.Start(), 0);
-        const QString install = m_dir.filePath(QStringLiteral("install"));
-        EXPECT_TRUE(QDir().mkpath(install));
+        const QString install = InstallFolder();
         server.SetFile(kUpdateDescriptionPath, MakeUpdateDescription("9.0.0", server.UrlOf("/p.zip"), hash));
         m_files = {UpdateDescriptionUrl(QString::fromLatin1(server.HostPort())),
                    m_dir.filePath(QStringLiteral("u.ini")), m_dir.filePath(QStringLiteral("u.zip")),
@@ -118,8 +128,8 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    FixtureClients m_clients{m_dir.path()};
-    UpdateFiles m_files;
+    FixtureClients m_clients{InstallFolder()};
+    UpdateFiles m_files{QString(), QString(), QString(), QString(), m_clients.Folder()};
     FakeHost m_host;
     std::unique_ptr<UpdaterDialogLogic> m_logic;
 };
@@ -143,8 +153,11 @@ TEST_F(DialogLogicTest, StatesShowTheirTexts) {
         {UPDATER_STATE_FINISHED, 0, TEXT_UPDATE_FAILED, TEXT_FINISH, false, false},
     };
     for (const Case& c : cases) {
+        m_host.focused = 0;
         m_logic->SetState(c.state, c.value);
         EXPECT_EQ(m_host.texts[IDC_UPDATER_STATE_TEXT], English(c.text)) << c.state << "/" << c.value;
+        // "Update Now" takes the focus whenever it appears, so that Enter presses it.
+        EXPECT_EQ(m_host.focused == IDC_UPDATER_OK, c.button1) << c.state << "/" << c.value;
         EXPECT_EQ(m_host.texts[IDC_UPDATER_CANCEL], English(c.button2)) << c.state << "/" << c.value;
         EXPECT_EQ(m_host.shown[IDC_UPDATER_PROGRESS], c.progress) << c.state << "/" << c.value;
         EXPECT_EQ(m_host.shown[IDC_UPDATER_OK], c.button1) << c.state << "/" << c.value;
@@ -253,7 +266,7 @@ TEST_F(DialogLogicTest, CancelWhileClosingLeavesTheClientRunning) {
     m_logic->OnOK();
     EXPECT_EQ(pauses, 3);
     EXPECT_EQ(m_host.endResult, IDCANCEL_RESULT);
-    EXPECT_EQ(IsProcessRunning(m_clients.Name()), 1);
+    EXPECT_EQ(IsProcessRunning(m_clients.Name(), m_clients.Folder()), 1);
     EXPECT_FALSE(m_host.timers[TIMER_PROGRESS_ANIMATION]);
     // Outside the closing, Cancel ends the dialog at once.
     m_host.Reset();
@@ -280,6 +293,10 @@ TEST_F(DialogLogicTest, WholeUpdateThroughTheWorker) {
     ASSERT_EQ(m_host.texts[IDC_UPDATER_STATE_TEXT], English(TEXT_NEWER));
     m_logic->OnOK();
     EXPECT_EQ(m_host.confirmations, 1);
+    // The confirmation names the client of the installation folder.
+    ASSERT_EQ(m_host.confirmed.size(), 1u);
+    EXPECT_EQ(m_host.confirmed[0].pid, client);
+    EXPECT_EQ(m_host.confirmed[0].executable, m_clients.Path());
     EXPECT_NE(m_clients.WaitEnded(client, 5000), -1);
     EXPECT_TRUE(m_host.timers[TIMER_PROGRESS_ANIMATION]);
     UINT msg = 0;
@@ -303,6 +320,7 @@ TEST_F(DialogLogicTest, EndingTheDialogCancelsADownload) {
     UpdateServer server;
     const QString install = ServeUpdate(server, QByteArray(32, 'a'));
     server.SetStalled("/p.zip", QByteArray(100000, 'z'));
+    const QString before = DescribeTree(install);
     Start(0, true);
     ASSERT_TRUE(m_host.DeliverNext(*m_logic));
     m_logic->OnOK();
@@ -312,7 +330,7 @@ TEST_F(DialogLogicTest, EndingTheDialogCancelsADownload) {
     m_logic->DestroyWindow();
     EXPECT_LT(MonotonicMs() - start, uint64_t(THREAD_STOP_WAIT_MS));
     EXPECT_FALSE(QFileInfo::exists(m_files.zipPath));
-    EXPECT_EQ(DescribeTree(install), QString());
+    EXPECT_EQ(DescribeTree(install), before);
 }
 
 TEST(UpdaterLanguage, SystemLanguageChoosesTexts) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -63,6 +65,10 @@ private:
     QByteArray m_savedAll;
 };
 
+// Two processes of a client found in its installation folder.
+const std::vector<FoundProcess> kFoundClients = {{4711, QStringLiteral("/home/operator/vistal/Vistal")},
+                                                 {4712, QStringLiteral("/home/operator/vistal/Vistal")}};
+
 TEST(UpdaterWindow, EachStateIsDrawn) {
     ScopedLang lang("en_US.UTF-8");
     struct Case {
@@ -112,10 +118,14 @@ TEST(UpdaterWindow, ChineseTextsAndConfirmation) {
     dlg.DestroyWindow();
 
     for (int english : {1, 0}) {
-        CDlgRetry retry(english, nullptr);
+        CDlgRetry retry(english, nullptr, kFoundClients);
         ASSERT_TRUE(retry.Create(&kRetryDialogTemplate, nullptr));
         EXPECT_EQ(retry.GetWindowText(), UpdaterText(TEXT_RETRY_CAPTION, english));
-        EXPECT_EQ(TextOf(retry, IDC_RETRY_TEXT), UpdaterText(TEXT_RETRY_MESSAGE, english));
+        // The question, then the program found and its folder (two processes of one program: one line).
+        EXPECT_EQ(TextOf(retry, IDC_RETRY_TEXT),
+                  UpdaterText(TEXT_RETRY_MESSAGE, english) + QLatin1Char('\n') +
+                      UpdaterText(TEXT_RETRY_FOUND, english)
+                          .arg(QStringLiteral("Vistal"), QStringLiteral("/home/operator/vistal")));
         EXPECT_EQ(TextOf(retry, IDOK), UpdaterText(TEXT_RETRY_CONTINUE, english));
         EXPECT_TRUE(SavePicture(retry, english ? QStringLiteral("retry") : QStringLiteral("retry_chinese")));
         retry.DestroyWindow();
@@ -145,7 +155,7 @@ TEST(UpdaterWindow, EveryTextFitsItsControlInBothLanguages) {
         }
         dlg.DestroyWindow();
 
-        CDlgRetry retry(english, nullptr);
+        CDlgRetry retry(english, nullptr, kFoundClients);
         ASSERT_TRUE(retry.Create(&kRetryDialogTemplate, nullptr));
         EXPECT_EQ(TextFitFaults(retry.GetWidget()), QStringList()) << english;
         retry.DestroyWindow();
@@ -228,6 +238,57 @@ TEST(UpdaterWindow, UpdateNowInstallsThePackage) {
     // Ending the dialog removed the downloads.
     EXPECT_FALSE(QFileInfo::exists(paths.zipPath));
     EXPECT_FALSE(QFileInfo::exists(paths.iniPath));
+}
+
+// The description arrives only after the window is active and Cancel (the one button shown while checking)
+// has the focus. "Update Now" then appears as the default button, and Enter presses it: the update starts.
+TEST(UpdaterWindow, EnterUpdatesWhenTheResultArrivesAfterActivation) {
+    ScopedLang lang("en_US.UTF-8");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CUpdaterDlg dlg(MakeUpdaterPaths(dir.filePath(QStringLiteral("install/")), dir.path()), 0);
+    // No worker: the test answers the check itself, through the window's message queue as the worker does.
+    dlg.m_bStartWorker = false;
+    QStringList steps;
+    int step = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (dlg.GetSafeHwnd() == nullptr)
+            return;
+        QWidget* window = dlg.GetWidget();
+        auto* updateNow = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_UPDATER_OK)->GetWidget());
+        auto* cancel = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_UPDATER_CANCEL)->GetWidget());
+        const QString text = TextOf(dlg, IDC_UPDATER_STATE_TEXT);
+        if (step == 0 && window->isActiveWindow() && QApplication::focusWidget() == cancel) {
+            steps << QStringLiteral("active, Cancel focused") +
+                         (cancel->isDefault() ? QStringLiteral(" and default") : QString());
+            ::PostMessage(dlg.GetSafeHwnd(), WM_UPDATE_CHECKED, CHECK_RESULT_NEWER, 0);
+            step = 1;
+        } else if (step == 1 && text == UpdaterText(TEXT_NEWER, 1)) {
+            // The operator presses Enter on what the window shows.
+            QWidget* focus = QApplication::focusWidget();
+            steps << (focus == updateNow ? QStringLiteral("newer: Update Now focused")
+                                         : QStringLiteral("newer: focus elsewhere")) +
+                         (updateNow->isDefault() && !cancel->isDefault() ? QStringLiteral(" and default")
+                                                                         : QString());
+            QTest::keyClick(focus != nullptr ? focus : window, Qt::Key_Return);
+            step = 2;
+        } else if (step == 2 && text == UpdaterText(TEXT_UPDATING, 1)) {
+            steps << QStringLiteral("updating");
+            dlg.EndDialog(77);
+        }
+    });
+    driver.start(10);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.EndDialog(-5); });
+    guard.start(20000);
+    intptr_t result = dlg.DoModal();
+    driver.stop();
+    // Enter on Cancel would have ended the dialog with IDCANCEL.
+    EXPECT_EQ(result, 77);
+    EXPECT_EQ(steps.join(QLatin1Char('|')).toStdString(),
+              "active, Cancel focused and default|newer: Update Now focused and default|updating");
 }
 
 }  // namespace

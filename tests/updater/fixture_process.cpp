@@ -1,5 +1,6 @@
 #include "tests/updater/fixture_process.h"
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,9 +20,9 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     return harness::WaitUntil(condition, timeoutMs);
 }
 
-FixtureClients::FixtureClients(const QString& folder) {
+FixtureClients::FixtureClients(const QString& folder, const QString& name) {
     static std::atomic<int> counter{0};
-    m_name = QStringLiteral("VistalFx%1n%2").arg(getpid()).arg(counter++);
+    m_name = name.isEmpty() ? QStringLiteral("VistalFx%1n%2").arg(getpid()).arg(counter++) : name;
     m_path = folder + QLatin1Char('/') + m_name;
     QFile::copy(QStringLiteral(FIXTURE_CLIENT_PATH), m_path);
     QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -51,6 +52,28 @@ pid_t FixtureClients::Start(const QStringList& args) {
             return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == m_path;
         },
         5000);
+    return ready ? pid : -1;
+}
+
+pid_t FixtureClients::StartAsUser(uid_t uid, gid_t gid) {
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                        QFile::ExeOther;
+    if (!QFile::setPermissions(Folder(), everyone) || !QFile::setPermissions(m_path, everyone))
+        return -1;
+    const QByteArray path = QFile::encodeName(m_path);
+    pid_t pid = fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
+            _exit(126);
+        execl(path.constData(), path.constData(), "none", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    m_pids.append(pid);
+    bool ready = WaitFor(
+        [&] { return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == m_path; }, 5000);
     return ready ? pid : -1;
 }
 

@@ -10,15 +10,19 @@
 // the same time never see each other's clients. Every started process is ended and reaped at the end.
 class FixtureClients {
 public:
-    // Copies the fixture program into folder under a unique executable name.
-    explicit FixtureClients(const QString& folder);
+    // Copies the fixture program into folder under name, or without one under a unique executable name.
+    explicit FixtureClients(const QString& folder, const QString& name = QString());
     ~FixtureClients();
 
     const QString& Name() const { return m_name; }
     QString Path() const { return m_path; }
+    QString Folder() const { return m_path.left(m_path.lastIndexOf(QLatin1Char('/'))); }
     // Starts a client with the given arguments and waits (bounded) until it runs and, unless its mode is
     // "none", until its endpoint is open. The pid, or -1.
     pid_t Start(const QStringList& args);
+    // Starts a client in mode "none" as another user (the caller must be root); the folder and the
+    // program are made readable and runnable for everyone. The pid, or -1.
+    pid_t StartAsUser(uid_t uid, gid_t gid);
     // Reaps pid once it has ended (bounded wait). Its wait status, or -1 when it is still running.
     int WaitEnded(pid_t pid, int timeoutMs);
 
