@@ -61,6 +61,14 @@ QString ExecutablePath(pid_t pid) {
     return exe;
 }
 
+QString WorkingFolder(pid_t pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/cwd", int(pid));
+    char target[4096];
+    ssize_t n = readlink(path, target, sizeof target - 1);
+    return n <= 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
+}
+
 // The folder as the kernel names executables in it: absolute, without links, "." or "..".
 QString CanonicalFolder(const QString& folder) {
     QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -90,7 +98,8 @@ std::vector<FoundProcess> FindOwnProcesses(const QString& name, const QString& f
         int slash = int(exe.lastIndexOf(QLatin1Char('/')));
         if (slash < 0 || exe.mid(slash + 1).compare(name, Qt::CaseInsensitive) != 0)
             continue;
-        if (QStringView(exe).left(slash > 0 ? slash : 1) != inFolder)
+        // A client runs from the folder when its executable lies there or when it works in it.
+        if (QStringView(exe).left(slash > 0 ? slash : 1) != inFolder && WorkingFolder(pid_t(pid)) != inFolder)
             continue;
         char state = ProcessState(pid_t(pid));
         if (state == 'Z' || state == 'X' || state == '?')

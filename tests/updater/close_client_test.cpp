@@ -145,6 +145,13 @@ TEST(CloseClientFolders, OnlyTheClientOfTheUpdatedFolderIsClosed) {
     EXPECT_EQ(IsProcessRunning(name, there.Folder() + QStringLiteral("/./")), 1);
     EXPECT_EQ(IsProcessRunning(name, there.Folder() + QStringLiteral("/sub/..")), 1);
     EXPECT_EQ(IsProcessRunning(name, QString()), 0);
+    // A client of the other folder that works in this one counts as this folder's.
+    pid_t working = there.Start({QStringLiteral("none")}, here.Folder());
+    ASSERT_GT(working, 0);
+    std::vector<FoundProcess> found = FindOwnProcesses(name, here.Folder());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].pid, working);
+    EXPECT_EQ(found[0].executable, there.Path());
 }
 
 // A client of another user from the very folder being updated is none of the updater's business, even

@@ -37,9 +37,9 @@ FixtureClients::~FixtureClients() {
     }
 }
 
-pid_t FixtureClients::Start(const QStringList& args) {
+pid_t FixtureClients::Start(const QStringList& args, const QString& workFolder) {
     pid_t pid = -1;
-    if (StartProcess(m_path, args, QString(), &pid) != 0)
+    if (StartProcess(m_path, args, workFolder, &pid) != 0)
         return -1;
     m_pids.append(pid);
     bool withEndpoint = !args.isEmpty() && args[0] != QLatin1String("none");

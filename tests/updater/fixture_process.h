@@ -19,7 +19,7 @@ public:
     QString Folder() const { return m_path.left(m_path.lastIndexOf(QLatin1Char('/'))); }
     // Starts a client with the given arguments and waits (bounded) until it runs and, unless its mode is
     // "none", until its endpoint is open. The pid, or -1.
-    pid_t Start(const QStringList& args);
+    pid_t Start(const QStringList& args, const QString& workFolder = QString());
     // Starts a client in mode "none" as another user (the caller must be root); the folder and the
     // program are made readable and runnable for everyone. The pid, or -1.
     pid_t StartAsUser(uid_t uid, gid_t gid);
