@@ -110,8 +110,9 @@ TEST(DiscoveryReplyPort, WholeNumbersOnly) {
             DiscoveryReply reply;
             const int result = ParseDiscoveryReply(bytes.constData(), static_cast<int>(bytes.size()), &reply);
             EXPECT_EQ(result, c.expected < 0 ? -1 : 0);
-            if (result == 0)
+            if (result == 0) {
                 EXPECT_EQ(reply.port, c.expected);
+            }
         }
     }
 }
