@@ -133,8 +133,8 @@ void UnzipStaging::MoveOldFilesBack(const std::vector<MovedAside>& aside) {
 }
 
 bool UnzipStaging::Commit() {
-    // A termination signal during the commit undoes it (or, once every new file is in, lets it finish)
-    // before the program ends, as the next start would: the installation is never left mixed.
+    // A termination signal during the commit undoes it (once every new file is in, lets it finish) before
+    // the program ends, as the next start would: the installation is never left mixed.
     TerminationHold hold;
     std::vector<MovedAside> aside;
     bool ok = CheckTargets();
@@ -160,11 +160,9 @@ bool UnzipStaging::Commit() {
             ++movedIn;
     }
     if (ok) {
+        // Once every new file is in, the update stands even when its cleanup is cut short (or a
+        // termination signal came meanwhile: finishing then costs less than undoing every move).
         InstallStep("done");
-        ok = !TerminationPending();
-    }
-    if (ok) {
-        // Once every new file is in, the update stands even when its cleanup is cut short.
         static_cast<void>(m_journal.MarkDone());
         for (const MovedAside& a : aside) {
             InstallStep("remove-old");

@@ -207,8 +207,9 @@ TEST_F(InstallJournalTest, ATerminationSignalDuringTheCommitUndoesOrFinishesIt) 
         else
             EXPECT_EQ(after.toStdString(), m_oldTree.toStdString());
     }
-    // Stopped at the removal of either old file or of the journal, the commit was finished.
-    EXPECT_EQ(finished, 3);
+    // Signalled once every new file was in (at the done mark, the removal of either old file or of the
+    // journal), the commit was finished.
+    EXPECT_EQ(finished, 4);
 }
 
 }  // namespace
