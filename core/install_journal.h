@@ -11,6 +11,12 @@
 // removed; with a plan but not done, the old files are moved back and the new ones taken out; when done,
 // the old files moved aside are removed. The journal is removed last. The file is locked while its run
 // goes on, so another start never touches a run that is still working.
+//
+// The journal names files relative to the installation folder (its first line marks that form), so that a
+// folder renamed or moved between a stop and the next start is recovered where it is then. Recovery acts
+// only inside the folder it recovers: a journal that names anything else is refused as a whole and nothing
+// is touched. A journal of the older form (absolute paths, no mark) is still read when every path in it
+// lies inside the folder.
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +24,10 @@
 
 // The journal's name in the installation folder.
 constexpr char INSTALL_JOURNAL_NAME[] = ".vistal-update.journal";
+
+// Whether a file name (one part of a path) is the journal's or begins with it, as a temporary file of the
+// journal would (compared without case, as on a folder that ignores it). No package entry may carry one.
+bool IsInstallJournalName(const QString& name);
 
 // One planned move: the temporary file onto its target, the old target first moved aside to oldCopy
 // (empty when there was none).
@@ -41,11 +51,11 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
 
     // Notes a temporary file or a folder as soon as it is made (not flushed: a power loss then at worst
-    // leaves it behind, never a broken installation). 0, or -1.
+    // leaves it behind, never a broken installation). 0, or -1 (also for a path outside the folder).
     [[nodiscard]] int NoteTemporary(const QString& path);
     [[nodiscard]] int NoteFolder(const QString& path);
     // Writes the whole plan and its end line and flushes the journal and its folder. 0, or -1 (then
-    // nothing may be moved).
+    // nothing may be moved; also when a path lies outside the folder).
     [[nodiscard]] int WritePlan(const std::vector<PlannedMove>& moves);
     // Every new file is in: flushed "done". 0, or -1.
     [[nodiscard]] int MarkDone();
@@ -54,6 +64,8 @@ public:
 
 private:
     [[nodiscard]] int Append(const QByteArray& line, bool flush);
+    // A path inside the folder as the journal writes it (relative to the folder); false when outside.
+    bool Word(const QString& path, QByteArray* word) const;
 
     int m_fd = -1;
     QString m_folder;
@@ -67,12 +79,19 @@ enum InstallRecovery {
     RECOVERY_BUSY,
     RECOVERY_CLEANED,
     RECOVERY_ROLLED_BACK,
-    RECOVERY_FINISHED
+    RECOVERY_FINISHED,
+    // The journal names a path outside the folder (or is not a journal): nothing was touched and the
+    // journal stays.
+    RECOVERY_REFUSED,
+    // The run cannot be finished or undone now (the folder cannot be written): the journal stays for the
+    // next start.
+    RECOVERY_FAILED
 };
 
 // Finishes or undoes a run whose journal is left in folder and removes its journal (nothing when there is
-// none, or when its run still holds it: RECOVERY_BUSY).
-InstallRecovery RecoverInstall(const QString& folder);
+// none, or when its run still holds it: RECOVERY_BUSY). On RECOVERY_REFUSED and RECOVERY_FAILED the
+// installation may be mixed and must not be used; *problem (when given) then says why in a sentence.
+InstallRecovery RecoverInstall(const QString& folder, QString* problem = nullptr);
 
 // A test stops a run at a chosen step: called with a short name before each step of the commit (a move, the
 // plan, the done mark, a removal).

@@ -74,7 +74,15 @@ int CTarvikApp::InitInstance() {
     // Updater still works there, its journal is locked and left alone).
     QString programFolder;
     GetModuleFolder(&programFolder);
-    static_cast<void>(RecoverInstall(programFolder));
+    // One that cannot be finished or undone now leaves a mixed installation: the program says so and
+    // ends; the next start in a folder it may write recovers.
+    QString problem;
+    const InstallRecovery recovery = RecoverInstall(programFolder, &problem);
+    if (recovery == RECOVERY_REFUSED || recovery == RECOVERY_FAILED) {
+        std::fprintf(stderr, "Vistal cannot start: %s\n", qPrintable(problem));
+        m_nExitCode = 1;
+        return FALSE;
+    }
     if (InitAppSystem() != 0) {
         WriteToStderr("Initialize application system failed.\n");
         return FALSE;

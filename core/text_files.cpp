@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "platform/system/file_modes.h"
 #include "platform/system/paths.h"
 
 namespace {
@@ -24,7 +25,7 @@ bool PathExists(const QString& path) {
 
 bool CreateUtf16FileIfAbsent(const QString& path, const QString& text, mode_t mode) {
     QByteArray native = QFile::encodeName(ToNativePath(path));
-    int fd = open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    int fd = OpenFileWithMode(native, O_WRONLY | O_CREAT | O_EXCL, mode);
     if (fd < 0)
         return false;
     QByteArray bytes = Utf16WithBom(text);
@@ -35,7 +36,7 @@ bool CreateUtf16FileIfAbsent(const QString& path, const QString& text, mode_t mo
 
 bool ReplaceUtf16File(const QString& path, const QString& text) {
     QSaveFile f(ToNativePath(path));
-    if (!f.open(QIODevice::WriteOnly))
+    if (!OpenSaveFile(&f, FILE_MODE_SHARED))
         return false;
     QByteArray bytes = Utf16WithBom(text);
     if (f.write(bytes) != bytes.size())

@@ -16,6 +16,10 @@ namespace {
 bool ReadStoredDvrs(const QString& path, std::vector<DeviceTreeNode>* dvrs) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return true;
+    // An empty file holds nothing to lose (a write cut short before its mark leaves one): it is replaced.
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() == 0)
+        return true;
     std::vector<DeviceTreeNode> records;
     if (ReadDeviceTreeFile(path, &records) != 0)
         return false;

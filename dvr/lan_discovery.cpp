@@ -71,6 +71,19 @@ private:
     int m_fd;
 };
 
+// A port field of decimal digits only, 1 to 65535 ("80abc", "65535.9", "+80" and "" are none); -1 when
+// it is none.
+int WholePort(const char* field) {
+    long port = 0;
+    int digits = 0;
+    for (const char* p = field; *p != '\0'; ++p, ++digits) {
+        if (*p < '0' || *p > '9' || digits >= 10)
+            return -1;
+        port = port * 10 + (*p - '0');
+    }
+    return digits > 0 && port >= 1 && port <= 65535 ? static_cast<int>(port) : -1;
+}
+
 }  // namespace
 
 QByteArray FormatDiscoveryRequest() {
@@ -81,14 +94,16 @@ QByteArray FormatDiscoveryRequest() {
 
 int ParseDiscoveryReply(const char* bytes, int length, DiscoveryReply* reply) {
     FieldReader reader(bytes, length);
-    int32_t id = 0, status = 0, error = 0, unused = 0, unused2 = 0, port = 0;
+    int32_t id = 0, status = 0, error = 0, unused = 0, unused2 = 0;
     char name[TEXT_FIELD_SIZE];
     char host[TEXT_FIELD_SIZE];
+    char portField[TEXT_FIELD_SIZE];
     if (!reader.Int(&id) || !reader.Int(&status) || !reader.Int(&error) || !reader.Int(&unused) ||
         !reader.Token(name, sizeof name) || !reader.Token(host, sizeof host) || !reader.Int(&unused2) ||
-        !reader.Int(&port))
+        !reader.Token(portField, sizeof portField))
         return -1;
-    if (status != 0 || error != 0 || port < 1 || port > 65535)
+    const int port = WholePort(portField);
+    if (status != 0 || error != 0 || port < 0)
         return -1;
     reply->name = DecodeReplyText(name);
     reply->host = DecodeReplyText(host);

@@ -1,6 +1,8 @@
 #include "media/snapshot_jpeg.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include "media/jpeg_writer.h"
 #include "media/pixel_color.h"
 #include "media/pixel_routines.h"
+#include "platform/system/file_modes.h"
 #include "platform/system/paths.h"
 
 namespace {
@@ -64,9 +67,13 @@ int SaveSnapshotJpeg(const uint8_t* picture, const QString& path, int width, int
         return -1;
     ToBottomUpBgr(bgr.data(), picture, width, height);
     QByteArray native = QFile::encodeName(ToNativePath(path));
-    FILE* file = std::fopen(native.constData(), "w+b");
-    if (file == nullptr)
+    const int fd = OpenFileWithMode(native, O_RDWR | O_CREAT | O_TRUNC, FILE_MODE_SHARED);
+    FILE* file = fd >= 0 ? fdopen(fd, "w+b") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0)
+            close(fd);
         return -1;
+    }
     int result = EncodeInto(file, bgr.data(), width, height);
     // A write that fails only when the last bytes are flushed fails the snapshot too.
     if (std::ferror(file) != 0)

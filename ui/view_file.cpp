@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "dvr/dvr_protocol.h"
+#include "platform/system/file_modes.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ int SaveViewFile(const QString& path, const ViewEntry (&views)[GRID_SCREENS]) {
         AppendInt32(bytes, e.channel);
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!OpenSaveFile(&file, FILE_MODE_SHARED))
         return -1;
     if (file.write(bytes) != bytes.size())
         return -1;

@@ -16,6 +16,5 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     InstallUpdaterResources();
     CUpdaterApp theApp(arguments);
-    theApp.Start();
-    return 0;
+    return theApp.Start();
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 
@@ -18,8 +19,12 @@ char g_folder[PATH_MAX];
 char g_files[kMaxFiles][PATH_MAX];
 volatile sig_atomic_t g_fileCount = 0;
 volatile sig_atomic_t g_armed = 0;
+// Written by the handler on whichever thread takes the signal, read by the thread that commits.
+std::atomic<int> g_held{0};
+std::atomic<int> g_pendingSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "used in a signal handler");
 
-void RemoveTempFolder(int signal) {
+void EndBySignal(int signal) {
     if (g_armed) {
         for (int i = 0; i < g_fileCount; ++i)
             unlink(g_files[i]);
@@ -30,6 +35,14 @@ void RemoveTempFolder(int signal) {
     sigemptyset(&fallback.sa_mask);
     sigaction(signal, &fallback, nullptr);
     raise(signal);
+}
+
+void RemoveTempFolder(int signal) {
+    if (g_held.load() != 0) {
+        g_pendingSignal.store(signal);
+        return;
+    }
+    EndBySignal(signal);
 }
 
 bool CopyPath(const QString& path, char* out) {
@@ -74,4 +87,19 @@ void DisarmTempFolderCleanup() {
         sigaction(signal, &fallback, nullptr);
     g_armed = 0;
     g_fileCount = 0;
+}
+
+void HoldTerminationSignals() {
+    g_held.store(1);
+}
+
+bool TerminationPending() {
+    return g_pendingSignal.load() != 0;
+}
+
+void ReleaseTerminationSignals() {
+    g_held.store(0);
+    const int signal = g_pendingSignal.exchange(0);
+    if (signal != 0)
+        EndBySignal(signal);
 }

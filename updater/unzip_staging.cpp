@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "updater/signal_cleanup.h"
+
 namespace {
 
 int SystemRename(const char* from, const char* to) {
@@ -117,7 +119,8 @@ bool UnzipStaging::MoveOldFilesAside(const std::vector<PlannedMove>& plan, std::
         QByteArray target = QFile::encodeName(move.target);
         QByteArray oldCopy = QFile::encodeName(move.oldCopy);
         InstallStep("aside");
-        if (m_rename(target.constData(), oldCopy.constData()) != 0)
+        // A termination signal stops the commit here: what was moved is put back.
+        if (TerminationPending() || m_rename(target.constData(), oldCopy.constData()) != 0)
             return false;
         aside->push_back(MovedAside{target, oldCopy});
     }
@@ -130,6 +133,9 @@ void UnzipStaging::MoveOldFilesBack(const std::vector<MovedAside>& aside) {
 }
 
 bool UnzipStaging::Commit() {
+    // A termination signal during the commit undoes it (once every new file is in, lets it finish) before
+    // the program ends, as the next start would: the installation is never left mixed.
+    TerminationHold hold;
     std::vector<MovedAside> aside;
     bool ok = CheckTargets();
     std::vector<PlannedMove> plan;
@@ -140,7 +146,7 @@ bool UnzipStaging::Commit() {
     // The plan is on disk before the first move: a run stopped from here on is finished or undone.
     if (ok) {
         InstallStep("plan");
-        ok = m_journal.WritePlan(plan) == 0;
+        ok = !TerminationPending() && m_journal.WritePlan(plan) == 0;
     }
     ok = ok && MoveOldFilesAside(plan, &aside);
     size_t movedIn = 0;
@@ -148,14 +154,15 @@ bool UnzipStaging::Commit() {
         QByteArray from = QFile::encodeName(m_files[movedIn].tempPath);
         QByteArray to = QFile::encodeName(m_files[movedIn].target);
         InstallStep("in");
-        if (m_rename(from.constData(), to.constData()) != 0)
+        if (TerminationPending() || m_rename(from.constData(), to.constData()) != 0)
             ok = false;
         else
             ++movedIn;
     }
     if (ok) {
+        // Once every new file is in, the update stands even when its cleanup is cut short (or a
+        // termination signal came meanwhile: finishing then costs less than undoing every move).
         InstallStep("done");
-        // Once every new file is in, the update stands even when its cleanup is cut short.
         static_cast<void>(m_journal.MarkDone());
         for (const MovedAside& a : aside) {
             InstallStep("remove-old");

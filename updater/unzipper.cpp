@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "core/install_journal.h"
 #include "platform/system/codepage.h"
 #include "updater/unzip_staging.h"
 
@@ -76,8 +77,10 @@ bool IsSafeEntryName(const QString& name) {
     QString slashed = name;
     slashed.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QStringList parts = slashed.split(QLatin1Char('/'));
+    // No entry climbs out of the folder, and none takes the name of the update's journal (or of a
+    // temporary file of it): the journal is the installation's record of the running update.
     for (const QString& part : parts) {
-        if (part == QLatin1String(".."))
+        if (part == QLatin1String("..") || IsInstallJournalName(part))
             return false;
     }
     return true;

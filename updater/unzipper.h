@@ -68,5 +68,6 @@ private:
 };
 
 // An entry name that stays inside the folder it is unpacked into: not empty, not absolute (no leading
-// separator or drive letter) and without a ".." component.
+// separator or drive letter), without a ".." component and without a part named as the update's journal
+// (core/install_journal.h IsInstallJournalName).
 bool IsSafeEntryName(const QString& name);

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <QDir>
+#include <cstdio>
 
 #include "core/file_helpers.h"
 #include "core/install_journal.h"
@@ -22,8 +23,6 @@ CUpdaterApp::CUpdaterApp(const QStringList& arguments) : m_arguments(arguments) 
 
 int CUpdaterApp::InitPaths() {
     GetModuleFolder(&m_strAppDir);
-    // An update an earlier run left half-way is finished or undone before anything else.
-    static_cast<void>(RecoverInstall(m_strAppDir));
     m_tempDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vistal-updater-XXXXXX"));
     QString temp = m_tempDir->isValid() ? m_tempDir->path() : QString();
     UpdaterPaths paths = MakeUpdaterPaths(m_strAppDir, temp);
@@ -41,9 +40,23 @@ BOOL CUpdaterApp::InitInstance() {
         AfxMessageBox(QString::fromUtf8(kSocketInitFailed));
         return FALSE;
     }
+    m_bSilent = ParseSilentFlag(m_arguments);
+    // An update an earlier run left half-way is finished or undone before anything else. One that cannot
+    // be (the folder cannot be written, or its journal names files outside the folder) leaves a mixed
+    // installation that nothing may update: the program says so and ends.
+    QString folder;
+    GetModuleFolder(&folder);
+    QString problem;
+    const InstallRecovery recovery = RecoverInstall(folder, &problem);
+    if (recovery == RECOVERY_REFUSED || recovery == RECOVERY_FAILED) {
+        std::fprintf(stderr, "Updater cannot start: %s\n", qPrintable(problem));
+        if (!m_bSilent)
+            AfxMessageBox(problem);
+        m_nExitCode = 1;
+        return FALSE;
+    }
     // Without the cleanup on signals the program still runs; the folder then goes at its ordinary end.
     (void)InitPaths();
-    m_bSilent = ParseSilentFlag(m_arguments);
     UpdaterPaths paths{m_strAppDir, m_strTempDir, m_strIniPath, m_strZipPath};
     CUpdaterDlg dlg(paths, m_bSilent);
     m_pMainWnd = &dlg;

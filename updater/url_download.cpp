@@ -1,11 +1,14 @@
 #include "updater/url_download.h"
 
 #include <curl/curl.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <cstdio>
 #include <mutex>
 
+#include "platform/system/file_modes.h"
 #include "platform/system/thread_queue.h"
 
 namespace {
@@ -46,9 +49,14 @@ void InitCurlOnce() {
 int DownloadUrlToFile(const QString& url, const QString& path, const DownloadLimits& limits) {
     InitCurlOnce();
     QByteArray target = QFile::encodeName(path);
-    FILE* file = std::fopen(target.constData(), "wb");
-    if (file == nullptr)
+    // The download is the updater's own: private, whatever the umask.
+    const int fd = OpenFileWithMode(target, O_WRONLY | O_CREAT | O_TRUNC, FILE_MODE_PRIVATE);
+    FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0)
+            close(fd);
         return -1;
+    }
     CURL* curl = curl_easy_init();
     if (curl == nullptr) {
         std::fclose(file);

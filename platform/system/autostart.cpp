@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/system/file_modes.h"
+
 namespace {
 
 QString ConfigHome() {
@@ -55,7 +57,7 @@ void SetAutorun(int on) {
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!OpenSaveFile(&file, FILE_MODE_SHARED))
         return;
     const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=Vistal\nExec=") +
                          QuotedExec(ExecutablePath()) + QStringLiteral("\nTerminal=false\n");

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/system/file_modes.h"
 #include "platform/system/paths.h"
 #include "platform/system/profile.h"
 
@@ -116,7 +117,7 @@ QMap<char16_t, QString> ReadAssignments(const QString& file) {
 // A new assignment file is UTF-16LE with a byte-order mark like the program's other INI files, so
 // folder names in any script survive.
 void CreateAssignmentFile(const QString& file) {
-    int fd = open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int fd = OpenFileWithMode(QFile::encodeName(file), O_WRONLY | O_CREAT | O_EXCL, FILE_MODE_SHARED);
     if (fd < 0)
         return;
     const unsigned char bom[2] = {0xFF, 0xFE};

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/system/codepage.h"
+#include "platform/system/file_modes.h"
 #include "platform/system/paths.h"
 
 namespace {
@@ -393,10 +394,11 @@ int WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const Q
     updated->SetAll(entries);
     // Written to a temporary file and renamed over the old one, so a failed write never leaves half a file.
     QSaveFile f(QFile::decodeName(native));
-    if (!f.open(QIODevice::WriteOnly))
+    const bool ownerOnly = g_ownerOnly.count(native.toStdString()) != 0;
+    if (!OpenSaveFile(&f, ownerOnly ? FILE_MODE_PRIVATE : FILE_MODE_SHARED))
         return 0;
-    if (g_ownerOnly.count(native.toStdString()) != 0 &&
-        !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    // A file that holds credentials is its owner's alone, whatever mode an earlier file had.
+    if (ownerOnly && !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return 0;
     QByteArray bytes = updated->Serialize();
     if (f.write(bytes) != bytes.size() || !f.commit())

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,6 +14,7 @@
 #include "platform/system/copydata_endpoint.h"
 #include "platform/system/instance_lock.h"
 #include "resources/language/builtin_language.h"
+#include "tests/unwritable_folder.h"
 #include "updater/close_request.h"
 #include "updater/version_resource.h"
 
@@ -178,6 +181,61 @@ TEST_F(VistalStart, UndoesAnUpdateStoppedHalfWay) {
     EXPECT_FALSE(QFileInfo::exists(staged));
     EXPECT_FALSE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
     EXPECT_EQ(ReadAll(home + "/system.ini"), Utf16(SystemIniText("0.0.1", 0)));
+}
+
+// An update stopped half-way in a program folder that cannot be written: the program says so and ends
+// with a failure, touching nothing; the next start in a folder it may write undoes the update and goes on.
+TEST_F(VistalStart, EndsOnAnUpdateItCannotRecoverAndRecoversItOnceItCan) {
+    const QString staged = home + "/.system.ini.Ab12Cd";
+    {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        QFile file(staged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[SYSTEM]\nVersion=9.9.9\n");
+    }  // left as a killed Updater leaves it
+    {
+        UnwritableFolder readOnly(home);
+        if (!readOnly.Holds())
+            GTEST_SKIP()
+                << "neither the folder's mode nor the immutable flag keeps this process from writing";
+        EXPECT_EQ(Run("en_US.UTF-8", 5000), 1);
+        EXPECT_TRUE(errors.contains("Vistal cannot start: an update stopped half-way in"))
+            << errors.constData();
+        EXPECT_TRUE(QFileInfo::exists(staged));
+        EXPECT_FALSE(QFileInfo::exists(home + "/system.ini"));
+    }
+    ASSERT_EQ(Run("en_US.UTF-8"), 0);
+    EXPECT_FALSE(QFileInfo::exists(staged));
+    EXPECT_FALSE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
+    EXPECT_TRUE(QFileInfo::exists(home + "/system.ini"));
+}
+
+// Under umask 000 the program's files still get 0600 (those that hold credentials) or 0644.
+TEST_F(VistalStart, FilesGetTheirModesWhateverTheUmask) {
+    const mode_t saved = umask(0);
+    const int code = Run("en_US.UTF-8");
+    umask(saved);
+    ASSERT_EQ(code, 0);
+    const struct {
+        const char* file;
+        mode_t mode;
+    } cases[] = {{"system.ini", 0600},
+                 {"language.ini", 0644},
+                 {"language/language.eng", 0644},
+                 {"data/view.dat", 0644}};
+    for (const auto& c : cases) {
+        struct stat st;
+        ASSERT_EQ(stat(QFile::encodeName(home + "/" + c.file).constData(), &st), 0) << c.file;
+        EXPECT_EQ(st.st_mode & 07777, c.mode) << c.file;
+    }
+    for (QDirIterator it(home, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString file = it.next();
+        struct stat st;
+        ASSERT_EQ(stat(QFile::encodeName(file).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777 & ~mode_t(0644), 0u) << file.toStdString();
+    }
 }
 
 TEST(VistalBinary, CarriesTheFileVersionTheUpdaterReads) {

@@ -125,6 +125,21 @@ TEST_F(MergeTest, UnreadableFileIsLeftUntouched) {
     EXPECT_TRUE(QDir(path).isEmpty());
 }
 
+// An empty tree file (a write cut short before its mark) holds nothing to keep: a merge of either mode
+// replaces it.
+TEST_F(MergeTest, AnEmptyFileIsReplaced) {
+    for (bool lan : {false, true}) {
+        SCOPED_TRACE(lan);
+        const QString path = dir.filePath(lan ? QStringLiteral("tree.dat") : QStringLiteral("treew.dat"));
+        ASSERT_TRUE(WriteBytes(path, QByteArray()));
+        ASSERT_TRUE(QFileInfo::exists(path));
+        DeviceList list;
+        ASSERT_NE(list.Append(DvrRecord(0, "Gate", kA, 9000)), nullptr);
+        EXPECT_EQ(MergeDeviceTreeFileAt(path, lan, list.Head()), 0);
+        EXPECT_EQ(ReadBytes(path), TreeFileBytes({DvrRecord(0, "Gate", kA, 9000)}));
+    }
+}
+
 // The merge of the current mode goes to theApp's data folder, and hides the device list dialog again.
 TEST_F(MergeTest, CurrentModeFileAndShowDevice) {
     theApp.m_strDataDir = dir.path() + QStringLiteral("/");

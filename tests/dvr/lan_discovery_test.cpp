@@ -94,6 +94,29 @@ protected:
     std::unique_ptr<ScopedEnv> reply;
 };
 
+// The reply's port is a whole number of decimal digits from 1 to 65535, nothing else.
+TEST(DiscoveryReplyPort, WholeNumbersOnly) {
+    const struct {
+        const char* port;
+        int expected;  // -1: the reply is refused
+    } cases[] = {{"80", 80},    {"1", 1},        {"65535", 65535}, {"0080", 80},
+                 {"80abc", -1}, {"65535.9", -1}, {"80.0", -1},     {"+80", -1},
+                 {"-80", -1},   {"0", -1},       {"65536", -1},    {"99999999999", -1},
+                 {"0x50", -1},  {"8O", -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        for (const char* end : {"", "\r\n\r\n"}) {
+            const QByteArray bytes = QByteArray("131123 0 0 0 Gate 127.0.0.2 0 ") + c.port + end;
+            DiscoveryReply reply;
+            const int result = ParseDiscoveryReply(bytes.constData(), static_cast<int>(bytes.size()), &reply);
+            EXPECT_EQ(result, c.expected < 0 ? -1 : 0);
+            if (result == 0) {
+                EXPECT_EQ(reply.port, c.expected);
+            }
+        }
+    }
+}
+
 TEST_F(DiscoveryTest, ThreeResponders) {
     for (const DiscoveryCase& c : Cases()) {
         SCOPED_TRACE(c.title);

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include "core/install_journal.h"
+#include "tests/updater/stopped_install.h"
 #include "tests/updater/test_zip.h"
 #include "updater/package_install.h"
 
@@ -71,6 +72,13 @@ TEST_F(UnzipperTest, FailedPackagesLeaveInstallationUnchanged) {
         {"absolute entry", {{"Vistal", "new client"}, {"/tmp/outside.txt", "escaped"}}, {}},
         {"drive entry", {{"Vistal", "new client"}, {"C:\\outside.txt", "escaped"}}, {}},
         {"backslash climbing entry", {{"Vistal", "new client"}, {"..\\outside.txt", "escaped"}}, {}},
+        // The journal's lines would be followed by the next start's recovery.
+        {"journal entry",
+         {{"Vistal", "new client"}, {".vistal-update.journal", "temp ../outside.txt\n"}},
+         {}},
+        {"journal temporary in a folder",
+         {{"Vistal", "new client"}, {"language/.Vistal-Update.Journal.tmp", "x"}},
+         {}},
         {"bad CRC in a later entry",
          {{"Vistal", "new client"}, {"new/folder/file.bin", "STORED-DATA-TO-BREAK", true}},
          "STORED-DATA-TO-BREAK"},
@@ -193,38 +201,6 @@ TEST_F(UnzipperTest, AFailureAtAnyStepOfTheCommitChangesNothing) {
     }
 }
 
-// A run stopped at a chosen step of the unpacking or of the commit: the child process ends there at once,
-// as under kill -9 (nothing of its own cleanup runs).
-std::atomic<int> g_stepsLeft{-1};
-void StopAtStep(const char*) {
-    if (g_stepsLeft.fetch_sub(1) == 0)
-        _exit(3);
-}
-
-// Runs the install in a child stopped before step `stop` (counting from 0; -1: not stopped). The child's
-// exit code: 0 installed, 1 refused, 3 stopped.
-int InstallInChild(const QString& zip, const QString& folder, int stop) {
-    pid_t child = fork();
-    if (child == 0) {
-        g_stepsLeft = stop;
-        SetInstallStepHook(StopAtStep);
-        _exit(InstallPackage(zip, folder) == 1 ? 0 : 1);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-int CountSteps(const QString& zip, const QString& folder) {
-    static int counted = 0;
-    counted = 0;
-    SetInstallStepHook([](const char*) { ++counted; });
-    int result = InstallPackage(zip, folder);
-    SetInstallStepHook(nullptr);
-    return result == 1 ? counted : -1;
-}
-
 // Stopped at every step, then started again: the next start leaves either the whole old installation or
 // the whole new one, and not one temporary or set-aside file.
 TEST_F(UnzipperTest, AStopAtAnyStepThenAStartGivesTheWholeOldOrNewInstallation) {
@@ -236,7 +212,7 @@ TEST_F(UnzipperTest, AStopAtAnyStepThenAStartGivesTheWholeOldOrNewInstallation) 
                                         {"readme.txt", "new file"},
                                     }));
     const QString oldTree = DescribeTree(m_install);
-    const int steps = CountSteps(m_zip, m_install);
+    const int steps = CountInstallSteps(m_zip, m_install);
     const QString newTree = DescribeTree(m_install);
     // 5 entries unpacked, the plan, 2 old files aside, 5 moved in, done, 2 old removed, the journal removed.
     ASSERT_EQ(steps, 5 + 1 + 2 + 5 + 1 + 2 + 1);
@@ -318,10 +294,12 @@ TEST_F(UnzipperTest, CapsModesAndNeverMakesLinks) {
 }
 
 TEST(EntryNames, SafeAndUnsafe) {
-    for (const char* safe : {"Vistal", "a/b/c.txt", "dir/", "a..b", "..hidden", "x/./y"})
+    for (const char* safe : {"Vistal", "a/b/c.txt", "dir/", "a..b", "..hidden", "x/./y",
+                             "vistal-update.journal", "a.vistal-update.journal"})
         EXPECT_TRUE(IsSafeEntryName(QString::fromLatin1(safe))) << safe;
-    for (const char* unsafe :
-         {"", "/etc/passwd", "\\x", "..", "../x", "a/../../x", "a\\..\\x", "C:x", "c:/x"})
+    for (const char* unsafe : {"", "/etc/passwd", "\\x", "..", "../x", "a/../../x", "a\\..\\x", "C:x", "c:/x",
+                               ".vistal-update.journal", "a/.vistal-update.journal",
+                               ".VISTAL-UPDATE.JOURNAL.x1", "a\\.vistal-update.journal"})
         EXPECT_FALSE(IsSafeEntryName(QString::fromLatin1(unsafe))) << unsafe;
 }
 

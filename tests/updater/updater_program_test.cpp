@@ -14,6 +14,7 @@
 #include "core/install_journal.h"
 #include "platform/system/process.h"
 #include "tests/scoped_env.h"
+#include "tests/unwritable_folder.h"
 #include "tools/updsrv/update_server.h"
 
 namespace {
@@ -94,6 +95,44 @@ TEST_F(UpdaterProgram, StartUndoesAnUpdateStoppedHalfWay) {
     QFile restored(client);
     ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
     EXPECT_EQ(restored.readAll(), oldBytes);
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Vistal")});
+}
+
+// An update stopped half-way in a folder that cannot be written: the program ends with a failure before it
+// asks the server anything, touching nothing; once the folder can be written its next start undoes it.
+TEST_F(UpdaterProgram, EndsOnAnUpdateItCannotRecoverAndRecoversItOnceItCan) {
+    server.SetFile(kUpdateDescriptionPath, MakeUpdateDescription("4.4.2", "x", "y"));
+    const QString client = home.filePath(QStringLiteral("Vistal"));
+    const QString aside = home.filePath(QStringLiteral(".Vistal.old-As1de0"));
+    const QString staged = home.filePath(QStringLiteral(".Vistal.Qw3rTy"));
+    {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home.path()), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        ASSERT_EQ(journal.WritePlan({PlannedMove{staged, client, aside}}), 0);
+    }  // left as a killed Updater leaves it
+    ASSERT_TRUE(QFile::copy(client, aside));
+    const QStringList before =
+        QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    int exitCode = -1;
+    {
+        UnwritableFolder readOnly(home.path());
+        if (!readOnly.Holds())
+            GTEST_SKIP()
+                << "neither the folder's mode nor the immutable flag keeps this process from writing";
+        ASSERT_EQ(LaunchProcess(QStringLiteral(UPDATER_PROGRAM_PATH), {QStringLiteral("/s")}, home.path(),
+                                true, &exitCode),
+                  0);
+        EXPECT_EQ(exitCode, 1);
+        EXPECT_EQ(server.RequestCount(kUpdateDescriptionPath), 0);
+        EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  before);
+    }
+    ASSERT_EQ(LaunchProcess(QStringLiteral(UPDATER_PROGRAM_PATH), {QStringLiteral("/s")}, home.path(), true,
+                            &exitCode),
+              0);
+    EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("Vistal")});
 }
