@@ -46,8 +46,8 @@ void ScreenMemory::ForExit(const ViewEntry (&shown)[GRID_SCREENS], const std::ve
     std::lock_guard<std::mutex> guard(m_lock);
     for (int screen = 0; screen < GRID_SCREENS; ++screen) {
         const ViewEntry& kept = m_views[screen];
-        const bool removed =
-            treeIds != nullptr && std::find(treeIds->begin(), treeIds->end(), kept.deviceId) == treeIds->end();
+        const bool removed = treeIds != nullptr &&
+                             std::find(treeIds->begin(), treeIds->end(), kept.deviceId) == treeIds->end();
         const bool keep = shown[screen].deviceId < 0 && kept.deviceId >= 0 &&
                           m_online.count(kept.deviceId) == 0 && !removed;
         out[screen] = keep ? kept : shown[screen];

@@ -33,7 +33,8 @@ int MakeVistalFolders(const QString& root, VistalFolders* folders) {
     return 0;
 }
 
-std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay, uint16_t port) {
+std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay,
+                                               uint16_t port) {
     dvrsim::SimConfig config;
     config.port = port;
     config.users.push_back(dvrsim::SimUser{"admin", "admin", 0x3F});
@@ -81,6 +82,19 @@ unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs) 
         },
         timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
     return window;
+}
+
+unsigned long WaitForFullScreenWindow(XClient& x, pid_t pid, QSize screen, int timeoutMs) {
+    const QRect screenRect(QPoint(0, 0), screen);
+    unsigned long window = 0;
+    return harness::WaitUntil(
+               [&] {
+                   window = x.FindWindowOfProcess(pid);
+                   return x.WindowRect(window) == screenRect;
+               },
+               timeoutMs)
+               ? window
+               : 0;
 }
 
 std::vector<unsigned long> SmallWindowsOf(XClient& x, pid_t pid, unsigned long except, QSize screen) {
@@ -140,6 +154,11 @@ bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen) 
     return harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000);
 }
 
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QString FindFileUnder(const QString& folder, const char* pattern) {
     QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
     return it.hasNext() ? it.next() : QString();
@@ -167,8 +186,7 @@ QStringList FilesUnder(const QString& folder, const char* pattern) {
 // end exactly at the file's end, with the index chunk (idx1) among them. A file left open by a killed
 // recorder has neither.
 bool AviIndexed(const QString& path) {
-    QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray bytes = ReadAll(path);
     auto le32 = [&](qsizetype at) {
         return static_cast<quint32>(static_cast<uchar>(bytes[at])) |
                static_cast<quint32>(static_cast<uchar>(bytes[at + 1])) << 8 |

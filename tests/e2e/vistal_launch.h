@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <QByteArray>
 #include <QProcess>
 #include <QRect>
 #include <QSize>
@@ -50,6 +51,9 @@ std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QStrin
 
 // Waits for the largest window of the process; 0 when the process ended (or the time ran out) first.
 unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs);
+// Waits until the largest window of the process covers the whole screen (at start it may first show
+// smaller, then take its place); that window, or 0 when it did not within timeoutMs.
+unsigned long WaitForFullScreenWindow(XClient& x, pid_t pid, QSize screen, int timeoutMs = 30000);
 
 // The top-level windows of the process that are smaller than half the screen either way (notices, message
 // boxes, menus), other than except and tool tips, bottom to top.
@@ -73,6 +77,9 @@ unsigned long OpenMenuForKeys(XClient& x, pid_t pid, const std::function<void()>
 // The small window the program shows (within 10 s) is answered with Enter (its default button). True when
 // it showed and went.
 bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen);
+
+// The whole file at path; empty when it does not open.
+QByteArray ReadAll(const QString& path);
 
 // The first file under folder (and its subfolders) that matches pattern, or "".
 QString FindFileUnder(const QString& folder, const char* pattern);

@@ -32,11 +32,6 @@ constexpr int kScreenHeight = 800;
 constexpr uintptr_t kCloseRequest = 0x7156BCDA;
 constexpr int kLedSize = 17;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // How the program is asked to end while a login dialog waits.
 enum class Ending { Signal, CloseRequest, CancelThenExit };
 
@@ -100,17 +95,7 @@ protected:
     // Starts Vistal and waits until its main window covers the screen; the window, or 0.
     unsigned long StartFullScreen() {
         vistal = StartVistal(folders, xvfb.Display());
-        const pid_t pid = static_cast<pid_t>(vistal->processId());
-        const QRect screenRect(QPoint(0, 0), screenSize);
-        unsigned long window = 0;
-        return harness::WaitUntil(
-                   [&] {
-                       window = x.FindWindowOfProcess(pid);
-                       return x.WindowRect(window) == screenRect;
-                   },
-                   30000)
-                   ? window
-                   : 0;
+        return WaitForFullScreenWindow(x, static_cast<pid_t>(vistal->processId()), screenSize);
     }
 
     // The login dialog over the main window, drawn and holding the keyboard; 0 when none showed.
@@ -127,7 +112,8 @@ protected:
             return 0;
         const QRect r = x.WindowRect(dialog);
         x.MoveMouse(r.center().x(), r.center().y());
-        return x.WaitForKeyboard(dialog) && x.WaitForDrawn(r.adjusted(0, r.height() * 3 / 5, 0, 0)) ? dialog : 0;
+        return x.WaitForKeyboard(dialog) && x.WaitForDrawn(r.adjusted(0, r.height() * 3 / 5, 0, 0)) ? dialog
+                                                                                                    : 0;
     }
 
     // Ends the program the given way while the login dialog waits; true when it ended cleanly.
@@ -199,7 +185,8 @@ TEST_F(LayoutOnX, EndedDuringSwitchUserTheLayoutStays) {
         // Switch User: the second item of the login button's menu.
         const QRect rect = x.WindowRect(window);
         EXPECT_FALSE(
-            ChooseMenuItem(x, pid, [&] { x.Click(MainWindowControlRect(rect, 1032, kScreenWidth).center()); }, 2)
+            ChooseMenuItem(
+                x, pid, [&] { x.Click(MainWindowControlRect(rect, 1032, kScreenWidth).center()); }, 2)
                 .isEmpty());
         const unsigned long dialog = WaitForLoginDialog(window);
         ASSERT_NE(dialog, 0u);

@@ -42,11 +42,6 @@ constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 800;
 constexpr uintptr_t kCloseRequest = 0x7156BCDA;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString PictureFolder() {
     QString folder = QStringLiteral(VISTAL_E2E_PICTURES_DIR);
     QDir().mkpath(folder);
@@ -124,17 +119,8 @@ protected:
     // window, or 0.
     unsigned long StartFullScreenVistal() {
         vistal = StartVistal();
-        const pid_t pid = static_cast<pid_t>(vistal->processId());
-        const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
-        unsigned long window = 0;
-        return harness::WaitUntil(
-                   [&] {
-                       window = x.FindWindowOfProcess(pid);
-                       return x.WindowRect(window) == screenRect;
-                   },
-                   30000)
-                   ? window
-                   : 0;
+        return WaitForFullScreenWindow(x, static_cast<pid_t>(vistal->processId()),
+                                       QSize(kScreenWidth, kScreenHeight));
     }
 
     // Waits for Vistal's window; 0 when the process ended (or the time ran out) without one.

@@ -112,8 +112,8 @@ TEST(ScreenMemory, DroppedDvrComesBackRecordingWhatRecordedThen) {
 TEST(ScreenMemory, ExitKeepsOfflineDvrsEntriesAndWritesWhatTheScreensShow) {
     struct Case {
         const char* what;
-        bool gateOnline;         // Gate's channels came back and its session did not drop since
-        std::vector<int> tree;   // the DVRs of the loaded tree at exit
+        bool gateOnline;        // Gate's channels came back and its session did not drop since
+        std::vector<int> tree;  // the DVRs of the loaded tree at exit
         std::vector<std::pair<int, ViewEntry>> expected;
     } const cases[] = {
         // Gate offline at exit: its screens 0 and 1 keep their entries; screen 2 shows Yard as it is now,
