@@ -155,8 +155,9 @@ TEST_F(LayoutOnX, EndedAtTheStartUpLoginTheLayoutStays) {
         ASSERT_NE(window, 0u);
         const unsigned long dialog = WaitForLoginDialog(window);
         ASSERT_NE(dialog, 0u);
-        if (ending == Ending::Signal)
+        if (ending == Ending::Signal) {
             EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath("startup-login-waiting.png")));
+        }
         EXPECT_TRUE(EndDuringLogin(ending, window, dialog));
         EXPECT_EQ(ReadAll(ViewFile()), prepared);
     }
@@ -190,8 +191,9 @@ TEST_F(LayoutOnX, EndedDuringSwitchUserTheLayoutStays) {
                 .isEmpty());
         const unsigned long dialog = WaitForLoginDialog(window);
         ASSERT_NE(dialog, 0u);
-        if (ending == Ending::Signal)
+        if (ending == Ending::Signal) {
             EXPECT_TRUE(x.Grab(rect).save(E2EPicturePath("switch-user-login-waiting.png")));
+        }
         EXPECT_TRUE(EndDuringLogin(ending, window, dialog));
         EXPECT_EQ(ReadAll(ViewFile()), prepared);
     }
