@@ -116,8 +116,8 @@ protected:
                                                                                                     : 0;
     }
 
-    // Ends the program the given way while the login dialog waits; true when it ended cleanly.
-    bool EndDuringLogin(Ending ending, unsigned long window, unsigned long dialog) {
+    // Ends the program the given way (Cancel: on the login dialog that waits); true when it ended cleanly.
+    bool EndProgram(Ending ending, unsigned long window, unsigned long dialog) {
         const pid_t pid = static_cast<pid_t>(vistal->processId());
         switch (ending) {
             case Ending::Signal:
@@ -158,7 +158,7 @@ TEST_F(LayoutOnX, EndedAtTheStartUpLoginTheLayoutStays) {
         if (ending == Ending::Signal) {
             EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath("startup-login-waiting.png")));
         }
-        EXPECT_TRUE(EndDuringLogin(ending, window, dialog));
+        EXPECT_TRUE(EndProgram(ending, window, dialog));
         EXPECT_EQ(ReadAll(ViewFile()), prepared);
     }
     // Nobody logged in: the DVRs never heard from the program.
@@ -167,36 +167,55 @@ TEST_F(LayoutOnX, EndedAtTheStartUpLoginTheLayoutStays) {
 }
 
 // Ended while Switch User's login dialog waits, the program writes the layout the screens showed before
-// the switch; it is not emptied because the switch closed the screens and the device list.
-TEST_F(LayoutOnX, EndedDuringSwitchUserTheLayoutStays) {
+// the switch; it is not emptied because the switch closed the screens and the device list. The next
+// login brings that layout back.
+TEST_F(LayoutOnX, SwitchUserKeepsTheLayoutThroughAnEndOrTheNextLogin) {
     PrepareTwoDvrs(true);
     const QByteArray prepared = ReadAll(ViewFile());
     ASSERT_EQ(prepared.size(), VIEW_FILE_SIZE);
     int northStreams = 0, yardStreams = 0;
+    // The three saved channels show (again): each DVR is asked for its streams once more.
+    auto screensShow = [&] {
+        northStreams += 2;
+        yardStreams += 1;
+        return north->WaitForRequests(DVR_REQ_OPEN_STREAM, northStreams, 20000) &&
+               yard->WaitForRequests(DVR_REQ_OPEN_STREAM, yardStreams, 20000);
+    };
+    // Switch User (the second item of the login button's menu); its login dialog, or 0.
+    auto switchUser = [&](unsigned long window) {
+        const QRect rect = x.WindowRect(window);
+        EXPECT_FALSE(ChooseMenuItem(
+                         x, static_cast<pid_t>(vistal->processId()),
+                         [&] { x.Click(MainWindowControlRect(rect, 1032, kScreenWidth).center()); }, 2)
+                         .isEmpty());
+        return WaitForLoginDialog(window);
+    };
     for (Ending ending : {Ending::Signal, Ending::CloseRequest}) {
         SCOPED_TRACE(EndingName(ending));
         const unsigned long window = StartFullScreen();
         ASSERT_NE(window, 0u);
-        const pid_t pid = static_cast<pid_t>(vistal->processId());
-        // The three saved channels show again.
-        northStreams += 2;
-        yardStreams += 1;
-        ASSERT_TRUE(north->WaitForRequests(DVR_REQ_OPEN_STREAM, northStreams, 20000));
-        ASSERT_TRUE(yard->WaitForRequests(DVR_REQ_OPEN_STREAM, yardStreams, 20000));
-        // Switch User: the second item of the login button's menu.
-        const QRect rect = x.WindowRect(window);
-        EXPECT_FALSE(
-            ChooseMenuItem(
-                x, pid, [&] { x.Click(MainWindowControlRect(rect, 1032, kScreenWidth).center()); }, 2)
-                .isEmpty());
-        const unsigned long dialog = WaitForLoginDialog(window);
+        ASSERT_TRUE(screensShow());
+        const unsigned long dialog = switchUser(window);
         ASSERT_NE(dialog, 0u);
         if (ending == Ending::Signal) {
-            EXPECT_TRUE(x.Grab(rect).save(E2EPicturePath("switch-user-login-waiting.png")));
+            EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath("switch-user-login-waiting.png")));
         }
-        EXPECT_TRUE(EndDuringLogin(ending, window, dialog));
+        EXPECT_TRUE(EndProgram(ending, window, dialog));
         EXPECT_EQ(ReadAll(ViewFile()), prepared);
     }
+
+    // The next login (the local account, no password: the dialog's OK) brings the screens back as they
+    // were, and they are saved as such.
+    const unsigned long window = StartFullScreen();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(screensShow());
+    const unsigned long dialog = switchUser(window);
+    ASSERT_NE(dialog, 0u);
+    x.Key("Return");
+    EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000));
+    EXPECT_TRUE(screensShow());
+    EXPECT_TRUE(EndProgram(Ending::CloseRequest, window, 0));
+    EXPECT_EQ(ReadAll(ViewFile()), prepared);
 }
 
 // A channel recording when its DVR dropped records again when the DVR returns: the file of the first
