@@ -141,6 +141,17 @@ protected:
         return vistal->waitForFinished(20000) && vistal->exitStatus() == QProcess::NormalExit &&
                vistal->exitCode() == 0;
     }
+
+    // The window with the login dialog waiting goes to picture (the first ending only); then the program
+    // is ended that way, and view.dat must hold layout to the byte.
+    void EndAtLoginAndExpectLayout(Ending ending, unsigned long window, unsigned long dialog,
+                                   const QByteArray& layout, const char* picture) {
+        if (ending == Ending::Signal) {
+            EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath(picture)));
+        }
+        EXPECT_TRUE(EndProgram(ending, window, dialog));
+        EXPECT_EQ(ReadAll(ViewFile()), layout);
+    }
 };
 
 // Ended before any operator logged in (automatic login off, the start-up login dialog waiting), the
@@ -155,11 +166,7 @@ TEST_F(LayoutOnX, EndedAtTheStartUpLoginTheLayoutStays) {
         ASSERT_NE(window, 0u);
         const unsigned long dialog = WaitForLoginDialog(window);
         ASSERT_NE(dialog, 0u);
-        if (ending == Ending::Signal) {
-            EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath("startup-login-waiting.png")));
-        }
-        EXPECT_TRUE(EndProgram(ending, window, dialog));
-        EXPECT_EQ(ReadAll(ViewFile()), prepared);
+        EndAtLoginAndExpectLayout(ending, window, dialog, prepared, "startup-login-waiting.png");
     }
     // Nobody logged in: the DVRs never heard from the program.
     EXPECT_EQ(north->CountRequests(DVR_REQ_LOGIN), 0);
@@ -197,11 +204,7 @@ TEST_F(LayoutOnX, SwitchUserKeepsTheLayoutThroughAnEndOrTheNextLogin) {
         ASSERT_TRUE(screensShow());
         const unsigned long dialog = switchUser(window);
         ASSERT_NE(dialog, 0u);
-        if (ending == Ending::Signal) {
-            EXPECT_TRUE(x.Grab(x.WindowRect(window)).save(E2EPicturePath("switch-user-login-waiting.png")));
-        }
-        EXPECT_TRUE(EndProgram(ending, window, dialog));
-        EXPECT_EQ(ReadAll(ViewFile()), prepared);
+        EndAtLoginAndExpectLayout(ending, window, dialog, prepared, "switch-user-login-waiting.png");
     }
 
     // The next login (the local account, no password: the dialog's OK) brings the screens back as they
