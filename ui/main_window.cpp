@@ -323,11 +323,13 @@ void CTarvikDlg::LoadDeviceTree() {
     if (m_treeView == nullptr)
         m_treeView = std::make_unique<DeviceTreeAdapter>(&m_tree);
     ::LoadDeviceTree(m_treeView.get(), DeviceTreeFilePath(theApp.m_strDataDir, theApp.m_bLanMode == 1));
+    m_bTreeLoaded = true;
 }
 
 void CTarvikDlg::ClearDeviceTree() {
     if (m_treeView != nullptr)
         ::ClearDeviceTree(m_treeView.get());
+    m_bTreeLoaded = false;
 }
 
 // --- skin and region

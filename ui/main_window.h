@@ -97,8 +97,9 @@ public:
     // Puts the remembered channels of the device back on their screens (the sessions' restore hook).
     void RestoreSavedViews(DVRDevice* device);
     // The device's session dropped (supervisor thread) or the device goes (UI thread): what its screens
-    // show is remembered for its return, then they are released.
-    void RememberAndReleaseScreens(DVRDevice* device);
+    // show, and with keepRecording which of their channels record, is remembered for its return; then
+    // the screens are released.
+    void RememberAndReleaseScreens(DVRDevice* device, bool keepRecording = true);
 
     // --- timers (main_window_timers_run.cpp)
     void UpdateVideoLoss();
@@ -157,6 +158,7 @@ public:
     QIcon m_hIcon;
     int m_nMaxScreens = 64;
     ScreenMemory m_screenMemory;  // the screens' channels per DVR (view.dat, kept through drops)
+    bool m_bTreeLoaded = false;   // a login loaded the device tree (cleared with it at Switch User)
     std::unique_ptr<NOTIFYICONDATA> m_pTrayIcon;
     ScreenGrid m_grid;  // m_nScreenCount, m_nFirstScreen, m_nCurScreen, m_rcScreen, m_bZoomed, ...
     CDlgVideo* m_pDlgVideo = nullptr;

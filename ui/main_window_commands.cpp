@@ -319,6 +319,13 @@ void CTarvikDlg::OnLockCommand() {
 }
 
 void CTarvikDlg::OnSwitchUser() {
+    // What the screens show is kept as each DVR's layout: the next login brings it back, and an exit
+    // before that login writes it to view.dat. The recordings end with the operator who started them.
+    {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        for (DVRDevice* device = g_deviceList; device != nullptr; device = device->next)
+            RememberAndReleaseScreens(device, false);
+    }
     CloseAllChannels();
     // The sessions point at the tree items' records: they stop before the items go.
     FreeDeviceList();
@@ -365,23 +372,8 @@ void CTarvikDlg::TakeSnapshot() {
 
 void CTarvikDlg::SetScreenRecording(bool on) {
     ScreenSlot& slot = g_screenSlots[m_grid.m_nCurScreen];
-    std::shared_ptr<DVRChannel[]> channels;
-    int channel = -1;
-    {
-        std::lock_guard<std::mutex> guard(slot.lock);
-        if (slot.device == nullptr || slot.channels == nullptr || slot.channel < 0 ||
-            slot.channel >= slot.channelCount)
-            return;
-        channels = slot.channels;
-        channel = slot.channel;
-    }
-    {
-        std::lock_guard<std::mutex> guard(channels[channel].lock);
-        if (on)
-            channels[channel].flags.fetch_or(CHANNEL_FLAG_RECORD_WANTED);
-        else
-            channels[channel].flags.fetch_and(~CHANNEL_FLAG_RECORD_WANTED);
-    }
+    if (SetSlotRecordWanted(m_grid.m_nCurScreen, on) != 0)
+        return;
     // An empty node ends the record thread's current file.
     FrameQueue* queue = slot.recordVideoQueue.get();
     FrameNode* node = nullptr;

@@ -1,6 +1,8 @@
 // The main window's screen grid: page layout, selection, zoom, paging, full screen, auto-scroll, the
 // channels of the device tree put on and taken off the screens, the screen menu and view.dat.
 
+#include <bitset>
+
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "dvr/device_tree.h"
@@ -72,17 +74,19 @@ void CTarvikDlg::SaveViews() {
         shown[i].deviceId = device != nullptr && device->node != nullptr ? device->node->id : -1;
         shown[i].channel = device != nullptr ? slot.channel : -1;
     }
-    std::vector<int> knownIds;
-    {
+    // While a tree is loaded its DVRs are the sessions of the device list; a DVR missing from it was
+    // removed from the tree. Before a login and between logins no tree is loaded and no DVR was removed.
+    std::vector<int> treeIds;
+    if (m_bTreeLoaded) {
         std::lock_guard<std::mutex> guard(g_deviceListLock);
         for (DVRDevice* d = g_deviceList; d != nullptr; d = d->next) {
             if (d->node != nullptr)
-                knownIds.push_back(d->node->id);
+                treeIds.push_back(d->node->id);
         }
     }
     // A DVR that is offline now keeps the screens it had when it was last seen.
     ViewEntry views[GRID_SCREENS];
-    m_screenMemory.ForExit(shown, knownIds, views);
+    m_screenMemory.ForExit(shown, m_bTreeLoaded ? &treeIds : nullptr, views);
     (void)SaveViewFile(ViewFilePath(), views);
 }
 
@@ -90,31 +94,41 @@ void CTarvikDlg::RestoreSavedViews(DVRDevice* device) {
     if (device == nullptr || device->node == nullptr)
         return;
     int count = device->channelCount.load();
-    for (const auto& [screen, channel] : m_screenMemory.TakeForRestore(device->node->id)) {
-        if (channel >= count)
+    for (const ScreenMemory::Restore& restore : m_screenMemory.TakeForRestore(device->node->id)) {
+        if (restore.channel >= count)
             continue;
         DVRDevice* shown = nullptr;
         int shownChannel = -1;
         // A screen in use keeps what it shows; a channel already on a screen is not put on a second one.
-        if (SlotShows(g_screenSlots[screen], &shown, &shownChannel) ||
-            GridScreenOfChannel(device, channel) >= 0)
+        if (SlotShows(g_screenSlots[restore.screen], &shown, &shownChannel) ||
+            GridScreenOfChannel(device, restore.channel) >= 0)
             continue;
-        if (AssignSlotChannel(device, channel, screen) == 0)
-            SetChannelItemIcon(device, channel, TREE_ICON_CHANNEL_OPEN);
+        if (AssignSlotChannel(device, restore.channel, restore.screen) != 0)
+            continue;
+        SetChannelItemIcon(device, restore.channel, TREE_ICON_CHANNEL_OPEN);
+        // The operator never stopped the recording when the DVR dropped: it goes on in a new file, begun
+        // by the stream's first packet with its header.
+        if (restore.record)
+            (void)SetSlotRecordWanted(restore.screen, true);
     }
 }
 
-void CTarvikDlg::RememberAndReleaseScreens(DVRDevice* device) {
+void CTarvikDlg::RememberAndReleaseScreens(DVRDevice* device, bool keepRecording) {
     if (device == nullptr)
         return;
     int shown[GRID_SCREENS];
+    std::bitset<GRID_SCREENS> recording;
     for (int i = 0; i < GRID_SCREENS; ++i) {
-        std::lock_guard<std::mutex> guard(g_screenSlots[i].lock);
-        shown[i] = g_screenSlots[i].device == device ? g_screenSlots[i].channel : -1;
+        ScreenSlot& slot = g_screenSlots[i];
+        std::lock_guard<std::mutex> guard(slot.lock);
+        const bool mine = slot.device == device && slot.channel >= 0;
+        shown[i] = mine ? slot.channel : -1;
+        if (mine && keepRecording && slot.channels != nullptr && slot.channel < slot.channelCount)
+            recording.set(i, (slot.channels[slot.channel].flags.load() & CHANNEL_FLAG_RECORD_WANTED) != 0);
     }
     ReleaseDeviceSlots(device);
     if (device->node != nullptr)
-        m_screenMemory.RememberDropped(device->node->id, shown);
+        m_screenMemory.RememberDropped(device->node->id, shown, recording);
 }
 
 void CTarvikDlg::SetChannelItemIcon(DVRDevice* device, int channel, int image) {

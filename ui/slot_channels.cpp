@@ -117,3 +117,25 @@ int GridScreenOfChannel(DVRDevice* device, int channel) {
     }
     return -1;
 }
+
+int SetSlotRecordWanted(int slot, bool on) {
+    if (slot < 0 || slot >= GRID_SCREEN_COUNT)
+        return -1;
+    ScreenSlot& screen = g_screenSlots[slot];
+    std::shared_ptr<DVRChannel[]> channels;
+    int channel = -1;
+    {
+        std::lock_guard<std::mutex> guard(screen.lock);
+        if (screen.device == nullptr || screen.channels == nullptr || screen.channel < 0 ||
+            screen.channel >= screen.channelCount)
+            return -1;
+        channels = screen.channels;
+        channel = screen.channel;
+    }
+    std::lock_guard<std::mutex> guard(channels[channel].lock);
+    if (on)
+        channels[channel].flags.fetch_or(CHANNEL_FLAG_RECORD_WANTED);
+    else
+        channels[channel].flags.fetch_and(~CHANNEL_FLAG_RECORD_WANTED);
+    return 0;
+}

@@ -18,3 +18,7 @@ struct DVRDevice;
 void CloseAllScreens();
 // The grid screen 0-63 that shows the channel, -1 when none.
 [[nodiscard]] int GridScreenOfChannel(DVRDevice* device, int channel);
+// Switches recording of the channel that grid slot shows on or off (CHANNEL_FLAG_RECORD_WANTED, under the
+// channel's lock); the stream parser then starts or ends the slot's record file. 0, or -1 when the slot
+// shows no valid channel.
+[[nodiscard]] int SetSlotRecordWanted(int slot, bool on);

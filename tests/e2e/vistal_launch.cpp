@@ -1,5 +1,6 @@
 #include "tests/e2e/vistal_launch.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
 
@@ -32,8 +33,10 @@ int MakeVistalFolders(const QString& root, VistalFolders* folders) {
     return 0;
 }
 
-std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay) {
+std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay,
+                                               uint16_t port) {
     dvrsim::SimConfig config;
+    config.port = port;
     config.users.push_back(dvrsim::SimUser{"admin", "admin", 0x3F});
     for (int i = 0; i < 4; ++i)
         config.channels.push_back(dvrsim::SimChannel{std::string(firstChannel) + std::to_string(i + 1),
@@ -79,6 +82,19 @@ unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs) 
         },
         timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
     return window;
+}
+
+unsigned long WaitForFullScreenWindow(XClient& x, pid_t pid, QSize screen, int timeoutMs) {
+    const QRect screenRect(QPoint(0, 0), screen);
+    unsigned long window = 0;
+    return harness::WaitUntil(
+               [&] {
+                   window = x.FindWindowOfProcess(pid);
+                   return x.WindowRect(window) == screenRect;
+               },
+               timeoutMs)
+               ? window
+               : 0;
 }
 
 std::vector<unsigned long> SmallWindowsOf(XClient& x, pid_t pid, unsigned long except, QSize screen) {
@@ -138,6 +154,11 @@ bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen) 
     return harness::WaitUntil([&] { return !x.IsShown(dialog); }, 10000);
 }
 
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QString FindFileUnder(const QString& folder, const char* pattern) {
     QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
     return it.hasNext() ? it.next() : QString();
@@ -150,4 +171,66 @@ QRect PlacedControl(const std::vector<ControlPlacement>& placements, const QRect
                          p.rect.bottom - p.rect.top);
     }
     return QRect();
+}
+
+// Every file under folder (and its subfolders) that matches pattern.
+QStringList FilesUnder(const QString& folder, const char* pattern) {
+    QStringList files;
+    QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+// True when the AVI file is whole: a RIFF 'AVI ' form whose size is the file's, whose top-level chunks
+// end exactly at the file's end, with the index chunk (idx1) among them. A file left open by a killed
+// recorder has neither.
+bool AviIndexed(const QString& path) {
+    const QByteArray bytes = ReadAll(path);
+    auto le32 = [&](qsizetype at) {
+        return static_cast<quint32>(static_cast<uchar>(bytes[at])) |
+               static_cast<quint32>(static_cast<uchar>(bytes[at + 1])) << 8 |
+               static_cast<quint32>(static_cast<uchar>(bytes[at + 2])) << 16 |
+               static_cast<quint32>(static_cast<uchar>(bytes[at + 3])) << 24;
+    };
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "AVI " ||
+        le32(4) + 8 != static_cast<quint32>(bytes.size()))
+        return false;
+    bool index = false;
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const quint32 length = le32(at + 4);
+        index = index || bytes.mid(at, 4) == "idx1";
+        at += 8 + static_cast<qsizetype>(length) + (length & 1);
+    }
+    return index && at == bytes.size();
+}
+
+// Chooses the item at position (counting the items, not the separators) of the menu that open shows, with
+// the keyboard once the menu holds it; returns once the menu has gone. The menu's place on the screen
+// (empty when it did not show).
+QRect ChooseMenuItem(XClient& x, pid_t pid, const std::function<void()>& open, int position) {
+    const unsigned long menu = OpenMenuForKeys(x, pid, open);
+    EXPECT_NE(menu, 0u);
+    if (menu == 0)
+        return QRect();
+    const QRect shown = x.WindowRect(menu);
+    for (int i = 0; i < position; ++i)
+        x.Key("Down");
+    x.Key("Return");
+    EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(menu); }, 10000));
+    return shown;
+}
+
+// The screen menu of the screen under point, opened with the right button, and its item at position
+// chosen.
+void ChooseScreenMenuItem(XClient& x, pid_t pid, QPoint point, int position) {
+    ChooseMenuItem(
+        x, pid,
+        [&] {
+            x.MoveMouse(point.x(), point.y());
+            x.Button(3, true);
+            x.Button(3, false);
+        },
+        position);
 }

@@ -6,10 +6,12 @@
 
 #include <sys/types.h>
 
+#include <QByteArray>
 #include <QProcess>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,9 +33,10 @@ struct VistalFolders {
 [[nodiscard]] int MakeVistalFolders(const QString& root, VistalFolders* folders);
 
 // A simulated DVR with the user admin/admin and four MPEG-4 channels named firstChannel + "1" .. "4" at
-// 10 pictures a second; with recordingDay (a local midnight) its recordings of that day. Null when it
-// cannot listen.
-std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay = 0);
+// 10 pictures a second; with recordingDay (a local midnight) its recordings of that day; on port (0: any
+// free port). Null when it cannot listen.
+std::unique_ptr<dvrsim::DvrSim> StartVistalSim(const char* firstChannel, int32_t recordingDay = 0,
+                                               uint16_t port = 0);
 
 // The plan of a program folder with one DVR (user admin/admin at 127.0.0.1:port), automatic login as
 // admin, four screens and the DVR's first channel on the first screen.
@@ -48,6 +51,9 @@ std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QStrin
 
 // Waits for the largest window of the process; 0 when the process ended (or the time ran out) first.
 unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs);
+// Waits until the largest window of the process covers the whole screen (at start it may first show
+// smaller, then take its place); that window, or 0 when it did not within timeoutMs.
+unsigned long WaitForFullScreenWindow(XClient& x, pid_t pid, QSize screen, int timeoutMs = 30000);
 
 // The top-level windows of the process that are smaller than half the screen either way (notices, message
 // boxes, menus), other than except and tool tips, bottom to top.
@@ -72,8 +78,26 @@ unsigned long OpenMenuForKeys(XClient& x, pid_t pid, const std::function<void()>
 // it showed and went.
 bool AnswerWithEnter(XClient& x, pid_t pid, unsigned long except, QSize screen);
 
+// The whole file at path; empty when it does not open.
+QByteArray ReadAll(const QString& path);
+
 // The first file under folder (and its subfolders) that matches pattern, or "".
 QString FindFileUnder(const QString& folder, const char* pattern);
+// Every file under folder (and its subfolders) that matches pattern.
+QStringList FilesUnder(const QString& folder, const char* pattern);
+
+// True when the AVI file is whole: a RIFF 'AVI ' form whose size is the file's, whose top-level chunks
+// end exactly at the file's end, with the index chunk (idx1) among them. A file left open by a killed
+// recorder has neither.
+bool AviIndexed(const QString& path);
+
+// Chooses the item at position (counting the items, not the separators) of the menu that open shows, with
+// the keyboard once the menu holds it; returns once the menu has gone. The menu's place on the screen
+// (empty when it did not show; the failure is reported to the running test).
+QRect ChooseMenuItem(XClient& x, pid_t pid, const std::function<void()>& open, int position);
+// The screen menu of the screen under point, opened with the right button, and its item at position
+// chosen.
+void ChooseScreenMenuItem(XClient& x, pid_t pid, QPoint point, int position);
 
 // Where control id of a window at window (root coordinates) is, from the window's placements; empty when it
 // is not placed or not shown.

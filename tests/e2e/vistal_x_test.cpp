@@ -42,11 +42,6 @@ constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 800;
 constexpr uintptr_t kCloseRequest = 0x7156BCDA;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString PictureFolder() {
     QString folder = QStringLiteral(VISTAL_E2E_PICTURES_DIR);
     QDir().mkpath(folder);
@@ -124,17 +119,8 @@ protected:
     // window, or 0.
     unsigned long StartFullScreenVistal() {
         vistal = StartVistal();
-        const pid_t pid = static_cast<pid_t>(vistal->processId());
-        const QRect screenRect(0, 0, kScreenWidth, kScreenHeight);
-        unsigned long window = 0;
-        return harness::WaitUntil(
-                   [&] {
-                       window = x.FindWindowOfProcess(pid);
-                       return x.WindowRect(window) == screenRect;
-                   },
-                   30000)
-                   ? window
-                   : 0;
+        return WaitForFullScreenWindow(x, static_cast<pid_t>(vistal->processId()),
+                                       QSize(kScreenWidth, kScreenHeight));
     }
 
     // Waits for Vistal's window; 0 when the process ended (or the time ran out) without one.
@@ -384,68 +370,6 @@ TEST_F(VistalOnX, LiveOnThePreparedFolderThenRaisedAndClosedFromOutside) {
     std::printf("close request to end of process: %lld ms\n", static_cast<long long>(clock.elapsed()));
     EXPECT_EQ(vistal->exitCode(), 0);
     ExpectSavedWindow(beforeClose);
-}
-
-// Every file under folder (and its subfolders) that matches pattern.
-QStringList FilesUnder(const QString& folder, const char* pattern) {
-    QStringList files;
-    QDirIterator it(folder, {QString::fromLatin1(pattern)}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << it.next();
-    return files;
-}
-
-// True when the AVI file is whole: a RIFF 'AVI ' form whose size is the file's, whose top-level chunks
-// end exactly at the file's end, with the index chunk (idx1) among them. A file left open by a killed
-// recorder has neither.
-bool AviIndexed(const QString& path) {
-    const QByteArray bytes = ReadAll(path);
-    auto le32 = [&](qsizetype at) {
-        return static_cast<quint32>(static_cast<uchar>(bytes[at])) |
-               static_cast<quint32>(static_cast<uchar>(bytes[at + 1])) << 8 |
-               static_cast<quint32>(static_cast<uchar>(bytes[at + 2])) << 16 |
-               static_cast<quint32>(static_cast<uchar>(bytes[at + 3])) << 24;
-    };
-    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "AVI " ||
-        le32(4) + 8 != static_cast<quint32>(bytes.size()))
-        return false;
-    bool index = false;
-    qsizetype at = 12;
-    while (at + 8 <= bytes.size()) {
-        const quint32 length = le32(at + 4);
-        index = index || bytes.mid(at, 4) == "idx1";
-        at += 8 + static_cast<qsizetype>(length) + (length & 1);
-    }
-    return index && at == bytes.size();
-}
-
-// Chooses the item at position (counting the items, not the separators) of the menu that open shows, with
-// the keyboard once the menu holds it; returns once the menu has gone. The menu's place on the screen
-// (empty when it did not show).
-QRect ChooseMenuItem(XClient& x, pid_t pid, const std::function<void()>& open, int position) {
-    const unsigned long menu = OpenMenuForKeys(x, pid, open);
-    EXPECT_NE(menu, 0u);
-    if (menu == 0)
-        return QRect();
-    const QRect shown = x.WindowRect(menu);
-    for (int i = 0; i < position; ++i)
-        x.Key("Down");
-    x.Key("Return");
-    EXPECT_TRUE(harness::WaitUntil([&] { return !x.IsShown(menu); }, 10000));
-    return shown;
-}
-
-// The screen menu of the screen under point, opened with the right button, and its item at position
-// chosen.
-void ChooseScreenMenuItem(XClient& x, pid_t pid, QPoint point, int position) {
-    ChooseMenuItem(
-        x, pid,
-        [&] {
-            x.MoveMouse(point.x(), point.y());
-            x.Button(3, true);
-            x.Button(3, false);
-        },
-        position);
 }
 
 // The login button's menu and its first item chosen: Lock System, or Unlock System while locked. The
