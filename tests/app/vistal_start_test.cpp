@@ -65,6 +65,15 @@ protected:
         QFile::setPermissions(runtime,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+    // A journal and the staged file it names, left as a killed Updater leaves them.
+    void LeaveAnUpdateStoppedWhileUnpacking(const QString& staged) {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        QFile file(staged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[SYSTEM]\nVersion=9.9.9\n");
+    }
     int Run(const char* locale, int timeoutMs = 20000) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -168,14 +177,7 @@ TEST_F(VistalStart, RefusesALockFolderOthersMayEnter) {
 // the next start before the program reads its folder: the staged file and the journal are gone.
 TEST_F(VistalStart, UndoesAnUpdateStoppedHalfWay) {
     const QString staged = home + "/.system.ini.Ab12Cd";
-    {
-        InstallJournal journal;
-        ASSERT_EQ(journal.Begin(home), 0);
-        ASSERT_EQ(journal.NoteTemporary(staged), 0);
-        QFile file(staged);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[SYSTEM]\nVersion=9.9.9\n");
-    }  // left as a killed Updater leaves it
+    ASSERT_NO_FATAL_FAILURE(LeaveAnUpdateStoppedWhileUnpacking(staged));
     ASSERT_TRUE(QFileInfo::exists(home + "/" + INSTALL_JOURNAL_NAME));
     ASSERT_EQ(Run("en_US.UTF-8"), 0);
     EXPECT_FALSE(QFileInfo::exists(staged));
@@ -187,14 +189,7 @@ TEST_F(VistalStart, UndoesAnUpdateStoppedHalfWay) {
 // with a failure, touching nothing; the next start in a folder it may write undoes the update and goes on.
 TEST_F(VistalStart, EndsOnAnUpdateItCannotRecoverAndRecoversItOnceItCan) {
     const QString staged = home + "/.system.ini.Ab12Cd";
-    {
-        InstallJournal journal;
-        ASSERT_EQ(journal.Begin(home), 0);
-        ASSERT_EQ(journal.NoteTemporary(staged), 0);
-        QFile file(staged);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[SYSTEM]\nVersion=9.9.9\n");
-    }  // left as a killed Updater leaves it
+    ASSERT_NO_FATAL_FAILURE(LeaveAnUpdateStoppedWhileUnpacking(staged));
     {
         UnwritableFolder readOnly(home);
         if (!readOnly.Holds())

@@ -36,12 +36,7 @@ protected:
         RestoreOldInstallation(m_install);
     }
     // The installation as every test starts from: the client and its English texts.
-    static void RestoreOldInstallation(const QString& folder) {
-        QDir(folder).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/language")));
-        ASSERT_TRUE(WriteWholeFile(folder + QStringLiteral("/Vistal"), "old client"));
-        ASSERT_TRUE(WriteWholeFile(folder + QStringLiteral("/language/language.eng"), "old texts"));
-    }
+    static void RestoreOldInstallation(const QString& folder) { ASSERT_TRUE(WriteOldInstallation(folder)); }
     QString Journal(const QString& folder) const { return folder + QLatin1Char('/') + INSTALL_JOURNAL_NAME; }
 
     QTemporaryDir m_dir;

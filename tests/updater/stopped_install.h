@@ -7,11 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QString>
 #include <atomic>
 #include <csignal>
 
 #include "core/install_journal.h"
+#include "tests/updater/test_zip.h"
 #include "updater/package_install.h"
 #include "updater/signal_cleanup.h"
 
@@ -59,4 +61,12 @@ inline int CountInstallSteps(const QString& zip, const QString& folder) {
     int result = InstallPackage(zip, folder);
     SetInstallStepHook(nullptr);
     return result == 1 ? counted : -1;
+}
+
+// The installation the tests start from: the client and its English texts. false when it cannot be made.
+inline bool WriteOldInstallation(const QString& folder) {
+    QDir(folder).removeRecursively();
+    return QDir().mkpath(folder + QStringLiteral("/language")) &&
+           WriteWholeFile(folder + QStringLiteral("/Vistal"), "old client") &&
+           WriteWholeFile(folder + QStringLiteral("/language/language.eng"), "old texts");
 }

@@ -28,12 +28,7 @@ protected:
         m_zip = m_dir.filePath(QStringLiteral("update.zip"));
     }
     // The installation as every test starts from: the client and its English texts.
-    void RestoreOldInstallation() {
-        QDir(m_install).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(m_install + QStringLiteral("/language")));
-        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/Vistal"), "old client"));
-        ASSERT_TRUE(WriteWholeFile(m_install + QStringLiteral("/language/language.eng"), "old texts"));
-    }
+    void RestoreOldInstallation() { ASSERT_TRUE(WriteOldInstallation(m_install)); }
 
     QTemporaryDir m_dir;
     QString m_install;

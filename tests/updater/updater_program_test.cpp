@@ -31,6 +31,15 @@ protected:
         host = std::make_unique<ScopedEnv>("VISTAL_UPDATE_HOST", server.HostPort());
     }
 
+    // The journal of an update that planned to move staged over client (the old one aside), left as a
+    // killed Updater leaves it.
+    void LeaveAJournalWithItsPlan(const QString& staged, const QString& client, const QString& aside) {
+        InstallJournal journal;
+        ASSERT_EQ(journal.Begin(home.path()), 0);
+        ASSERT_EQ(journal.NoteTemporary(staged), 0);
+        ASSERT_EQ(journal.WritePlan({PlannedMove{staged, client, aside}}), 0);
+    }
+
     QTemporaryDir home;
     QTemporaryDir temp;
     UpdateServer server;
@@ -77,12 +86,7 @@ TEST_F(UpdaterProgram, StartUndoesAnUpdateStoppedHalfWay) {
     original.close();
     const QString staged = home.filePath(QStringLiteral(".Vistal.Qw3rTy"));
     const QString aside = home.filePath(QStringLiteral(".Vistal.old-As1de0"));
-    {
-        InstallJournal journal;
-        ASSERT_EQ(journal.Begin(home.path()), 0);
-        ASSERT_EQ(journal.NoteTemporary(staged), 0);
-        ASSERT_EQ(journal.WritePlan({PlannedMove{staged, client, aside}}), 0);
-    }  // left as a killed Updater leaves it
+    ASSERT_NO_FATAL_FAILURE(LeaveAJournalWithItsPlan(staged, client, aside));
     ASSERT_TRUE(QFile::rename(client, aside));
     QFile newClient(client);
     ASSERT_TRUE(newClient.open(QIODevice::WriteOnly));
@@ -106,12 +110,7 @@ TEST_F(UpdaterProgram, EndsOnAnUpdateItCannotRecoverAndRecoversItOnceItCan) {
     const QString client = home.filePath(QStringLiteral("Vistal"));
     const QString aside = home.filePath(QStringLiteral(".Vistal.old-As1de0"));
     const QString staged = home.filePath(QStringLiteral(".Vistal.Qw3rTy"));
-    {
-        InstallJournal journal;
-        ASSERT_EQ(journal.Begin(home.path()), 0);
-        ASSERT_EQ(journal.NoteTemporary(staged), 0);
-        ASSERT_EQ(journal.WritePlan({PlannedMove{staged, client, aside}}), 0);
-    }  // left as a killed Updater leaves it
+    ASSERT_NO_FATAL_FAILURE(LeaveAJournalWithItsPlan(staged, client, aside));
     ASSERT_TRUE(QFile::copy(client, aside));
     const QStringList before =
         QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
