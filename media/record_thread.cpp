@@ -182,13 +182,15 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
         PostDiskFull(state);
         return;
     }
-    state->diskFullPosted = false;
     state->fileOpen = true;
     state->path = path;
     state->fileDevice = device;
     state->fileChannel = channel;
+    // A run of failures ends once a file took its first picture.
     if (slot.aviWriter->WriteVideo(payload->data, payload->length) != 0)
         WriteFailed(slot, storage, state);
+    else
+        state->diskFullPosted = false;
 }
 
 bool SlotStillShows(ScreenSlot& slot, const RecordThreadState* state) {
