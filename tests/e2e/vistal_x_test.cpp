@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -622,6 +623,8 @@ TEST_F(VistalOnX, RecordingUnderAFileSizeLimitEndsEveryFileWholeAndTellsTheOpera
     recordings = FilesUnder(drive, "*.avi");
     EXPECT_GE(recordings.size(), 3);
     for (const QString& file : recordings) {
+        std::printf("%s %lld bytes\n", qPrintable(QFileInfo(file).fileName()),
+                    static_cast<long long>(QFileInfo(file).size()));
         EXPECT_TRUE(AviIndexed(file)) << file.toStdString() << " " << QFileInfo(file).size();
         EXPECT_LE(QFileInfo(file).size(), kLimit) << file.toStdString();
     }
