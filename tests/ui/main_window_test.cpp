@@ -864,12 +864,7 @@ TEST_F(MainWindowTest, SnapshotNoticesShowWhereTheFileIsAndAFailedSnapshotIsTold
     blocker.close();
     setFolder(u"C:\\blocked\\", sizeof(u"C:\\blocked\\"));
     QStringList told;
-    SetPromptHook([&](const PromptRequest& r) {
-        told << r.text;
-        PromptAnswer a;
-        a.result = IDOK;
-        return a;
-    });
+    RecordPromptsAnsweringOk(&told);
     window->SendMessage(WM_BITBUTTON_UP, 1031, 0);
     SetPromptHook(nullptr);
     ASSERT_EQ(told.size(), 1);

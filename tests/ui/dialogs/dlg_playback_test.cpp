@@ -670,12 +670,7 @@ TEST_F(PlaybackDialogTest, SnapshotNoticesShowWhereTheFileIsAndAFailedSnapshotIs
             QTest::keyClick(notice, Qt::Key_Escape);
         });
         closer.start(20);
-        SetPromptHook([&](const PromptRequest& r) {
-            shown << r.text;
-            PromptAnswer answer;
-            answer.result = IDOK;
-            return answer;
-        });
+        RecordPromptsAnsweringOk(&shown);
         dialog->TakeSnapshot();
         SetPromptHook(nullptr);
         closer.stop();
