@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -593,6 +594,8 @@ TEST_F(VistalOnX, TerminationSignalDuringLiveViewAndRecordingLosesNothing) {
 // with its index before the limit, the operator is told, and the next picture begins the next file. The
 // picture of the notice over the recording goes to recording_file_size_limit.png.
 TEST_F(VistalOnX, RecordingUnderAFileSizeLimitEndsEveryFileWholeAndTellsTheOperator) {
+    if (QStandardPaths::findExecutable(QStringLiteral("prlimit")).isEmpty())
+        GTEST_SKIP() << "prlimit (util-linux) is not installed";
     constexpr qint64 kLimit = 400000;
     const unsigned long window = StartFullScreenVistal(kLimit);
     ASSERT_NE(window, 0u);
