@@ -5,6 +5,7 @@
 #include "core/tarvik_app.h"
 #include "media/pixel_routines.h"
 #include "platform/system/descriptor_limit.h"
+#include "platform/system/file_size_limit.h"
 #include "platform/system/shared_thread_pool.h"
 #include "platform/ui/win_app.h"
 #include "ui/client_resources.h"
@@ -38,6 +39,8 @@ public:
 int main(int argc, char** argv) {
     // Before the desktop platform opens its own descriptors: 64 DVRs need more than a common soft limit.
     static_cast<void>(RaiseDescriptorLimit());
+    // A recording or snapshot that meets a file-size limit fails that one write, never the whole client.
+    static_cast<void>(IgnoreFileSizeSignal());
     QApplication application(argc, argv);
     static_cast<void>(PrestartSharedThreadPool());
     std::setlocale(LC_NUMERIC, "C");

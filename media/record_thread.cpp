@@ -101,7 +101,9 @@ void PostDiskFull(RecordThreadState* state) {
 }
 
 void CloseFile(ScreenSlot& slot, RecordStorage* storage, RecordThreadState* state) {
-    slot.aviWriter->Close();
+    // A file whose bytes or index could not all be written is a failed write too.
+    if (slot.aviWriter->Close() != 0)
+        PostDiskFull(state);
     if (!state->path.isEmpty() && storage != nullptr)
         storage->EndFile(state->path);
     state->path.clear();
@@ -165,7 +167,6 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
         PostDiskFull(state);
         return;
     }
-    state->diskFullPosted = false;
     const QString native = ToNativePath(path);
     // A file of the same name (begun in the same second) moves aside; an existing file is never replaced.
     // This happens at nearly every start: the first audio header cuts the file the first picture began.
@@ -175,16 +176,21 @@ void BeginFile(int index, RecordStorage* storage, RecordThreadState* state, int6
         free = !QFileInfo::exists(ToNativePath(aside)) && ShellRenameFile(path, aside) != 0 &&
                !QFileInfo::exists(native);
     }
+    // A file that cannot be begun on a disk with no room left is told like a path the storage lacks.
     if (!free || OpenStreams(slot.aviWriter.get(), native, state) != 0) {
         storage->EndFile(path);
+        PostDiskFull(state);
         return;
     }
     state->fileOpen = true;
     state->path = path;
     state->fileDevice = device;
     state->fileChannel = channel;
+    // A run of failures ends once a file took its first picture.
     if (slot.aviWriter->WriteVideo(payload->data, payload->length) != 0)
         WriteFailed(slot, storage, state);
+    else
+        state->diskFullPosted = false;
 }
 
 bool SlotStillShows(ScreenSlot& slot, const RecordThreadState* state) {

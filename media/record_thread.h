@@ -4,12 +4,13 @@
 // slot's writer, one file per channel and half hour. A new file is begun at every half-hour boundary (in
 // seconds since 1970), when the stream's format changes (a stream header that differs from the current
 // one), when the slot shows another channel, and after an end marker (a video node without payload),
-// which closes the file. Paths come from the record storage; when it has none, or the folders cannot be
-// made, the main window gets WM_RECORD_DISKFULL once per run of failures. A packet the file cannot take
-// (the disk is full) closes the file with what it holds and its index, posts WM_RECORD_DISKFULL, and the
-// next video packet begins a new file. A stream header whose picture size, frame rate or sample rate the
-// writer cannot store counts as no header: without a video header nothing is recorded, without an audio
-// header files have video only.
+// which closes the file. Paths come from the record storage; when it has none, the folders cannot be
+// made or the file cannot be begun, the main window gets WM_RECORD_DISKFULL once per run of failures. A
+// packet the file cannot take (no room on the disk or under the file-size limit, or a write the disk
+// refused) closes the file with what it holds and its index, posts WM_RECORD_DISKFULL, and the next video
+// packet begins a new file; so does a file whose index could not be written when it closed. A stream header
+// whose picture size, frame rate or sample rate the writer cannot store counts as no header: without a video
+// header nothing is recorded, without an audio header files have video only.
 
 #include <QString>
 #include <cstdint>

@@ -4,7 +4,6 @@
 
 #include <QCursor>
 
-#include "core/file_helpers.h"
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "dvr/device_list_refresh.h"
@@ -13,7 +12,6 @@
 #include "media/audio_output.h"
 #include "media/main_window_state.h"
 #include "media/screen_slot.h"
-#include "media/snapshot_jpeg.h"
 #include "platform/ui/menu.h"
 #include "ui/dialogs/dlg_login.h"
 #include "ui/dialogs/dlg_message.h"
@@ -22,6 +20,7 @@
 #include "ui/ptz_panel.h"
 #include "ui/slot_channels.h"
 #include "ui/snapshot_path.h"
+#include "ui/snapshot_save.h"
 #include "ui/volume_control.h"
 #include "updater/close_request.h"
 
@@ -353,19 +352,15 @@ void CTarvikDlg::TakeSnapshot() {
         if (device == nullptr || slot.channels == nullptr || channel < 0 || channel >= slot.channelCount)
             return;
     }
-    QString path = SnapshotFilePath(QString::fromUtf16(g_systemSettings.SnapshotPath), dvrName, channel,
-                                    QDateTime::currentDateTime());
-    if (path.isEmpty() || CreateDirectoryPath(path) != 1)
-        return;
-    int saved = -1;
-    {
-        std::lock_guard<std::mutex> guard(slot.lastFrameLock);
-        saved = SaveSnapshotJpeg(slot.lastFrame, path, slot.lastFrameWidth, slot.lastFrameHeight);
-    }
+    const QString folder = QString::fromUtf16(g_systemSettings.SnapshotPath);
+    QString path = SnapshotFilePath(folder, dvrName, channel, QDateTime::currentDateTime());
+    const int saved = SaveSlotSnapshot(slot, path);
+    if (saved < 0)
+        (void)ShowMessageBox(SnapshotFailedText(path.isEmpty() ? folder : path), MB_OK | MB_ICONWARNING);
     if (saved != 0 || g_systemSettings.PopupMessage == 0)
         return;
     EnableVideoWindow(FALSE);
-    CDlgMessage message(path, this);
+    CDlgMessage message(SnapshotNoticeText(path), this);
     (void)message.DoModal();
     EnableVideoWindow(TRUE);
 }

@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -33,6 +34,17 @@ int RealReserve(int fd, int64_t offset, int64_t length) {
 }
 
 std::atomic<AviReserveFn> g_reserve{RealReserve};
+std::atomic<AviWriteFn> g_write{pwrite};
+
+// The process's file-size limit in bytes: no byte of a file can be written past it (it can change while
+// the program runs).
+int64_t FileSizeLimit() {
+    struct rlimit limit {};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+        limit.rlim_cur > static_cast<rlim_t>(INT64_MAX))
+        return INT64_MAX;
+    return static_cast<int64_t>(limit.rlim_cur);
+}
 
 AVCodecID VideoCodecOf(uint32_t fourcc) {
     const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
@@ -60,28 +72,70 @@ void SetAviReserveFunction(AviReserveFn fn) {
     g_reserve.store(fn != nullptr ? fn : RealReserve);
 }
 
+void SetAviWriteFunction(AviWriteFn fn) {
+    g_write.store(fn != nullptr ? fn : pwrite);
+}
+
 AviWriter::AviWriter() = default;
 
 AviWriter::~AviWriter() {
-    Close();
+    (void)Close();
 }
 
-int AviWriter::WriteBytes(void* opaque, uint8_t* data, int length) {
-    auto* writer = static_cast<AviWriter*>(opaque);
-    int done = 0;
+int64_t AviWriter::WriteAt(const uint8_t* data, int64_t length, int64_t offset, int* error) {
+    int64_t done = 0;
     while (done < length) {
-        ssize_t n = pwrite(writer->m_fd, data + done, static_cast<size_t>(length - done),
-                           static_cast<off_t>(writer->m_position + done));
+        ssize_t n = g_write.load()(m_fd, data + done, static_cast<size_t>(length - done),
+                                   static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return AVERROR(n < 0 ? errno : EIO);
-        done += static_cast<int>(n);
+        if (n <= 0) {
+            *error = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
     }
-    writer->m_position += done;
+    return done;
+}
+
+// libav keeps the first failed write in its I/O context and then drops every later byte without a word.
+// The writer keeps the bytes instead (and every byte after them, in order), so the file can still be
+// completed when a second try succeeds; the failure shows at the packet through m_writeError.
+int AviWriter::WriteBytes(void* opaque, uint8_t* data, int length) {
+    auto* writer = static_cast<AviWriter*>(opaque);
+    const int64_t at = writer->m_position;
+    int64_t done = 0;
+    if (writer->m_writeError == 0) {
+        int error = 0;
+        done = writer->WriteAt(data, length, at, &error);
+        if (done < length)
+            writer->m_writeError = error;
+    }
+    if (done < length)
+        writer->m_pending.emplace_back(at + done, std::string(reinterpret_cast<const char*>(data) + done,
+                                                              static_cast<size_t>(length - done)));
+    writer->m_position += length;
     if (writer->m_position > writer->m_end)
         writer->m_end = writer->m_position;
-    return done;
+    return length;
+}
+
+int AviWriter::RetryPending() {
+    while (!m_pending.empty()) {
+        auto& [offset, bytes] = m_pending.front();
+        int error = 0;
+        const int64_t done = WriteAt(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                     static_cast<int64_t>(bytes.size()), offset, &error);
+        if (done < static_cast<int64_t>(bytes.size())) {
+            bytes.erase(0, static_cast<size_t>(done));
+            offset += done;
+            m_writeError = error;
+            return -1;
+        }
+        m_pending.erase(m_pending.begin());
+    }
+    m_writeError = 0;
+    return 0;
 }
 
 int64_t AviWriter::SeekBytes(void* opaque, int64_t offset, int whence) {
@@ -109,7 +163,7 @@ int64_t AviWriter::SeekBytes(void* opaque, int64_t offset, int whence) {
 }
 
 int AviWriter::Open(const std::string& path) {
-    Close();
+    (void)Close();
     if (path.empty())
         return -1;
     m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -129,7 +183,7 @@ int AviWriter::Open(const std::string& path) {
         (m_packet = av_packet_alloc()) == nullptr) {
         avformat_free_context(file);
         m_file = nullptr;
-        Finish(false);
+        (void)Finish(false);
         return -1;
     }
     file->pb = m_io;
@@ -139,21 +193,43 @@ int AviWriter::Open(const std::string& path) {
 }
 
 int AviWriter::Reserve(int64_t bytes) {
-    if (m_reserved == INT64_MAX)
-        return 0;  // the file system cannot reserve: writes go ahead unreserved
     const int64_t next = m_io != nullptr ? avio_tell(m_io) : 0;
     const int64_t needed = next + bytes + (m_packets + 1) * kIndexBytesPerPacket + kReserveMargin;
+    // Past the file-size limit no write can succeed: the packet is refused while the index still fits.
+    const int64_t limit = FileSizeLimit();
+    if (needed > limit)
+        return -1;
     if (needed <= m_reserved)
         return 0;
-    const int64_t target = needed > m_reserved + kReserveStep ? needed : m_reserved + kReserveStep;
-    const int error = g_reserve.load()(m_fd, m_reserved, target - m_reserved);
+    int64_t target = needed > m_reserved + kReserveStep ? needed : m_reserved + kReserveStep;
+    if (target > limit)
+        target = limit;
+    int error = m_zeroFill ? EOPNOTSUPP : g_reserve.load()(m_fd, m_reserved, target - m_reserved);
     if (error == EOPNOTSUPP || error == ENOSYS) {
-        m_reserved = INT64_MAX;
-        return 0;
+        m_zeroFill = true;
+        error = ReserveByWriting(m_reserved, target);
     }
     if (error != 0)
         return -1;
     m_reserved = target;
+    return 0;
+}
+
+// Takes the room by writing zeros past the file's end; they are cut off when the file closes.
+int AviWriter::ReserveByWriting(int64_t from, int64_t to) {
+    static const uint8_t kZeros[64 * 1024] = {};
+    if (from < m_end)
+        from = m_end;
+    while (from < to) {
+        const int64_t chunk = to - from < static_cast<int64_t>(sizeof kZeros) ? to - from : sizeof kZeros;
+        int error = 0;
+        const int64_t done = WriteAt(kZeros, chunk, from, &error);
+        from += done;
+        if (from > m_zeroed)
+            m_zeroed = from;
+        if (done < chunk)
+            return -1;
+    }
     return 0;
 }
 
@@ -237,7 +313,10 @@ int AviWriter::WritePacket(AVStream* stream, int64_t position, int64_t duration,
     m_packet->data = nullptr;
     m_packet->size = 0;
     ++m_packets;
-    if (result < 0) {
+    // av_write_frame returns 0 whatever became of the bytes: they are pushed out now, and the I/O
+    // context's error and the writer's own tell whether they reached the disk.
+    avio_flush(m_io);
+    if (result < 0 || m_io->error < 0 || m_writeError != 0) {
         m_failed = true;
         return -1;
     }
@@ -258,13 +337,18 @@ int AviWriter::WriteAudio(int32_t samples, const void* data, uint32_t length) {
     return 0;
 }
 
-void AviWriter::Finish(bool keep) {
+int AviWriter::Finish(bool keep) {
+    const bool wasOpen = m_file != nullptr;
+    const bool holdsPackets = m_videoFrames > 0 || m_audioSamples > 0;
     bool complete = false;
     if (m_file != nullptr) {
-        // A file whose streams were added but got no packet still gets its headers, so it opens.
-        complete = keep && BeginWriting() == 0;
-        if (complete)
-            av_write_trailer(m_file);
+        // A file whose streams were added but got no packet still gets its headers, so it opens. Bytes
+        // that failed to reach the disk get one more try before the index goes after them.
+        if (keep && BeginWriting() == 0 && (m_writeError == 0 || RetryPending() == 0) && m_io->error == 0 &&
+            av_write_trailer(m_file) >= 0) {
+            avio_flush(m_io);
+            complete = m_io->error == 0 && (m_writeError == 0 || RetryPending() == 0);
+        }
         avformat_free_context(m_file);
         m_file = nullptr;
     }
@@ -275,27 +359,36 @@ void AviWriter::Finish(bool keep) {
     }
     if (m_fd >= 0) {
         // Space reserved past the end goes back to the file system.
-        if (m_reserved != INT64_MAX && m_reserved > m_end)
+        if (m_zeroFill) {
+            if (m_zeroed > m_end)
+                (void)ftruncate(m_fd, static_cast<off_t>(m_end));
+        } else if (m_reserved > m_end) {
             (void)fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(m_end),
                             static_cast<off_t>(m_reserved - m_end));
+        }
         close(m_fd);
         m_fd = -1;
-        if (!complete)
+        // A file left without its index keeps the pictures that reached the disk.
+        if (!complete && !(keep && holdsPackets))
             unlink(m_path.c_str());
     }
     av_packet_free(&m_packet);
     m_video = m_audio = nullptr;
     m_headerWritten = m_headerFailed = m_failed = false;
+    m_zeroFill = false;
+    m_writeError = 0;
+    m_pending.clear();
     m_path.clear();
-    m_position = m_end = m_reserved = m_packets = 0;
+    m_position = m_end = m_reserved = m_zeroed = m_packets = 0;
     m_videoFrames = 0;
     m_audioSamples = 0;
+    return !wasOpen || complete ? 0 : -1;
 }
 
-void AviWriter::Close() {
-    Finish(true);
+int AviWriter::Close() {
+    return Finish(true);
 }
 
 void AviWriter::Discard() {
-    Finish(false);
+    (void)Finish(false);
 }

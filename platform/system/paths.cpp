@@ -40,6 +40,12 @@ QString ToNativePath(const QString& path) {
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (p.startsWith(QLatin1String("./")))
         return ProgramFolder() + p.mid(2);
+    // Rooted without a drive letter (`\Snapshots\`, or `\` alone): the root of the program's drive, C,
+    // never the file-system root.
+    if (path.startsWith(QLatin1Char('\\')) && !path.startsWith(QLatin1String("\\\\"))) {
+        const QString folder = DriveFolder(QLatin1Char('C'));
+        return folder.isEmpty() ? QString() : WithSlash(folder) + p.mid(1);
+    }
     if (p.size() >= 2 && p[1] == QLatin1Char(':') && p[0].isLetter() && p[0].unicode() < 128) {
         QString folder = DriveFolder(p[0]);
         if (!folder.isEmpty()) {

@@ -13,7 +13,8 @@
 QString ProgramFolder();
 
 // `\` becomes `/`; a leading `.\` (or `./`) means the program folder; a leading drive letter and colon
-// map through the drive map. A path in Linux form comes back unchanged.
+// map through the drive map, and a leading single `\` (a path rooted without a drive letter) means the
+// root of drive C ("" when drive C is not mapped). A path in Linux form comes back unchanged.
 QString ToNativePath(const QString& path);
 
 // One drive of the drive map.

@@ -65,11 +65,17 @@ QString E2EPicturePath(const QString& name) {
     return folder + u'/' + name;
 }
 
-std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display) {
+std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display,
+                                      qint64 fileSizeLimit) {
     QProcessEnvironment settings;
     settings.insert("VISTAL_HOME", folders.home);
     settings.insert("VISTAL_DRIVE_C", folders.drive);
     settings.insert("XDG_RUNTIME_DIR", folders.runtime);
+    if (fileSizeLimit > 0)
+        // prlimit sets the limit and then becomes Vistal (the same process).
+        return StartOnDisplay(
+            QStringLiteral("prlimit"), display, settings,
+            {QStringLiteral("--fsize=%1").arg(fileSizeLimit), QStringLiteral(VISTAL_BINARY)});
     return StartOnDisplay(QStringLiteral(VISTAL_BINARY), display, settings);
 }
 

@@ -46,8 +46,10 @@ ProgramFolderPlan OneDvrPlan(const char* name, uint16_t port);
 // pictures/e2e folder (made when missing).
 QString E2EPicturePath(const QString& name);
 
-// Starts Vistal on the folders and the X display; it ends with this process however the suite ends.
-std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display);
+// Starts Vistal on the folders and the X display; it ends with this process however the suite ends. With a
+// file-size limit above 0 it runs under that limit (prlimit --fsize), as an operator's shell may start it.
+std::unique_ptr<QProcess> StartVistal(const VistalFolders& folders, const QString& display,
+                                      qint64 fileSizeLimit = 0);
 
 // Waits for the largest window of the process; 0 when the process ended (or the time ran out) first.
 unsigned long WaitForVistalWindow(XClient& x, QProcess* process, int timeoutMs);

@@ -13,10 +13,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -89,7 +92,9 @@ protected:
         }
     }
 
-    std::unique_ptr<QProcess> StartVistal() { return ::StartVistal(folders, xvfb.Display()); }
+    std::unique_ptr<QProcess> StartVistal(qint64 fileSizeLimit = 0) {
+        return ::StartVistal(folders, xvfb.Display(), fileSizeLimit);
+    }
 
     // The dialog or message box the program shows over its main window is answered with Enter (its
     // default button). True when it showed and went.
@@ -115,10 +120,10 @@ protected:
         EXPECT_EQ(ini.GetInt("USER", "PointStop", -1), kScreenHeight << 16 | kScreenWidth);
     }
 
-    // Starts Vistal (the fixture's process) and waits until its main window covers the screen; the
-    // window, or 0.
-    unsigned long StartFullScreenVistal() {
-        vistal = StartVistal();
+    // Starts Vistal (the fixture's process, under a file-size limit when one above 0 is given) and waits
+    // until its main window covers the screen; the window, or 0.
+    unsigned long StartFullScreenVistal(qint64 fileSizeLimit = 0) {
+        vistal = StartVistal(fileSizeLimit);
         return WaitForFullScreenWindow(x, static_cast<pid_t>(vistal->processId()),
                                        QSize(kScreenWidth, kScreenHeight));
     }
@@ -507,6 +512,49 @@ TEST_F(VistalOnX, TerminationSignalDuringLiveViewAndRecordingLosesNothing) {
     EXPECT_GE(recordings.size(), 2);
     for (const QString& file : recordings)
         EXPECT_TRUE(AviIndexed(file)) << file.toStdString() << " " << QFileInfo(file).size();
+}
+
+// Started under a file-size limit (prlimit --fsize), a recording client lives on: every file ends whole
+// with its index before the limit, the operator is told, and the next picture begins the next file. The
+// picture of the notice over the recording goes to recording_file_size_limit.png.
+TEST_F(VistalOnX, RecordingUnderAFileSizeLimitEndsEveryFileWholeAndTellsTheOperator) {
+    if (QStandardPaths::findExecutable(QStringLiteral("prlimit")).isEmpty())
+        GTEST_SKIP() << "prlimit (util-linux) is not installed";
+    constexpr qint64 kLimit = 400000;
+    const unsigned long window = StartFullScreenVistal(kLimit);
+    ASSERT_NE(window, 0u);
+    const pid_t pid = static_cast<pid_t>(vistal->processId());
+    ASSERT_TRUE(harness::WaitUntil([&] { return north->Streamed(0).pictures >= 10; }, 20000));
+    const QRect rect = x.WindowRect(window);
+    ChooseScreenMenuItem(x, pid, GridScreen(rect, 0).center(), 4);  // Start Record on North's first channel
+    const QSize screen(kScreenWidth, kScreenHeight);
+    unsigned long notice = 0;
+    QStringList recordings;
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] {
+            recordings = FilesUnder(drive + "/Records/North", "*.avi");
+            if (notice == 0)
+                notice = FindSmallWindow(x, pid, window, screen);
+            return notice != 0 && recordings.size() >= 3 && vistal->state() == QProcess::Running;
+        },
+        60000))
+        << recordings.join(' ').toStdString() << " notice " << notice;
+    const QImage shown = x.Grab(QRect(QPoint(0, 0), screen));
+    EXPECT_TRUE(shown.save(E2EPicturePath(QStringLiteral("recording_file_size_limit.png"))));
+    EXPECT_TRUE(AnswerWithEnter(x, pid, window, screen));
+
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    ASSERT_TRUE(vistal->waitForFinished(15000));
+    EXPECT_EQ(vistal->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(vistal->exitCode(), 0);
+    recordings = FilesUnder(drive, "*.avi");
+    EXPECT_GE(recordings.size(), 3);
+    for (const QString& file : recordings) {
+        std::printf("%s %lld bytes\n", qPrintable(QFileInfo(file).fileName()),
+                    static_cast<long long>(QFileInfo(file).size()));
+        EXPECT_TRUE(AviIndexed(file)) << file.toStdString() << " " << QFileInfo(file).size();
+        EXPECT_LE(QFileInfo(file).size(), kLimit) << file.toStdString();
+    }
 }
 
 // The fields of the requests with that id the DVR received, each split at its spaces (id first).

@@ -94,3 +94,27 @@ inline int IndexedKeyFrames(const QString& path) {
     }
     return keys;
 }
+
+// A whole record file: its RIFF header counts every byte of the file, libavformat reads every packet, and
+// its index holds one key-frame entry per video packet. frames: the video packets (-1 when not whole).
+inline bool WholeIndexedAvi(const QString& path, int* frames) {
+    *frames = -1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(8);
+    if (head.size() != 8 || !head.startsWith("RIFF"))
+        return false;
+    const uint32_t riff = static_cast<uint32_t>(static_cast<uint8_t>(head[4])) |
+                          static_cast<uint32_t>(static_cast<uint8_t>(head[5])) << 8 |
+                          static_cast<uint32_t>(static_cast<uint8_t>(head[6])) << 16 |
+                          static_cast<uint32_t>(static_cast<uint8_t>(head[7])) << 24;
+    AviContents contents;
+    const AviStreamContents* video = nullptr;
+    if (static_cast<int64_t>(riff) + 8 != file.size() || !ReadAvi(path, &contents) ||
+        (video = contents.Of(AVMEDIA_TYPE_VIDEO)) == nullptr ||
+        IndexedKeyFrames(path) != static_cast<int>(video->packets.size()))
+        return false;
+    *frames = static_cast<int>(video->packets.size());
+    return true;
+}

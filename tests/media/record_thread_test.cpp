@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "core/window_messages.h"
@@ -29,6 +31,7 @@
 #include "media/record_storage.h"
 #include "platform/audio/sound_buffer.h"
 #include "platform/avi/avi_writer.h"
+#include "platform/system/file_size_limit.h"
 #include "tests/bounded_wait.h"
 #include "tests/context_switches.h"
 #include "tests/media/avi_readback.h"
@@ -412,6 +415,187 @@ TEST_F(RecordThreadTest, AFailedWriteClosesTheFileWholeTellsTheOperatorAndTheNex
     for (const RecordedPost& p : posts.Posts()) {
         EXPECT_EQ(p.message, WM_RECORD_DISKFULL);
         EXPECT_EQ(p.wParam, 1u);
+    }
+}
+
+TEST_F(RecordThreadTest, StartingOnADiskWithNoRoomTellsTheOperator) {
+    WindowPostRecorder posts;
+    SetAviReserveFunction(TestReserve);
+    g_diskFull = true;  // the path and its folders can be made, the file cannot take its first picture
+    Video(0, &header);
+    Video(1);
+    Video(2);
+    EXPECT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+    EXPECT_TRUE(Files().isEmpty());
+    g_diskFull = false;
+    Video(3);
+    EndMarker();
+    g_diskFull = true;  // a new run of failures after a file was begun is told again
+    g_now += 1;
+    Video(4);
+    Video(5);
+    g_diskFull = false;
+    EXPECT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 2u);
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("CH002_120000.avi")});
+}
+
+// Writes that the disk refuses (not a refused reservation): g_failingWrites writes fail with
+// g_writeError (-1: every write), and no write reaches past g_fileRoom bytes of a file (ENOSPC there).
+std::atomic<int> g_failingWrites{0};
+std::atomic<int> g_writeError{EIO};
+std::atomic<int64_t> g_fileRoom{INT64_MAX};
+ssize_t TestWrite(int fd, const void* data, size_t length, off_t offset) {
+    int failing = g_failingWrites.load();
+    if (failing != 0) {
+        if (failing > 0)
+            g_failingWrites = failing - 1;
+        errno = g_writeError;
+        return -1;
+    }
+    const int64_t room = g_fileRoom.load();
+    if (offset + static_cast<int64_t>(length) > room) {
+        if (offset >= room) {
+            errno = ENOSPC;
+            return -1;
+        }
+        length = static_cast<size_t>(room - offset);
+    }
+    return pwrite(fd, data, length, offset);
+}
+
+class RefusedWrites {
+public:
+    RefusedWrites() { SetAviWriteFunction(TestWrite); }
+    ~RefusedWrites() {
+        SetAviWriteFunction(nullptr);
+        g_failingWrites = 0;
+        g_writeError = EIO;
+        g_fileRoom = INT64_MAX;
+    }
+};
+
+TEST_F(RecordThreadTest, AWriteTheDiskRefusesEndsTheFileWholeWhenItsSecondTryWorks) {
+    const int errors[] = {EIO, EFBIG, ENOSPC};
+    for (int error : errors) {
+        SCOPED_TRACE(std::strerror(error));
+        QDir(drive.filePath(QStringLiteral("Records"))).removeRecursively();
+        state = RecordThreadState{};
+        g_now = kNoon;
+        WindowPostRecorder posts;
+        RefusedWrites refused;
+        for (int i = 0; i < 5; ++i)
+            NumberedVideo(i, i == 0 ? &header : nullptr);
+        ASSERT_TRUE(state.fileOpen);
+        g_writeError = error;
+        g_failingWrites = 1;  // the write of picture 5 fails once; libav still reports success
+        NumberedVideo(5);
+        EXPECT_FALSE(state.fileOpen);
+        EXPECT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+        g_now += 1;
+        for (int i = 6; i < 10; ++i)
+            NumberedVideo(i);
+        EndMarker();
+        const QStringList expected = {QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120001.avi")};
+        ASSERT_EQ(Files(), expected);
+        int frames = 0;
+        // The close wrote the failed picture again before the index.
+        EXPECT_TRUE(WholeIndexedAvi(DayFolder() + QLatin1Char('/') + expected[0], &frames));
+        EXPECT_EQ(NumbersIn(expected[0]), Range(0, 6));
+        EXPECT_TRUE(WholeIndexedAvi(DayFolder() + QLatin1Char('/') + expected[1], &frames));
+        EXPECT_EQ(NumbersIn(expected[1]), Range(6, 10));
+    }
+}
+
+TEST_F(RecordThreadTest, ADiskThatKeepsRefusingKeepsThePicturesItTookAndRecordingResumesWhenItWrites) {
+    WindowPostRecorder posts;
+    RefusedWrites refused;
+    for (int i = 0; i < 5; ++i)
+        NumberedVideo(i, i == 0 ? &header : nullptr);
+    g_failingWrites = -1;
+    NumberedVideo(5);
+    EXPECT_FALSE(state.fileOpen);
+    g_now += 1;
+    for (int i = 6; i < 9; ++i)
+        NumberedVideo(i);  // no file can take its first picture: none is left behind
+    EXPECT_EQ(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+    g_failingWrites = 0;
+    g_now += 1;
+    for (int i = 9; i < 13; ++i)
+        NumberedVideo(i);
+    EndMarker();
+    const QStringList expected = {QStringLiteral("CH002_120000.avi"), QStringLiteral("CH002_120002.avi")};
+    ASSERT_EQ(Files(), expected);
+    // The first file could get no index; what reached the disk stays there.
+    const QString first = DayFolder() + QLatin1Char('/') + expected[0];
+    EXPECT_EQ(IndexedKeyFrames(first), -1);
+    EXPECT_GE(QFileInfo(first).size(), 5 * 20000);
+    int frames = 0;
+    EXPECT_TRUE(WholeIndexedAvi(DayFolder() + QLatin1Char('/') + expected[1], &frames));
+    EXPECT_EQ(NumbersIn(expected[1]), Range(9, 13));
+}
+
+// The process's file-size limit, for the life of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        EXPECT_EQ(IgnoreFileSizeSignal(), 0);
+        m_ok = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        if (m_ok)
+            setrlimit(RLIMIT_FSIZE, &m_saved);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_saved{};
+    bool m_ok = false;
+};
+
+TEST_F(RecordThreadTest, RoomThatRunsOutEndsEveryFileWholeWithItsIndexAndTheNextPictureBeginsTheNext) {
+    constexpr int64_t kRoom = 300000;
+    enum class Limit { FileSize, FileSystemThatCannotReserve };
+    for (Limit limit : {Limit::FileSize, Limit::FileSystemThatCannotReserve}) {
+        SCOPED_TRACE(limit == Limit::FileSize ? "file-size limit" : "a file system that cannot reserve");
+        QDir(drive.filePath(QStringLiteral("Records"))).removeRecursively();
+        state = RecordThreadState{};
+        g_now = kNoon;
+        WindowPostRecorder posts;
+        RefusedWrites refused;
+        std::optional<FileSizeLimit> fileSize;
+        if (limit == Limit::FileSize) {
+            fileSize.emplace(kRoom);
+            ASSERT_TRUE(fileSize->ok());
+        } else {
+            SetAviReserveFunction([](int, int64_t, int64_t) { return EOPNOTSUPP; });
+            g_fileRoom = kRoom;
+        }
+        constexpr int kPictures = 60;
+        for (int i = 0; i < kPictures; ++i, ++g_now)
+            NumberedVideo(i, i == 0 ? &header : nullptr);
+        EndMarker();
+        fileSize.reset();
+        SetAviReserveFunction(nullptr);
+        const QStringList files = Files();
+        ASSERT_GE(files.size(), 3);
+        EXPECT_GE(posts.CountOf(WM_RECORD_DISKFULL), 1u);
+        int next = 0;
+        for (const QString& name : files) {
+            SCOPED_TRACE(name.toStdString());
+            const QString path = DayFolder() + QLatin1Char('/') + name;
+            int frames = 0;
+            EXPECT_TRUE(WholeIndexedAvi(path, &frames));
+            EXPECT_LE(QFileInfo(path).size(), kRoom);
+            const std::vector<int> numbers = NumbersIn(name);
+            ASSERT_FALSE(numbers.empty());
+            // Each file goes on from the picture after the one the last file had no room for.
+            EXPECT_EQ(numbers, Range(next, numbers.front() + static_cast<int>(numbers.size())));
+            next = numbers.back() + 2;
+        }
+        EXPECT_GE(next, kPictures);
     }
 }
 

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QSet>
 #include <QTemporaryDir>
@@ -37,8 +39,8 @@
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/win_app.h"
 #include "tests/picture_output.h"
-#include "tests/scoped_env.h"
 #include "tests/platform/ui/ui_test_support.h"
+#include "tests/scoped_env.h"
 #include "tests/ui/main_window_home.h"
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
@@ -148,6 +150,16 @@ protected:
                 return true;
             },
             10000));
+    }
+    // Selects a screen of the grid and waits until its slot holds a picture to take a snapshot of.
+    bool SelectScreenWithPicture(int screen) {
+        window->m_grid.m_nCurScreen = screen;
+        return WaitUntil(
+            [&] {
+                std::lock_guard<std::mutex> guard(g_screenSlots[screen].lastFrameLock);
+                return g_screenSlots[screen].lastFrame != nullptr;
+            },
+            10000);
     }
     // Opens the window and selects the gate once its login gave the administrator's right (the setup
     // dialog needs it): the gate's session, or nullptr when it did not log in with that right.
@@ -805,18 +817,59 @@ TEST_F(MainWindowTest, PtzButtonHeldSendsOneMotionAndOneStop) {
 
 TEST_F(MainWindowTest, SnapshotWritesTheSelectedChannelsPicture) {
     Open();
-    window->m_grid.m_nCurScreen = 1;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            std::lock_guard<std::mutex> guard(g_screenSlots[1].lastFrameLock);
-            return g_screenSlots[1].lastFrame != nullptr;
-        },
-        10000));
+    ASSERT_TRUE(SelectScreenWithPicture(1));
     window->SendMessage(WM_BITBUTTON_UP, 1031, 0);
     QStringList shots = QDir(folder.path() + "/shots/Gate").entryList({"CH002_*.jpg"});
     ASSERT_EQ(shots.size(), 1);
     QImage shot(folder.path() + "/shots/Gate/" + shots[0]);
     EXPECT_EQ(shot.size(), QSize(352, 288));
+}
+
+// An empty snapshot folder (stored as "\\") is the root of drive C, never the file-system root; the notice
+// shows where the file is on this system; a snapshot that cannot be written is told.
+TEST_F(MainWindowTest, SnapshotNoticesShowWhereTheFileIsAndAFailedSnapshotIsTold) {
+    const QString driveC = folder.path() + QStringLiteral("/c");
+    ASSERT_TRUE(QDir().mkpath(driveC));
+    ScopedEnv drive("VISTAL_DRIVE_C", QFile::encodeName(driveC));
+    const SystemSettings saved = g_systemSettings;
+    auto setFolder = [](const char16_t* stored, size_t bytes) {
+        std::memset(g_systemSettings.SnapshotPath, 0, sizeof g_systemSettings.SnapshotPath);
+        std::memcpy(g_systemSettings.SnapshotPath, stored, bytes);
+    };
+    Open();
+    ASSERT_TRUE(SelectScreenWithPicture(1));
+    setFolder(u"\\", sizeof(u"\\"));
+    g_systemSettings.PopupMessage = 1;
+    QStringList noticeTexts;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        QWidget* notice = QApplication::activeModalWidget();
+        if (notice == nullptr || notice == window->GetWidget())
+            return;
+        for (const QLabel* label : notice->findChildren<QLabel*>())
+            noticeTexts << label->text();
+        QTest::keyClick(notice, Qt::Key_Escape);
+    });
+    closer.start(20);
+    window->SendMessage(WM_BITBUTTON_UP, 1031, 0);
+    closer.stop();
+    const QStringList shots = QDir(driveC + QStringLiteral("/Gate")).entryList({"CH002_*.jpg"});
+    ASSERT_EQ(shots.size(), 1);
+    EXPECT_TRUE(noticeTexts.contains(driveC + QStringLiteral("/Gate/") + shots[0]))
+        << noticeTexts.join('|').toStdString();
+
+    // A folder that cannot be made (a file stands in its place).
+    QFile blocker(driveC + QStringLiteral("/blocked"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    setFolder(u"C:\\blocked\\", sizeof(u"C:\\blocked\\"));
+    QStringList told;
+    RecordPromptsAnsweringOk(&told);
+    window->SendMessage(WM_BITBUTTON_UP, 1031, 0);
+    SetPromptHook(nullptr);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(driveC + QStringLiteral("/blocked/Gate/CH002_"))) << told[0].toStdString();
+    g_systemSettings = saved;
 }
 
 TEST_F(MainWindowTest, MuteTwiceReturnsToTheSliderAndCancelledExitChangesNothing) {

@@ -4,18 +4,17 @@
 #include <QDateTime>
 #include <new>
 
-#include "core/file_helpers.h"
 #include "core/safe_path.h"
 #include "core/system_settings.h"
 #include "core/window_messages.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_session.h"
 #include "media/main_window_state.h"
-#include "media/snapshot_jpeg.h"
 #include "platform/ui/message_box.h"
 #include "ui/controls/dlg_video.h"
 #include "ui/dialogs/dlg_message.h"
 #include "ui/dialogs/dlg_playback.h"
+#include "ui/snapshot_save.h"
 
 namespace {
 constexpr UINT kMutedPicture = 152;
@@ -230,17 +229,13 @@ void CDlgPlayback::TakeSnapshot() {
                    QStringLiteral("\\CH%1_%2_old.jpg")
                        .arg(channel + 1, 3, 10, QLatin1Char('0'))
                        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
-    if (CreateDirectoryPath(path) == 0)
-        return;
-    int saved = -1;
-    {
-        std::lock_guard<std::mutex> guard(slot.lastFrameLock);
-        saved = SaveSnapshotJpeg(slot.lastFrame, path, slot.lastFrameWidth, slot.lastFrameHeight);
-    }
+    const int saved = SaveSlotSnapshot(slot, path);
+    if (saved < 0)
+        (void)ShowMessageBox(SnapshotFailedText(path), MB_OK | MB_ICONWARNING);
     if (saved != 0 || g_systemSettings.PopupMessage == 0)
         return;
     EnableVideoWindow(FALSE);
-    CDlgMessage message(path, this);
+    CDlgMessage message(SnapshotNoticeText(path), this);
     message.DoModal();
     EnableVideoWindow(TRUE);
 }

@@ -32,6 +32,9 @@ TEST(Paths, ConvertsStoredPathsWhereFilesAreOpened) {
         {QStringLiteral("E:\\Records\\Cam 1"), QStringLiteral("/media/recs/Records/Cam 1")},
         {QStringLiteral("/srv/Data/File.INI"), QStringLiteral("/srv/Data/File.INI")},
         {QStringLiteral("relative\\Name"), QStringLiteral("relative/Name")},
+        // Rooted without a drive letter: on drive C, never at the file-system root.
+        {QStringLiteral("\\"), QDir::homePath() + "/"},
+        {QStringLiteral("\\Snapshots\\Gate\\CH001.jpg"), QDir::homePath() + "/Snapshots/Gate/CH001.jpg"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ToNativePath(c.stored), c.expected) << c.stored.toStdString();

@@ -7,11 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateTime>
+#include <QFile>
+#include <QLabel>
 #include <QPainter>
+#include <QTest>
 #include <QTextCharFormat>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -612,6 +618,71 @@ TEST_F(PlaybackDialogTest, SnapshotGoesIntoAFolderMadeSafeFromTheDvrName) {
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files[0].startsWith(QStringLiteral("CH002_"))) << files[0].toStdString();
     EXPECT_TRUE(files[0].endsWith(QStringLiteral("_old.jpg"))) << files[0].toStdString();
+    Close();
+    g_currentDevice.store(nullptr);
+    g_systemSettings = saved;
+}
+
+// The snapshot notice shows the file where it is on this system; a snapshot that cannot be written (a file
+// stands where its folder would go) is told with that path.
+TEST_F(PlaybackDialogTest, SnapshotNoticesShowWhereTheFileIsAndAFailedSnapshotIsTold) {
+    QTemporaryDir driveC;
+    ScopedEnv drive("VISTAL_DRIVE_C", QFile::encodeName(driveC.path()));
+    const SystemSettings saved = g_systemSettings;
+    g_systemSettings.PopupMessage = 1;
+    Open();
+    DeviceTreeNode node{};
+    std::memcpy(node.name, u"Lobby", sizeof(u"Lobby"));
+    DVRDevice device;
+    device.node = &node;
+    device.channelCount.store(1);
+    g_currentDevice.store(&device);
+    {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[0].lock);
+        g_playbackChannels[0].device = &device;
+        g_playbackChannels[0].channel = 0;
+    }
+    std::vector<uint8_t> picture(I420Size(64, 48), 90);
+    ASSERT_EQ(PresentPlaybackFrame(0, picture.data(), picture.size(), 64, 48, 0), 0);
+    struct Case {
+        const char16_t* folder;
+        size_t bytes;
+        bool written;
+    } cases[] = {
+        {u"\\", sizeof(u"\\"), true},  // an empty folder setting: the root of drive C
+        {u"C:\\blocked\\", sizeof(u"C:\\blocked\\"), false},
+    };
+    QFile blocker(driveC.filePath(QStringLiteral("blocked")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written ? "written" : "refused");
+        std::memset(g_systemSettings.SnapshotPath, 0, sizeof g_systemSettings.SnapshotPath);
+        std::memcpy(g_systemSettings.SnapshotPath, c.folder, c.bytes);
+        QStringList shown;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget* notice = QApplication::activeModalWidget();
+            if (notice == nullptr)
+                return;
+            for (const QLabel* label : notice->findChildren<QLabel*>())
+                shown << label->text();
+            QTest::keyClick(notice, Qt::Key_Escape);
+        });
+        closer.start(20);
+        RecordPromptsAnsweringOk(&shown);
+        dialog->TakeSnapshot();
+        SetPromptHook(nullptr);
+        closer.stop();
+        const QString where =
+            driveC.path() + (c.written ? QStringLiteral("/Lobby/") : QStringLiteral("/blocked/Lobby/"));
+        const QStringList files = QDir(where).entryList({"CH001_*_old.jpg"}, QDir::Files);
+        ASSERT_EQ(files.size(), c.written ? 1 : 0);
+        const auto told = std::find_if(shown.begin(), shown.end(), [&](const QString& t) {
+            return t.contains(where + (c.written ? files[0] : QStringLiteral("CH001_")));
+        });
+        EXPECT_NE(told, shown.end()) << shown.join('|').toStdString();
+    }
     Close();
     g_currentDevice.store(nullptr);
     g_systemSettings = saved;
