@@ -60,7 +60,16 @@ constexpr int PLAYBACK_CMD_SEEK = 6;   // parameter: the target
 
 // Playback states of a playback screen as the DVR reports them.
 constexpr int PLAYBACK_STATE_IDLE = 0;
+constexpr int PLAYBACK_STATE_PLAYING = 1;
+constexpr int PLAYBACK_STATE_PAUSED = 2;
+constexpr int PLAYBACK_STATE_STOPPED = 3;
+constexpr int PLAYBACK_STATE_STEPPING = 4;
+constexpr int PLAYBACK_STATE_SPEED = 5;
 constexpr int PLAYBACK_STATE_NO_STOP = 6;
+// The change a state report announces (high half of the lParam of its PLAYBACK_DATA_STATE).
+constexpr int PLAYBACK_CHANGE_STATE = 0;
+constexpr int PLAYBACK_CHANGE_POSITION = 1;
+constexpr int PLAYBACK_CHANGE_BOTH = 3;
 // The playback speed value of normal speed.
 constexpr int PLAYBACK_SPEED_NORMAL = 6;
 

@@ -16,10 +16,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/window_messages.h"
 #include "core/worker_threads.h"
 #include "dvr/device_tree_events.h"
 #include "dvr/device_tree_node.h"
 #include "dvr/dvr_protocol.h"
+#include "dvr/dvr_records.h"
+#include "dvr/reply_notify.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
 #include "platform/system/descriptor_limit.h"
@@ -276,6 +279,14 @@ void HandleDeviceLost(HWND, DVRDevice* device) {
     const DvrSessionHooks& hooks = GetDvrSessionHooks();
     if (ran && hooks.releaseDeviceScreens != nullptr)
         hooks.releaseDeviceScreens(device);
+    // The playbacks of the lost run end with it, and the playback dialog shows them stopped.
+    const uint32_t stopped =
+        ran && hooks.stopDevicePlayback != nullptr ? hooks.stopDevicePlayback(device) : 0;
+    for (uint32_t window = 0; window < PLAYBACK_WINDOW_COUNT; ++window) {
+        if ((stopped & (1u << window)) != 0)
+            PostPlaybackData(PLAYBACK_DATA_STATE,
+                             static_cast<LPARAM>(static_cast<uint32_t>(PLAYBACK_CHANGE_BOTH) << 16 | window));
+    }
     ClearCurrentDevice(device);
     StopDeviceSession(device);
     // Posted before the new run starts, so it reaches the tree before anything of that run.

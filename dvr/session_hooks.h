@@ -22,6 +22,10 @@ struct DvrSessionHooks {
     // Stores the six playback state values of a playback window (0-15) in its playback slot, under that
     // slot's lock (the playback engine installs it). Any thread.
     void (*storePlaybackState)(int window, const int32_t values[6]) = nullptr;
+    // Marks stopped every playback window (0-15) that plays a recording of the device, under each slot's
+    // lock, and returns them as bits (bit w: window w). The session that carried those playbacks has ended:
+    // no report will stop them. Any thread (the supervisor when it restarts a session).
+    uint32_t (*stopDevicePlayback)(DVRDevice* device) = nullptr;
     // Whether the playback dialog is open (the frame parser drops playback frames otherwise). Any thread.
     // The media system installs it when it starts (the main window's state) and removes it at its end.
     bool (*playbackOpen)() = nullptr;

@@ -100,6 +100,8 @@ void InstallMediaHooks() {
         hooks.releaseDeviceScreens = ReleaseDeviceSlots;
     if (hooks.storePlaybackState == nullptr)
         hooks.storePlaybackState = StorePlaybackState;
+    if (hooks.stopDevicePlayback == nullptr)
+        hooks.stopDevicePlayback = StopDevicePlayback;
     if (hooks.playbackDialog == nullptr)
         hooks.playbackDialog = PlaybackDialogWindow;
     SetDvrSessionHooks(&hooks);
@@ -113,6 +115,8 @@ void RemoveMediaHooks() {
         hooks.releaseDeviceScreens = nullptr;
     if (hooks.storePlaybackState == StorePlaybackState)
         hooks.storePlaybackState = nullptr;
+    if (hooks.stopDevicePlayback == StopDevicePlayback)
+        hooks.stopDevicePlayback = nullptr;
     if (hooks.playbackDialog == PlaybackDialogWindow)
         hooks.playbackDialog = nullptr;
     SetDvrSessionHooks(&hooks);

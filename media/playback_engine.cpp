@@ -10,6 +10,7 @@ extern "C" {
 #include <new>
 
 #include "core/system_settings.h"
+#include "dvr/dvr_records.h"
 #include "media/decode_steps.h"
 #include "media/main_window_state.h"
 #include "media/overlay_text.h"
@@ -147,6 +148,22 @@ void StorePlaybackState(int window, const int32_t values[6]) {
     slot.playDuration = values[3];
     slot.playPosition = values[4];
     slot.playDayStart = values[5];
+}
+
+uint32_t StopDevicePlayback(DVRDevice* device) {
+    uint32_t stopped = 0;
+    if (device == nullptr)
+        return stopped;
+    for (int window = 0; window < PLAYBACK_CHANNEL_COUNT; ++window) {
+        ScreenSlot& slot = g_playbackChannels[window];
+        std::lock_guard<std::mutex> guard(slot.lock);
+        if (slot.device != device || slot.playState == PLAYBACK_STATE_IDLE ||
+            slot.playState == PLAYBACK_STATE_STOPPED)
+            continue;
+        slot.playState = PLAYBACK_STATE_STOPPED;
+        stopped |= 1u << window;
+    }
+    return stopped;
 }
 
 namespace {

@@ -67,6 +67,10 @@ int PlayPlaybackAudio(int channels, int screen, const uint8_t* data, uint32_t le
 
 // Writes the six state values of a DVR's playback report into the slot, under its lock.
 void StorePlaybackState(int window, const int32_t values[6]);
+// The session of device ended: each slot that plays one of its recordings (a state other than idle or
+// stopped) is marked stopped, under its lock. Bit w of the result: slot w was marked (the sessions'
+// stopDevicePlayback hook).
+uint32_t StopDevicePlayback(DVRDevice* device);
 // The open playback dialog's window, or null (the sessions' playbackDialog hook).
 HWND PlaybackDialogWindow();
 // The playback slots' queues for the frame parser (null outside 0-15 or while the engine is down).

@@ -6,17 +6,7 @@
 #include <QString>
 #include <cstdint>
 
-// Playback states of a screen as the DVR reports them.
-constexpr int PLAYBACK_STATE_PLAYING = 1;
-constexpr int PLAYBACK_STATE_PAUSED = 2;
-constexpr int PLAYBACK_STATE_STOPPED = 3;
-constexpr int PLAYBACK_STATE_STEPPING = 4;
-constexpr int PLAYBACK_STATE_SPEED = 5;
-
-// The change a state report announces (high half of its lParam).
-constexpr int PLAYBACK_CHANGE_STATE = 0;
-constexpr int PLAYBACK_CHANGE_POSITION = 1;
-constexpr int PLAYBACK_CHANGE_BOTH = 3;
+#include "dvr/dvr_records.h"
 
 constexpr int POSITION_SLIDER_MAX = 1000;
 constexpr int SECONDS_PER_DAY = 86400;

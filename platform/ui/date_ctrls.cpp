@@ -81,7 +81,10 @@ BOOL CDateTimeCtrl::SetDateTime(const QDateTime& time) {
 BOOL CMonthCalCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT nID) {
     auto* calendar = new QCalendarWidget;
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    QObject::connect(calendar, &QCalendarWidget::clicked, calendar, [calendar] {
+    // Every change of the selection the user makes is told: a click on a day, the keys that move it
+    // (arrows, PageUp/PageDown, across a month as well) and a typed date. The program's SetDate and the
+    // paging below block the signal.
+    QObject::connect(calendar, &QCalendarWidget::selectionChanged, calendar, [calendar] {
         NMHDR hdr;
         hdr.code = MCN_SELCHANGE;
         if (auto* self = CurrentWindow<CMonthCalCtrl>(calendar))
@@ -143,10 +146,11 @@ void CMonthCalCtrl::PageChanged(int year, int month) {
         state = 0;
     const QDate selected = calendar->selectedDate();
     if (selected.year() == year && selected.month() == month) {
-        ApplyDayState();  // a day of the new month was chosen: that click notifies the parent
+        ApplyDayState();  // a day of the new month was chosen: its selection change notifies the parent
         return;
     }
-    // Paging moves the selection to the same day of the shown month, and the parent hears of it.
+    // Paging with the arrows moves the selection to the same day of the shown month, and the parent hears of
+    // it.
     const QDate first(year, month, 1);
     const QDate moved(year, month, std::min(selected.isValid() ? selected.day() : 1, first.daysInMonth()));
     {

@@ -2,9 +2,10 @@
 
 // The date-time picker (CDateTimeCtrl: a date, or a time of day with DTS_TIMEFORMAT; the user's changes
 // reach the parent as DTN_DATETIMECHANGE) and the month calendar (CMonthCalCtrl: a day chosen by the
-// user reaches the parent as MCN_SELCHANGE; SetDayState shows days in bold). Paging to another month
-// moves the selection to the same day of that month and notifies MCN_SELCHANGE; a change of the shown
-// month clears the bold days until they are set again.
+// user, with the mouse or the keys, reaches the parent as MCN_SELCHANGE; SetDayState shows days in bold).
+// Paging to another month (its arrows, PageUp/PageDown, an arrow key past the month's edge) selects a
+// day of that month and notifies MCN_SELCHANGE once; a change of the shown month clears the bold days
+// until they are set again.
 
 #include <QDate>
 #include <QDateTime>

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dvr/dvr_records.h"
 #include "media/audio_player.h"
 #include "media/overlay_text.h"
 #include "media/pixel_color.h"
@@ -231,6 +232,38 @@ TEST_F(PlaybackEngine, ReopeningStartsFromEmptySlots) {
     EXPECT_EQ(slot.playState, 0);
     EXPECT_EQ(slot.osdCorner, OSD_CORNER_BOTTOM_RIGHT);
     EXPECT_EQ(slot.osdColor, 0x00FF00u);
+}
+
+// The end of a DVR's session stops the screens that play its recordings, and only those.
+TEST_F(PlaybackEngine, AnEndedSessionStopsTheScreensThatPlayItsRecordings) {
+    auto* lost = reinterpret_cast<DVRDevice*>(uintptr_t{0x1000});
+    auto* other = reinterpret_cast<DVRDevice*>(uintptr_t{0x2000});
+    const struct {
+        DVRDevice* device;
+        int32_t state;
+        int32_t after;
+    } screens[] = {
+        {lost, PLAYBACK_STATE_PLAYING, PLAYBACK_STATE_STOPPED},
+        {lost, PLAYBACK_STATE_PAUSED, PLAYBACK_STATE_STOPPED},
+        {lost, PLAYBACK_STATE_SPEED, PLAYBACK_STATE_STOPPED},
+        {lost, PLAYBACK_STATE_IDLE, PLAYBACK_STATE_IDLE},
+        {lost, PLAYBACK_STATE_STOPPED, PLAYBACK_STATE_STOPPED},
+        {other, PLAYBACK_STATE_PLAYING, PLAYBACK_STATE_PLAYING},
+    };
+    for (int s = 0; s < 6; ++s) {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[s].lock);
+        g_playbackChannels[s].device = screens[s].device;
+        g_playbackChannels[s].playState = screens[s].state;
+        g_playbackChannels[s].playPosition = 25;
+    }
+    EXPECT_EQ(StopDevicePlayback(lost), 0x7u);
+    EXPECT_EQ(StopDevicePlayback(lost), 0u);  // told once
+    EXPECT_EQ(StopDevicePlayback(nullptr), 0u);
+    for (int s = 0; s < 6; ++s) {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[s].lock);
+        EXPECT_EQ(g_playbackChannels[s].playState, screens[s].after) << s;
+        g_playbackChannels[s].device = nullptr;
+    }
 }
 
 TEST_F(PlaybackEngine, OnlyTheSelectedScreenIsHeard) {

@@ -168,6 +168,7 @@ void CDlgConfig::OnOK() {
     const ConfigControls controls = ReadControls();
     // The start-with-session entry follows its box at once, whatever else is collected.
     if (controls.recordDisks.isEmpty()) {
+        WithdrawSavedNotice(this, IDC_CONFIG_SAVED, &m_nSavedTicks);
         Message("DLGSETUPSYSTEM_MSG_DISK_INVALID", "Please select one as the record disk at least!");
         return;
     }

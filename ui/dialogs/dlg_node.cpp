@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "dvr/device_list_node.h"
+#include "dvr/dvr_fields.h"
 #include "platform/ui/edit.h"
 #include "ui/dialogs/dialog_texts.h"
+#include "ui/dialogs/field_refusal.h"
 #include "ui/dialogs/node_fields.h"
 
 namespace {
@@ -14,19 +16,28 @@ void LimitEdit(CWnd* dialog, UINT id, int maxChars) {
         edit->LimitText(maxChars);
 }
 
-// The control of each field fault, focused when the entry is refused.
-UINT FaultControl(int fault) {
+// Refuses the entry: a user name or password that the DVR could not receive as typed is told as the
+// setup pages tell it; an empty or overlong name or address keeps the dialog open with its edit focused.
+void Refuse(CDialog* dialog, int fault) {
     switch (fault) {
-        case NODE_FIELD_HOST_EMPTY:
-        case NODE_FIELD_HOST_TOO_LONG:
-            return IDC_NODE_ADDRESS;
         case NODE_FIELD_USER_TOO_LONG:
-            return IDC_NODE_USER;
+            (void)AcceptFieldFault(dialog, IDC_NODE_USER, FIELD_TOO_LONG);
+            return;
+        case NODE_FIELD_USER_NOT_IN_CODE_PAGE:
+            (void)AcceptFieldFault(dialog, IDC_NODE_USER, FIELD_NOT_IN_CODE_PAGE);
+            return;
         case NODE_FIELD_PASSWORD_TOO_LONG:
-            return IDC_NODE_PASSWORD;
+            (void)AcceptFieldFault(dialog, IDC_NODE_PASSWORD, FIELD_TOO_LONG);
+            return;
+        case NODE_FIELD_PASSWORD_NOT_IN_CODE_PAGE:
+            (void)AcceptFieldFault(dialog, IDC_NODE_PASSWORD, FIELD_NOT_IN_CODE_PAGE);
+            return;
         default:
-            return IDC_NODE_NAME;
+            break;
     }
+    const bool host = fault == NODE_FIELD_HOST_EMPTY || fault == NODE_FIELD_HOST_TOO_LONG;
+    if (CWnd* item = dialog->GetDlgItem(host ? IDC_NODE_ADDRESS : IDC_NODE_NAME))
+        item->SetFocus();
 }
 
 // Add mode starts a zeroed record of the type under the parent; both modes then take the checked fields.
@@ -42,8 +53,7 @@ BOOL TakeFields(CDialog* dialog, DeviceTreeNode* node, DeviceTreeNode* pNew, boo
     }
     int fault = CheckNodeFields(entry, isDvr);
     if (fault != NODE_FIELDS_OK) {
-        if (CWnd* item = dialog->GetDlgItem(FaultControl(fault)))
-            item->SetFocus();
+        Refuse(dialog, fault);
         return FALSE;
     }
     DeviceTreeNode* target = node;

@@ -249,7 +249,9 @@ void CDlgPlayback::OnPlaybackData(int code, LPARAM lParam) {
     std::unique_ptr<DayRecordMap, void (*)(DayRecordMap*)> map(
         code == PLAYBACK_DATA_DAY_RECORDS ? reinterpret_cast<DayRecordMap*>(lParam) : nullptr,
         FreeDayRecordMap);
-    if (g_currentDevice.load() == nullptr)
+    // A state notice only says that a screen's slot changed, which the slot itself shows: also the stop
+    // of the playbacks of a lost session, which leaves no DVR current.
+    if (g_currentDevice.load() == nullptr && code != PLAYBACK_DATA_STATE)
         return;
     switch (code) {
         case PLAYBACK_DATA_FILE_LIST:

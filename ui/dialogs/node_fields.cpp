@@ -1,12 +1,21 @@
 #include "ui/dialogs/node_fields.h"
 
 #include "dvr/device_list_node.h"
-#include "platform/system/codepage.h"
+#include "dvr/dvr_fields.h"
+#include "ui/dialogs/field_refusal.h"
 
 namespace {
 
-bool CredentialFits(const QString& text) {
-    return WideToAnsi(text).size() <= NODE_CREDENTIAL_MAX_BYTES;
+// The node fault of a credential by the rule the setup pages apply to user names and passwords.
+int CredentialFault(const QString& text, int tooLong, int notInCodePage) {
+    switch (TextFieldFaultOf(text, TextFieldKind::Credential)) {
+        case FIELD_FITS:
+            return NODE_FIELDS_OK;
+        case FIELD_NOT_IN_CODE_PAGE:
+            return notInCodePage;
+        default:
+            return tooLong;
+    }
 }
 
 }  // namespace
@@ -22,11 +31,11 @@ int CheckNodeFields(const NodeFieldEntry& entry, bool isDvr) {
         return NODE_FIELD_HOST_EMPTY;
     if (entry.host.size() > NODE_HOST_MAX_CHARS)
         return NODE_FIELD_HOST_TOO_LONG;
-    if (!CredentialFits(entry.user))
-        return NODE_FIELD_USER_TOO_LONG;
-    if (!CredentialFits(entry.password))
-        return NODE_FIELD_PASSWORD_TOO_LONG;
-    return NODE_FIELDS_OK;
+    const int user = CredentialFault(entry.user, NODE_FIELD_USER_TOO_LONG, NODE_FIELD_USER_NOT_IN_CODE_PAGE);
+    if (user != NODE_FIELDS_OK)
+        return user;
+    return CredentialFault(entry.password, NODE_FIELD_PASSWORD_TOO_LONG,
+                           NODE_FIELD_PASSWORD_NOT_IN_CODE_PAGE);
 }
 
 int ParseNodePort(const QString& text) {

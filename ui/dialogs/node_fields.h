@@ -3,7 +3,9 @@
 // The fields of one device tree record as the area and DVR dialogs take them: every field is checked
 // before any is written, so a refused entry leaves the record as it was, and each stored form fits its
 // field (a name of 255 characters, a host of 63, a user and a password whose Base64 text fits 255
-// characters, that is at most 189 bytes in the code page).
+// characters, that is at most 189 bytes in the code page). User and password follow the setup pages' rule
+// for credentials: one with a character the code page lacks is refused, since it would be stored and sent
+// as '?'.
 
 #include <QString>
 
@@ -32,6 +34,8 @@ enum NodeFieldFault : int {
     NODE_FIELD_HOST_TOO_LONG = 4,
     NODE_FIELD_USER_TOO_LONG = 5,
     NODE_FIELD_PASSWORD_TOO_LONG = 6,
+    NODE_FIELD_USER_NOT_IN_CODE_PAGE = 7,
+    NODE_FIELD_PASSWORD_NOT_IN_CODE_PAGE = 8,
 };
 
 // An area has only its name; a DVR (isDvr) also host, port, user and password.

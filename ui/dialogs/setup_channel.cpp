@@ -252,7 +252,7 @@ int CDlgSetupChannel::Collect(int channel) {
     // would be cut.
     static constexpr TextFieldRule kFields[] = {{IDC_NAME, TextFieldKind::RequiredText}};
     if (!CheckFieldTexts(this, kFields))
-        return -1;
+        return COLLECT_REFUSED;
     return CollectOverlay(channel, false);
 }
 

@@ -115,7 +115,7 @@ int CDlgSetupNetwork::Collect(int channel) {
         {IDC_SETUP_NETWORK_PASSWORD, TextFieldKind::Credential},
     };
     if (!CheckFieldTexts(this, kFields))
-        return -1;
+        return COLLECT_REFUSED;
     int restart = 0;
     if (CollectSetupNetwork(ReadControls(), device->networkParams.get(), &restart) != SETUP_NETWORK_CHANGED)
         return -1;

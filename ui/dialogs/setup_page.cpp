@@ -137,10 +137,18 @@ BOOL CSetupPage::PreTranslateMessage(MSG* pMsg) {
     return CDialog::PreTranslateMessage(pMsg);
 }
 
+void CSetupPage::WithdrawSavedNotice() {
+    ::WithdrawSavedNotice(this, IDC_SETUP_SAVED_NOTICE, &m_nSavedCountdown);
+}
+
+bool CSetupPage::CollectedForSave(int collected) {
+    if (collected == COLLECT_REFUSED)
+        WithdrawSavedNotice();
+    return collected == 0;
+}
+
 void CSetupPage::OnSaveRefused(LPARAM index) {
-    m_nSavedCountdown = 0;
-    if (CWnd* notice = GetDlgItem(IDC_SETUP_SAVED_NOTICE))
-        notice->ShowWindow(SW_HIDE);
+    WithdrawSavedNotice();
     (void)MessageBox(this,
                      LanguageText("SYSTEM_MSG_CONFIG_NOT_SENT",
                                   "The settings could not be sent to the DVR, please try again!"),
@@ -277,7 +285,7 @@ void CSetupPage::OnOK() {
             return;
         index = m_nCurChannel;
     }
-    if (Collect(index) != 0)
+    if (!CollectedForSave(Collect(index)))
         return;
     if (PostToOwner(WM_SETUP_SAVE, static_cast<WPARAM>(m_nPageCode), index) != 0)
         return;

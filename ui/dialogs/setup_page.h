@@ -35,6 +35,9 @@ constexpr UINT IDC_SETUP_ALL_SET = 1107;
 constexpr UINT IDC_SETUP_SAVED_NOTICE = 1307;
 constexpr UINT IDC_SETUP_PREVIEW = 1099;
 
+// What Collect returns when it refused an entry and told the operator why (a message box).
+constexpr int COLLECT_REFUSED = -2;
+
 enum class SetupPageKind { Plain, Channel };
 
 class CSetupPage : public CDialog {
@@ -66,6 +69,10 @@ public:
     [[nodiscard]] int PostToOwner(UINT message, WPARAM wParam, LPARAM lParam);
     // Starts the saved notice's countdown.
     void ShowSavedNotice() { m_nSavedCountdown = SAVED_NOTICE_TICKS; }
+    // Hides the notice at once: an earlier save's "Saved." must not stand beside a refusal.
+    void WithdrawSavedNotice();
+    // Whether a Collect result lets Set post its save (0); a refusal also withdraws the notice.
+    bool CollectedForSave(int collected);
     bool IsLoaded() const;
     // Records that the controls now hold channel's values (plain pages pass 0) and enables Set/All Set.
     void MarkLoaded(int channel);
@@ -109,7 +116,8 @@ protected:
     // A reply the base accepted (on channel pages: for the chosen channel).
     virtual void FillFromDevice(int replyType, int index) = 0;
     // Writes the controls into channel's record (plain pages: 0) when they differ from it: 0 written,
-    // -1 unchanged or not possible.
+    // -1 unchanged or not possible, COLLECT_REFUSED when an entry was refused and the operator told (Set
+    // then withdraws the saved notice).
     [[nodiscard]] virtual int Collect(int channel) = 0;
     // Whether a reply of this type may fill the page: channel pages take only the chosen channel's.
     virtual bool AcceptsReply(int replyType, int index) const;

@@ -173,14 +173,14 @@ int CDlgSetupSystem::Collect(int channel) {
         {IDC_SETUP_SYSTEM_SNAPSHOT, TextFieldKind::Text},
     };
     if (!CheckFieldTexts(this, kFields))
-        return -1;
+        return COLLECT_REFUSED;
     int restart = 0;
     const int result = CollectSetupSystem(ReadControls(), device->systemParams.get(), &restart);
     if (result == SETUP_SYSTEM_NO_DISK) {
         AfxMessageBox(
             LanguageText("DLGSETUPSYSTEM_MSG_DISK_INVALID", "Please select one as the record disk at least!"),
             MB_OK);
-        return -1;
+        return COLLECT_REFUSED;
     }
     if (result != SETUP_SYSTEM_CHANGED)
         return -1;

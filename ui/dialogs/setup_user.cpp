@@ -264,7 +264,7 @@ int CDlgSetupUser::CollectUser(int slot) {
         (void)MessageBox(
             this, LanguageText("DLGSETUPUSER_MSG_USER_NULL", "User name is empty, please input again!"),
             QString(), MB_OK);
-        return -1;
+        return COLLECT_REFUSED;
     }
     // The account must reach the DVR as typed: nothing is written while a text does not fit its field.
     static constexpr TextFieldRule kFields[] = {
@@ -273,7 +273,7 @@ int CDlgSetupUser::CollectUser(int slot) {
         {IDC_USER_DESCRIPTION, TextFieldKind::Text},
     };
     if (!CheckFieldTexts(this, kFields))
-        return -1;
+        return COLLECT_REFUSED;
     return CollectUserAccount(panel, AddressableChannels(device), (*users)[static_cast<size_t>(slot)]);
 }
 
@@ -302,7 +302,7 @@ void CDlgSetupUser::OnOK() {
     // Set writes only the account the panel was filled from.
     if (slot < 0 || slot != m_nLoadedSlot || !IsLoaded())
         return;
-    if (CollectUser(slot) != 0)
+    if (!CollectedForSave(CollectUser(slot)))
         return;
     PostUserSave(slot, USER_PART_ACCOUNT);
     PostUserSave(slot, USER_PART_CHANNELS);

@@ -1,7 +1,8 @@
 // The playback dialog with a plain owner window: its layout and screens, the buttons and time text that
-// the state reports drive, the day-record bar, the file list's own copies of the names, what it posts to
-// its owner and when, and a search and two opened recordings against the simulated DVR, with the owner
-// forwarding the posted requests to the DVR as the main window's relay does.
+// the state reports drive, the day-record bar, the calendar's month query on every paging (arrows and
+// keys), the file list's own copies of the names, what it posts to its owner and when, and a search and
+// two opened recordings against the simulated DVR, with the owner forwarding the posted requests to the
+// DVR as the main window's relay does, and a playback whose stream the DVR drops.
 
 #include "ui/dialogs/dlg_playback.h"
 
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -131,6 +133,10 @@ public:
     DVRDevice* device = nullptr;
 };
 
+int32_t TodayMidnight() {
+    return static_cast<int32_t>(QDateTime(QDate::currentDate(), QTime(0, 0)).toSecsSinceEpoch());
+}
+
 class PlaybackDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -139,6 +145,7 @@ protected:
         ASSERT_TRUE(owner.CreateHost());
     }
     void TearDown() override {
+        StopSimulatedDvr();
         Close();
         g_currentDevice.store(nullptr);
         owner.DestroyWindow();
@@ -157,6 +164,50 @@ protected:
         dialog.reset();
         DrainPostedEvents();
     }
+    // The main window's part of a playback against the simulated DVR (channels cameras, ten pictures a
+    // second, recordings today): the frame parser's playback queues, the session hooks, playback open, the
+    // supervisor that restarts a lost session, and a session online and current. Then the dialog opens.
+    void StartSimulatedDvr(int channels) {
+        dvrsim::SimConfig config;
+        config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
+        for (int c = 0; c < channels; ++c)
+            config.channels.push_back(dvrsim::SimChannel{"Camera", dvrsim::kCodecMpeg4, 352, 288});
+        config.recordingDays.push_back(TodayMidnight());
+        config.framesPerSecond = 10;
+        sim = std::make_unique<dvrsim::DvrSim>(config);
+        ASSERT_EQ(sim->Start(), 0);
+        simStarted = true;
+        SetSlotQueueProvider(MediaSlotQueue);
+        DvrSessionHooks hooks;
+        hooks.playbackOpen = MainWindowPlaybackOpen;
+        hooks.storePlaybackState = StorePlaybackState;
+        hooks.stopDevicePlayback = StopDevicePlayback;
+        hooks.playbackDialog = PlaybackDialogWindow;
+        SetDvrSessionHooks(&hooks);
+        ASSERT_EQ(StartSupervisorThread(), 0);
+        g_mainWindowState.m_bPlaybackOpen.store(1);
+        simNode.reset(live_view::MakeDvrNode(1, sim->Port()));
+        DVRDevice* device = live_view::StartSession(simNode.get());
+        ASSERT_TRUE(WaitUntil([&] { return live_view::IsOnline(device); }, 10000));
+        g_currentDevice.store(device);
+        owner.device = device;
+        Open();
+    }
+    void StopSimulatedDvr() {
+        if (!simStarted)
+            return;
+        simStarted = false;
+        Close();
+        owner.device = nullptr;
+        g_currentDevice.store(nullptr);
+        g_mainWindowState.m_bPlaybackOpen.store(0);
+        FreeDeviceList();
+        InitDeviceList();
+        StopSupervisorThread();
+        SetDvrSessionHooks(nullptr);
+        SetSlotQueueProvider(nullptr);
+        sim.reset();
+    }
     void Report(int screen, std::initializer_list<int32_t> values, int change) {
         int32_t v[6] = {};
         std::copy(values.begin(), values.end(), v);
@@ -166,6 +217,9 @@ protected:
 
     PlaybackOwner owner;
     std::unique_ptr<CDlgPlayback> dialog;
+    std::unique_ptr<dvrsim::DvrSim> sim;
+    std::unique_ptr<DeviceTreeNode, decltype(&std::free)> simNode{nullptr, &std::free};
+    bool simStarted = false;
 };
 
 TEST_F(PlaybackDialogTest, OpensWithSixteenScreensAndClosesEveryScreenItOpened) {
@@ -517,18 +571,30 @@ TEST_F(PlaybackDialogTest, PagingTheCalendarAsksForTheShownMonthAndClearsTheOldM
     ASSERT_TRUE(bold(2026, 12, 10));
     owner.posts.clear();
 
+    // The day grid takes the keys.
+    auto* grid = calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(grid, nullptr);
+    auto press = [grid](Qt::Key key) { return [grid, key] { QTest::keyClick(grid, key); }; };
+    auto arrow = [calendar](void (QCalendarWidget::*page)()) {
+        return [calendar, page] { (calendar->*page)(); };
+    };
     struct Step {
         const char* name;
-        void (QCalendarWidget::*page)();
-        QDate selected;  // the same day of the shown month, or its last day
+        std::function<void()> page;
+        QDate selected;  // the same day of the shown month, or its last day; a week on or back
     } steps[] = {
-        {"forward", &QCalendarWidget::showNextMonth, QDate(2027, 1, 31)},
-        {"forward into a short month", &QCalendarWidget::showNextMonth, QDate(2027, 2, 28)},
-        {"back", &QCalendarWidget::showPreviousMonth, QDate(2027, 1, 28)},
+        {"forward", arrow(&QCalendarWidget::showNextMonth), QDate(2027, 1, 31)},
+        {"forward into a short month", arrow(&QCalendarWidget::showNextMonth), QDate(2027, 2, 28)},
+        {"back", arrow(&QCalendarWidget::showPreviousMonth), QDate(2027, 1, 28)},
+        // The keys page as the arrows do and are told the same way.
+        {"PageDown", press(Qt::Key_PageDown), QDate(2027, 2, 28)},
+        {"PageUp", press(Qt::Key_PageUp), QDate(2027, 1, 28)},
+        {"arrow down past the month's end", press(Qt::Key_Down), QDate(2027, 2, 4)},
+        {"arrow up past the month's start", press(Qt::Key_Up), QDate(2027, 1, 28)},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
-        (calendar->*step.page)();
+        step.page();
         DrainPostedEvents();
         ASSERT_EQ(owner.Count(WM_PLAYBACK_QUERY_MONTH), 1);
         EXPECT_EQ(owner.Last(WM_PLAYBACK_QUERY_MONTH)->wParam,
@@ -717,35 +783,9 @@ TEST_F(PlaybackDialogTest, TextsOfEachLanguageFit) {
 
 // --- Against the simulated DVR ---
 
-int32_t TodayMidnight() {
-    return static_cast<int32_t>(QDateTime(QDate::currentDate(), QTime(0, 0)).toSecsSinceEpoch());
-}
-
 TEST_F(PlaybackDialogTest, SearchesAndPlaysTwoRecordingsOfTheSimulatedDvr) {
-    harness::StopSessionsAtExit stopSessions;
-    dvrsim::SimConfig config;
-    config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
-    for (int c = 0; c < 2; ++c)
-        config.channels.push_back(dvrsim::SimChannel{"Camera", dvrsim::kCodecMpeg4, 352, 288});
-    config.recordingDays.push_back(TodayMidnight());
-    config.framesPerSecond = 10;
-    dvrsim::DvrSim sim(config);
-    ASSERT_EQ(sim.Start(), 0);
-    // What the main window installs: the playback queues for the frame parser, and playback open.
-    SetSlotQueueProvider(MediaSlotQueue);
-    DvrSessionHooks hooks;
-    hooks.playbackOpen = MainWindowPlaybackOpen;
-    hooks.storePlaybackState = StorePlaybackState;
-    hooks.playbackDialog = PlaybackDialogWindow;
-    SetDvrSessionHooks(&hooks);
-    g_mainWindowState.m_bPlaybackOpen.store(1);
-    std::unique_ptr<DeviceTreeNode, decltype(&std::free)> node(live_view::MakeDvrNode(1, sim.Port()),
-                                                               &std::free);
-    DVRDevice* device = live_view::StartSession(node.get());
-    ASSERT_TRUE(WaitUntil([&] { return live_view::IsOnline(device); }, 10000));
-    g_currentDevice.store(device);
-    owner.device = device;
-    Open();
+    StartSimulatedDvr(2);
+    ASSERT_TRUE(simStarted);
 
     dialog->SetMode(PLAYBACK_MODE_FILE);
     dialog->SearchFiles();
@@ -843,15 +883,38 @@ TEST_F(PlaybackDialogTest, SearchesAndPlaysTwoRecordingsOfTheSimulatedDvr) {
     QString channel = opened.mid(opened.lastIndexOf(QLatin1Char('\\')) + 1, 6);
     EXPECT_TRUE(shots[0].startsWith(channel)) << shots[0].toStdString() << " " << opened.toStdString();
     // The DVR saw the controls: speed, pause, step, play, seek.
-    EXPECT_GE(sim.CountRequests(DVR_REQ_PLAYBACK_CONTROL), 5);
+    EXPECT_GE(sim->CountRequests(DVR_REQ_PLAYBACK_CONTROL), 5);
 
     Close();
-    EXPECT_TRUE(sim.WaitForRequests(DVR_REQ_PLAYBACK_CLOSE, 16, 10000));
-    owner.device = nullptr;
-    g_currentDevice.store(nullptr);
-    g_mainWindowState.m_bPlaybackOpen.store(0);
-    SetDvrSessionHooks(nullptr);
-    SetSlotQueueProvider(nullptr);
+    EXPECT_TRUE(sim->WaitForRequests(DVR_REQ_PLAYBACK_CLOSE, 16, 10000));
+}
+
+// The DVR drops the playback stream while a recording plays: the session that carried it is restarted,
+// no report will ever stop that playback, and the buttons, time text and slider show it stopped.
+TEST_F(PlaybackDialogTest, APlaybackWhoseStreamDropsShowsStopped) {
+    StartSimulatedDvr(1);
+    ASSERT_TRUE(simStarted);
+
+    dialog->SetMode(PLAYBACK_MODE_FILE);
+    dialog->SearchFiles();
+    ASSERT_TRUE(WaitUntil([&] { return dialog->m_fileList.GetItemCount() > 0; }, 10000));
+    dialog->m_fileList.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    dialog->OpenSelected(PLAYBACK_MODE_FILE);
+    ASSERT_TRUE(WaitUntil([&] { return dialog->m_btnPause.IsWindowVisible() != FALSE; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return sim->PlaybackFramesSent() > 0; }, 10000));
+
+    sim->DropConnections(dvrsim::SIM_PLAYBACK);
+    EXPECT_TRUE(WaitUntil([&] { return dialog->m_btnPlay.IsWindowVisible() != FALSE; }, 10000));
+    EXPECT_FALSE(dialog->m_btnPause.IsWindowVisible());
+    EXPECT_FALSE(dialog->m_btnStop.IsWindowEnabled());
+    EXPECT_EQ(dialog->m_timeText.GetWindowText(), QStringLiteral("00:00:00/00:00:00"));
+    EXPECT_EQ(dialog->m_sliderPos.GetPos(), 0);
+    {
+        std::lock_guard<std::mutex> guard(g_playbackChannels[0].lock);
+        EXPECT_EQ(g_playbackChannels[0].playState, PLAYBACK_STATE_STOPPED);
+    }
+    DrainPostedEvents();
+    EXPECT_TRUE(dialog->GetWidget()->grab().save(PicturePath(QStringLiteral("dlg_playback_dropped.png"))));
 }
 
 }  // namespace

@@ -172,15 +172,21 @@ TEST_F(StatusFixture, SetWritesSystemIniAndTellsTheLanguageChange) {
         EXPECT_EQ(page.GetDlgItem(IDC_CONFIG_SAVED)->IsWindowVisible() != FALSE, on);
     }
 
-    // RGB drawing needs a restart; no record disk is refused.
+    // RGB drawing needs a restart; no record disk is refused, and the "Saved." of the save before it goes
+    // at once.
     CheckItem(&page, IDC_CONFIG_RGB, 1);
     Click(page, IDOK);
     EXPECT_EQ(messages, QStringList{"You need to restart this program to make these settings take affect!"});
+    page.SendMessage(WM_TIMER, TIMER_SAVED_NOTICE, 0);
+    ASSERT_TRUE(page.GetDlgItem(IDC_CONFIG_SAVED)->IsWindowVisible());
     page.m_listDisks.SetCheck(0, FALSE);
     page.m_listDisks.SetCheck(1, FALSE);
     Click(page, IDOK);
     EXPECT_EQ(messages.size(), 2);
     EXPECT_EQ(messages.last(), QStringLiteral("Please select one as the record disk at least!"));
+    EXPECT_FALSE(page.GetDlgItem(IDC_CONFIG_SAVED)->IsWindowVisible());
+    page.SendMessage(WM_TIMER, TIMER_SAVED_NOTICE, 0);
+    EXPECT_FALSE(page.GetDlgItem(IDC_CONFIG_SAVED)->IsWindowVisible());
     page.DestroyWindow();
     SetAutorun(0);
 }

@@ -16,6 +16,7 @@
 #include "tests/dvr/tree_file_fixture.h"
 #include "tests/picture_output.h"
 #include "tests/platform/ui/text_fit.h"
+#include "tests/scoped_env.h"
 #include "tests/ui/dialogs/node_script.h"
 
 namespace {
@@ -163,22 +164,31 @@ TEST_F(TreeFixture, RefusedAndCancelledEditsChangeNothing) {
     ASSERT_TRUE(
         WriteBytes(TreeDat(), TreeFileBytes({DvrRecord(4, "Gate", "127.0.0.2", 9000, "admin", "pw")})));
     const QString longHost(64, u'h');
+    const QString han = QStringLiteral("\u5f20\u4e09");
+    const QString unsendable =
+        QStringLiteral("The text has characters that cannot be sent, please input again!");
     struct Case {
         const char* title;
         NodeAnswer answer;
         bool refused;
         bool changed;
+        QString told;  // the message box of the refusal
     };
     const Case cases[] = {
-        {"empty name", {{"", "127.0.0.9", "1", "x", "y"}}, true, false},
+        {"empty name", {{"", "127.0.0.9", "1", "x", "y"}}, true, false, {}},
         // The name is not taken over before the address is checked.
-        {"new name, empty address", {{"New", "", "1", "x", "y"}}, true, false},
+        {"new name, empty address", {{"New", "", "1", "x", "y"}}, true, false, {}},
         // The edits take no more than the record holds.
-        {"address typed past its edit's limit", {{"New", longHost, "1", "x", "y"}}, false, true},
-        {"cancelled", {{"New", "127.0.0.9", "1", "x", "y"}, false}, false, false},
-        {"accepted", {{"New", "127.0.0.9", "1", "x", "y"}}, false, true},
+        {"address typed past its edit's limit", {{"New", longHost, "1", "x", "y"}}, false, true, {}},
+        // A credential the code page lacks would be saved as "??": refused and told, nothing taken over.
+        {"user the code page lacks", {{"New", "127.0.0.9", "1", han, "y"}}, true, false, unsendable},
+        {"password the code page lacks", {{"New", "127.0.0.9", "1", "x", han}}, true, false, unsendable},
+        {"cancelled", {{"New", "127.0.0.9", "1", "x", "y"}, false}, false, false, {}},
+        {"accepted", {{"New", "127.0.0.9", "1", "x", "y"}}, false, true, {}},
     };
+    ScopedEnv codePage("VISTAL_CODEPAGE", "CP1252");
     for (const Case& c : cases) {
+        prompts.clear();
         ScriptedTree tree(&status);
         ASSERT_TRUE(tree.Create(IDD_DLG_TREE, &status));
         HTREEITEM item = tree.m_tree.GetRootItem();
@@ -189,6 +199,7 @@ TEST_F(TreeFixture, RefusedAndCancelledEditsChangeNothing) {
         tree.script.answers = {c.answer};
         tree.OnModify();
         EXPECT_EQ(tree.script.refused, c.refused ? 1 : 0) << c.title;
+        EXPECT_EQ(prompts, c.told.isEmpty() ? QStringList() : QStringList{c.told}) << c.title;
         // The dialog showed the record's own values.
         EXPECT_EQ(tree.script.shown.name, QStringLiteral("Gate")) << c.title;
         EXPECT_EQ(tree.script.shown.password, QStringLiteral("pw")) << c.title;

@@ -49,11 +49,32 @@ TEST(NodeFields, LimitsAndTheirOrder) {
          true,
          NODE_FIELD_USER_TOO_LONG},
     };
+    ScopedEnv westernPage("VISTAL_CODEPAGE", "CP1252");
     for (const Case& c : cases)
+        EXPECT_EQ(CheckNodeFields(c.entry, c.dvr), c.fault) << c.title;
+
+    // A credential with a character the code page lacks would be stored and sent as '?': refused as the
+    // setup pages refuse it, user before password, after the length.
+    const QString han = QStringLiteral("\u5f20\u4e09");
+    const Case unsendable[] = {
+        {"user the code page lacks", {"Gate", "h", "", han, "pw"}, true, NODE_FIELD_USER_NOT_IN_CODE_PAGE},
+        {"password the code page lacks",
+         {"Gate", "h", "", "admin", han},
+         true,
+         NODE_FIELD_PASSWORD_NOT_IN_CODE_PAGE},
+        {"user before password", {"Gate", "h", "", han, han}, true, NODE_FIELD_USER_NOT_IN_CODE_PAGE},
+        {"Latin-1 letters fit",
+         {"Gate", "h", "", QStringLiteral("J\u00fcrgen"), QStringLiteral("\u00e9t\u00e9")},
+         true,
+         NODE_FIELDS_OK},
+        {"an area has no credentials", {"Yard", "", "", han, han}, false, NODE_FIELDS_OK},
+    };
+    for (const Case& c : unsendable)
         EXPECT_EQ(CheckNodeFields(c.entry, c.dvr), c.fault) << c.title;
 
     // In a double-byte code page the limit counts bytes, not characters.
     ScopedEnv codePage("VISTAL_CODEPAGE", "CP936");
+    EXPECT_EQ(CheckNodeFields({"Gate", "h", "", han, han}, true), NODE_FIELDS_OK);
     const QString wide94(94, QChar(0x4e2d));
     const QString wide95(95, QChar(0x4e2d));
     EXPECT_EQ(CheckNodeFields({"Gate", "h", "", wide94, wide94}, true), NODE_FIELDS_OK);

@@ -224,11 +224,15 @@ TEST_F(SetupNetworkPageTest, TextsThatCannotTravelWholeAreRefused) {
         SetItemText(&page, c.id, c.typed);
         messages.clear();
         ClearPosted();
-        page.m_nSavedCountdown = 0;
+        // An earlier save's "Saved." is showing; the refusal takes it away at once.
+        page.m_nSavedCountdown = SAVED_NOTICE_TICKS;
+        page.SendMessage(WM_TIMER, TIMER_SAVED_NOTICE, 0);
+        ASSERT_TRUE(page.GetDlgItem(IDC_SETUP_SAVED_NOTICE)->IsWindowVisible()) << c.title;
         Click(page, IDOK);
         EXPECT_EQ(messages, QStringList{c.message}) << c.title;
         EXPECT_TRUE(Posted(WM_SETUP_SAVE).empty()) << c.title;
         EXPECT_EQ(page.m_nSavedCountdown, 0) << c.title;
+        EXPECT_FALSE(page.GetDlgItem(IDC_SETUP_SAVED_NOTICE)->IsWindowVisible()) << c.title;
         EXPECT_EQ(std::memcmp(device->networkParams.get(), &before, sizeof before), 0) << c.title;
     }
 }

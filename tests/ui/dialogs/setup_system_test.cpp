@@ -280,10 +280,16 @@ TEST_F(SetupSystemPageTest, FoldersThatDoNotFitTheirFieldAreRefused) {
         SetItemText(&page, c.id, c.typed);
         messages.clear();
         ClearPosted();
-        page.m_nSavedCountdown = 0;
+        // An earlier save's "Saved." is showing; a refusal takes it away at once.
+        page.m_nSavedCountdown = SAVED_NOTICE_TICKS;
+        page.SendMessage(WM_TIMER, TIMER_SAVED_NOTICE, 0);
+        ASSERT_TRUE(page.GetDlgItem(IDC_SETUP_SAVED_NOTICE)->IsWindowVisible()) << c.title;
         Click(page, IDOK);
+        EXPECT_EQ(page.GetDlgItem(IDC_SETUP_SAVED_NOTICE)->IsWindowVisible() != FALSE, c.message.isEmpty())
+            << c.title;
         if (c.message.isEmpty()) {
             EXPECT_TRUE(messages.isEmpty()) << c.title;
+            EXPECT_EQ(page.m_nSavedCountdown, SAVED_NOTICE_TICKS) << c.title;
             EXPECT_EQ(Posted(WM_SETUP_SAVE).size(), 1u) << c.title;
             EXPECT_EQ(NodeText(device->systemParams->RecordDir), c.typed) << c.title;
         } else {

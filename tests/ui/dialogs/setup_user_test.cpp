@@ -228,7 +228,9 @@ TEST_F(UserPageFixture, SetWritesThePanelIntoTheLoadedAccount) {
         device.user(1) = Users()[1];
         Load(1);
         host.messages.clear();
-        page.m_nSavedCountdown = 0;
+        // An earlier save's "Saved." is counting down: a save starts it anew, a refusal ends it, Set without
+        // a change leaves it.
+        page.m_nSavedCountdown = SAVED_NOTICE_TICKS - 1;
         DVRUserAccount expected = device.user(1);
         c.expect(expected);
         c.edit(page);
@@ -238,7 +240,10 @@ TEST_F(UserPageFixture, SetWritesThePanelIntoTheLoadedAccount) {
         if (c.saved)
             posts = {SaveOf(1, USER_PART_ACCOUNT), SaveOf(1, USER_PART_CHANNELS)};
         EXPECT_EQ(Posts(host.Take({WM_SETUP_SAVE})), posts) << c.name;
-        EXPECT_EQ(page.m_nSavedCountdown, c.saved ? SAVED_NOTICE_TICKS : 0) << c.name;
+        EXPECT_EQ(page.m_nSavedCountdown, c.saved               ? SAVED_NOTICE_TICKS
+                                          : c.message.isEmpty() ? SAVED_NOTICE_TICKS - 1
+                                                                : 0)
+            << c.name;
         EXPECT_EQ(host.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
     }
 }
