@@ -105,6 +105,9 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
         return FALSE;
     bool wasVisible = !m_widget->isHidden();
     bool show = nCmdShow != SW_HIDE;
+    // A window the program hides stays hidden when its owner comes back.
+    if (!show)
+        m_widget->setProperty(kHiddenWithOwnerProperty, false);
     // Under a window manager an owned window is mapped after its owner: mapped first, the manager would
     // not know its owner yet and would stack it as a window of its own, under the owner. It comes with
     // its owner instead (a modal one shows at once: its loop waits for it).
