@@ -37,22 +37,13 @@ TEST(ShowWindow, OnlyTheWindowWhoseOwnVisibilityChangedHearsOfIt) {
     EXPECT_EQ(ShowLog(log), (std::vector<std::string>{"parent+", "parent-", "child-"}));
 }
 
-// A top-level window at rect, owned by owner when given (a Qt child window, as the dialogs make them).
-std::unique_ptr<CWnd> MakeTopLevel(CWnd* owner, const QRect& rect) {
-    auto* widget = new QWidget(owner == nullptr ? nullptr : owner->GetWidget(),
-                               (owner == nullptr ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint);
-    widget->setGeometry(rect);
-    auto wnd = std::make_unique<CWnd>();
-    return wnd->Attach(widget, owner, 0, WS_POPUP) ? std::move(wnd) : nullptr;
-}
-
 // The owned windows go with their minimised owner and come back when it is restored, twice in a row; one
 // that the program hid meanwhile stays hidden.
 TEST(OwnedWindows, FollowTheirOwnersMinimiseExceptOneTheProgramHid) {
-    std::unique_ptr<CWnd> owner = MakeTopLevel(nullptr, QRect(0, 0, 400, 300));
+    std::unique_ptr<CWnd> owner = MakeTestTopLevel(nullptr, QRect(0, 0, 400, 300));
     ASSERT_NE(owner, nullptr);
-    std::unique_ptr<CWnd> video = MakeTopLevel(owner.get(), QRect(30, 30, 200, 150));
-    std::unique_ptr<CWnd> panel = MakeTopLevel(owner.get(), QRect(250, 30, 100, 100));
+    std::unique_ptr<CWnd> video = MakeTestTopLevel(owner.get(), QRect(30, 30, 200, 150));
+    std::unique_ptr<CWnd> panel = MakeTestTopLevel(owner.get(), QRect(250, 30, 100, 100));
     ASSERT_TRUE(video != nullptr && panel != nullptr);
     owner->ShowWindow(SW_SHOW);
     video->ShowWindow(SW_SHOW);
@@ -95,7 +86,7 @@ private:
 };
 
 TEST(OwnedWindows, ModalDialogWithoutAPlaceOpensCentredOnItsOwner) {
-    std::unique_ptr<CWnd> owner = MakeTopLevel(nullptr, QRect(100, 50, 600, 400));
+    std::unique_ptr<CWnd> owner = MakeTestTopLevel(nullptr, QRect(100, 50, 600, 400));
     ASSERT_NE(owner, nullptr);
     owner->ShowWindow(SW_SHOW);
     PlacedDialog centred(owner.get(), false);
