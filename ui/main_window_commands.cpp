@@ -340,6 +340,9 @@ void CTarvikDlg::OnSwitchUser() {
 // --- snapshot and recording
 
 void CTarvikDlg::TakeSnapshot() {
+    // A screen the page does not show (five screens per page show none) has nothing to save.
+    if (!m_grid.m_bScreenShown[m_grid.m_nCurScreen])
+        return;
     ScreenSlot& slot = g_screenSlots[m_grid.m_nCurScreen];
     DVRDevice* device = nullptr;
     int channel = -1;

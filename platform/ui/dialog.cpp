@@ -102,6 +102,15 @@ UINT TemplateDefaultId(const DialogTemplate& t) {
     return IDOK;
 }
 
+// A dialog its initialisation did not place is centred on the window that owns it.
+void CentreOnOwner(QWidget* dialog) {
+    QWidget* owner = dialog->parentWidget();
+    if (owner == nullptr || !dialog->isWindow() || dialog->testAttribute(Qt::WA_Moved))
+        return;
+    const QRect over = owner->window()->frameGeometry();
+    dialog->move(over.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+}
+
 }  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -141,7 +150,10 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
         if (!(t.style & WS_CAPTION))
             flags = (parentWidget != nullptr ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint;
         dialog->setWindowFlags(flags);
-        dialog->setModal(modal);
+        // A window without an owner (the main window run as a dialog) is modal to nothing: a modal window
+        // with no owner would be modal to the whole window group, and a window manager would keep it above
+        // the windows it owns.
+        dialog->setModal(modal && parentWidget != nullptr);
         widget = dialog;
     }
     // Every template dialog shows its texts in the one dialog font that sizes it.
@@ -212,6 +224,7 @@ intptr_t CDialog::DoModal() {
     }
     // EndDialog may already have been called while the dialog initialised.
     if (FromHandle(self) == this && m_nModalResult == -1) {
+        CentreOnOwner(GetWidget());
         ShowWindow(SW_SHOW);
         QEventLoop loop;
         m_bInModalLoop = true;

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/ui/desktop_hints.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/win_app.h"
@@ -65,6 +66,8 @@ int MessageBox(CWnd* owner, const QString& text, const QString& caption, UINT ty
     for (const ButtonChoice& choice : choices)
         box.addButton(choice.button);
     box.setEscapeButton(choices.back().button);
+    if (owner != nullptr && owner->GetWidget() != nullptr)
+        MarkOwnedWindow(&box, owner->GetWidget()->window());
     WindowEventScope scope;
     auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const ButtonChoice& choice : choices) {

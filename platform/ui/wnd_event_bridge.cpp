@@ -263,6 +263,11 @@ bool WndEventBridge::Translate(QObject* watched, QEvent* event) {
             if (watched == wnd->GetWidget() && wnd->GetWidget()->isWindow())
                 FollowOwnerMinimised(wnd->GetWidget());
             return false;
+        case QEvent::Show:
+            // Sent before the window is mapped: the window manager learns of the owner in time.
+            if (watched == wnd->GetWidget())
+                MarkOwnedTopLevel(wnd->GetWidget());
+            return false;
         case QEvent::EnabledChange:
             if (watched == wnd->GetWidget())
                 wnd->WindowProc(WM_ENABLE, wnd->GetWidget()->isEnabled() ? TRUE : FALSE, 0);

@@ -40,6 +40,10 @@ private:
 // platform does with owned windows.
 void FollowOwnerMinimised(QWidget* owner);
 
+// A top-level window with an owner is marked as owned for the window manager (desktop_hints.h) each time
+// it is about to be shown.
+void MarkOwnedTopLevel(QWidget* window);
+
 // While an event handler of any window runs, widgets are deleted later rather than at once, so that a
 // handler may destroy the window whose event is being delivered.
 class WindowEventScope {

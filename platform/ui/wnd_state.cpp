@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 
+#include "platform/ui/desktop_hints.h"
 #include "platform/ui/gdi_objects.h"
 #include "platform/ui/wnd.h"
 #include "platform/ui/wnd_event_bridge.h"
@@ -44,24 +45,51 @@ void RaiseOwnedWindows(QWidget* owner) {
 
 constexpr const char* kHiddenWithOwnerProperty = "vistalHiddenWithOwner";
 
+// The owner is shown again: its owned windows that went with it come back, in the normal state (a window
+// manager may have iconified them with their owner, and Qt would map a window it believes minimised as an
+// icon again), and one the manager still holds as an icon is asked back.
+void BringBackOwnedWindows(QWidget* owner) {
+    for (QWidget* window : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!window->isWindow())
+            continue;
+        if (window->property(kHiddenWithOwnerProperty).toBool()) {
+            window->setProperty(kHiddenWithOwnerProperty, false);
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->show();
+        } else if (window->isVisible() && WindowIconic(window)) {
+            ShowIconicWindow(window);
+        }
+    }
+}
+
 }  // namespace
 
 void FollowOwnerMinimised(QWidget* owner) {
     const bool minimised = owner->isMinimized();
-    for (QWidget* window : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        // A modal box stays: hiding one would end its loop.
-        if (!window->isWindow() || window->isModal())
-            continue;
-        if (minimised && window->isVisible()) {
-            window->setProperty(kHiddenWithOwnerProperty, true);
-            window->hide();
-        } else if (!minimised && window->property(kHiddenWithOwnerProperty).toBool()) {
-            window->setProperty(kHiddenWithOwnerProperty, false);
-            window->show();
+    if (minimised) {
+        for (QWidget* window : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            // A modal box stays: hiding one would end its loop.
+            if (window->isWindow() && !window->isModal() && window->isVisible()) {
+                window->setProperty(kHiddenWithOwnerProperty, true);
+                window->hide();
+            }
         }
+        // Without a window manager nobody iconifies the window: it leaves the screen itself, and Qt maps it
+        // again when it leaves the minimised state.
+        if (owner->isVisible() && XWithoutWindowManager())
+            UnmapWithoutWindowManager(owner);
+        return;
     }
-    if (!minimised && owner->isVisible())
+    BringBackOwnedWindows(owner);
+    if (owner->isVisible())
         RaiseOwnedWindows(owner);
+}
+
+void MarkOwnedTopLevel(QWidget* window) {
+    FollowWindowManagerStates();
+    QWidget* owner = window->parentWidget();
+    if (window->isWindow() && owner != nullptr)
+        MarkOwnedWindow(window, owner->window());
 }
 
 uintptr_t CWnd::SetTimer(uintptr_t nIDEvent, UINT elapseMs) {
@@ -77,6 +105,18 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
         return FALSE;
     bool wasVisible = !m_widget->isHidden();
     bool show = nCmdShow != SW_HIDE;
+    // A window the program hides stays hidden when its owner comes back.
+    if (!show)
+        m_widget->setProperty(kHiddenWithOwnerProperty, false);
+    // Under a window manager an owned window is mapped after its owner: mapped first, the manager would
+    // not know its owner yet and would stack it as a window of its own, under the owner. It comes with
+    // its owner instead (a modal one shows at once: its loop waits for it).
+    if (show && !wasVisible && m_widget->isWindow() && !m_widget->isModal() &&
+        m_widget->parentWidget() != nullptr && !m_widget->parentWidget()->window()->isVisible() &&
+        XWithWindowManager()) {
+        m_widget->setProperty(kHiddenWithOwnerProperty, true);
+        return FALSE;
+    }
     // Only the window whose own visibility changes hears of it.
     if (show != wasVisible)
         SendMessage(WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
@@ -101,8 +141,16 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
             m_widget->show();
             break;
     }
-    if (show && m_widget->isWindow())
+    if (show && m_widget->isWindow() && nCmdShow != SW_SHOWMINIMIZED && nCmdShow != SW_MINIMIZE) {
+        // Qt may not know that the window manager holds the window as an icon (a minimise from the
+        // desktop it missed): then the state change above did nothing, and the window is asked back.
+        if (!m_widget->isMinimized()) {
+            if (WindowIconic(m_widget))
+                ShowIconicWindow(m_widget);
+            BringBackOwnedWindows(m_widget);
+        }
         RaiseOwnedWindows(m_widget);
+    }
     return wasVisible ? TRUE : FALSE;
 }
 

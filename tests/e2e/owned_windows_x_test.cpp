@@ -14,17 +14,9 @@
 #include "platform/ui/wnd.h"
 #include "tests/bounded_wait.h"
 #include "tests/e2e/x_session.h"
+#include "tests/platform/ui/ui_test_support.h"
 
 namespace {
-
-// A top-level window, owned by owner when given (a Qt child window, as the dialogs make them).
-std::unique_ptr<CWnd> MakeWindow(CWnd* owner, const QRect& rect) {
-    auto* widget = new QWidget(owner == nullptr ? nullptr : owner->GetWidget(),
-                               (owner == nullptr ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint);
-    widget->setGeometry(rect);
-    auto wnd = std::make_unique<CWnd>();
-    return wnd->Attach(widget, owner, 0, WS_POPUP) ? std::move(wnd) : nullptr;
-}
 
 unsigned long XWindow(const CWnd& wnd) {
     return static_cast<unsigned long>(wnd.GetWidget()->winId());
@@ -58,13 +50,13 @@ TEST(OwnedWindowsOnX, StayAboveTheirOwnerWhenTheOwnerIsShownOrRaised) {
          [](CWnd& w) { w.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
     };
     // The owner is itself owned, as the playback dialog is by the main window.
-    std::unique_ptr<CWnd> main = MakeWindow(nullptr, QRect(0, 0, 640, 480));
+    std::unique_ptr<CWnd> main = MakeTestTopLevel(nullptr, QRect(0, 0, 640, 480));
     ASSERT_NE(main, nullptr);
     main->ShowWindow(SW_SHOW);
     for (const auto& c : cases) {
-        std::unique_ptr<CWnd> owner = MakeWindow(main.get(), QRect(0, 0, 400, 300));
+        std::unique_ptr<CWnd> owner = MakeTestTopLevel(main.get(), QRect(0, 0, 400, 300));
         ASSERT_NE(owner, nullptr);
-        std::unique_ptr<CWnd> owned = MakeWindow(owner.get(), QRect(30, 30, 200, 150));
+        std::unique_ptr<CWnd> owned = MakeTestTopLevel(owner.get(), QRect(30, 30, 200, 150));
         ASSERT_NE(owned, nullptr);
         if (c.covered)
             owner->ShowWindow(SW_SHOW);

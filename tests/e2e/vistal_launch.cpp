@@ -120,6 +120,17 @@ unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize
     return small.empty() ? 0 : small.back();
 }
 
+unsigned long WaitForUnlockDialog(XClient& x, pid_t pid, unsigned long except, QSize screen) {
+    unsigned long unlock = 0;
+    const bool shown = harness::WaitUntil(
+        [&] {
+            unlock = FindSmallWindow(x, pid, except, screen);
+            return unlock != 0 && x.WindowRect(unlock).height() > 100;
+        },
+        10000);
+    return shown ? unlock : 0;
+}
+
 unsigned long NewWindowOf(XClient& x, pid_t pid, const std::vector<unsigned long>& before) {
     unsigned long found = 0;
     for (unsigned long w : x.WindowsOfProcess(pid)) {

@@ -66,6 +66,10 @@ unsigned long FindSmallWindow(XClient& x, pid_t pid, unsigned long except, QSize
 // The topmost shown top-level window of the process that is not one of before nor a tool tip, or 0.
 unsigned long NewWindowOf(XClient& x, pid_t pid, const std::vector<unsigned long>& before);
 
+// Waits for the unlock dialog of a locked window: the small window of the process (not the login menu
+// that opened it, two lines high) that shows within 10 s; 0 when none did.
+unsigned long WaitForUnlockDialog(XClient& x, pid_t pid, unsigned long except, QSize screen);
+
 // Clicks point and waits for a window of the process that was not shown before (a drop-down list, a
 // dialog); that window, or 0 when none showed within timeoutMs.
 unsigned long ClickForNewWindow(XClient& x, pid_t pid, QPoint point, int timeoutMs = 10000);

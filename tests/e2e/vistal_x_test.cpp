@@ -438,14 +438,8 @@ TEST_F(VistalOnX, LockedWindowIgnoresItsControlsAndTheCloseRequestEndsTheUnlockD
     // 10 s.
     (void)ChooseLockItem(x, pid, centreOf(1032));
     x.MoveMouse(videoCentre.x(), videoCentre.y());
-    // The dialog, not the menu that opened it (two lines high).
-    unsigned long unlock = 0;
-    ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            unlock = FindSmallWindow(x, pid, window, screenSize);
-            return unlock != 0 && x.WindowRect(unlock).height() > 100;
-        },
-        10000));
+    const unsigned long unlock = WaitForUnlockDialog(x, pid, window, screenSize);
+    ASSERT_NE(unlock, 0u);
     // Drawn, for the picture: its buttons have settled (the password edit's caret blinks above them).
     const QRect unlockRect = x.WindowRect(unlock);
     EXPECT_TRUE(x.WaitForDrawn(unlockRect.adjusted(0, unlockRect.height() * 3 / 5, 0, 0)));

@@ -82,21 +82,29 @@ int XvfbServer::Start(int width, int height, int timeoutMs) {
     return 0;
 }
 
-void XvfbServer::Stop() {
-    if (m_pid <= 0)
+namespace {
+
+// Ends a child process started by the suite: TERM, and KILL when it has not ended within 3 s.
+void EndChild(pid_t* pid) {
+    if (*pid <= 0)
         return;
-    kill(m_pid, SIGTERM);
-    // Bounded: a server that does not end on TERM within 3 s is killed.
+    kill(*pid, SIGTERM);
     for (int i = 0; i < 300; ++i) {
-        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = -1;
+        if (waitpid(*pid, nullptr, WNOHANG) == *pid) {
+            *pid = -1;
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, nullptr, 0);
-    m_pid = -1;
+    kill(*pid, SIGKILL);
+    waitpid(*pid, nullptr, 0);
+    *pid = -1;
+}
+
+}  // namespace
+
+void XvfbServer::Stop() {
+    EndChild(&m_pid);
 }
 
 XClient::~XClient() {
@@ -159,19 +167,111 @@ long WindowPid(Display* display, Window window) {
 
 }  // namespace
 
-std::vector<unsigned long> XClient::WindowsOfProcess(pid_t pid) {
-    Window root = DefaultRootWindow(m_display), parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    std::vector<unsigned long> windows;
-    XSync(m_display, False);
-    if (!XQueryTree(m_display, root, &root, &parent, &children, &count))
-        return windows;
-    for (unsigned int i = 0; i < count; ++i) {
-        if (WindowPid(m_display, children[i]) == pid && IsShown(children[i]))
-            windows.push_back(children[i]);
+bool OpenboxInstalled() {
+    return !QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty();
+}
+
+int WindowManager::Start(const QString& display, const QString& configHome, int timeoutMs) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (program.isEmpty())
+        return -1;
+    Display* x = XOpenDisplay(display.toLatin1().constData());
+    if (x == nullptr)
+        return -1;
+    const QByteArray path = program.toLocal8Bit();
+    const QByteArray displayVariable = "DISPLAY=" + display.toLatin1();
+    const QByteArray configVariable = "XDG_CONFIG_HOME=" + configHome.toLocal8Bit();
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    m_pid = fork();
+    if (m_pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        putenv(const_cast<char*>(displayVariable.constData()));
+        putenv(const_cast<char*>(configVariable.constData()));
+        dup2(devNull, 1);
+        dup2(devNull, 2);
+        const char* argv[] = {path.constData(), "--sm-disable", nullptr};
+        execv(path.constData(), const_cast<char**>(argv));
+        _exit(127);
     }
+    close(devNull);
+    // The manager has taken the screen once the root window names its check window, and that window
+    // names itself.
+    auto running = [&] {
+        const Window root = DefaultRootWindow(x);
+        const std::vector<unsigned long> check =
+            LongProperty(x, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
+        return check.size() == 1 &&
+               LongProperty(x, check[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1) == check;
+    };
+    const bool started = m_pid > 0 && harness::WaitUntil(running, timeoutMs);
+    XCloseDisplay(x);
+    if (!started) {
+        Stop();
+        return -1;
+    }
+    return 0;
+}
+
+void WindowManager::Stop() {
+    EndChild(&m_pid);
+}
+
+namespace {
+
+// The children of window, bottom to top.
+std::vector<Window> Children(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> list;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) && children != nullptr)
+        list.assign(children, children + count);
     if (children != nullptr)
         XFree(children);
+    return list;
+}
+
+// The window of the process pid at window or inside it: a window manager maps each program's top-level
+// window into a frame of its own (a few levels deep at most).
+Window ClientOfProcess(Display* display, Window window, pid_t pid, int depth) {
+    if (WindowPid(display, window) == pid)
+        return window;
+    if (depth == 0)
+        return 0;
+    for (Window child : Children(display, window)) {
+        if (Window found = ClientOfProcess(display, child, pid, depth - 1))
+            return found;
+    }
+    return 0;
+}
+
+// The child of the root that holds window: the window itself, or the frame a window manager put it in.
+Window TopOf(Display* display, Window window) {
+    const Window root = DefaultRootWindow(display);
+    // A bounded walk, as a window tree is not deep.
+    for (int depth = 0; depth < 64 && window != None && window != root; ++depth) {
+        Window treeRoot = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &treeRoot, &parent, &children, &count))
+            return 0;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root)
+            return window;
+        window = parent;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::vector<unsigned long> XClient::WindowsOfProcess(pid_t pid) {
+    std::vector<unsigned long> windows;
+    XSync(m_display, False);
+    for (Window top : Children(m_display, DefaultRootWindow(m_display))) {
+        const Window client = ClientOfProcess(m_display, top, pid, 3);
+        if (client != 0 && IsShown(client))
+            windows.push_back(client);
+    }
     return windows;
 }
 
@@ -355,22 +455,14 @@ unsigned long XClient::MapCover(const QRect& rect) {
 }
 
 bool XClient::IsAbove(unsigned long a, unsigned long b) {
-    Window root = DefaultRootWindow(m_display), parent = 0, *children = nullptr;
-    unsigned int count = 0;
     XSync(m_display, False);
-    if (!XQueryTree(m_display, root, &root, &parent, &children, &count))
-        return false;
+    // Stacked as their frames are, under a window manager.
+    const Window topA = TopOf(m_display, a), topB = TopOf(m_display, b);
     // The children come bottom to top.
-    int posA = -1, posB = -1;
-    for (unsigned int i = 0; i < count; ++i) {
-        if (children[i] == a)
-            posA = static_cast<int>(i);
-        if (children[i] == b)
-            posB = static_cast<int>(i);
-    }
-    if (children != nullptr)
-        XFree(children);
-    return posA >= 0 && posB >= 0 && posA > posB;
+    const std::vector<Window> stack = Children(m_display, DefaultRootWindow(m_display));
+    const auto posA = std::find(stack.begin(), stack.end(), topA);
+    const auto posB = std::find(stack.begin(), stack.end(), topB);
+    return topA != 0 && topB != 0 && posA != stack.end() && posB != stack.end() && posA > posB;
 }
 
 bool XClient::IsToolTip(unsigned long window) {
@@ -378,6 +470,50 @@ bool XClient::IsToolTip(unsigned long window) {
         LongProperty(m_display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, 16);
     const Atom toolTip = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
     return std::find(types.begin(), types.end(), toolTip) != types.end();
+}
+
+bool XClient::HasState(unsigned long window, const char* state) {
+    const std::vector<unsigned long> states = LongProperty(m_display, window, "_NET_WM_STATE", XA_ATOM, 32);
+    const Atom atom = XInternAtom(m_display, state, False);
+    return std::find(states.begin(), states.end(), atom) != states.end();
+}
+
+unsigned long XClient::TransientFor(unsigned long window) {
+    Window owner = 0;
+    return XGetTransientForHint(m_display, window, &owner) ? owner : 0;
+}
+
+bool XClient::IsIconic(unsigned long window) {
+    const Atom wmState = XInternAtom(m_display, "WM_STATE", False);
+    const std::vector<unsigned long> state = LongProperty(m_display, window, "WM_STATE", wmState, 2);
+    return !state.empty() && state[0] == IconicState;
+}
+
+namespace {
+
+// A request to the window manager about window, as the window-manager standard sends them.
+void SendToWindowManager(Display* display, Window window, const char* type, long data0, long data1) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = data0;
+    event.xclient.data.l[1] = data1;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XSync(display, False);
+}
+
+}  // namespace
+
+void XClient::Minimise(unsigned long window) {
+    SendToWindowManager(m_display, window, "WM_CHANGE_STATE", IconicState, 0);
+}
+
+void XClient::Activate(unsigned long window) {
+    // Source 2: a pager or taskbar acting for the user.
+    SendToWindowManager(m_display, window, "_NET_ACTIVE_WINDOW", 2, CurrentTime);
 }
 
 unsigned long XClient::TopLevelAt(QPoint point) {
@@ -391,24 +527,11 @@ unsigned long XClient::TopLevelAt(QPoint point) {
 }
 
 unsigned long XClient::FocusedTopLevel() {
-    const Window root = DefaultRootWindow(m_display);
     Window window = None;
     int revertTo = 0;
     XSync(m_display, False);
     XGetInputFocus(m_display, &window, &revertTo);
-    // Walked up to the child of the root; a bounded walk, as a window tree is not deep.
-    for (int depth = 0; depth < 64 && window != None && window != PointerRoot && window != root; ++depth) {
-        Window treeRoot = 0, parent = 0, *children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(m_display, window, &treeRoot, &parent, &children, &count))
-            return 0;
-        if (children != nullptr)
-            XFree(children);
-        if (parent == root)
-            return window;
-        window = parent;
-    }
-    return 0;
+    return window == PointerRoot ? 0 : TopOf(m_display, window);
 }
 
 namespace {
@@ -420,8 +543,8 @@ void PollPause() {
 }  // namespace
 
 bool XClient::WaitForKeyboard(unsigned long window, int timeoutMs) {
-    return window != 0 &&
-           harness::WaitUntil([&] { return FocusedTopLevel() == window; }, timeoutMs, PollPause);
+    return window != 0 && harness::WaitUntil([&] { return FocusedTopLevel() == TopOf(m_display, window); },
+                                             timeoutMs, PollPause);
 }
 
 bool XClient::ClickForKeys(QPoint point, const QRect& changed, int timeoutMs) {

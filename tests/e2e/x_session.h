@@ -33,6 +33,28 @@ private:
 // True when an Xvfb binary is on PATH.
 bool XvfbInstalled();
 
+// A window manager (openbox) on the private X server, as operators run one: it frames, stacks, iconifies
+// and restores the windows. Ended by its pid.
+class WindowManager {
+public:
+    WindowManager() = default;
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    ~WindowManager() { Stop(); }
+
+    // Starts it on display with a configuration folder of its own (configHome) and waits until it has
+    // taken the screen: the root window's _NET_SUPPORTING_WM_CHECK names its check window. 0, or -1 when
+    // it is not installed or did not take the screen within timeoutMs.
+    [[nodiscard]] int Start(const QString& display, const QString& configHome, int timeoutMs = 10000);
+    void Stop();
+
+private:
+    pid_t m_pid = -1;
+};
+
+// True when openbox is on PATH.
+bool OpenboxInstalled();
+
 struct _XDisplay;
 struct xcb_connection_t;
 
@@ -74,6 +96,16 @@ public:
     bool IsAbove(unsigned long a, unsigned long b);
     // True when the window is a tool tip (its _NET_WM_WINDOW_TYPE says so).
     bool IsToolTip(unsigned long window);
+    // True when the window's _NET_WM_STATE holds the atom named state (such as _NET_WM_STATE_SKIP_TASKBAR).
+    bool HasState(unsigned long window, const char* state);
+    // The window the window is transient for (WM_TRANSIENT_FOR), or 0.
+    unsigned long TransientFor(unsigned long window);
+    // True when the window is iconic (its WM_STATE says so, as the window manager sets it).
+    bool IsIconic(unsigned long window);
+    // What a desktop's minimise does: asks the window manager to iconify the window (WM_CHANGE_STATE).
+    void Minimise(unsigned long window);
+    // What a click on a taskbar entry does: asks the window manager to show and activate the window.
+    void Activate(unsigned long window);
 
     // The topmost viewable top-level window at point (root coordinates), or 0.
     unsigned long TopLevelAt(QPoint point);

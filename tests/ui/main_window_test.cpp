@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -51,6 +52,7 @@
 #include "ui/dialogs/setup_network.h"
 #include "ui/dialogs/setup_system.h"
 #include "ui/main_window.h"
+#include "ui/main_window_menus.h"
 #include "ui/slot_channels.h"
 #include "ui/view_file.h"
 #include "updater/close_request.h"
@@ -823,6 +825,24 @@ TEST_F(MainWindowTest, SnapshotWritesTheSelectedChannelsPicture) {
     ASSERT_EQ(shots.size(), 1);
     QImage shot(folder.path() + "/shots/Gate/" + shots[0]);
     EXPECT_EQ(shot.size(), QSize(352, 288));
+
+    // With five screens per page no screen is shown: neither the button nor the screen menu saves the
+    // hidden screen 0, whose channel still streams.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::lock_guard<std::mutex> guard(g_screenSlots[0].lastFrameLock);
+            return g_screenSlots[0].lastFrame != nullptr;
+        },
+        10000));
+    window->LayoutScreens(0, 5, FALSE);
+    window->m_grid.m_nCurScreen = 0;
+    window->SendMessage(WM_BITBUTTON_UP, 1031, 0);
+    window->SendMessage(WM_COMMAND, ID_SCREEN_SNAPSHOT, 0);
+    QDirIterator all(folder.path() + "/shots", {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
+    QStringList written;
+    while (all.hasNext())
+        written << all.next();
+    EXPECT_EQ(written.size(), 1) << written.join(' ').toStdString();
 }
 
 // An empty snapshot folder (stored as "\\") is the root of drive C, never the file-system root; the notice

@@ -24,6 +24,14 @@ int RunWindowTests(int argc, char** argv) {
     return result;
 }
 
+std::unique_ptr<CWnd> MakeTestTopLevel(CWnd* owner, const QRect& rect) {
+    auto* widget = new QWidget(owner == nullptr ? nullptr : owner->GetWidget(),
+                               (owner == nullptr ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint);
+    widget->setGeometry(rect);
+    auto wnd = std::make_unique<CWnd>();
+    return wnd->Attach(widget, owner, 0, WS_POPUP) ? std::move(wnd) : nullptr;
+}
+
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
     return harness::WaitUntil(cond, timeoutMs,
                               [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 10); });

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ int RunWindowTests(int argc, char** argv);
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
 // Turns the event loop until every posted event queued so far has been handled.
 void DrainPostedEvents();
+
+// A frameless top-level window at rect, owned by owner when given (a Qt child window, as the dialogs make
+// them); null when it could not be attached.
+std::unique_ptr<CWnd> MakeTestTopLevel(CWnd* owner, const QRect& rect);
 
 // Installs a prompt hook that answers every prompt with IDOK and appends its text to *told.
 void RecordPromptsAnsweringOk(QStringList* told);
