@@ -231,8 +231,9 @@ int ReferenceCpu(int channels) {
     std::vector<double> shares;
     for (int r = 0; r < kRounds; ++r)
         shares.push_back(100.0 * bare.TimedRound() / (kTicksPerRound * 0.04));
-    std::printf("reference %d cif: %.2f %% of a core (median of %d rounds of 2 s)\n", channels,
-                Median(shares), kRounds);
+    auto [low, high] = std::minmax_element(shares.begin(), shares.end());
+    std::printf("reference %d cif: %.2f %% of a core (median of %d rounds of 2 s, %.2f - %.2f)\n", channels,
+                Median(shares), kRounds, *low, *high);
     return 0;
 }
 
