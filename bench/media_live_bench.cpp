@@ -7,8 +7,8 @@
 // into the video window's canvas (the "undrawn" workloads leave the screens hidden: decoded, not drawn).
 // Reference: one persistent thread and decoder per channel, each decoding its packets at the same pace. Each
 // side's cost is the processor time of the whole process over an interval of the same length (every packet of
-// the interval handled); the sides alternate, and the median and range of the ratios over the rounds are
-// reported.
+// the interval handled); the sides alternate, and the ratio of their medians and the range of the ratios
+// over the rounds are reported.
 
 extern "C" {
 #include <libavcodec/avcodec.h>

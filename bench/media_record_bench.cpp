@@ -239,5 +239,5 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("snapshot_d1/reference", SnapshotLibjpeg)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    return RunWithRatios(argc, argv);
+    return RunWithRatios(argc, argv, 9, "0.1");
 }

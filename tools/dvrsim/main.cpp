@@ -2,7 +2,8 @@
 // recordings of today and the two days before.
 //   dvrsim [--port N] [--user name:password[:rights]]... [--channels N] [--codec CH=mpeg4|h264|h263]...
 //          [--size CH=352x288|704x576]... [--keepalive S] [--fps N]
-// --fps: pictures a second of each open channel (25 unless given, as cameras send them).
+// --fps: pictures a second of each open channel (25 unless given, as cameras send them). --help prints
+// the usage.
 
 #include <unistd.h>
 #include <csignal>
@@ -18,6 +19,7 @@ extern "C" {
 
 #include "tools/dvrsim/dvr_sim.h"
 #include "tools/dvrsim/video_source.h"
+#include "tools/simkit/tool_options.h"
 
 namespace {
 
@@ -37,13 +39,12 @@ int CodecByName(const std::string& name) {
     return -1;
 }
 
-int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: dvrsim [--port N] [--user name:password[:rights]]... [--channels N]\n"
-        "              [--codec CH=mpeg4|h264|h263]... [--size CH=WxH]... [--keepalive S] [--fps N]\n");
-    return 2;
-}
+const char kUsage[] =
+    "usage: dvrsim [--port N] [--user name:password[:rights]]... [--channels N]\n"
+    "              [--codec CH=mpeg4|h264|h263]... [--size CH=WxH]... [--keepalive S] [--fps N]\n"
+    "A simulated DVR on 127.0.0.1 (port 0 or none: a free one, printed). Users: admin with no password\n"
+    "unless given; 4 channels of 352x288 MPEG-4 at 25 pictures a second unless given. Runs until SIGINT\n"
+    "or SIGTERM.\n";
 
 }  // namespace
 
@@ -52,15 +53,23 @@ int main(int argc, char** argv) {
     int channels = 4;
     std::vector<std::pair<int, int>> codecs;
     std::vector<std::pair<int, std::pair<int, int>>> sizes;
-    for (int i = 1; i < argc; ++i) {
-        std::string option = argv[i];
-        if (i + 1 >= argc)
-            return Usage();
-        std::string value = argv[++i];
-        size_t eq = value.find('=');
-        if (option == "--port") {
-            config.port = static_cast<uint16_t>(std::atoi(value.c_str()));
-        } else if (option == "--user") {
+    int port = 0;
+    int exitCode = 0;
+    auto take = [&](const char* name, const char* text) {
+        const std::string option = name;
+        const std::string value = text;
+        const size_t eq = value.find('=');
+        if (option == "--port")
+            return ParseToolNumber(text, 0, 65535, &port) == 0 ? kOptionTaken : kOptionBadValue;
+        if (option == "--channels")
+            return ParseToolNumber(text, 0, 256, &channels) == 0 ? kOptionTaken : kOptionBadValue;
+        if (option == "--keepalive")
+            return ParseToolNumber(text, 0, 3600, &config.keepAliveSeconds) == 0 ? kOptionTaken
+                                                                                 : kOptionBadValue;
+        if (option == "--fps")
+            return ParseToolNumber(text, 1, 1000, &config.framesPerSecond) == 0 ? kOptionTaken
+                                                                                : kOptionBadValue;
+        if (option == "--user") {
             dvrsim::SimUser user;
             size_t colon = value.find(':');
             user.name = value.substr(0, colon);
@@ -73,29 +82,29 @@ int main(int argc, char** argv) {
                         static_cast<uint32_t>(std::strtoul(rest.substr(second + 1).c_str(), nullptr, 0));
             }
             config.users.push_back(user);
-        } else if (option == "--channels") {
-            channels = std::atoi(value.c_str());
-        } else if (option == "--codec" && eq != std::string::npos) {
-            int codec = CodecByName(value.substr(eq + 1));
+            return kOptionTaken;
+        }
+        if (option == "--codec") {
+            int codec = eq == std::string::npos ? -1 : CodecByName(value.substr(eq + 1));
             if (codec < 0)
-                return Usage();
+                return kOptionBadValue;
             codecs.emplace_back(std::atoi(value.substr(0, eq).c_str()), codec);
-        } else if (option == "--size" && eq != std::string::npos) {
+            return kOptionTaken;
+        }
+        if (option == "--size") {
             int width = 0;
             int height = 0;
-            if (std::sscanf(value.substr(eq + 1).c_str(), "%dx%d", &width, &height) != 2)
-                return Usage();
+            if (eq == std::string::npos ||
+                std::sscanf(value.substr(eq + 1).c_str(), "%dx%d", &width, &height) != 2)
+                return kOptionBadValue;
             sizes.push_back({std::atoi(value.substr(0, eq).c_str()), {width, height}});
-        } else if (option == "--keepalive") {
-            config.keepAliveSeconds = std::atoi(value.c_str());
-        } else if (option == "--fps") {
-            config.framesPerSecond = std::atoi(value.c_str());
-        } else {
-            return Usage();
+            return kOptionTaken;
         }
-    }
-    if (channels < 0 || channels > 256 || config.framesPerSecond <= 0)
-        return Usage();
+        return kOptionUnknown;
+    };
+    if (ReadToolOptions(argc, argv, kUsage, take, &exitCode) != 0)
+        return exitCode;
+    config.port = static_cast<uint16_t>(port);
     if (config.users.empty())
         config.users.push_back(dvrsim::SimUser{"admin", "", 0x3F});
     for (int i = 0; i < channels; ++i)

@@ -9,19 +9,36 @@
 #include "core/tarvik_app.h"
 #include "platform/system/codepage.h"
 #include "tools/homeprep/program_folder.h"
+#include "tools/simkit/tool_options.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: homeprep --home DIR [--login USER:PASSWORD] [--dvr NAME,HOST,PORT[,USER:PASSWORD]]...\n"
+    "                [--view SCREEN=DVR:CHANNEL]... [--screens N] [--language N]\n"
+    "Prepares a client program folder: LAN mode with the automatic login of the given account, the given\n"
+    "DVRs in the device tree (DVR numbers count from 0) and their channels on screens. Files that are\n"
+    "there already are kept.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    // The options are read whole (with their checks across options) once --help has had its say.
+    QStringList arguments;
+    auto take = [&](const char* name, const char* value) {
+        arguments << QString::fromLocal8Bit(name) << QString::fromLocal8Bit(value);
+        return kOptionTaken;
+    };
+    int exitCode = 0;
+    if (ReadToolOptions(argc, argv, kUsage, take, &exitCode) != 0)
+        return exitCode;
     ProgramFolderPlan plan;
     QString home;
     QString error;
-    if (ParsePlanArguments(application.arguments().mid(1), &plan, &home, &error) != 0) {
+    if (ParsePlanArguments(arguments, &plan, &home, &error) != 0) {
         std::fprintf(stderr, "homeprep: %s\n", qPrintable(error));
-        std::fprintf(
-            stderr,
-            "usage: homeprep --home DIR [--login USER:PASSWORD] [--dvr NAME,HOST,PORT[,USER:PASSWORD]]...\n"
-            "                [--view SCREEN=DVR:CHANNEL]... [--screens N] [--language N]\n");
-        return 2;
+        return ToolUsageError(kUsage);
     }
     // Credentials are stored in the code page the client will read them with (VISTAL_CODEPAGE, else the
     // one of the user's locale, as the client chooses it).

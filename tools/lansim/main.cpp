@@ -8,35 +8,51 @@
 #include <cstring>
 
 #include "tools/lansim/lan_responder.h"
+#include "tools/simkit/tool_options.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: lansim [--port N] [--reply-port N] [--delay ms] [--dvr name,host,port]... [--raw text]...\n"
+    "A LAN discovery responder on loopback (port 18999 unless given; 0: a free one, printed) that answers\n"
+    "each search on the reply port (8998 unless given) with a reply per --dvr and a datagram per --raw,\n"
+    "after --delay milliseconds. Runs until SIGINT or SIGTERM.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     int port = 18999;
     int replyPort = 8998;
     int delayMs = 0;
     QList<QByteArray> replies;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--port") == 0) {
-            port = std::atoi(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--reply-port") == 0) {
-            replyPort = std::atoi(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--delay") == 0) {
-            delayMs = std::atoi(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--dvr") == 0) {
-            const QStringList parts = QString::fromLocal8Bit(argv[i + 1]).split(QLatin1Char(','));
-            if (parts.size() != 3) {
-                std::fprintf(stderr, "lansim: --dvr takes name,host,port\n");
-                return 1;
-            }
-            replies.append(MakeDiscoveryReply(parts[0], parts[1], parts[2].toInt()));
-        } else if (std::strcmp(argv[i], "--raw") == 0) {
-            replies.append(QByteArray(argv[i + 1]));
+    auto take = [&](const char* name, const char* value) {
+        if (std::strcmp(name, "--port") == 0)
+            return ParseToolNumber(value, 0, 65535, &port) == 0 ? kOptionTaken : kOptionBadValue;
+        if (std::strcmp(name, "--reply-port") == 0)
+            return ParseToolNumber(value, 1, 65535, &replyPort) == 0 ? kOptionTaken : kOptionBadValue;
+        if (std::strcmp(name, "--delay") == 0)
+            return ParseToolNumber(value, 0, 600000, &delayMs) == 0 ? kOptionTaken : kOptionBadValue;
+        if (std::strcmp(name, "--dvr") == 0) {
+            const QStringList parts = QString::fromLocal8Bit(value).split(QLatin1Char(','));
+            int dvrPort = 0;
+            if (parts.size() != 3 || ParseToolNumber(qPrintable(parts[2]), 1, 65535, &dvrPort) != 0)
+                return kOptionBadValue;
+            replies.append(MakeDiscoveryReply(parts[0], parts[1], dvrPort));
+            return kOptionTaken;
         }
-    }
+        if (std::strcmp(name, "--raw") == 0) {
+            replies.append(QByteArray(value));
+            return kOptionTaken;
+        }
+        return kOptionUnknown;
+    };
+    int exitCode = 0;
+    if (ReadToolOptions(argc, argv, kUsage, take, &exitCode) != 0)
+        return exitCode;
     BlockStopSignals();
 
     LanResponder responder;
-    if (port < 0 || port > 65535 || replyPort < 1 || replyPort > 65535 ||
-        responder.Start(static_cast<uint16_t>(port)) != 0) {
+    if (responder.Start(static_cast<uint16_t>(port)) != 0) {
         std::fprintf(stderr, "lansim: cannot listen on port %d\n", port);
         return 1;
     }

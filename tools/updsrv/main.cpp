@@ -12,11 +12,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/simkit/tool_options.h"
 #include "tools/updsrv/update_server.h"
 
 namespace {
 
 const char kPackagePath[] = "/update/dvrvistal/package.zip";
+
+const char kUsage[] =
+    "usage: updsrv [--port N] [--version a.b.c] [--package file.zip] [--hash hex]\n"
+    "The update server on 127.0.0.1 (port 18080 unless given; 0: a free one, printed), offering version\n"
+    "9.9.9 unless given, with a small package of its own unless --package names one, and that package's\n"
+    "MD5 digest unless --hash gives another. Runs until SIGINT or SIGTERM.\n";
 
 QByteArray MakeDemoPackage() {
     QByteArray path = QFile::encodeName(QStringLiteral("/tmp/updsrv-%1.zip").arg(getpid()));
@@ -44,16 +51,22 @@ int main(int argc, char** argv) {
     QByteArray version = "9.9.9";
     QByteArray packageFile;
     QByteArray hash;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--port") == 0)
-            port = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--version") == 0)
-            version = argv[i + 1];
-        else if (std::strcmp(argv[i], "--package") == 0)
-            packageFile = argv[i + 1];
-        else if (std::strcmp(argv[i], "--hash") == 0)
-            hash = argv[i + 1];
-    }
+    auto take = [&](const char* name, const char* value) {
+        if (std::strcmp(name, "--port") == 0)
+            return ParseToolNumber(value, 0, 65535, &port) == 0 ? kOptionTaken : kOptionBadValue;
+        if (std::strcmp(name, "--version") == 0)
+            version = value;
+        else if (std::strcmp(name, "--package") == 0)
+            packageFile = value;
+        else if (std::strcmp(name, "--hash") == 0)
+            hash = value;
+        else
+            return kOptionUnknown;
+        return kOptionTaken;
+    };
+    int exitCode = 0;
+    if (ReadToolOptions(argc, argv, kUsage, take, &exitCode) != 0)
+        return exitCode;
     QByteArray package;
     if (packageFile.isEmpty()) {
         package = MakeDemoPackage();
@@ -72,7 +85,7 @@ int main(int argc, char** argv) {
     BlockStopSignals();
 
     UpdateServer server;
-    if (port < 0 || port > 65535 || server.Start(uint16_t(port)) != 0) {
+    if (server.Start(uint16_t(port)) != 0) {
         std::fprintf(stderr, "updsrv: cannot listen on 127.0.0.1:%d\n", port);
         return 1;
     }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/simkit/tool_options.h"
 #include "tools/wansim/wan_server.h"
 
 namespace {
@@ -35,6 +36,12 @@ bool ParseFault(const char* name, WanFault* fault) {
     return false;
 }
 
+const char kUsage[] =
+    "usage: wansim [--port N] [--user name:password]... [--device name,host,port]... [--fault NAME]\n"
+    "A simulated WAN server on 127.0.0.1 (port 19999 unless given; 0: a free one, printed). Users: admin\n"
+    "with password admin unless given. Faults: none, silent, close, param-first, param-only,\n"
+    "logout-with-reply, trickle, no-terminator, list-never-ends. Runs until SIGINT or SIGTERM.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,39 +50,40 @@ int main(int argc, char** argv) {
     QList<WanDevice> devices;
     WanFault fault = WanFault::None;
     bool anyUser = false;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const QString value = QString::fromLocal8Bit(argv[i + 1]);
-        if (std::strcmp(argv[i], "--port") == 0) {
-            port = std::atoi(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--user") == 0) {
+    auto take = [&](const char* name, const char* text) {
+        const QString value = QString::fromLocal8Bit(text);
+        if (std::strcmp(name, "--port") == 0)
+            return ParseToolNumber(text, 0, 65535, &port) == 0 ? kOptionTaken : kOptionBadValue;
+        if (std::strcmp(name, "--user") == 0) {
             const qsizetype colon = value.indexOf(QLatin1Char(':'));
             server.AddUser(value.left(colon), colon < 0 ? QString() : value.mid(colon + 1));
             anyUser = true;
-        } else if (std::strcmp(argv[i], "--device") == 0) {
+            return kOptionTaken;
+        }
+        if (std::strcmp(name, "--device") == 0) {
             const QStringList parts = value.split(QLatin1Char(','));
-            if (parts.size() != 3) {
-                std::fprintf(stderr, "wansim: --device takes name,host,port\n");
-                return 1;
-            }
             WanDevice device;
+            if (parts.size() != 3 || ParseToolNumber(qPrintable(parts[2]), 1, 65535, &device.port) != 0)
+                return kOptionBadValue;
             device.name = parts[0];
             device.host = parts[1];
-            device.port = parts[2].toInt();
             devices.append(device);
-        } else if (std::strcmp(argv[i], "--fault") == 0) {
-            if (!ParseFault(argv[i + 1], &fault)) {
-                std::fprintf(stderr, "wansim: unknown fault %s\n", argv[i + 1]);
-                return 1;
-            }
+            return kOptionTaken;
         }
-    }
+        if (std::strcmp(name, "--fault") == 0)
+            return ParseFault(text, &fault) ? kOptionTaken : kOptionBadValue;
+        return kOptionUnknown;
+    };
+    int exitCode = 0;
+    if (ReadToolOptions(argc, argv, kUsage, take, &exitCode) != 0)
+        return exitCode;
     if (!anyUser)
         server.AddUser(QStringLiteral("admin"), QStringLiteral("admin"));
     server.SetDevices(devices);
     server.SetFault(fault);
 
     BlockStopSignals();
-    if (port < 0 || port > 65535 || server.Start(static_cast<uint16_t>(port)) != 0) {
+    if (server.Start(static_cast<uint16_t>(port)) != 0) {
         std::fprintf(stderr, "wansim: cannot listen on 127.0.0.1:%d\n", port);
         return 1;
     }
