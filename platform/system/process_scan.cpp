@@ -46,14 +46,19 @@ long RealUserId(pid_t pid) {
     return uid;
 }
 
-QString ExecutablePath(pid_t pid) {
+// What the process's link /proc/<pid>/<name> points to; empty when it cannot be read.
+QString ProcessLink(pid_t pid, const char* name) {
     char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/exe", int(pid));
+    std::snprintf(path, sizeof path, "/proc/%d/%s", int(pid), name);
     char target[4096];
     ssize_t n = readlink(path, target, sizeof target - 1);
-    if (n <= 0)
-        return QString();
-    QString exe = QFile::decodeName(QByteArray(target, int(n)));
+    return n <= 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
+}
+
+QString ExecutablePath(pid_t pid) {
+    QString exe = ProcessLink(pid, "exe");
+    if (exe.isEmpty())
+        return exe;
     // An executable replaced while it runs shows as "<path> (deleted)".
     static const QString kDeleted = QStringLiteral(" (deleted)");
     if (exe.endsWith(kDeleted))
@@ -62,11 +67,7 @@ QString ExecutablePath(pid_t pid) {
 }
 
 QString WorkingFolder(pid_t pid) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/cwd", int(pid));
-    char target[4096];
-    ssize_t n = readlink(path, target, sizeof target - 1);
-    return n <= 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
+    return ProcessLink(pid, "cwd");
 }
 
 // The folder as the kernel names executables in it: absolute, without links, "." or "..".
