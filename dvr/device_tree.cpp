@@ -126,8 +126,8 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
         if (device == nullptr)
             return;
         device->node = node;
-        // A session whose thread cannot start now is started by the supervisor later (and reported once).
-        static_cast<void>(StartDeviceSession(device));
+        // The supervisor starts the session: starting thousands of them here would hold the window.
+        PrepareDeviceSession(device);
         AppendDevice(device);
     }
 }

@@ -29,7 +29,8 @@ void DecodeTreeCredentials(DeviceTreeNode* node);
 void EncodeTreeCredentials(DeviceTreeNode* node);
 
 // Stops and frees every session (their screens released first), clears the tree, reads the file at path,
-// inserts the items and starts one session per DVR item.
+// inserts the items and puts one session per DVR item on the list, for the supervisor to start (it must
+// run), so the UI thread never waits for thousands of thread starts.
 void LoadDeviceTree(DeviceTreeView* view, const QString& path);
 // Frees the data of every item and deletes all items.
 void ClearDeviceTree(DeviceTreeView* view);

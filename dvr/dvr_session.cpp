@@ -22,7 +22,7 @@
 #include "dvr/dvr_protocol.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
-#include "platform/system/descriptor_limit.h"
+#include "platform/system/descriptor_account.h"
 
 DVRDevice* g_deviceList = nullptr;
 std::mutex g_deviceListLock;
@@ -38,28 +38,14 @@ namespace {
 std::mutex g_restartLock;
 std::condition_variable g_restartDone;
 int g_restartsInFlight = 0;
+// The last round left sessions to restart for the next one (the supervisor then does not sleep).
+std::atomic<bool> g_restartsLeft{false};
 
-// Takes a run's descriptors off the count of free ones, false when that would leave fewer than the reserve.
-// Counting reads the whole descriptor table, so the count is taken at most every kRecountMs and the runs
-// started since are subtracted from it (thousands of sessions start in one go when a large list loads).
-bool TakeDescriptorsForRun() {
-    constexpr int64_t kRecountMs = 50;
-    static std::mutex lock;
-    static int64_t countedAt = INT64_MIN;
-    static long free = 0;
-    // The real clock, not MonotonicMs: an injected clock must not freeze the count.
-    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count();
-    std::lock_guard<std::mutex> guard(lock);
-    if (countedAt == INT64_MIN || now - countedAt >= kRecountMs) {
-        free = FreeDescriptors();
-        countedAt = now;
-    }
-    if (free < SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS)
-        return false;
-    free -= SESSION_DESCRIPTORS;
-    return true;
+// The real clock, not MonotonicMs: an injected clock must not stretch a slice.
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void ResetSessionState(DVRDevice* device) {
@@ -164,13 +150,13 @@ void AppendDevice(DVRDevice* device) {
 void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField) {
     std::lock_guard<std::mutex> guard(device->sendLock);
     int sock = socketField->exchange(-1);
-    if (sock >= 0)
+    if (sock >= 0) {
+        NoteDescriptorClosing();
         close(sock);
+    }
 }
 
-int StartDeviceSession(DVRDevice* device) {
-    if (device == nullptr)
-        return -1;
+void PrepareDeviceSession(DVRDevice* device) {
     device->commandSocket.store(-1);
     device->liveSocket.store(-1);
     device->playbackSocket.store(-1);
@@ -179,15 +165,39 @@ int StartDeviceSession(DVRDevice* device) {
     device->playbackThread = WorkerThreadRef{};
     static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
-    if (!TakeDescriptorsForRun()) {
-        DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
+}
+
+int StartDeviceSession(DVRDevice* device) {
+    if (device == nullptr)
         return -1;
+    PrepareDeviceSession(device);
+    // The run's descriptors are reserved before any of them is opened and given back when the run ends.
+    if (device->reservedDescriptors.load() == 0) {
+        if (!ReserveDescriptors(SESSION_DESCRIPTORS, SESSION_DESCRIPTOR_RESERVE)) {
+            DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
+            return -1;
+        }
+        device->reservedDescriptors.store(SESSION_DESCRIPTORS);
     }
-    if (StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
-                          device) == 0)
+    if (StartSessionThread(&device->commandThread, CommandThreadProc, device) == 0)
         return 0;
-    DelayRestartAfterShortage(device, "DVR session could not be started", errno);
+    const int error = errno;
+    ReleaseDescriptors(device->reservedDescriptors.exchange(0));
+    DelayRestartAfterShortage(device, "DVR session could not be started", error);
     return -1;
+}
+
+int StartSessionThread(WorkerThreadRef* thread, WorkerRoutine routine, DVRDevice* device) {
+    if (StartWorkerThread(&thread->handle, &thread->id, routine, device) != 0)
+        return -1;
+    NoteDescriptorOpened();  // the thread's queue
+    return 0;
+}
+
+void StopSessionThread(WorkerThreadRef* thread) {
+    if (thread->handle != nullptr)
+        NoteDescriptorClosing();  // its queue closes when the thread is joined
+    StopWorkerThread(&thread->handle, &thread->id);
 }
 
 void DelayRestartAfterShortage(DVRDevice* device, const char* what, int error) {
@@ -204,9 +214,9 @@ void StopDeviceSession(DVRDevice* device) {
     if (device == nullptr)
         return;
     // The command thread first: it is the one that starts the stream threads.
-    StopWorkerThread(&device->commandThread.handle, &device->commandThread.id);
-    StopWorkerThread(&device->liveThread.handle, &device->liveThread.id);
-    StopWorkerThread(&device->playbackThread.handle, &device->playbackThread.id);
+    StopSessionThread(&device->commandThread);
+    StopSessionThread(&device->liveThread);
+    StopSessionThread(&device->playbackThread);
     std::lock_guard<std::mutex> guard(device->lock);
     CloseDeviceSocket(device, &device->commandSocket);
     CloseDeviceSocket(device, &device->liveSocket);
@@ -217,6 +227,8 @@ void StopDeviceSession(DVRDevice* device) {
     ResetDeviceLists(&device->lists);
     ResetSessionState(device);
     device->generation.fetch_add(1);
+    // Everything the run opened is closed: its descriptors go back to the account.
+    ReleaseDescriptors(device->reservedDescriptors.exchange(0));
 }
 
 namespace {
@@ -304,13 +316,20 @@ void SuperviseDevices(HWND mainWindow, int64_t now) {
             if (NeedsRestart(device, now))
                 lost.push_back(device);
         }
-        if (lost.empty())
+        if (lost.empty()) {
+            g_restartsLeft.store(false);
             return;
+        }
         std::lock_guard<std::mutex> restart(g_restartLock);
         ++g_restartsInFlight;
     }
-    for (DVRDevice* device : lost)
-        HandleDeviceLost(mainWindow, device);
+    // In slices: a list of thousands starts over many rounds, so a reload on the UI thread, which waits
+    // for the restarts in flight, never waits for all of them. The rest stay due for the next round.
+    const int64_t sliceEnd = SteadyMs() + RESTART_SLICE_MS;
+    size_t done = 0;
+    while (done < lost.size() && (done == 0 || SteadyMs() < sliceEnd))
+        HandleDeviceLost(mainWindow, lost[done++]);
+    g_restartsLeft.store(done < lost.size());
     std::lock_guard<std::mutex> restart(g_restartLock);
     --g_restartsInFlight;
     g_restartDone.notify_all();
@@ -375,7 +394,7 @@ unsigned SupervisorThreadProc(void*) {
         if (quit)
             break;
         SuperviseDevices(GetDvrSessionHooks().mainWindow, static_cast<int64_t>(MonotonicMs()));
-        waitMs = SupervisorWaitMs();
+        waitMs = g_restartsLeft.load() ? 0 : SupervisorWaitMs();
     }
     ThreadId expected = self;
     g_supervisorQueue.compare_exchange_strong(expected, 0);

@@ -1,0 +1,217 @@
+// The real main window loading a device list of 4,096 DVRs, on the offscreen platform: a 5 ms UI-thread
+// tick measures how late the UI thread runs from the load until the sessions have started (the longest
+// stall and the 99th percentile of the lateness), and again while a reload replaces them. The DVRs all
+// listen on one loopback port that never accepts, so every session connects and waits for its hello
+// reply, as DVRs on a slow WAN do. The reference run starts the same number of sessions on the UI thread
+// itself, one after another, as a load did before the sessions were started by the supervisor.
+
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "dvr/dvr_session.h"
+#include "platform/audio/sound_buffer.h"
+#include "platform/ui/message_loop.h"
+#include "platform/ui/win_app.h"
+#include "tests/ui/main_window_home.h"
+#include "ui/client_resources.h"
+#include "ui/main_window.h"
+
+namespace {
+
+constexpr int kDvrs = 4096;
+constexpr int kTickMs = 5;
+// How long the start of the sessions is watched at most (it ends sooner once no session is waiting).
+constexpr int kStartWatchMs = 20000;
+
+void Pump(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Lateness {
+    double maxMs = 0;
+    double p99Ms = 0;
+    double elapsedMs = 0;
+};
+
+// Runs the UI thread's loop with the tick: `act` once at the start, then until `done` holds (looked at every
+// 50 ms) or limitMs passed.
+Lateness Measure(const std::function<void()>& act, const std::function<bool()>& done, int limitMs) {
+    std::vector<double> late;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        qint64 now = clock.nsecsElapsed();
+        if (last != 0)
+            late.push_back(std::max(0.0, static_cast<double>(now - last) / 1e6 - kTickMs));
+        last = now;
+    });
+    tick.start(kTickMs);
+    Pump(100);
+    QTimer::singleShot(0, act);
+    QEventLoop loop;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (done() || clock.elapsed() > limitMs)
+            loop.quit();
+    });
+    watch.start(50);
+    loop.exec();
+    Lateness result;
+    result.elapsedMs = static_cast<double>(clock.elapsed());
+    std::sort(late.begin(), late.end());
+    if (!late.empty()) {
+        result.maxMs = late.back();
+        result.p99Ms = late[static_cast<size_t>(static_cast<double>(late.size() - 1) * 0.99)];
+    }
+    return result;
+}
+
+struct SessionCounts {
+    int listed = 0;
+    int started = 0;  // with a command thread
+    int waiting = 0;  // not started and due for a start now (not held back by a shortage)
+};
+
+SessionCounts CountSessions() {
+    SessionCounts counts;
+    std::lock_guard<std::mutex> guard(g_deviceListLock);
+    for (DVRDevice* d = g_deviceList; d != nullptr; d = d->next) {
+        ++counts.listed;
+        if (d->reservedDescriptors.load() > 0)
+            ++counts.started;
+        else if (d->restartNotBefore.load() == 0)
+            ++counts.waiting;
+    }
+    return counts;
+}
+
+// A loopback listener that never accepts: connects complete into its backlog and nothing answers.
+int SilentListener(uint16_t* port) {
+    int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (sock < 0 || bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(sock, kDvrs) != 0 || getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (sock >= 0)
+            close(sock);
+        return -1;
+    }
+    *port = ntohs(address.sin_port);
+    return sock;
+}
+
+void LargeDeviceList(benchmark::State& state) {
+    SetSoundBackend(SOUND_BACKEND_NULL);
+    uint16_t port = 0;
+    const int listener = SilentListener(&port);
+    if (listener < 0) {
+        state.SkipWithError("no loopback port");
+        return;
+    }
+    std::vector<HomeDvr> dvrs;
+    for (int d = 0; d < kDvrs; ++d)
+        dvrs.push_back(HomeDvr{d + 1, QStringLiteral("DVR %1").arg(d + 1), port});
+    QTemporaryDir folder;
+    if (!PrepareMainWindowHome(folder.path() + QStringLiteral("/"), dvrs, {})) {
+        state.SkipWithError("program folder");
+        return;
+    }
+    theApp.m_bAutoLogin = 0;  // the benchmark loads the tree itself
+    CTarvikDlg window;
+    AfxGetApp()->m_pMainWnd = &window;
+    if (!window.Create(IDD_TARVIK_DIALOG, nullptr)) {
+        state.SkipWithError("window");
+        return;
+    }
+    window.ShowWindow(SW_SHOW);
+    Pump(500);
+
+    // Done when every session listed has started or waits for descriptors (held back by the reserve).
+    auto settled = [] {
+        SessionCounts counts = CountSessions();
+        return counts.listed == kDvrs && counts.waiting == 0;
+    };
+    for (auto _ : state) {
+        Lateness load = Measure([&] { window.LoadDeviceTree(); }, settled, kStartWatchMs);
+        SessionCounts counts = CountSessions();
+        Pump(1000);
+        Lateness reload = Measure([&] { window.LoadDeviceTree(); }, settled, kStartWatchMs);
+        state.counters["load_stall_max_ms"] = load.maxMs;
+        state.counters["load_stall_p99_ms"] = load.p99Ms;
+        state.counters["load_to_settled_ms"] = load.elapsedMs;
+        state.counters["sessions_started"] = counts.started;
+        state.counters["reload_stall_max_ms"] = reload.maxMs;
+        state.counters["reload_stall_p99_ms"] = reload.p99Ms;
+    }
+    window.DestroyWindow();
+    AfxGetApp()->m_pMainWnd = nullptr;
+    FreeDeviceList();
+    InitDeviceList();
+
+    // The reference: the same sessions started on the UI thread itself.
+    std::vector<DeviceTreeNode*> nodes;
+    for (int d = 0; d < kDvrs; ++d) {
+        auto* node = static_cast<DeviceTreeNode*>(std::calloc(1, sizeof(DeviceTreeNode)));
+        node->type = NODE_DVR;
+        node->id = d + 1;
+        std::memcpy(node->host, u"127.0.0.1", sizeof(u"127.0.0.1"));
+        node->port = port;
+        nodes.push_back(node);
+    }
+    Lateness inline_start = Measure(
+        [&] {
+            for (DeviceTreeNode* node : nodes) {
+                auto* device = new DVRDevice();
+                device->node = node;
+                static_cast<void>(StartDeviceSession(device));
+                AppendDevice(device);
+            }
+        },
+        [] { return CountSessions().listed == kDvrs; }, kStartWatchMs);
+    state.counters["reference_ui_thread_start_stall_ms"] = inline_start.maxMs;
+    FreeDeviceList();
+    InitDeviceList();
+    for (DeviceTreeNode* node : nodes)
+        std::free(node);
+    close(listener);
+    SetSoundBackend(SOUND_BACKEND_AUTO);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InstallClientResources();
+    InstallWindowMessageLoop();
+    CWinApp windowApp;
+    benchmark::RegisterBenchmark("large_device_list_4096", LargeDeviceList)
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    RemoveWindowMessageLoop();
+    return 0;
+}
