@@ -138,13 +138,24 @@ void AppendDevice(DVRDevice* device) {
     if (device == nullptr)
         return;
     device->next = nullptr;
-    std::lock_guard<std::mutex> guard(g_deviceListLock);
-    DVRDevice** tail = g_deviceTail != nullptr ? &g_deviceTail->next : &g_deviceList;
-    while (*tail != nullptr)
-        tail = &(*tail)->next;
-    *tail = device;
-    g_deviceTail = device;
-    WakeSupervisor();  // a session whose thread could not start is restarted by it
+    AppendDevices(device);
+}
+
+void AppendDevices(DVRDevice* head) {
+    if (head == nullptr)
+        return;
+    DVRDevice* last = head;
+    while (last->next != nullptr)
+        last = last->next;
+    {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        DVRDevice** tail = g_deviceTail != nullptr ? &g_deviceTail->next : &g_deviceList;
+        while (*tail != nullptr)
+            tail = &(*tail)->next;
+        *tail = head;
+        g_deviceTail = last;
+    }
+    WakeSupervisor();  // it starts the sessions that have no thread
 }
 
 void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField) {
@@ -163,7 +174,6 @@ void PrepareDeviceSession(DVRDevice* device) {
     device->commandThread = WorkerThreadRef{};
     device->liveThread = WorkerThreadRef{};
     device->playbackThread = WorkerThreadRef{};
-    static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
 }
 
@@ -171,6 +181,7 @@ int StartDeviceSession(DVRDevice* device) {
     if (device == nullptr)
         return -1;
     PrepareDeviceSession(device);
+    static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     // The run's descriptors are reserved before any of them is opened and given back when the run ends.
     if (device->reservedDescriptors.load() == 0) {
         if (!ReserveDescriptors(SESSION_DESCRIPTORS, SESSION_DESCRIPTOR_RESERVE)) {

@@ -27,8 +27,11 @@ void InitDeviceList();
 void FreeDeviceList();
 // The same, after releasing each session's screens (releaseDeviceScreens).
 void ReleaseAndFreeDeviceList();
-// Appends a started session at the tail of g_deviceList under its lock.
+// Appends a session at the tail of g_deviceList under its lock.
 void AppendDevice(DVRDevice* device);
+// Appends a chain of sessions (linked by next) in one step: a list of thousands takes the lock once and
+// wakes the supervisor once.
+void AppendDevices(DVRDevice* head);
 
 // A run's descriptors once it is online: three connections and the queues of its three threads. They are
 // reserved when the run starts, before any is opened, and given back when it ends.
@@ -40,8 +43,8 @@ constexpr long LOOKUP_DESCRIPTORS = 4;
 // single-instance endpoint), so that sessions short of descriptors never starve it.
 constexpr long SESSION_DESCRIPTOR_RESERVE = 64;
 
-// Gives a session an empty per-run record and no threads; the supervisor starts such a session
-// (StartDeviceSession) as soon as it sees it on the list.
+// Gives a new session (value-initialised, so its per-run record is empty) closed connections and no
+// threads; the supervisor starts such a session (StartDeviceSession) as soon as it sees it on the list.
 void PrepareDeviceSession(DVRDevice* device);
 // Starts a run: an empty per-run record, then the command thread. -1 when its SESSION_DESCRIPTORS cannot be
 // reserved with SESSION_DESCRIPTOR_RESERVE left over, or the thread cannot start (the supervisor tries again

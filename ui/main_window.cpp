@@ -322,7 +322,10 @@ void CTarvikDlg::DestroyChildDialogs() {
 void CTarvikDlg::LoadDeviceTree() {
     if (m_treeView == nullptr)
         m_treeView = std::make_unique<DeviceTreeAdapter>(&m_tree);
-    ::LoadDeviceTree(m_treeView.get(), DeviceTreeFilePath(theApp.m_strDataDir, theApp.m_bLanMode == 1));
+    // In slices between the window's events: the rest of a large list follows on TIMER_TREE_LOAD.
+    BeginDeviceTreeLoad(m_treeView.get(), DeviceTreeFilePath(theApp.m_strDataDir, theApp.m_bLanMode == 1));
+    if (ContinueDeviceTreeLoad(TREE_LOAD_SLICE_MS) != 0)
+        SetTimer(TIMER_TREE_LOAD, TREE_LOAD_PERIOD_MS);
 }
 
 void CTarvikDlg::ClearDeviceTree() {
