@@ -167,9 +167,12 @@ bool LoadRecord(PendingTreeLoad* load, DVRDevice** head, DVRDevice** tail) {
 }  // namespace
 
 void BeginDeviceTreeLoad(DeviceTreeView* view, const QString& path) {
-    // The sessions point at the items' records: they stop before the items go.
-    ReleaseAndFreeDeviceList();
-    ClearDeviceTree(view);
+    // The sessions point at the items' DVR records: those records go with the sessions, which stop on a
+    // thread of their own and free them after.
+    DVRDevice* sessions = DetachDeviceList();
+    std::vector<void*> dvrRecords;
+    ClearDeviceTreeKeeping(view, &dvrRecords);
+    RetireDevices(sessions, std::move(dvrRecords));
     InitDeviceList();
     auto load = std::make_unique<PendingTreeLoad>();
     load->view = view;
@@ -206,13 +209,32 @@ void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
     }
 }
 
-void ClearDeviceTree(DeviceTreeView* view) {
+namespace {
+// Frees the item data of item and its subtree; DVR records go to keep instead when it is given.
+void FreeItemData(DeviceTreeView* view, TreeItem item, std::vector<void*>* keep) {
+    if (item == nullptr)
+        return;
+    for (TreeItem child = view->GetChildItem(item); child != nullptr; child = view->GetNextSiblingItem(child))
+        FreeItemData(view, child, keep);
+    DeviceTreeNode* data = view->GetItemData(item);
+    if (keep != nullptr && data != nullptr && data->type == NODE_DVR)
+        keep->push_back(data);
+    else
+        std::free(data);
+}
+}  // namespace
+
+void ClearDeviceTreeKeeping(DeviceTreeView* view, std::vector<void*>* dvrRecords) {
     // A load still under way would insert under items that are gone.
     if (g_pendingLoad != nullptr && g_pendingLoad->view == view)
         g_pendingLoad.reset();
     for (TreeItem item = view->GetRootItem(); item != nullptr; item = view->GetNextSiblingItem(item))
-        FreeTreeItemData(view, item);
+        FreeItemData(view, item, dvrRecords);
     view->DeleteAllItems();
+}
+
+void ClearDeviceTree(DeviceTreeView* view) {
+    ClearDeviceTreeKeeping(view, nullptr);
 }
 
 namespace {
@@ -249,11 +271,7 @@ TreeItem FindTreeItemByNode(DeviceTreeView* view, const DeviceTreeNode* node, Tr
 }
 
 void FreeTreeItemData(DeviceTreeView* view, TreeItem item) {
-    if (item == nullptr)
-        return;
-    for (TreeItem child = view->GetChildItem(item); child != nullptr; child = view->GetNextSiblingItem(child))
-        FreeTreeItemData(view, child);
-    std::free(view->GetItemData(item));
+    FreeItemData(view, item, nullptr);
 }
 
 void DeleteChildItems(DeviceTreeView* view, TreeItem item) {

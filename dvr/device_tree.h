@@ -40,6 +40,8 @@ void BeginDeviceTreeLoad(DeviceTreeView* view, const QString& path);
 [[nodiscard]] int ContinueDeviceTreeLoad(int budgetMs);
 // Frees the data of every item and deletes all items.
 void ClearDeviceTree(DeviceTreeView* view);
+// The same, but the DVR records are handed to dvrRecords (for the sessions that still point at them).
+void ClearDeviceTreeKeeping(DeviceTreeView* view, std::vector<void*>* dvrRecords);
 // First item at or after start (null: the first top-level item), depth-first in display order, whose data
 // has the type and id.
 TreeItem FindTreeItem(DeviceTreeView* view, int type, int id, TreeItem start);

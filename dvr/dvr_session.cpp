@@ -1,5 +1,6 @@
 #include "dvr/dvr_session.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,19 +98,79 @@ bool NeedsRestart(DVRDevice* device, int64_t now) {
            (flags & DEVICE_FLAG_LINK_ERROR) != 0;
 }
 
+// Detaches the whole list once the supervisor's restarts in flight have ended.
+DVRDevice* DetachDevices() {
+    g_currentDevice.store(nullptr);
+    DVRDevice* head = TakeDeviceList();
+    std::unique_lock<std::mutex> guard(g_restartLock);
+    g_restartDone.wait(guard, [] { return g_restartsInFlight == 0; });
+    return head;
+}
+
+// Threads stopping retired sessions (RetireDeviceList), joined before any other list is freed.
+std::mutex g_retireLock;
+std::vector<pthread_t> g_retirers;
+
+struct RetiredSessions {
+    DVRDevice* head;
+    std::vector<void*> blocks;
+};
+
+void* RetireThread(void* arg) {
+    auto* retired = static_cast<RetiredSessions*>(arg);
+    StopAndDeleteDevices(retired->head, false);
+    for (void* block : retired->blocks)
+        std::free(block);
+    delete retired;
+    return nullptr;
+}
+
+void JoinRetirers() {
+    std::vector<pthread_t> retirers;
+    {
+        std::lock_guard<std::mutex> guard(g_retireLock);
+        retirers.swap(g_retirers);
+    }
+    for (pthread_t thread : retirers)
+        pthread_join(thread, nullptr);
+}
+
 // Stops and deletes every session outside the list lock. The list is detached first; a restart the
 // supervisor has in flight ends before any session is stopped here.
 void FreeDevices(bool releaseScreens) {
-    g_currentDevice.store(nullptr);
-    DVRDevice* head = TakeDeviceList();
-    {
-        std::unique_lock<std::mutex> guard(g_restartLock);
-        g_restartDone.wait(guard, [] { return g_restartsInFlight == 0; });
-    }
-    StopAndDeleteDevices(head, releaseScreens);
+    JoinRetirers();
+    StopAndDeleteDevices(DetachDevices(), releaseScreens);
 }
 
 }  // namespace
+
+DVRDevice* DetachDeviceList() {
+    DVRDevice* head = DetachDevices();
+    const DvrSessionHooks& hooks = GetDvrSessionHooks();
+    for (DVRDevice* device = head; device != nullptr; device = device->next) {
+        if (hooks.releaseDeviceScreens != nullptr)
+            hooks.releaseDeviceScreens(device);
+    }
+    return head;
+}
+
+void RetireDevices(DVRDevice* head, std::vector<void*> blocks) {
+    auto* retired = new (std::nothrow) RetiredSessions{head, std::move(blocks)};
+    pthread_t thread;
+    if (retired != nullptr && pthread_create(&thread, nullptr, RetireThread, retired) == 0) {
+        std::lock_guard<std::mutex> guard(g_retireLock);
+        g_retirers.push_back(thread);
+        return;
+    }
+    // No thread for it: the sessions stop here.
+    if (retired != nullptr) {
+        RetireThread(retired);
+        return;
+    }
+    StopAndDeleteDevices(head, false);
+    for (void* block : blocks)
+        std::free(block);
+}
 
 void RemoteFileListDeleter::operator()(RemoteFileNode* head) const {
     while (head != nullptr) {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "dvr/dvr_device.h"
 #include "platform/system/win_types.h"
@@ -27,6 +28,13 @@ void InitDeviceList();
 void FreeDeviceList();
 // The same, after releasing each session's screens (releaseDeviceScreens).
 void ReleaseAndFreeDeviceList();
+// Takes every session off the list (after the supervisor's restarts in flight) and releases its screens;
+// the sessions keep running until RetireDevices.
+[[nodiscard]] DVRDevice* DetachDeviceList();
+// Stops and deletes the detached sessions on a thread of its own, then frees the malloc'd blocks (the tree
+// records they point at): a reload of thousands of sessions does not wait for their threads.
+// FreeDeviceList joins that thread first.
+void RetireDevices(DVRDevice* head, std::vector<void*> blocks);
 // Appends a session at the tail of g_deviceList under its lock.
 void AppendDevice(DVRDevice* device);
 // Appends a chain of sessions (linked by next) in one step: a list of thousands takes the lock once and
