@@ -22,12 +22,10 @@
 #include <functional>
 #include <vector>
 
+#include "bench/ui/offscreen_window_bench.h"
 #include "dvr/dvr_session.h"
 #include "platform/audio/sound_buffer.h"
-#include "platform/ui/message_loop.h"
-#include "platform/ui/win_app.h"
 #include "tests/ui/main_window_home.h"
-#include "ui/client_resources.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -36,12 +34,6 @@ constexpr int kDvrs = 4096;
 constexpr int kTickMs = 5;
 // How long the start of the sessions is watched at most (it ends sooner once no session is waiting).
 constexpr int kStartWatchMs = 20000;
-
-void Pump(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct Lateness {
     double maxMs = 0;
@@ -52,36 +44,20 @@ struct Lateness {
 // Runs the UI thread's loop with the tick: `act` once at the start, then until `done` holds (looked at every
 // 50 ms) or limitMs passed.
 Lateness Measure(const std::function<void()>& act, const std::function<bool()>& done, int limitMs) {
-    std::vector<double> late;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        qint64 now = clock.nsecsElapsed();
-        if (last != 0)
-            late.push_back(std::max(0.0, static_cast<double>(now - last) / 1e6 - kTickMs));
-        last = now;
-    });
-    tick.start(kTickMs);
+    LatenessTick tick(kTickMs);
     Pump(100);
     QTimer::singleShot(0, act);
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (done() || clock.elapsed() > limitMs)
+        if (done() || tick.ElapsedMs() > limitMs)
             loop.quit();
     });
     watch.start(50);
     loop.exec();
     Lateness result;
-    result.elapsedMs = static_cast<double>(clock.elapsed());
-    std::sort(late.begin(), late.end());
-    if (!late.empty()) {
-        result.maxMs = late.back();
-        result.p99Ms = late[static_cast<size_t>(static_cast<double>(late.size() - 1) * 0.99)];
-    }
+    result.elapsedMs = static_cast<double>(tick.ElapsedMs());
+    tick.Stop(&result.maxMs, &result.p99Ms);
     return result;
 }
 
@@ -219,22 +195,10 @@ void LargeDeviceList(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Nothing leaves loopback: the start-up's discovery, WAN and update requests go nowhere.
     qputenv("VISTAL_DISCOVERY_ADDRESS", "127.0.0.1:9");
     qputenv("VISTAL_DISCOVERY_REPLY_PORT", "0");
     qputenv("VISTAL_WAN_SERVER", "127.0.0.1:9");
     qputenv("VISTAL_UPDATE_HOST", "127.0.0.1:9");
-    QApplication app(argc, argv);
-    InstallClientResources();
-    InstallWindowMessageLoop();
-    CWinApp windowApp;
-    benchmark::RegisterBenchmark("large_device_list_4096", LargeDeviceList)
-        ->Unit(benchmark::kSecond)
-        ->Iterations(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    RemoveWindowMessageLoop();
-    return 0;
+    return RunOffscreenWindowBenchmark(argc, argv, "large_device_list_4096", LargeDeviceList);
 }
