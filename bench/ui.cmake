@@ -32,3 +32,9 @@ if(VISTAL_BENCH_X11_FOUND)
     VISTAL_E2E_PICTURES_DIR="${CMAKE_BINARY_DIR}/pictures/e2e" VISTAL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_dependencies(bench_ui_startup Vistal bare_qt_window)
 endif()
+
+# The real main window loading 4,096 DVRs: the UI thread's longest stall while their sessions start and
+# while a reload replaces them, against starting them on the UI thread.
+vistal_bench(bench_ui_large_device_list
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui/large_device_list_bench.cpp
+  DEPS vistal_main_window Qt6::Widgets)

@@ -4,8 +4,10 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QSet>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "core/base64.h"
 #include "dvr/dvr_session.h"
@@ -50,24 +52,40 @@ void DecodeTreeCredentials(DeviceTreeNode* node) {
     DecodeStoredCredential(node->password);
 }
 
-int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records) {
+namespace {
+
+// Opens a tree file for reading past its mark; false when it is missing or has no FF FE mark.
+bool OpenDeviceTreeFile(const QString& path, QFile* file) {
     // The path is in stored form (the data folder ends in a backslash).
-    QFile file(ToNativePath(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
+    file->setFileName(ToNativePath(path));
+    if (!file->open(QIODevice::ReadOnly))
+        return false;
     char mark[2];
-    if (file.read(mark, 2) != 2 || static_cast<unsigned char>(mark[0]) != 0xFF ||
-        static_cast<unsigned char>(mark[1]) != 0xFE)
+    return file->read(mark, 2) == 2 && static_cast<unsigned char>(mark[0]) == 0xFF &&
+           static_cast<unsigned char>(mark[1]) == 0xFE;
+}
+
+// The next whole record with its text fields terminated; false at the end (a partial record is ignored).
+bool ReadDeviceTreeRecord(QFile* file, DeviceTreeNode* record) {
+    if (file->read(reinterpret_cast<char*>(record), sizeof *record) != static_cast<qint64>(sizeof *record))
+        return false;
+    TerminateField(record->name);
+    TerminateField(record->host);
+    TerminateField(record->altHost);
+    TerminateField(record->user);
+    TerminateField(record->password);
+    return true;
+}
+
+}  // namespace
+
+int ReadDeviceTreeFile(const QString& path, std::vector<DeviceTreeNode>* records) {
+    QFile file;
+    if (!OpenDeviceTreeFile(path, &file))
         return -1;
     DeviceTreeNode record;
-    while (file.read(reinterpret_cast<char*>(&record), sizeof record) == static_cast<qint64>(sizeof record)) {
-        TerminateField(record.name);
-        TerminateField(record.host);
-        TerminateField(record.altHost);
-        TerminateField(record.user);
-        TerminateField(record.password);
+    while (ReadDeviceTreeRecord(&file, &record))
         records->push_back(record);
-    }
     return 0;
 }
 
@@ -87,55 +105,136 @@ int WriteDeviceTreeFile(const QString& path, const std::vector<DeviceTreeNode>& 
     return ok && file.commit() ? 0 : -1;
 }
 
-void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
-    // The sessions point at the items' records: they stop before the items go.
-    ReleaseAndFreeDeviceList();
-    ClearDeviceTree(view);
-    InitDeviceList();
-    std::vector<DeviceTreeNode> records;
-    if (ReadDeviceTreeFile(path, &records) != 0)
-        return;
+namespace {
+
+// A load whose records are not all in the tree yet (UI thread only).
+struct PendingTreeLoad {
+    DeviceTreeView* view = nullptr;
+    QFile file;  // read one record at a time, in the slices
     // The areas made so far by id, so that a large list does not search the whole tree for each record's
     // parent. An id that several areas share is searched as before (the first in tree order wins).
     QHash<int, TreeItem> areaById;
     QSet<int> sharedAreaIds;
-    for (const DeviceTreeNode& record : records) {
-        DeviceTreeNode* node = NewNode();
-        if (node == nullptr)
-            return;
-        *node = record;
-        TreeItem parent = sharedAreaIds.contains(node->parentId)
-                              ? FindTreeItem(view, NODE_AREA, node->parentId, nullptr)
-                              : areaById.value(node->parentId, nullptr);
-        TreeItem item = view->InsertItem(parent, node->name, node->type, node);
-        if (item == nullptr) {
-            // The item could not be made: nothing else holds the record.
-            std::free(node);
-            return;
-        }
-        if (node->type == NODE_AREA) {
-            if (areaById.contains(node->id))
-                sharedAreaIds.insert(node->id);
-            else
-                areaById.insert(node->id, item);
-        }
-        if (node->type != NODE_DVR)
-            continue;
-        DecodeTreeCredentials(node);
-        auto* device = new (std::nothrow) DVRDevice();
-        if (device == nullptr)
-            return;
-        device->node = node;
-        // A session whose thread cannot start now is started by the supervisor later (and reported once).
-        static_cast<void>(StartDeviceSession(device));
-        AppendDevice(device);
+};
+std::unique_ptr<PendingTreeLoad> g_pendingLoad;
+
+int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since)
+        .count();
+}
+
+// Inserts the load's next record; false at the end of the file or when the load must stop there (an
+// allocation or an item failed).
+bool LoadRecord(PendingTreeLoad* load, DVRDevice** head, DVRDevice** tail) {
+    DeviceTreeView* view = load->view;
+    DeviceTreeNode record;
+    if (!ReadDeviceTreeRecord(&load->file, &record))
+        return false;
+    DeviceTreeNode* node = NewNode();
+    if (node == nullptr)
+        return false;
+    *node = record;
+    TreeItem parent = load->sharedAreaIds.contains(node->parentId)
+                          ? FindTreeItem(view, NODE_AREA, node->parentId, nullptr)
+                          : load->areaById.value(node->parentId, nullptr);
+    TreeItem item = view->InsertItem(parent, node->name, node->type, node);
+    if (item == nullptr) {
+        // The item could not be made: nothing else holds the record.
+        std::free(node);
+        return false;
+    }
+    if (node->type == NODE_AREA) {
+        if (load->areaById.contains(node->id))
+            load->sharedAreaIds.insert(node->id);
+        else
+            load->areaById.insert(node->id, item);
+    }
+    if (node->type != NODE_DVR)
+        return true;
+    DecodeTreeCredentials(node);
+    auto* device = new (std::nothrow) DVRDevice();
+    if (device == nullptr)
+        return false;
+    device->node = node;
+    // The supervisor starts the session: starting thousands of them here would hold the window.
+    PrepareDeviceSession(device);
+    device->next = nullptr;
+    (*tail != nullptr ? (*tail)->next : *head) = device;
+    *tail = device;
+    return true;
+}
+
+}  // namespace
+
+void BeginDeviceTreeLoad(DeviceTreeView* view, const QString& path) {
+    // The sessions point at the items' DVR records: those records go with the sessions, which stop on a
+    // thread of their own and free them after.
+    DVRDevice* sessions = DetachDeviceList();
+    std::vector<void*> dvrRecords;
+    ClearDeviceTreeKeeping(view, &dvrRecords);
+    RetireDevices(sessions, std::move(dvrRecords));
+    InitDeviceList();
+    auto load = std::make_unique<PendingTreeLoad>();
+    load->view = view;
+    if (!OpenDeviceTreeFile(path, &load->file))
+        return;
+    g_pendingLoad = std::move(load);
+}
+
+int ContinueDeviceTreeLoad(int budgetMs) {
+    PendingTreeLoad* load = g_pendingLoad.get();
+    if (load == nullptr)
+        return 0;
+    const auto start = std::chrono::steady_clock::now();
+    // The slice's sessions go on the list together at its end: one at a time, each would take the list's
+    // lock from the supervisor walking it.
+    DVRDevice* head = nullptr;
+    DVRDevice* tail = nullptr;
+    bool more = true;
+    for (int done = 0; more; ++done) {
+        if (budgetMs >= 0 && done % 32 == 31 && ElapsedMs(start) >= budgetMs)
+            break;
+        more = LoadRecord(load, &head, &tail);
+    }
+    AppendDevices(head);
+    if (more)
+        return 1;
+    g_pendingLoad.reset();
+    return 0;
+}
+
+void LoadDeviceTree(DeviceTreeView* view, const QString& path) {
+    BeginDeviceTreeLoad(view, path);
+    while (ContinueDeviceTreeLoad(-1) != 0) {
     }
 }
 
-void ClearDeviceTree(DeviceTreeView* view) {
+namespace {
+// Frees the item data of item and its subtree; DVR records go to keep instead when it is given.
+void FreeItemData(DeviceTreeView* view, TreeItem item, std::vector<void*>* keep) {
+    if (item == nullptr)
+        return;
+    for (TreeItem child = view->GetChildItem(item); child != nullptr; child = view->GetNextSiblingItem(child))
+        FreeItemData(view, child, keep);
+    DeviceTreeNode* data = view->GetItemData(item);
+    if (keep != nullptr && data != nullptr && data->type == NODE_DVR)
+        keep->push_back(data);
+    else
+        std::free(data);
+}
+}  // namespace
+
+void ClearDeviceTreeKeeping(DeviceTreeView* view, std::vector<void*>* dvrRecords) {
+    // A load still under way would insert under items that are gone.
+    if (g_pendingLoad != nullptr && g_pendingLoad->view == view)
+        g_pendingLoad.reset();
     for (TreeItem item = view->GetRootItem(); item != nullptr; item = view->GetNextSiblingItem(item))
-        FreeTreeItemData(view, item);
+        FreeItemData(view, item, dvrRecords);
     view->DeleteAllItems();
+}
+
+void ClearDeviceTree(DeviceTreeView* view) {
+    ClearDeviceTreeKeeping(view, nullptr);
 }
 
 namespace {
@@ -172,11 +271,7 @@ TreeItem FindTreeItemByNode(DeviceTreeView* view, const DeviceTreeNode* node, Tr
 }
 
 void FreeTreeItemData(DeviceTreeView* view, TreeItem item) {
-    if (item == nullptr)
-        return;
-    for (TreeItem child = view->GetChildItem(item); child != nullptr; child = view->GetNextSiblingItem(child))
-        FreeTreeItemData(view, child);
-    std::free(view->GetItemData(item));
+    FreeItemData(view, item, nullptr);
 }
 
 void DeleteChildItems(DeviceTreeView* view, TreeItem item) {

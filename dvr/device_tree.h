@@ -29,10 +29,19 @@ void DecodeTreeCredentials(DeviceTreeNode* node);
 void EncodeTreeCredentials(DeviceTreeNode* node);
 
 // Stops and frees every session (their screens released first), clears the tree, reads the file at path,
-// inserts the items and starts one session per DVR item.
+// inserts the items and puts one session per DVR item on the list, for the supervisor to start (it must
+// run), so the UI thread never waits for thousands of thread starts.
 void LoadDeviceTree(DeviceTreeView* view, const QString& path);
+// The same load in slices, so that the window answers between them: the begin stops and frees the
+// sessions, clears the tree and reads the file; each continue inserts records (and puts their sessions on
+// the list) for about budgetMs (negative: all) and returns 1 while records remain, 0 once the load is
+// whole or stopped. A new load or a clear of the same view ends a load still under way.
+void BeginDeviceTreeLoad(DeviceTreeView* view, const QString& path);
+[[nodiscard]] int ContinueDeviceTreeLoad(int budgetMs);
 // Frees the data of every item and deletes all items.
 void ClearDeviceTree(DeviceTreeView* view);
+// The same, but the DVR records are handed to dvrRecords (for the sessions that still point at them).
+void ClearDeviceTreeKeeping(DeviceTreeView* view, std::vector<void*>* dvrRecords);
 // First item at or after start (null: the first top-level item), depth-first in display order, whose data
 // has the type and id.
 TreeItem FindTreeItem(DeviceTreeView* view, int type, int id, TreeItem start);

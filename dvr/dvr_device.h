@@ -246,4 +246,6 @@ struct DVRDevice : DVRSessionState {
     // touches them), so restarts never leave 2 MB blocks behind in the allocator's per-thread arenas.
     MallocPtr<uint8_t> liveBuffer;
     MallocPtr<uint8_t> playbackBuffer;
+    // Descriptors the running run holds reserved in the descriptor account (0 between runs).
+    std::atomic<long> reservedDescriptors;
 };

@@ -1,5 +1,6 @@
 #include "dvr/dvr_session.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,7 +26,7 @@
 #include "dvr/reply_notify.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
-#include "platform/system/descriptor_limit.h"
+#include "platform/system/descriptor_account.h"
 
 DVRDevice* g_deviceList = nullptr;
 std::mutex g_deviceListLock;
@@ -41,28 +42,14 @@ namespace {
 std::mutex g_restartLock;
 std::condition_variable g_restartDone;
 int g_restartsInFlight = 0;
+// The last round left sessions to restart for the next one (the supervisor then does not sleep).
+std::atomic<bool> g_restartsLeft{false};
 
-// Takes a run's descriptors off the count of free ones, false when that would leave fewer than the reserve.
-// Counting reads the whole descriptor table, so the count is taken at most every kRecountMs and the runs
-// started since are subtracted from it (thousands of sessions start in one go when a large list loads).
-bool TakeDescriptorsForRun() {
-    constexpr int64_t kRecountMs = 50;
-    static std::mutex lock;
-    static int64_t countedAt = INT64_MIN;
-    static long free = 0;
-    // The real clock, not MonotonicMs: an injected clock must not freeze the count.
-    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count();
-    std::lock_guard<std::mutex> guard(lock);
-    if (countedAt == INT64_MIN || now - countedAt >= kRecountMs) {
-        free = FreeDescriptors();
-        countedAt = now;
-    }
-    if (free < SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS)
-        return false;
-    free -= SESSION_DESCRIPTORS;
-    return true;
+// The real clock, not MonotonicMs: an injected clock must not stretch a slice.
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void ResetSessionState(DVRDevice* device) {
@@ -114,19 +101,79 @@ bool NeedsRestart(DVRDevice* device, int64_t now) {
            (flags & DEVICE_FLAG_LINK_ERROR) != 0;
 }
 
+// Detaches the whole list once the supervisor's restarts in flight have ended.
+DVRDevice* DetachDevices() {
+    g_currentDevice.store(nullptr);
+    DVRDevice* head = TakeDeviceList();
+    std::unique_lock<std::mutex> guard(g_restartLock);
+    g_restartDone.wait(guard, [] { return g_restartsInFlight == 0; });
+    return head;
+}
+
+// Threads stopping retired sessions (RetireDeviceList), joined before any other list is freed.
+std::mutex g_retireLock;
+std::vector<pthread_t> g_retirers;
+
+struct RetiredSessions {
+    DVRDevice* head;
+    std::vector<void*> blocks;
+};
+
+void* RetireThread(void* arg) {
+    auto* retired = static_cast<RetiredSessions*>(arg);
+    StopAndDeleteDevices(retired->head, false);
+    for (void* block : retired->blocks)
+        std::free(block);
+    delete retired;
+    return nullptr;
+}
+
+void JoinRetirers() {
+    std::vector<pthread_t> retirers;
+    {
+        std::lock_guard<std::mutex> guard(g_retireLock);
+        retirers.swap(g_retirers);
+    }
+    for (pthread_t thread : retirers)
+        pthread_join(thread, nullptr);
+}
+
 // Stops and deletes every session outside the list lock. The list is detached first; a restart the
 // supervisor has in flight ends before any session is stopped here.
 void FreeDevices(bool releaseScreens) {
-    g_currentDevice.store(nullptr);
-    DVRDevice* head = TakeDeviceList();
-    {
-        std::unique_lock<std::mutex> guard(g_restartLock);
-        g_restartDone.wait(guard, [] { return g_restartsInFlight == 0; });
-    }
-    StopAndDeleteDevices(head, releaseScreens);
+    JoinRetirers();
+    StopAndDeleteDevices(DetachDevices(), releaseScreens);
 }
 
 }  // namespace
+
+DVRDevice* DetachDeviceList() {
+    DVRDevice* head = DetachDevices();
+    const DvrSessionHooks& hooks = GetDvrSessionHooks();
+    for (DVRDevice* device = head; device != nullptr; device = device->next) {
+        if (hooks.releaseDeviceScreens != nullptr)
+            hooks.releaseDeviceScreens(device);
+    }
+    return head;
+}
+
+void RetireDevices(DVRDevice* head, std::vector<void*> blocks) {
+    auto* retired = new (std::nothrow) RetiredSessions{head, std::move(blocks)};
+    pthread_t thread;
+    if (retired != nullptr && pthread_create(&thread, nullptr, RetireThread, retired) == 0) {
+        std::lock_guard<std::mutex> guard(g_retireLock);
+        g_retirers.push_back(thread);
+        return;
+    }
+    // No thread for it: the sessions stop here.
+    if (retired != nullptr) {
+        RetireThread(retired);
+        return;
+    }
+    StopAndDeleteDevices(head, false);
+    for (void* block : blocks)
+        std::free(block);
+}
 
 void RemoteFileListDeleter::operator()(RemoteFileNode* head) const {
     while (head != nullptr) {
@@ -155,42 +202,77 @@ void AppendDevice(DVRDevice* device) {
     if (device == nullptr)
         return;
     device->next = nullptr;
-    std::lock_guard<std::mutex> guard(g_deviceListLock);
-    DVRDevice** tail = g_deviceTail != nullptr ? &g_deviceTail->next : &g_deviceList;
-    while (*tail != nullptr)
-        tail = &(*tail)->next;
-    *tail = device;
-    g_deviceTail = device;
-    WakeSupervisor();  // a session whose thread could not start is restarted by it
+    AppendDevices(device);
+}
+
+void AppendDevices(DVRDevice* head) {
+    if (head == nullptr)
+        return;
+    DVRDevice* last = head;
+    while (last->next != nullptr)
+        last = last->next;
+    {
+        std::lock_guard<std::mutex> guard(g_deviceListLock);
+        DVRDevice** tail = g_deviceTail != nullptr ? &g_deviceTail->next : &g_deviceList;
+        while (*tail != nullptr)
+            tail = &(*tail)->next;
+        *tail = head;
+        g_deviceTail = last;
+    }
+    WakeSupervisor();  // it starts the sessions that have no thread
 }
 
 void CloseDeviceSocket(DVRDevice* device, std::atomic<int>* socketField) {
     std::lock_guard<std::mutex> guard(device->sendLock);
     int sock = socketField->exchange(-1);
-    if (sock >= 0)
+    if (sock >= 0) {
+        NoteDescriptorClosing();
         close(sock);
+    }
 }
 
-int StartDeviceSession(DVRDevice* device) {
-    if (device == nullptr)
-        return -1;
+void PrepareDeviceSession(DVRDevice* device) {
     device->commandSocket.store(-1);
     device->liveSocket.store(-1);
     device->playbackSocket.store(-1);
     device->commandThread = WorkerThreadRef{};
     device->liveThread = WorkerThreadRef{};
     device->playbackThread = WorkerThreadRef{};
-    static_cast<DVRSessionState&>(*device) = DVRSessionState{};
     ResetSessionState(device);
-    if (!TakeDescriptorsForRun()) {
-        DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
+}
+
+int StartDeviceSession(DVRDevice* device) {
+    if (device == nullptr)
         return -1;
+    PrepareDeviceSession(device);
+    static_cast<DVRSessionState&>(*device) = DVRSessionState{};
+    // The run's descriptors are reserved before any of them is opened and given back when the run ends.
+    if (device->reservedDescriptors.load() == 0) {
+        if (!ReserveDescriptors(SESSION_DESCRIPTORS, SESSION_DESCRIPTOR_RESERVE)) {
+            DelayRestartAfterShortage(device, "DVR session could not be started", EMFILE);
+            return -1;
+        }
+        device->reservedDescriptors.store(SESSION_DESCRIPTORS);
     }
-    if (StartWorkerThread(&device->commandThread.handle, &device->commandThread.id, CommandThreadProc,
-                          device) == 0)
+    if (StartSessionThread(&device->commandThread, CommandThreadProc, device) == 0)
         return 0;
-    DelayRestartAfterShortage(device, "DVR session could not be started", errno);
+    const int error = errno;
+    ReleaseDescriptors(device->reservedDescriptors.exchange(0));
+    DelayRestartAfterShortage(device, "DVR session could not be started", error);
     return -1;
+}
+
+int StartSessionThread(WorkerThreadRef* thread, WorkerRoutine routine, DVRDevice* device) {
+    if (StartWorkerThread(&thread->handle, &thread->id, routine, device) != 0)
+        return -1;
+    NoteDescriptorOpened();  // the thread's queue
+    return 0;
+}
+
+void StopSessionThread(WorkerThreadRef* thread) {
+    if (thread->handle != nullptr)
+        NoteDescriptorClosing();  // its queue closes when the thread is joined
+    StopWorkerThread(&thread->handle, &thread->id);
 }
 
 void DelayRestartAfterShortage(DVRDevice* device, const char* what, int error) {
@@ -207,9 +289,9 @@ void StopDeviceSession(DVRDevice* device) {
     if (device == nullptr)
         return;
     // The command thread first: it is the one that starts the stream threads.
-    StopWorkerThread(&device->commandThread.handle, &device->commandThread.id);
-    StopWorkerThread(&device->liveThread.handle, &device->liveThread.id);
-    StopWorkerThread(&device->playbackThread.handle, &device->playbackThread.id);
+    StopSessionThread(&device->commandThread);
+    StopSessionThread(&device->liveThread);
+    StopSessionThread(&device->playbackThread);
     std::lock_guard<std::mutex> guard(device->lock);
     CloseDeviceSocket(device, &device->commandSocket);
     CloseDeviceSocket(device, &device->liveSocket);
@@ -220,6 +302,8 @@ void StopDeviceSession(DVRDevice* device) {
     ResetDeviceLists(&device->lists);
     ResetSessionState(device);
     device->generation.fetch_add(1);
+    // Everything the run opened is closed: its descriptors go back to the account.
+    ReleaseDescriptors(device->reservedDescriptors.exchange(0));
 }
 
 namespace {
@@ -315,13 +399,20 @@ void SuperviseDevices(HWND mainWindow, int64_t now) {
             if (NeedsRestart(device, now))
                 lost.push_back(device);
         }
-        if (lost.empty())
+        if (lost.empty()) {
+            g_restartsLeft.store(false);
             return;
+        }
         std::lock_guard<std::mutex> restart(g_restartLock);
         ++g_restartsInFlight;
     }
-    for (DVRDevice* device : lost)
-        HandleDeviceLost(mainWindow, device);
+    // In slices: a list of thousands starts over many rounds, so a reload on the UI thread, which waits
+    // for the restarts in flight, never waits for all of them. The rest stay due for the next round.
+    const int64_t sliceEnd = SteadyMs() + RESTART_SLICE_MS;
+    size_t done = 0;
+    while (done < lost.size() && (done == 0 || SteadyMs() < sliceEnd))
+        HandleDeviceLost(mainWindow, lost[done++]);
+    g_restartsLeft.store(done < lost.size());
     std::lock_guard<std::mutex> restart(g_restartLock);
     --g_restartsInFlight;
     g_restartDone.notify_all();
@@ -386,7 +477,7 @@ unsigned SupervisorThreadProc(void*) {
         if (quit)
             break;
         SuperviseDevices(GetDvrSessionHooks().mainWindow, static_cast<int64_t>(MonotonicMs()));
-        waitMs = SupervisorWaitMs();
+        waitMs = g_restartsLeft.load() ? 0 : SupervisorWaitMs();
     }
     ThreadId expected = self;
     g_supervisorQueue.compare_exchange_strong(expected, 0);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "dvr/dvr_device.h"
 #include "platform/system/win_types.h"
@@ -27,19 +28,39 @@ void InitDeviceList();
 void FreeDeviceList();
 // The same, after releasing each session's screens (releaseDeviceScreens).
 void ReleaseAndFreeDeviceList();
-// Appends a started session at the tail of g_deviceList under its lock.
+// Takes every session off the list (after the supervisor's restarts in flight) and releases its screens;
+// the sessions keep running until RetireDevices.
+[[nodiscard]] DVRDevice* DetachDeviceList();
+// Stops and deletes the detached sessions on a thread of its own, then frees the malloc'd blocks (the tree
+// records they point at): a reload of thousands of sessions does not wait for their threads.
+// FreeDeviceList joins that thread first.
+void RetireDevices(DVRDevice* head, std::vector<void*> blocks);
+// Appends a session at the tail of g_deviceList under its lock.
 void AppendDevice(DVRDevice* device);
+// Appends a chain of sessions (linked by next) in one step: a list of thousands takes the lock once and
+// wakes the supervisor once.
+void AppendDevices(DVRDevice* head);
 
-// A run's descriptors once it is online: three connections and the queues of its three threads.
+// A run's descriptors once it is online: three connections and the queues of its three threads. They are
+// reserved when the run starts, before any is opened, and given back when it ends.
 constexpr long SESSION_DESCRIPTORS = 6;
-// Descriptors a session start leaves free for the rest of the program (windows, recordings, snapshots,
-// the single-instance endpoint), so that sessions short of descriptors never starve it.
+// What a name lookup of a session may hold at once (host and resolver files, the query socket), reserved
+// while its thread runs.
+constexpr long LOOKUP_DESCRIPTORS = 4;
+// Descriptors the sessions leave free for the rest of the program (windows, recordings, snapshots, the
+// single-instance endpoint), so that sessions short of descriptors never starve it.
 constexpr long SESSION_DESCRIPTOR_RESERVE = 64;
 
-// Starts a run: an empty per-run record, then the command thread. -1 when fewer than
-// SESSION_DESCRIPTOR_RESERVE + SESSION_DESCRIPTORS descriptors are free or the thread cannot start (the
-// supervisor tries again after SUPERVISOR_WAIT_MS; see DelayRestartAfterShortage).
+// Gives a new session (value-initialised, so its per-run record is empty) closed connections and no
+// threads; the supervisor starts such a session (StartDeviceSession) as soon as it sees it on the list.
+void PrepareDeviceSession(DVRDevice* device);
+// Starts a run: an empty per-run record, then the command thread. -1 when its SESSION_DESCRIPTORS cannot be
+// reserved with SESSION_DESCRIPTOR_RESERVE left over, or the thread cannot start (the supervisor tries again
+// after SUPERVISOR_WAIT_MS; see DelayRestartAfterShortage).
 [[nodiscard]] int StartDeviceSession(DVRDevice* device);
+// Starts / stops one thread of a run, noting its queue's descriptor in the descriptor account.
+[[nodiscard]] int StartSessionThread(WorkerThreadRef* thread, WorkerRoutine routine, DVRDevice* device);
+void StopSessionThread(WorkerThreadRef* thread);
 // A run lacks a thread or a descriptor (error: the errno of the failure): the supervisor restarts it no
 // sooner than SUPERVISOR_WAIT_MS from now, and "what (cause); it is tried again" goes to stderr once per
 // text and cause for the whole program.
@@ -80,7 +101,8 @@ void StopSupervisorThread();
 void WakeSupervisor();
 
 // One round of the supervisor over g_deviceList at the given monotonic time: keep-alives, and a restart
-// of each session that fell silent, lost a connection or has no command thread.
+// of each session that fell silent, lost a connection or has no command thread (a new one from the device
+// tree load included), for RESTART_SLICE_MS at most.
 void SuperviseDevices(HWND mainWindow, int64_t now);
 // How long the supervisor may sleep after a round: until the earliest keep-alive or silence deadline of
 // a logged-in session, SUPERVISOR_WAIT_MS while a session still waits for its restart or sends a
@@ -91,6 +113,9 @@ void SuperviseDevices(HWND mainWindow, int64_t now);
 constexpr int COMMAND_WAIT_MS = 100;
 // The supervisor's shortest round.
 constexpr int SUPERVISOR_WAIT_MS = 100;
+// A round restarts sessions for about this long at most and leaves the rest to the next round, which
+// follows at once (a large device list starts over many rounds).
+constexpr int RESTART_SLICE_MS = 20;
 // A refused or failed stream connect is tried again after this pause, not in a busy loop.
 constexpr int STREAM_CONNECT_RETRY_MS = 200;
 constexpr int RECEIVE_CHUNK = 4096;

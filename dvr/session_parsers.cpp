@@ -17,11 +17,9 @@ void StartStreamThreads(DVRDevice* device) {
         return;
     bool started = true;
     if (device->liveThread.handle == nullptr)
-        started = StartWorkerThread(&device->liveThread.handle, &device->liveThread.id, LiveStreamThreadProc,
-                                    device) == 0;
+        started = StartSessionThread(&device->liveThread, LiveStreamThreadProc, device) == 0;
     if (started && device->playbackThread.handle == nullptr)
-        started = StartWorkerThread(&device->playbackThread.handle, &device->playbackThread.id,
-                                    PlaybackStreamThreadProc, device) == 0;
+        started = StartSessionThread(&device->playbackThread, PlaybackStreamThreadProc, device) == 0;
     // A session without its stream threads would never show video: the supervisor restarts it, after a
     // round, since threads or descriptors ran short.
     if (!started) {

@@ -20,6 +20,7 @@
 #include "dvr/receive_path.h"
 #include "dvr/session_hooks.h"
 #include "platform/system/clock.h"
+#include "platform/system/descriptor_account.h"
 
 namespace {
 
@@ -53,7 +54,9 @@ int ConnectDevice(DVRDevice* device) {
     int sock = socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
     if (sock < 0)
         return -1;
+    NoteDescriptorOpened();
     if (ConnectWithTimeout(address->ai_addr, sock, address->ai_addrlen) != 0) {
+        NoteDescriptorClosing();
         close(sock);
         return -1;
     }
@@ -97,20 +100,23 @@ void* LookupThread(void* arg) {
     struct addrinfo* result = nullptr;
     if (ResolveTcpAddress(lookup->host.constData(), lookup->port, &result) != 0)
         result = nullptr;
+    // The resolver has closed its files and sockets.
+    ReleaseDescriptors(LOOKUP_DESCRIPTORS);
     std::lock_guard<std::mutex> guard(lookup->lock);
     lookup->result = result;
     lookup->done = true;
     return nullptr;
 }
 
-// Starts the lookup thread; false when it cannot start.
+// Starts the lookup thread with its descriptors reserved; false when they or the thread are short.
 bool StartLookup(const std::shared_ptr<AddressLookup>& lookup) {
-    auto* arg = new (std::nothrow) std::shared_ptr<AddressLookup>(lookup);
-    if (arg == nullptr)
+    if (!ReserveDescriptors(LOOKUP_DESCRIPTORS, SESSION_DESCRIPTOR_RESERVE))
         return false;
+    auto* arg = new (std::nothrow) std::shared_ptr<AddressLookup>(lookup);
     pthread_t thread;
-    if (pthread_create(&thread, nullptr, LookupThread, arg) != 0) {
+    if (arg == nullptr || pthread_create(&thread, nullptr, LookupThread, arg) != 0) {
         delete arg;
+        ReleaseDescriptors(LOOKUP_DESCRIPTORS);
         return false;
     }
     pthread_detach(thread);

@@ -322,11 +322,19 @@ void CTarvikDlg::DestroyChildDialogs() {
 void CTarvikDlg::LoadDeviceTree() {
     if (m_treeView == nullptr)
         m_treeView = std::make_unique<DeviceTreeAdapter>(&m_tree);
-    ::LoadDeviceTree(m_treeView.get(), DeviceTreeFilePath(theApp.m_strDataDir, theApp.m_bLanMode == 1));
-    m_bTreeLoaded = true;
+    // In slices between the window's events: the rest of a large list follows on TIMER_TREE_LOAD. The tree
+    // counts as loaded (DVRs it lacks count as removed from it) only once its last record is read.
+    m_bTreeLoaded = false;
+    BeginDeviceTreeLoad(m_treeView.get(), DeviceTreeFilePath(theApp.m_strDataDir, theApp.m_bLanMode == 1));
+    if (ContinueDeviceTreeLoad(TREE_LOAD_SLICE_MS) != 0)
+        SetTimer(TIMER_TREE_LOAD, TREE_LOAD_PERIOD_MS);
+    else
+        m_bTreeLoaded = true;
 }
 
 void CTarvikDlg::ClearDeviceTree() {
+    // Clearing ends a load still under way: its timer must not later mark the empty tree as loaded.
+    KillTimer(TIMER_TREE_LOAD);
     if (m_treeView != nullptr)
         ::ClearDeviceTree(m_treeView.get());
     m_bTreeLoaded = false;

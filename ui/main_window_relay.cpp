@@ -148,8 +148,7 @@ BOOL CTarvikDlg::PreTranslateMessage(MSG* pMsg) {
             return TRUE;
         case WM_DEVICE_TREE_CHANGED:
             if (m_treeView != nullptr)
-                ReloadDevices(m_treeView.get(),
-                              DeviceTreeFilePath(theApp.m_strDataDir, theApp.m_bLanMode == 1));
+                LoadDeviceTree();  // the reload, in slices
             return TRUE;
         case WM_RECORD_DISKFULL:
             if (m_diskFull.OnRecordDiskFull(wParam, QDateTime::currentSecsSinceEpoch()))

@@ -12,6 +12,10 @@ constexpr uintptr_t TIMER_STARTUP = 4098;
 constexpr uintptr_t TIMER_AUTO_SCROLL = 4099;
 constexpr uintptr_t TIMER_LEDS = 4101;
 constexpr uintptr_t TIMER_IDLE_SCREENS = 4103;
+// The next slice of a device tree load (a list of thousands is loaded between the window's events).
+constexpr uintptr_t TIMER_TREE_LOAD = 4104;
+constexpr UINT TREE_LOAD_PERIOD_MS = 1;
+constexpr int TREE_LOAD_SLICE_MS = 10;
 
 constexpr UINT VIDEO_LOSS_PERIOD_MS = 160;
 constexpr UINT STARTUP_PERIOD_MS = 10;

@@ -4,6 +4,7 @@
 #include "core/system_settings.h"
 #include "core/tarvik_app.h"
 #include "dvr/device_list_refresh.h"
+#include "dvr/device_tree.h"
 #include "dvr/dvr_device.h"
 #include "dvr/wan_client.h"
 #include "media/main_window_state.h"
@@ -68,6 +69,12 @@ void CTarvikDlg::OnTimer(uintptr_t nIDEvent) {
             return;
         case TIMER_IDLE_SCREENS:
             DrawIdleScreens();
+            return;
+        case TIMER_TREE_LOAD:
+            if (ContinueDeviceTreeLoad(TREE_LOAD_SLICE_MS) == 0) {
+                KillTimer(TIMER_TREE_LOAD);
+                m_bTreeLoaded = true;
+            }
             return;
         default:
             CDialog::OnTimer(nIDEvent);

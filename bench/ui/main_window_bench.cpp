@@ -26,15 +26,13 @@ extern "C" {
 #include <vector>
 
 #include "bench/bare_decoders.h"
+#include "bench/ui/offscreen_window_bench.h"
 #include "dvr/dvr_session.h"
 #include "media/pixel_routines.h"
 #include "media/screen_slot.h"
 #include "platform/audio/sound_buffer.h"
-#include "platform/ui/message_loop.h"
-#include "platform/ui/win_app.h"
 #include "tests/ui/main_window_home.h"
 #include "tools/dvrsim/video_source.h"
-#include "ui/client_resources.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -49,15 +47,6 @@ double ProcessSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// Turns the event loop for ms milliseconds.
-// Runs the UI thread's event loop for ms milliseconds; it sleeps while there is nothing to do, so the
-// process CPU measured around it is the program's own.
-void Pump(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 constexpr int kFramesPerSecond = 25;
@@ -92,18 +81,7 @@ struct Lateness {
 // Runs the loop for kMeasureMs with the tick and, when act, the operator's actions; returns the lateness
 // of the ticks and the process CPU per second.
 Lateness Measure(CTarvikDlg& window, bool act) {
-    std::vector<double> late;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        qint64 now = clock.nsecsElapsed();
-        if (last != 0)
-            late.push_back(std::max(0.0, static_cast<double>(now - last) / 1e6 - kTickMs));
-        last = now;
-    });
+    LatenessTick tick(kTickMs);
     const int counts[] = {4, 9, 16, 25, 36, 49, 64, 1, 6, 8};
     int step = 0;
     QTimer action;
@@ -119,19 +97,13 @@ Lateness Measure(CTarvikDlg& window, bool act) {
         }
         ++step;
     });
-    tick.start(kTickMs);
     action.start(kActionMs);
     double cpu0 = ProcessSeconds();
     Pump(kMeasureMs);
     double cpu1 = ProcessSeconds();
-    tick.stop();
     action.stop();
     Lateness result;
-    std::sort(late.begin(), late.end());
-    if (!late.empty()) {
-        result.maxMs = late.back();
-        result.p99Ms = late[static_cast<size_t>(static_cast<double>(late.size() - 1) * 0.99)];
-    }
+    tick.Stop(&result.maxMs, &result.p99Ms);
     result.cpuPerSecond = (cpu1 - cpu0) / (kMeasureMs / 1000.0);
     return result;
 }
@@ -219,17 +191,5 @@ void MainWindow64Channels(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallClientResources();
-    InstallWindowMessageLoop();
-    CWinApp windowApp;
-    benchmark::RegisterBenchmark("main_window_64_channels", MainWindow64Channels)
-        ->Unit(benchmark::kSecond)
-        ->Iterations(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    RemoveWindowMessageLoop();
-    return 0;
+    return RunOffscreenWindowBenchmark(argc, argv, "main_window_64_channels", MainWindow64Channels);
 }

@@ -12,6 +12,7 @@
 #include "dvr/device_tree.h"
 #include "dvr/dvr_session.h"
 #include "platform/system/paths.h"
+#include "tests/bounded_wait.h"
 #include "tests/dvr/memory_tree_view.h"
 
 namespace {
@@ -271,6 +272,7 @@ TEST_F(DeviceTreeTest, ClickSelectsTheSessionOfTheDvr) {
 // A load replaces the sessions of the previous one itself (they point at the items it frees), and a DVR
 // whose item cannot be made gets no session and leaves no record behind.
 TEST_F(DeviceTreeTest, LoadStopsEarlierSessionsAndKeepsNothingOfAnItemNotMade) {
+    ASSERT_EQ(StartSupervisorThread(), 0);  // it starts the sessions the load puts on the list
     Write({Area(1, u"North"), Dvr(1, u"A", 1), Dvr(2, u"B", 1)});
     LoadDeviceTree(&tree, path);
     ASSERT_EQ(Sessions(), 2);
@@ -280,7 +282,9 @@ TEST_F(DeviceTreeTest, LoadStopsEarlierSessionsAndKeepsNothingOfAnItemNotMade) {
     ASSERT_EQ(tree.Roots()[0]->children.size(), 1u);
     ASSERT_EQ(Sessions(), 1);
     EXPECT_EQ(g_deviceList->node, tree.Roots()[0]->children[0]->data);
-    EXPECT_NE(g_deviceList->commandThread.handle, nullptr);
+    EXPECT_TRUE(harness::WaitUntil([] { return g_deviceList->commandQueue.load() != 0; }))
+        << "the session's command thread did not start";
+    StopSupervisorThread();
 }
 
 TEST_F(DeviceTreeTest, ReloadReplacesItemsAndSessions) {
