@@ -12,6 +12,7 @@
 
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog_font.h"
+#include "platform/ui/owner_centring.h"
 #include "platform/ui/range_ctrls.h"
 #include "platform/ui/ui_styles.h"
 #include "platform/ui/win_app.h"
@@ -100,15 +101,6 @@ UINT TemplateDefaultId(const DialogTemplate& t) {
             return item.id;
     }
     return IDOK;
-}
-
-// A dialog its initialisation did not place is centred on the window that owns it.
-void CentreOnOwner(QWidget* dialog) {
-    QWidget* owner = dialog->parentWidget();
-    if (owner == nullptr || !dialog->isWindow() || dialog->testAttribute(Qt::WA_Moved))
-        return;
-    const QRect over = owner->window()->frameGeometry();
-    dialog->move(over.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
 }
 
 }  // namespace

@@ -2,14 +2,31 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "platform/ui/desktop_hints.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/owner_centring.h"
 #include "platform/ui/prompt_hook.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/wnd_event_bridge.h"
 
 namespace {
+
+// A message box centred on its owner. The box takes its final size only as it is shown (in its show
+// event), after the dialog base placed it for its old size with a guessed frame: it is centred again
+// then, before the window reaches the screen.
+class OwnedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous())
+            CentreOnOwner(this);
+    }
+};
 
 struct ButtonChoice {
     QMessageBox::StandardButton button;
@@ -61,8 +78,8 @@ int MessageBox(CWnd* owner, const QString& text, const QString& caption, UINT ty
     if (AskPromptHook(request, &answer))
         return answer.result;
     std::vector<ButtonChoice> choices = ButtonsOf(type);
-    QMessageBox box(IconOf(type), caption, text, QMessageBox::NoButton,
-                    owner != nullptr ? owner->GetWidget() : nullptr);
+    OwnedMessageBox box(IconOf(type), caption, text, QMessageBox::NoButton,
+                        owner != nullptr ? owner->GetWidget() : nullptr);
     for (const ButtonChoice& choice : choices)
         box.addButton(choice.button);
     box.setEscapeButton(choices.back().button);

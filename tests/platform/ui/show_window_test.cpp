@@ -1,13 +1,17 @@
 // WM_SHOWWINDOW reaches only the window whose own visibility changed; owned windows follow their owner's
-// minimise and restore; a modal dialog without a place of its own opens centred on its owner.
+// minimise and restore; a modal dialog without a place of its own, and a message box, open centred on its
+// owner.
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/message_box.h"
 #include "tests/platform/ui/ui_test_support.h"
 
 namespace {
@@ -98,6 +102,29 @@ TEST(OwnedWindows, ModalDialogWithoutAPlaceOpensCentredOnItsOwner) {
     // At the screen's corner (inside any frame the platform draws).
     EXPECT_LE(placed.shown.topLeft().manhattanLength(), 4) << placed.shown.x() << "," << placed.shown.y();
     EXPECT_EQ(placed.shown.size(), QSize(200, 100));
+}
+
+TEST(OwnedWindows, MessageBoxOpensCentredOnItsOwner) {
+    std::unique_ptr<CWnd> owner = MakeTestTopLevel(nullptr, QRect(100, 50, 600, 400));
+    ASSERT_NE(owner, nullptr);
+    owner->ShowWindow(SW_SHOW);
+    // Short and long texts: the box's size is only settled as it is shown.
+    for (const QString& text :
+         {QStringLiteral("Saved."), QStringLiteral("A much longer notice, with a second line:\n"
+                                                   "the box grows to hold it all.")}) {
+        QRect shown;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                shown = box->geometry();
+                box->reject();
+            }
+        });
+        static_cast<void>(MessageBox(owner.get(), text, QStringLiteral("Vistal"), MB_OK));
+        ASSERT_FALSE(shown.isNull()) << text.toStdString();
+        EXPECT_LE((shown.center() - QPoint(400, 250)).manhattanLength(), 1)
+            << text.toStdString() << ": " << shown.x() << "," << shown.y() << " " << shown.width() << "x"
+            << shown.height();
+    }
 }
 
 }  // namespace
