@@ -25,8 +25,9 @@ if(VISTAL_BENCH_X11_FOUND)
   add_executable(bench_ui_startup ${CMAKE_CURRENT_LIST_DIR}/ui/startup_bench.cpp ${VISTAL_E2E_DIR}/x_session.cpp
     ${VISTAL_E2E_DIR}/x_program.cpp ${VISTAL_E2E_DIR}/x_screen_reading.cpp ${VISTAL_E2E_DIR}/vistal_launch.cpp)
   vistal_apply_defaults(bench_ui_startup)
+  # The shared launch helpers check their menu steps with GoogleTest's assertions.
   target_link_libraries(bench_ui_startup PRIVATE vistal_homeprep vistal_dvrsim vistal_ui vistal_resources
-    PkgConfig::VISTAL_BENCH_X11)
+    PkgConfig::VISTAL_BENCH_X11 GTest::gtest)
   target_compile_definitions(bench_ui_startup PRIVATE VISTAL_BINARY="$<TARGET_FILE:Vistal>"
     BARE_QT_WINDOW_BINARY="$<TARGET_FILE:bare_qt_window>"
     VISTAL_E2E_PICTURES_DIR="${CMAKE_BINARY_DIR}/pictures/e2e" VISTAL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -115,12 +115,8 @@ void LargeDeviceList(benchmark::State& state) {
         return;
     }
     CTarvikDlg window;
-    AfxGetApp()->m_pMainWnd = &window;
-    if (!window.Create(IDD_TARVIK_DIALOG, nullptr)) {
-        state.SkipWithError("window");
+    if (!ShowMainWindow(window, state))
         return;
-    }
-    window.ShowWindow(SW_SHOW);
     for (int waited = 0; waited < 10000 && g_bLoggedIn == 0; waited += 100)
         Pump(100);
     std::vector<DeviceTreeNode> records;

@@ -138,12 +138,8 @@ void MainWindow64Channels(benchmark::State& state) {
         return;
     }
     CTarvikDlg window;
-    AfxGetApp()->m_pMainWnd = &window;
-    if (!window.Create(IDD_TARVIK_DIALOG, nullptr)) {
-        state.SkipWithError("window");
+    if (!ShowMainWindow(window, state))
         return;
-    }
-    window.ShowWindow(SW_SHOW);
     // Every session online with its channels, then all 64 on the grid.
     QElapsedTimer waited;
     waited.start();

@@ -15,6 +15,19 @@
 #include "platform/ui/message_loop.h"
 #include "platform/ui/win_app.h"
 #include "ui/client_resources.h"
+#include "ui/main_window.h"
+
+// Makes window the program's main window and shows it; false (with the benchmark skipped) when it cannot
+// be made.
+inline bool ShowMainWindow(CTarvikDlg& window, benchmark::State& state) {
+    AfxGetApp()->m_pMainWnd = &window;
+    if (!window.Create(IDD_TARVIK_DIALOG, nullptr)) {
+        state.SkipWithError("window");
+        return false;
+    }
+    window.ShowWindow(SW_SHOW);
+    return true;
+}
 
 // Runs the UI thread's event loop for ms milliseconds; it sleeps while there is nothing to do.
 inline void Pump(int ms) {
